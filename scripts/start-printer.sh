@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Starts CUPS with a PDF queue "VeltoPDF" as the default printer (tests print to it).
+set -euo pipefail
+if ! pgrep -x cupsd >/dev/null; then
+  (cupsd || /usr/sbin/cupsd) 2>/dev/null || true
+  for _ in $(seq 1 20); do lpstat -r 2>/dev/null | grep -q "is running" && break; sleep 0.5; done
+fi
+if ! lpstat -p VeltoPDF >/dev/null 2>&1; then
+  lpadmin -p VeltoPDF -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null \
+    || lpadmin -p VeltoPDF -E -v cups-pdf:/ -m everywhere 2>/dev/null \
+    || lpadmin -p VeltoPDF -E -v cups-pdf:/
+fi
+lpadmin -d VeltoPDF
+lpstat -d

@@ -1,0 +1,149 @@
+#include "snapshot.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+
+#include "core/appcontext.h"
+#include "core/eradate.h"
+#include "core/errorlog.h"
+#include "core/platform.h"
+#include "core/textfile.h"
+
+namespace velto {
+
+QString lowDiskMessage(const QString &volume)
+{
+    return volume + QStringLiteral("ドライブ配下のディスク容量が、500MByteをきりました。") + QLatin1Char('\r')
+        + QStringLiteral("空き容量を増やすか、メニューからバックアップデータを削除してください。") + QLatin1Char('\r')
+        + QStringLiteral("ディスク容量が少ない場合は、データが保存できないことがありますので、ご注意ください！");
+}
+
+bool warnLowDisk(AppContext &ctx, qint64 freeBytes, const QString &volume)
+{
+    if (freeBytes < 0 || freeBytes >= kLowDiskBytes)
+        return false;
+    ctx.prompter->warnMsg(lowDiskMessage(volume));
+    return true;
+}
+
+void checkDiskSpace(AppContext &ctx)
+{
+    warnLowDisk(ctx, platform::freeBytes(ctx.appDir), platform::volumeName(ctx.appDir));
+}
+
+QString snapshotDayName(AppContext &ctx)
+{
+    return getWaDate(ctx, ctx.clock->now().date().toString(QStringLiteral("yyyyMMdd")));
+}
+
+namespace {
+
+// A real folder, not a link that could lead the copies elsewhere.
+bool ensureFolder(const QString &path)
+{
+    const QFileInfo fi(path);
+    if (fi.isSymLink())
+        return false;
+    if (fi.exists())
+        return fi.isDir();
+    return QDir().mkpath(path);
+}
+
+bool copyOne(const QString &from, const QString &to, QString *error)
+{
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly)) {
+        *error = in.errorString();
+        return false;
+    }
+    const QByteArray data = in.readAll();
+    if (in.error() != QFileDevice::NoError) {
+        *error = in.errorString();
+        return false;
+    }
+    in.close();
+    // The old copy is replaced only once the new one is whole.
+    return textfile::writeAtomic(to, data, error);
+}
+
+} // namespace
+
+namespace {
+
+// The copy without dialogs; false when the folders could not be had.
+bool copyFiles(AppContext &ctx, SnapshotResult *r)
+{
+    r->dayName = snapshotDayName(ctx);
+    const QString db = ctx.path(QStringLiteral("DB"));
+    const QString backUp = ctx.path(QStringLiteral("BackUp"));
+    // An empty or odd day name would put the copies beside the snapshots.
+    if (r->dayName.size() != 11 || r->dayName.contains(QLatin1Char('/')) || r->dayName.contains(QLatin1Char('\\')))
+        return false;
+    const QString target = QDir(backUp).filePath(r->dayName);
+    if (!ensureFolder(db) || !ensureFolder(backUp) || !ensureFolder(target))
+        return false;
+
+    // Ordinary files only: "DB/Out" and any other subfolder stay out.
+    const QFileInfoList files =
+        QDir(db).entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo &fi : files) {
+        QString error;
+        if (copyOne(fi.absoluteFilePath(), QDir(target).filePath(fi.fileName()), &error))
+            r->copied << fi.fileName();
+        else
+            r->failed << fi.fileName() + QStringLiteral(": ") + error;
+    }
+    return true;
+}
+
+} // namespace
+
+SnapshotResult copySnapshot(AppContext &ctx)
+{
+    SnapshotResult r;
+    BusyGuard busy(ctx.busy);
+    const bool folders = copyFiles(ctx, &r);
+    busy.release();
+    if (!folders) {
+        writeErrorLog(ctx, QStringLiteral("frmBackUp.Form_Activate()"));
+        return r;
+    }
+    if (!r.failed.isEmpty()) {
+        ctx.prompter->errorMsg(QStringLiteral("次のファイルをバックアップできませんでした。") + QLatin1Char('\r')
+                               + r.failed.join(QLatin1Char('\r')));
+        return r;
+    }
+    r.ok = true;
+    return r;
+}
+
+bool autoBackupDue(const AppContext &ctx)
+{
+    return ctx.optionValues.backupOnOff == 1 && ctx.currentAccount.authority == 2;
+}
+
+bool askManualBackup(AppContext &ctx)
+{
+    if (ctx.currentAccount.authority != 2)
+        return false;
+    return ctx.prompter->confirmYesNo(QStringLiteral("全てのデータをバックアップします") + QLatin1Char('\r')
+                                      + QStringLiteral("よろしいですか？"));
+}
+
+bool makeSnapshot(AppContext &ctx)
+{
+    checkDiskSpace(ctx); // a warning only: the backup goes on
+    return copySnapshot(ctx).ok;
+}
+
+void waitForPaint(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace velto

@@ -1,0 +1,51 @@
+#pragma once
+// Day snapshots: every ordinary file directly in "DB" copied into
+// "BackUp/" + the era date of the day (never "DB/Out").
+#include <QString>
+#include <QStringList>
+
+namespace velto {
+struct AppContext;
+
+namespace backuptext {
+inline const QString caption = QStringLiteral("ﾊﾞｯｸｱｯﾌﾟ");
+inline const QString labelAuto = QStringLiteral("自動バックアップ中・・・");
+inline const QString labelManual = QStringLiteral("バックアップ中・・・");
+} // namespace backuptext
+
+// Free bytes below which the backup warns (it goes on all the same).
+constexpr qint64 kLowDiskBytes = 500000000;
+
+// The warning text; volume is a drive letter or, without one, a mount point.
+QString lowDiskMessage(const QString &volume);
+// Shows the warning when freeBytes (known, i.e. >= 0) is below the limit.
+bool warnLowDisk(AppContext &ctx, qint64 freeBytes, const QString &volume);
+// Measures the disk that holds AppDir and warns.
+void checkDiskSpace(AppContext &ctx);
+
+// Name of the snapshot folder for the clock's date at this moment (not the
+// start-up date: a run that passes midnight backs up into the new day).
+QString snapshotDayName(AppContext &ctx);
+
+struct SnapshotResult {
+    QString dayName;
+    QStringList copied; // file names, in listing order
+    QStringList failed; // "name: reason"
+    bool ok = false;    // folder made and every file copied
+};
+// The copy itself. Each copy replaces the old one atomically; copies of files
+// gone from "DB" stay. A file that cannot be copied leaves its old copy and
+// the others are still copied; the failures are shown in one message.
+SnapshotResult copySnapshot(AppContext &ctx);
+
+// Whether closing the board makes the automatic backup.
+bool autoBackupDue(const AppContext &ctx);
+// Menu item Backup: full authority only, after the question.
+bool askManualBackup(AppContext &ctx);
+// Activation of the backup window after its paint wait (waitForPaint):
+// busy pointer, disk warning, copy.
+bool makeSnapshot(AppContext &ctx);
+// Lets the backup window paint: about one second of event handling.
+void waitForPaint(int milliseconds = 1000);
+
+} // namespace velto

@@ -1,0 +1,81 @@
+#include "bedops.h"
+
+#include "boardmodel.h"
+#include "boardrights.h"
+#include "core/appcontext.h"
+#include "wardlayout.h"
+
+namespace velto {
+
+namespace {
+
+bool restricted(const AppContext &ctx)
+{
+    return ctx.currentAccount.authority == 1;
+}
+
+} // namespace
+
+bool canStartBedMove(const AppContext &ctx, const BoardModel &model)
+{
+    return rights::editable(ctx.currentAccount.authority, ctx.displayDateIndex == 0)
+        && model.isOccupied(ctx.selectedBed);
+}
+
+bool dropOnBed(const AppContext &ctx, BoardModel &model, int target)
+{
+    const int source = ctx.selectedBed;
+    if (!BoardModel::isBed(source) || !BoardModel::isBed(target) || source == target)
+        return false;
+    // A drag is only started on an editable board; a drop that arrives
+    // otherwise must not rearrange a snapshot or a read-only board.
+    if (!rights::editable(ctx.currentAccount.authority, ctx.displayDateIndex == 0))
+        return false;
+    if (model.bedEntry(source) == model.bedEntry(target))
+        return false;
+    model.exchangeBeds(source, target);
+    return true;
+}
+
+QString roomNumberDialogText(const AppContext &ctx, const BoardModel &model)
+{
+    if (restricted(ctx))
+        return QString();
+    return model.roomNumber(BoardModel::roomOf(ctx.selectedBed));
+}
+
+bool setRoomNumber(AppContext &ctx, BoardModel &model, BoardOrigin origin,
+                   const RoomNumberDialog &dialog)
+{
+    const bool fromPopup = origin == BoardOrigin::PopupMenu;
+    if (fromPopup && restricted(ctx))
+        return false;
+    if (!BoardModel::isBed(ctx.selectedBed) || !dialog)
+        return false;
+    const int room = BoardModel::roomOf(ctx.selectedBed);
+    const QString before = model.roomNumber(room);
+    if (const std::optional<QString> typed = dialog(roomNumberDialogText(ctx, model)))
+        model.setRoomNumber(room, *typed);
+    if (fromPopup)
+        Command1_Click(ctx, model);
+    return model.roomNumber(room) != before;
+}
+
+bool setRoomColour(AppContext &ctx, BoardModel &model, BoardOrigin origin,
+                   const RoomColourDialog &dialog)
+{
+    const bool saves = origin != BoardOrigin::MenuBar;
+    if (saves && restricted(ctx))
+        return false;
+    if (!BoardModel::isBed(ctx.selectedBed) || !dialog)
+        return false;
+    const int room = BoardModel::roomOf(ctx.selectedBed);
+    const int before = model.roomColour(room);
+    if (const std::optional<int> chosen = dialog(before))
+        model.setRoomColour(room, *chosen);
+    if (saves)
+        Command1_Click(ctx, model);
+    return model.roomColour(room) != before;
+}
+
+} // namespace velto

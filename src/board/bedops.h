@@ -1,0 +1,54 @@
+#pragma once
+// Bed moves, room numbers and room colours: they rearrange the board and
+// never touch a patient's record file.
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace velto {
+struct AppContext;
+class BoardModel;
+
+// Where an operation was chosen; it decides the checks and the saving.
+enum class BoardOrigin { PopupMenu, MenuBar, Toolbar };
+
+namespace roomnumbertext {
+inline const QString Caption = QStringLiteral("部屋番号設定");                 // frmSet
+inline const QString Label1 = QStringLiteral("部屋番号を設定してください");
+inline const QString Command1 = QStringLiteral("OK(&O)");
+inline const QString Command1Tip = QStringLiteral("設定して終了します");
+inline const QString Command2 = QStringLiteral("ｷｬﾝｾﾙ(&C)");
+inline const QString Command2Tip = QStringLiteral("設定せず終了します");
+} // namespace roomnumbertext
+
+// A move starts only from an occupied selected bed on an editable board.
+bool canStartBedMove(const AppContext &ctx, const BoardModel &model);
+
+// The bed picked up (ctx.selectedBed, which stays) is dropped on bed target:
+// the two beds exchange entries and captions. Nothing is asked or saved.
+// Returns whether the board changed.
+bool dropOnBed(const AppContext &ctx, BoardModel &model, int target);
+
+// Text the room number dialog starts with for the selected bed's room.
+QString roomNumberDialogText(const AppContext &ctx, const BoardModel &model);
+
+// Shows the room number dialog: given its starting text, returns the text
+// as typed, or nothing on Cancel.
+using RoomNumberDialog = std::function<std::optional<QString>(const QString &initialText)>;
+// Shows the colour chooser: given the room's colour (stored form), returns
+// the chosen colour, or nothing on Cancel.
+using RoomColourDialog = std::function<std::optional<int>(int currentColour)>;
+
+// Room number of the selected bed's room. From the popup menu a restricted
+// account gets nothing, and the layout is saved afterwards even on Cancel.
+// Returns whether the room number changed.
+bool setRoomNumber(AppContext &ctx, BoardModel &model, BoardOrigin origin,
+                   const RoomNumberDialog &dialog);
+
+// Room colour of the selected bed's room. From the popup menu and the
+// toolbar a restricted account gets nothing and the layout is saved
+// afterwards; from the menu bar it is not saved. Cancel keeps the colour.
+bool setRoomColour(AppContext &ctx, BoardModel &model, BoardOrigin origin,
+                   const RoomColourDialog &dialog);
+
+} // namespace velto

@@ -1,0 +1,34 @@
+#pragma once
+// Line files in code page 932 (Windows-31J), every line ended by CR LF.
+// Every data file of the program goes through here.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace velto::textfile {
+
+// Start-up check: the converter exists and maps 81 60 to U+FF5E.
+bool converterUsable(QString *why = nullptr);
+
+// Encodes text to code page 932. Six characters that Linux input methods
+// type in place of their CP932 twins are mapped first. Characters that the
+// code page cannot hold make the call fail; *error then names them.
+bool encode(const QString &text, QByteArray *out, QString *error);
+
+// Decodes code page 932; an invalid or truncated byte sequence fails.
+bool decode(const QByteArray &bytes, QString *out, QString *error);
+
+// Reads a whole line file. A last line without CR LF is accepted; an empty
+// file gives no lines. Fails (with *error) when the file cannot be opened or
+// does not decode.
+bool readLines(const QString &path, QStringList *lines, QString *error);
+
+// Writes every line + CR LF, replacing the file atomically: afterwards either
+// the old or the new file is whole. Nothing is written when a line cannot be
+// encoded or the disk refuses part of it.
+bool writeLines(const QString &path, const QStringList &lines, QString *error);
+
+// Atomic replace of a file's whole content (shared by the writers above).
+bool writeAtomic(const QString &path, const QByteArray &data, QString *error);
+
+} // namespace velto::textfile

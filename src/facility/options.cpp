@@ -1,0 +1,67 @@
+#include "options.h"
+
+#include "core/appcontext.h"
+#include "core/errorlog.h"
+
+namespace velto {
+
+namespace {
+
+const QString kSection = QStringLiteral("Option");
+
+// The run keeps the options as 16-bit integers.
+bool toShort(const QString &text, int *value)
+{
+    bool ok = false;
+    const short v = text.trimmed().toShort(&ok);
+    if (ok)
+        *value = v;
+    return ok;
+}
+
+} // namespace
+
+OptionsForm optionsActivate(AppContext &ctx)
+{
+    OptionsForm form;
+    form.backOn = ctx.optionValues.backupOnOff == 1;
+    form.backOff = !form.backOn;
+    form.midashi = ctx.optionValues.midashiOnOff == 1;
+    // Rights first: an unreadable value below must not leave Apply enabled
+    // for a restricted account.
+    form.canApply = ctx.currentAccount.authority != 1;
+
+    const QString stored = ctx.settings->value(kSection, QStringLiteral("backup_off_time"));
+    int offTime = 0;
+    if (toShort(stored, &offTime)) {
+        ctx.optionValues.backupOffTime = offTime;
+        form.backupOffTime = stored;
+    } else {
+        form.backupOffTime = QString::number(ctx.optionValues.backupOffTime);
+        writeErrorLog(ctx, QStringLiteral("frmOptionDlg.Form_Activate()"));
+    }
+    return form;
+}
+
+bool optionsApply(AppContext &ctx, const OptionsForm &form)
+{
+    if (ctx.currentAccount.authority == 1)
+        return false;
+    const int backupOnOff = form.backOn ? 1 : 0;
+    const int midashiOnOff = form.midashi ? 1 : 0;
+    SettingsStore &store = *ctx.settings;
+    store.setValue(kSection, QStringLiteral("backup_on_off"), QString::number(backupOnOff));
+    store.setValue(kSection, QStringLiteral("backup_off_time"), form.backupOffTime);
+    store.setValue(kSection, QStringLiteral("midashi_on_off"), QString::number(midashiOnOff));
+    QString error;
+    if (!store.commit(&error)) {
+        store.reload(); // drop the changes that did not reach the file
+        ctx.prompter->errorMsg(QStringLiteral("オプションを保存できませんでした。") + QLatin1Char('\r') + error);
+        return false;
+    }
+    ctx.optionValues.backupOnOff = backupOnOff;
+    ctx.optionValues.midashiOnOff = midashiOnOff;
+    return true;
+}
+
+} // namespace velto

@@ -1,0 +1,137 @@
+#include "paintercanvas.h"
+
+#include <QDir>
+#include <QFont>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <memory>
+
+#include "summarypages.h"
+
+namespace velto::print {
+
+void installMinchoSubstitution()
+{
+    if (!QFont::substitutes(kMinchoFace).contains(kMinchoSubstitute))
+        QFont::insertSubstitution(kMinchoFace, kMinchoSubstitute);
+}
+
+PainterCanvas::PainterCanvas(QPainter *painter, double sheetOffsetMm) : m_painter(painter)
+{
+    installMinchoSubstitution();
+    m_painter->save();
+    const QPaintDevice *device = m_painter->device();
+    m_painter->scale(device->logicalDpiX() / 25.4, device->logicalDpiY() / 25.4);
+    m_painter->translate(-sheetOffsetMm, -sheetOffsetMm);
+    m_painter->setRenderHint(QPainter::Antialiasing);
+    m_painter->setBrush(Qt::NoBrush);
+}
+
+PainterCanvas::~PainterCanvas() { m_painter->restore(); }
+
+void PainterCanvas::setPen(const LinePen &pen)
+{
+    QPen p(pen.color, pen.widthMm, pen.dotted ? Qt::DotLine : Qt::SolidLine,
+           pen.dotted ? Qt::FlatCap : Qt::SquareCap);
+    m_painter->setPen(p);
+}
+
+void PainterCanvas::drawLine(double x1, double y1, double x2, double y2, const LinePen &pen)
+{
+    setPen(pen);
+    m_painter->drawLine(QPointF(x1, y1), QPointF(x2, y2));
+}
+
+void PainterCanvas::drawArc(double cx, double cy, double radius, double startDeg, double spanDeg,
+                            const LinePen &pen)
+{
+    setPen(pen);
+    const QRectF box(cx - radius, cy - radius, 2 * radius, 2 * radius);
+    m_painter->drawArc(box, qRound(startDeg * 16), qRound(spanDeg * 16));
+}
+
+void PainterCanvas::drawText(const PrintItem &item)
+{
+    QFont font(item.fontName);
+    font.setPointSizeF(item.pointSize());
+    font.setBold(item.fontBold);
+    font.setItalic(item.fontItalic);
+    font.setUnderline(item.fontUnderline);
+    font.setStrikeOut(item.fontStrikethru);
+
+    // Fonts are sized in points on the device itself, so the text is drawn
+    // without the millimetre scaling, at the mapped top-left corner.
+    const QPointF at = m_painter->transform().map(QPointF(item.x, item.y));
+    m_painter->save();
+    m_painter->resetTransform();
+    m_painter->setFont(font);
+    m_painter->setPen(item.foreColor);
+    m_painter->drawText(QRectF(at, QSizeF(1e6, 1e6)),
+                        Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
+                        item.text);
+    m_painter->restore();
+}
+
+void SetupPrinter(QPagedPaintDevice *device)
+{
+    const QPageLayout current = device->pageLayout();
+    if (current.pageSize().id() != QPageSize::A4)
+        device->setPageSize(QPageSize(QPageSize::A4));
+    if (current.orientation() != QPageLayout::Portrait)
+        device->setPageOrientation(QPageLayout::Portrait);
+    if (current.units() != QPageLayout::Millimeter
+        || !current.margins(QPageLayout::Millimeter).isNull())
+        device->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+}
+
+bool PrintSummaryPage(SummaryPage &page, const SummaryInput &input, QPagedPaintDevice *device,
+                      double sheetOffsetMm)
+{
+    page.InitPrintItems();
+    page.SetPrintText(input);
+    if (!device)
+        return false;
+    SetupPrinter(device);
+    QPainter painter;
+    if (!painter.begin(device))
+        return false;
+    {
+        PainterCanvas canvas(&painter, sheetOffsetMm);
+        page.DrawPage(canvas, 0, 0, kDefaultLineWidth);
+    }
+    return painter.end();
+}
+
+QStringList writeSummaryPdfs(const SummaryInput &input, const QString &folder,
+                             const QString &baseName, const QVector<int> &pages,
+                             double sheetOffsetMm)
+{
+    QStringList written;
+    for (int number : pages) {
+        std::unique_ptr<SummaryPage> page;
+        switch (number) {
+        case 1: page = std::make_unique<Module1>(); break;
+        case 2: page = std::make_unique<Module2>(); break;
+        case 3: page = std::make_unique<Module3>(); break;
+        default: continue;
+        }
+        const QString path = QDir(folder).filePath(QStringLiteral("%1_%2.pdf").arg(baseName).arg(number));
+        bool ok = false;
+        {
+            QPdfWriter writer(path);
+            writer.setCreator(QStringLiteral("Velto"));
+            writer.setTitle(QStringLiteral("患者情報 %1/3").arg(number));
+            ok = PrintSummaryPage(*page, input, &writer, sheetOffsetMm);
+        }
+        if (ok)
+            written << path;
+        else
+            QFile::remove(path);
+    }
+    return written;
+}
+
+} // namespace velto::print

@@ -1,0 +1,143 @@
+#include "recordfile.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+#include "core/appcontext.h"
+#include "core/errorlog.h"
+#include "core/textfile.h"
+#include "recordfields.h"
+
+namespace velto {
+
+namespace {
+
+QString cleanAbsolute(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+bool isInside(const QString &dir, const QString &folder)
+{
+    return dir == folder || dir.startsWith(folder + QLatin1Char('/'));
+}
+
+// Every field is one line; a pasted line break must not start a new record line.
+QString oneLine(QString value)
+{
+    value.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    value.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    value.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return value;
+}
+
+} // namespace
+
+QString MakePatientKey(const PatientRecord &r)
+{
+    using namespace recordkey;
+    return r.value(FamilyName) + QLatin1Char('_') + r.value(GivenName) + QLatin1Char('_')
+        + r.value(Era) + r.value(Year) + r.value(Month) + r.value(Day);
+}
+
+bool isPlainFileName(const QString &name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    for (const QChar c : name) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return false;
+    }
+    return true;
+}
+
+QString RecordFilePath(const AppContext &ctx, const QString &key, const QString &snapshotFolder)
+{
+    if (!isPlainFileName(key))
+        return QString();
+    if (snapshotFolder.isEmpty())
+        return ctx.path(QStringLiteral("DB/") + key);
+    if (!isPlainFileName(snapshotFolder))
+        return QString();
+    return ctx.path(QStringLiteral("BackUp/") + snapshotFolder + QLatin1Char('/') + key);
+}
+
+RecordReadResult ReadPatientFile(AppContext &ctx, const QString &path, PatientRecord *record)
+{
+    *record = newPatientRecord();
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return RecordReadResult::Missing;
+
+    QStringList lines;
+    QString error;
+    if (!textfile::readLines(path, &lines, &error)) {
+        writeErrorLog(ctx, RecordLoadProcedure);
+        return RecordReadResult::Failed;
+    }
+    for (const QString &line : lines) {
+        if (line.size() < 4) {
+            // No key to split off: stop here, keeping what came before.
+            writeErrorLog(ctx, RecordLoadProcedure);
+            return RecordReadResult::Failed;
+        }
+        const QString key = line.left(3);
+        if (!recordField(key))
+            continue; // reserved (110, 111) or unknown
+        record->setValue(key, line.mid(4));
+    }
+    return RecordReadResult::Read;
+}
+
+bool WritePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record,
+                      SaveStamp *stamp)
+{
+    const QString target = cleanAbsolute(path);
+    const QString dir = QFileInfo(target).path();
+    if (isInside(dir, cleanAbsolute(ctx.path(QStringLiteral("BackUp"))))) {
+        ctx.prompter->errorMsg(PastDataReadOnlyText);
+        return false;
+    }
+    // A key made of names may carry "/" or "..": never write beside "DB".
+    if (path.isEmpty() || dir != cleanAbsolute(ctx.path(QStringLiteral("DB")))
+        || !isPlainFileName(QFileInfo(path).fileName())) {
+        writeErrorLog(ctx, RecordSaveProcedure);
+        return false;
+    }
+
+    SaveStamp s;
+    s.loginId = ctx.currentAccount.loginId;
+    s.staffName = ctx.currentAccount.staffName;
+    const QDateTime now = ctx.clock ? ctx.clock->now() : QDateTime::currentDateTime();
+    s.savedAt = now.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+
+    QString text;
+    for (const QString &key : recordWriteOrder()) {
+        QString value;
+        if (key == recordkey::SavedBy)
+            value = s.loginId;
+        else if (key == recordkey::SavedByName)
+            value = s.staffName;
+        else if (key == recordkey::SavedAt)
+            value = s.savedAt;
+        else
+            value = record.value(key);
+        text += key + QLatin1Char(':') + oneLine(value) + QLatin1String("\r\n");
+    }
+
+    QByteArray bytes;
+    QString error;
+    if (!textfile::encode(text, &bytes, &error)) {
+        ctx.prompter->errorMsg(error);
+        return false;
+    }
+    if (!textfile::writeAtomic(target, bytes, &error)) {
+        writeErrorLog(ctx, RecordSaveProcedure);
+        return false;
+    }
+    if (stamp)
+        *stamp = s;
+    return true;
+}
+
+} // namespace velto

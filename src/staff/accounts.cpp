@@ -1,0 +1,159 @@
+#include "accounts.h"
+
+#include <limits>
+
+#include "core/busy.h"
+#include "core/errorlog.h"
+
+namespace velto {
+
+namespace {
+// Counts and options are 16-bit in the stored format.
+bool toShort(const QString &text, int *out)
+{
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    if (!ok || v < std::numeric_limits<qint16>::min() || v > std::numeric_limits<qint16>::max())
+        return false;
+    *out = v;
+    return true;
+}
+} // namespace
+
+bool splitAccountLine(const QString &line, StaffAccount *out)
+{
+    const int p1 = int(line.indexOf(QLatin1Char(',')));
+    if (p1 < 0 || p1 + 1 >= line.size())
+        return false;
+    const QChar auth = line.at(p1 + 1);
+    if (!auth.isDigit() || auth.unicode() > '9')
+        return false;
+    // The character after the authority is taken as the second comma unseen.
+    const int nameStart = p1 + 3;
+    if (nameStart > line.size())
+        return false;
+    const int p3 = int(line.indexOf(QLatin1Char(','), nameStart));
+    if (p3 < 0)
+        return false;
+    StaffAccount a;
+    a.loginId = line.left(p1);
+    a.authority = auth.unicode() - '0';
+    a.staffName = line.mid(nameStart, p3 - nameStart);
+    a.password = line.mid(p3 + 1);
+    *out = a;
+    return true;
+}
+
+QString joinAccountLine(const StaffAccount &a)
+{
+    return a.loginId + QLatin1Char(',') + QString::number(a.authority) + QLatin1Char(',') + a.staffName
+        + QLatin1Char(',') + a.password;
+}
+
+bool MemberList(AppContext &ctx, AccountTable &table)
+{
+    int count = 0;
+    if (!toShort(ctx.settings->value(QStringLiteral("Pass"), QStringLiteral("cnt")), &count)) {
+        writeErrorLog(ctx, QStringLiteral("bigin.MemberList()"));
+        return false;
+    }
+    AccountTable fresh;
+    for (int i = 1; i <= count; ++i)
+        fresh.lines.append(ctx.settings->value(QStringLiteral("Pass"), QStringLiteral("user%1").arg(i)));
+    table = fresh;
+    return true;
+}
+
+bool NameChk(const AccountTable &table, int count, const QString &loginId)
+{
+    const int n = std::min(count, table.count());
+    for (int i = 0; i < n; ++i) {
+        const QString &line = table.lines.at(i);
+        const int comma = int(line.indexOf(QLatin1Char(',')));
+        if (comma < 0)
+            continue;
+        if (line.left(comma) == loginId)
+            return true;
+    }
+    return false;
+}
+
+bool readOptionValues(const SettingsStore &store, OptionValues *out)
+{
+    OptionValues v;
+    const QString s = QStringLiteral("Option");
+    if (!toShort(store.value(s, QStringLiteral("backup_on_off")), &v.backupOnOff)
+        || !toShort(store.value(s, QStringLiteral("backup_off_time")), &v.backupOffTime)
+        || !toShort(store.value(s, QStringLiteral("midashi_on_off")), &v.midashiOnOff))
+        return false;
+    *out = v;
+    return true;
+}
+
+QString authorityCaption(int authority)
+{
+    return authority == 1 ? QStringLiteral("制限スタッフ") : QStringLiteral("全権限");
+}
+
+QString authorityDescription(int authority)
+{
+    return authority == 1 ? QStringLiteral("閲覧はできますが、患者情報等の情報を書き換えることができません。")
+                          : QStringLiteral("全ての権限があります。");
+}
+
+LoginResult loginCheck(AppContext &ctx, AccountTable &table, const QString &loginId, const QString &password)
+{
+    BusyGuard busy(ctx.busy);
+    ctx.displayDateIndex = 0;
+    ctx.loginAttempts += 1;
+    auto abort = [&] {
+        busy.release();
+        writeErrorLog(ctx, QStringLiteral("frmLogin.Command1_Click()"));
+        return LoginResult{LoginResult::Aborted, {}};
+    };
+
+    MemberList(ctx, table);
+
+    bool matched = false;
+    bool idKnown = false;
+    StaffAccount match;
+    for (const QString &line : std::as_const(table.lines)) {
+        StaffAccount a;
+        if (!splitAccountLine(line, &a))
+            return abort();
+        if (a.loginId == loginId) {
+            idKnown = true;
+            if (a.password == password) {
+                matched = true;
+                match = a;
+                break;
+            }
+        }
+    }
+
+    OptionValues options;
+    if (!readOptionValues(*ctx.settings, &options))
+        return abort();
+    ctx.optionValues = options;
+
+    busy.release();
+    if (matched) {
+        ctx.currentAccount = match;
+        return {LoginResult::LoggedIn, {}};
+    }
+
+    const QString reason = idKnown ? QStringLiteral("パスワードが間違えています。") : QStringLiteral("ログインIDが間違えています。");
+    const QString focus = idKnown ? QStringLiteral("txtPassword") : QStringLiteral("txtLoginID");
+    if (ctx.loginAttempts == 1) {
+        ctx.prompter->warnYesNo(reason + QStringLiteral("あと２回です。"));
+    } else if (ctx.loginAttempts == 2) {
+        ctx.prompter->warnYesNo(reason + QStringLiteral("あと１回です。"));
+    } else {
+        ctx.prompter->errorMsg(QStringLiteral("ログイン失敗しました。処理を終了します。") + QChar('\r')
+                               + QStringLiteral("コンピュータ管理者に問い合わせてください。"));
+        return {LoginResult::Exhausted, focus};
+    }
+    return {LoginResult::TryAgain, focus};
+}
+
+} // namespace velto

@@ -1,0 +1,75 @@
+#include "appflow.h"
+
+#include <QApplication>
+#include <QWidget>
+
+#include "core/busy.h"
+#include "core/errorlog.h"
+#include "core/platform.h"
+#include "core/startup.h"
+#include "core/textfile.h"
+#include "frmlogin.h"
+#include "frmsplash.h"
+
+namespace velto {
+
+AppFlow::AppFlow(AppContext &ctx, AppHooks hooks, int splashMs)
+    : m_ctx(ctx), m_hooks(std::move(hooks)), m_splashMs(splashMs)
+{
+}
+
+int AppFlow::run(const QString &lockPath)
+{
+    BusyGuard busy(m_ctx.busy);
+    platform::InstanceLock lock(lockPath);
+    if (!lock.acquire()) {
+        busy.release();
+        m_ctx.prompter->errorMsg(QStringLiteral("既に起動しています。"));
+        return 1;
+    }
+    QString why;
+    if (!textfile::converterUsable(&why)) {
+        // Without the code page no record can be read or written safely.
+        busy.release();
+        m_ctx.prompter->errorMsg(why);
+        return 1;
+    }
+    if (!getReg(m_ctx)) {
+        busy.release();
+        return 1;
+    }
+    MemberList(m_ctx, m_accounts);
+    m_ctx.loginAttempts = 0;
+    busy.release();
+
+    FrmLogin login(m_ctx, m_accounts);
+    const bool loggedIn = login.exec() == QDialog::Accepted;
+    if (!loggedIn) {
+        endProgram();
+        return login.exhausted() ? 0 : 0;
+    }
+    afterLogin();
+    endProgram();
+    return 0;
+}
+
+void AppFlow::afterLogin()
+{
+    const bool noFacility = !hasFacilityFile(m_ctx);
+    if (m_ctx.optionValues.midashiOnOff != 1) {
+        FrmSplash splash(m_ctx, m_splashMs);
+        splash.exec();
+    }
+    if (noFacility && m_hooks.facilityForm)
+        m_hooks.facilityForm(m_ctx, true);
+    if (m_hooks.board)
+        m_hooks.board(m_ctx);
+}
+
+void endProgram()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        w->close();
+}
+
+} // namespace velto

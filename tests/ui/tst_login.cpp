@@ -1,0 +1,115 @@
+#include <QtTest>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStyle>
+#include <QTranslator>
+#include <QLibraryInfo>
+
+#include "core/startup.h"
+#include "support/testcontext.h"
+#include "ui/appflow.h"
+#include "ui/frmlogin.h"
+#include "ui/messageboxprompter.h"
+
+using namespace velto;
+
+class TestLogin : public QObject {
+    Q_OBJECT
+private slots:
+    void logsInThroughTheWindow()
+    {
+        test::TestContext t;
+        QVERIFY(getReg(t.ctx));
+        AccountTable table;
+        FrmLogin w(t.ctx, table);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Velto　ログイン"));
+        auto *id = w.findChild<QLineEdit *>("txtLoginID");
+        auto *pw = w.findChild<QLineEdit *>("txtPassword");
+        QVERIFY(id && pw);
+        QCOMPARE(id->text(), QStringLiteral("Administrator"));
+        QCOMPARE(id->maxLength(), 20);
+        QCOMPARE(pw->maxLength(), 20);
+        QCOMPARE(pw->echoMode(), QLineEdit::Password);
+        QCOMPARE(pw->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, pw), int('*'));
+        QVERIFY(!pw->testAttribute(Qt::WA_InputMethodEnabled));
+        QCOMPARE(QApplication::focusWidget(), pw);
+        QCOMPARE(w.findChild<QPushButton *>("Command1")->text(), QStringLiteral("OK(&O)"));
+        QCOMPARE(w.findChild<QPushButton *>("Command2")->text(), QStringLiteral("ｷｬﾝｾﾙ(&C)"));
+
+        // A wrong password keeps the window; the focus returns to the box.
+        QTest::keyClicks(pw, "wrong");
+        QTest::keyClick(pw, Qt::Key_Return);
+        QCOMPARE(t.prompter.texts(), QStringList{"パスワードが間違えています。あと２回です。"});
+        QVERIFY(w.isVisible());
+        QCOMPARE(pw->text(), QStringLiteral("wrong")); // boxes are not cleared
+
+        pw->clear();
+        QTest::keyClicks(pw, "Brellowinster");
+        QTest::keyClick(pw, Qt::Key_Return);
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QCOMPARE(t.ctx.currentAccount.staffName, QStringLiteral("管理者"));
+        QCOMPARE(t.ctx.currentAccount.authority, 2);
+    }
+
+    void dialogsHaveTheirTitlesAndDefaults_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<int>("defaultButton");
+        QTest::newRow("error") << int(DialogKind::Error) << "エラーメッセージ" << int(QMessageBox::Critical)
+                               << int(QMessageBox::Ok);
+        QTest::newRow("warn yes/no") << int(DialogKind::WarnYesNo) << "警告メッセージ" << int(QMessageBox::Warning)
+                                     << int(QMessageBox::Yes);
+        QTest::newRow("warn yes/no def no") << int(DialogKind::WarnYesNoDefNo) << "警告メッセージ"
+                                            << int(QMessageBox::Warning) << int(QMessageBox::No);
+        QTest::newRow("warn") << int(DialogKind::Warn) << "警告メッセージ" << int(QMessageBox::Warning)
+                              << int(QMessageBox::Ok);
+        QTest::newRow("confirm") << int(DialogKind::ConfirmYesNo) << "確認メッセージ" << int(QMessageBox::Question)
+                                 << int(QMessageBox::Yes);
+        QTest::newRow("info") << int(DialogKind::Info) << "情報メッセージ" << int(QMessageBox::Information)
+                              << int(QMessageBox::Ok);
+    }
+    void dialogsHaveTheirTitlesAndDefaults()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, defaultButton);
+        std::unique_ptr<QMessageBox> box(MessageBoxPrompter::build(DialogKind(kind), "一行目\r二行目"));
+        QTEST(box->windowTitle(), "title");
+        QTEST(int(box->icon()), "icon");
+        QCOMPARE(box->text(), QStringLiteral("一行目\n二行目"));
+        QCOMPARE(int(box->standardButton(box->defaultButton())), defaultButton);
+        const bool yesNo = defaultButton != QMessageBox::Ok;
+        QCOMPARE(box->buttons().size(), yesNo ? 2 : 1);
+        if (yesNo) {
+            // Escape and the close box do not answer a question.
+            box->show();
+            QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+            QTest::keyClick(box.get(), Qt::Key_Escape);
+            QVERIFY(box->isVisible());
+            box->close();
+            QVERIFY(box->isVisible());
+            // Enter gives the default answer.
+            QTest::keyClick(box.get(), Qt::Key_Return);
+            QCOMPARE(int(box->standardButton(box->clickedButton())), defaultButton);
+        }
+    }
+
+    void qtSpeaksJapanese()
+    {
+        QTranslator tr;
+        QVERIFY(tr.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+        QApplication::installTranslator(&tr);
+        std::unique_ptr<QMessageBox> box(MessageBoxPrompter::build(DialogKind::WarnYesNo, "?"));
+        box->show();
+        QCOMPARE(box->button(QMessageBox::Yes)->text().remove('&').left(2), QStringLiteral("はい"));
+        QCOMPARE(box->button(QMessageBox::No)->text().remove('&').left(3), QStringLiteral("いいえ"));
+        QApplication::removeTranslator(&tr);
+    }
+};
+
+QTEST_MAIN(TestLogin)
+#include "tst_login.moc"
