@@ -11,9 +11,16 @@
 #include "ui/messageboxprompter.h"
 #include "ui/wiring.h"
 
+#ifdef VELTO_STARTUP_PROBE
+#include "../../bench/probe.h"
+#endif
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+#ifdef VELTO_STARTUP_PROBE
+    velto::bench::exitWhenShown(QStringLiteral("frmLogin"));
+#endif
     QApplication::setApplicationName(QStringLiteral("Velto"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/velto.png")));
 

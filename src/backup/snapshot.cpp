@@ -69,10 +69,6 @@ bool copyOne(const QString &from, const QString &to, QString *error)
     return textfile::writeAtomic(to, data, error);
 }
 
-} // namespace
-
-namespace {
-
 // The copy without dialogs; false when the folders could not be had.
 bool copyFiles(AppContext &ctx, SnapshotResult *r)
 {

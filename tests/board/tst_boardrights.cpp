@@ -2,6 +2,7 @@
 
 #include "board/boardmodel.h"
 #include "board/boardrights.h"
+#include "board/boardtexts.h"
 #include "support/testcontext.h"
 
 using namespace velto;
@@ -85,6 +86,23 @@ private slots:
         const QMap<QString, bool> popup = rights::ModTool(authority, today, occupied);
         QCOMPARE(sorted(popup.keys()), sorted(AllPopup));
         QCOMPARE(enabledOf(popup), sorted(popupOn << "END"));
+    }
+
+    // Every item the window builds has a rule, and every rule an item: a
+    // misspelt name would leave an item enabled for everyone.
+    void everyItemHasARule()
+    {
+        QStringList menu, popup;
+        for (const auto &item : boardtext::MenuItems)
+            if (*item.caption)
+                menu << QString::fromLatin1(item.name);
+        for (const auto &button : boardtext::ToolButtons)
+            menu << QString::fromLatin1(button.key);
+        for (const auto &item : boardtext::PopupItems)
+            if (*item.caption)
+                popup << QString::fromLatin1(item.name);
+        QCOMPARE(sorted(menu), sorted(rights::SetMenu(2, true, true).keys()));
+        QCOMPARE(sorted(popup), sorted(rights::ModTool(2, true, true).keys()));
     }
 
     // The run's values: a bed whose entry has no "_" shows nothing and

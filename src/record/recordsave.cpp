@@ -1,0 +1,151 @@
+#include "recordsave.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <filesystem>
+#include <system_error>
+
+#include "core/appcontext.h"
+#include "core/eradate.h"
+#include "core/errorlog.h"
+#include "recordfields.h"
+
+namespace velto {
+
+namespace {
+
+bool blank(const QString &s) { return s.trimmed().isEmpty(); }
+
+std::filesystem::path fsPath(const QString &p)
+{
+    return std::filesystem::path(QFile::encodeName(p).toStdString());
+}
+
+// On a case-blind disk a changed key may still name the file just written.
+bool sameFile(const QString &a, const QString &b)
+{
+    std::error_code ec;
+    const bool same = std::filesystem::equivalent(fsPath(a), fsPath(b), ec);
+    return !ec && same;
+}
+
+} // namespace
+
+QString updaterText(const QString &loginId, const QString &staffName, const QString &savedAt)
+{
+    if (staffName.isEmpty())
+        return QStringLiteral("最終更新者 : ") + loginId + QStringLiteral("  最終更新時間 : ") + savedAt;
+    return QStringLiteral("最終更新者 : ") + loginId + QLatin1Char('(') + staffName
+        + QStringLiteral(")   最終更新時間 : ") + savedAt;
+}
+
+InputFault checkRecordInput(const PatientRecord &r, const QDate &today)
+{
+    using namespace recordkey;
+    struct Required {
+        const QString &key;
+        const char *field;
+        const QString &message;
+    };
+    const Required required[] = {
+        {FamilyName, "txtNameKanji", recordtext::NoFamilyName},
+        {GivenName, "txtNameKanji2", recordtext::NoGivenName},
+        {Era, "cmbYmd1", recordtext::NoEra},
+        {Year, "cmbYmd2", recordtext::NoYear},
+        {Month, "cmbYmd3", recordtext::NoMonth},
+        {Day, "cmbYmd4", recordtext::NoDay},
+    };
+    for (const Required &q : required)
+        if (blank(r.value(q.key)))
+            return {q.message, QString::fromLatin1(q.field), false};
+    if (blank(r.value(QStringLiteral("005"))))
+        return {recordtext::NoSex, QStringLiteral("cmbSeibetu"), false};
+
+    // The texts as they stand: a stray space makes the date unreadable.
+    const QString birth = r.value(Era) + r.value(Year) + r.value(Month) + r.value(Day);
+    QDate date;
+    if (!parseEraBirthDate(birth, &date))
+        return {recordtext::NoSuchDate, QStringLiteral("cmbYmd1"), false};
+    if (date.toString(QStringLiteral("yyyyMMdd")) > today.toString(QStringLiteral("yyyyMMdd")))
+        return {recordtext::FutureDate, QStringLiteral("cmbYmd1"), true};
+    return {};
+}
+
+bool CheckInputDlg(AppContext &ctx, const PatientRecord &record,
+                   const std::function<void(const QString &)> &focus)
+{
+    const QDate today = (ctx.clock ? ctx.clock->now() : QDateTime::currentDateTime()).date();
+    const InputFault fault = checkRecordInput(record, today);
+    if (fault.ok())
+        return true;
+    if (fault.focusBeforeMessage && focus)
+        focus(fault.focusField);
+    ctx.prompter->errorMsg(fault.message);
+    if (!fault.focusBeforeMessage && focus)
+        focus(fault.focusField);
+    return false;
+}
+
+bool birthDateComplete(const PatientRecord &r)
+{
+    using namespace recordkey;
+    for (const QString &key : {Era, Year, Month, Day})
+        if (blank(r.value(key)))
+            return false;
+    return true;
+}
+
+QString chgNenrei(AppContext &ctx, const PatientRecord &r)
+{
+    using namespace recordkey;
+    if (!birthDateComplete(r))
+        return QString();
+    const QString birth = r.value(Era).trimmed() + r.value(Year).trimmed() + r.value(Month).trimmed()
+        + r.value(Day).trimmed();
+    return getHowOld(ctx, birth);
+}
+
+SaveResult UpdateFile(AppContext &ctx, const PatientRecord &record, bool today, QString *oldKey,
+                      const std::function<void(const SaveResult &)> &onWritten)
+{
+    SaveResult result;
+    if (!today) {
+        ctx.prompter->errorMsg(PastDataReadOnlyText);
+        return result;
+    }
+    if (ctx.currentAccount.authority == 1) {
+        ctx.prompter->errorMsg(recordtext::NoRightToSave);
+        return result;
+    }
+
+    result.key = MakePatientKey(record);
+    result.caption = record.value(recordkey::FamilyName);
+    const QString path = RecordFilePath(ctx, result.key, QString());
+    // WritePatientFile reports every failure itself, an unusable key included.
+    if (!WritePatientFile(ctx, path, record, &result.stamp)) {
+        result.outcome = SaveResult::Failed;
+        return result;
+    }
+    result.outcome = SaveResult::Saved;
+    result.updaterText = updaterText(result.stamp.loginId, result.stamp.staffName, result.stamp.savedAt);
+    if (onWritten)
+        onWritten(result);
+
+    const QString old = oldKey ? *oldKey : QString();
+    if (!old.isEmpty() && old != result.key) {
+        const QString oldPath = RecordFilePath(ctx, old, QString());
+        // A missing old file is simply nothing to remove; an old key that
+        // would leave "DB" is never used to delete anything.
+        if (!oldPath.isEmpty() && QFileInfo::exists(oldPath) && !sameFile(oldPath, path)) {
+            if (!QFile::remove(oldPath)) {
+                writeErrorLog(ctx, RecordSaveProcedure);
+                return result; // the old key stays set
+            }
+        }
+    }
+    if (oldKey)
+        oldKey->clear();
+    return result;
+}
+
+} // namespace velto

@@ -1,0 +1,100 @@
+#pragma once
+// The record window's rules: its texts, the input check, the age from the
+// birth date and the save with its refusals.
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+#include "patientrecord.h"
+#include "recordfile.h"
+
+namespace velto {
+struct AppContext;
+
+namespace recordtext {
+inline const QString WindowCaption = QStringLiteral("患者情報");
+inline const QString OkButton = QStringLiteral("OK(&O)");
+inline const QString OkTip = QStringLiteral("患者情報を保存し、画面を閉じます");
+inline const QString SaveButton = QStringLiteral("保存(&S)");
+inline const QString SaveTip = QStringLiteral("患者情報を保存します");
+inline const QString CancelButton = QStringLiteral("ｷｬﾝｾﾙ(&C)");
+inline const QString CancelTip = QStringLiteral("患者情報を保存せず、画面を閉じます");
+inline const QString PrintButton = QStringLiteral("印刷(&P)");
+inline const QString PrintTip = QStringLiteral("患者情報を印刷します（サマリー）");
+inline const QString HelpButton = QStringLiteral("ﾍﾙﾌﾟ(&H)");
+inline const QString HelpTip = QStringLiteral("ヘルプを表示します");
+inline const QString StatusBarTip = QStringLiteral("更新者情報を表示します");
+
+inline const QString PhotoButton = QStringLiteral("顔写真");
+inline const QString PhotoTip = QStringLiteral("患者の顔写真を選択します");
+inline const QString PhotoChangeButton = QStringLiteral("顔写真変更");
+inline const QString PhotoDialogTitle = QStringLiteral("顔写真設定");
+inline const QString PhotoDefaultSuffix = QStringLiteral("jpg");
+// Pairs of shown text and pattern, separated by "|".
+inline const QString PhotoFilter = QStringLiteral(
+    "JPEG イメージ(*.jpg)|*.jpg|ビットマップ(*.bmp)|*.bmp|GIF イメージ(*.gif)|*.gif|"
+    "アイコン(*.ico)|*.ico|すべてのファイル(*.*)|*.*");
+inline const QString BadPicture = QStringLiteral("正しいピクチャーを選択してください！");
+
+inline const QString EmergencyFrame = QStringLiteral("緊急連絡先");
+inline const QString BloodPressureFrame = QStringLiteral("血圧");
+inline const QString DisabilityNote =
+    QStringLiteral("※その他、記述項目がある場合は、麻痺タブの備考欄にお書きください。");
+
+inline const QString NoFamilyName = QStringLiteral("名字を入力してください");
+inline const QString NoGivenName = QStringLiteral("名前を入力してください");
+inline const QString NoEra = QStringLiteral("生年月日(年号)を入力してください");
+inline const QString NoYear = QStringLiteral("生年月日(年)を入力してください");
+inline const QString NoMonth = QStringLiteral("生年月日(月)を入力してください");
+inline const QString NoDay = QStringLiteral("生年月日(日)を入力してください");
+inline const QString NoSex = QStringLiteral("性別を入力してください");
+inline const QString NoSuchDate = QStringLiteral("指定した生年月日の日付は存在しません。");
+inline const QString FutureDate = QStringLiteral("未来日付は入力できません。");
+inline const QString NoRightToSave =
+    QStringLiteral("保存する権限がありません。キャンセルをクリックしてください。");
+// Shown when a record could not be read whole: saving it would blank the rest.
+inline const QString LoadFailedReadOnly =
+    QStringLiteral("患者情報を最後まで読み込めなかったため、保存できません。");
+} // namespace recordtext
+
+// "最終更新者 : id(name)   最終更新時間 : time", or the short form without a name.
+QString updaterText(const QString &loginId, const QString &staffName, const QString &savedAt);
+
+// The first failing check of the input, or an empty message when it passes.
+struct InputFault {
+    QString message;
+    QString focusField;              // objectName of the field at fault
+    bool focusBeforeMessage = false; // the future-date check moves the focus first
+    bool ok() const { return message.isEmpty(); }
+};
+InputFault checkRecordInput(const PatientRecord &record, const QDate &today);
+
+// Runs the check against the clock's day; on failure shows the error dialog
+// and calls focus(objectName) in the order the check asks for.
+bool CheckInputDlg(AppContext &ctx, const PatientRecord &record,
+                   const std::function<void(const QString &)> &focus);
+
+// True when all four birth-date texts are filled.
+bool birthDateComplete(const PatientRecord &record);
+// The age for the birth date ("35歳"); empty when a part is missing or the
+// date was refused (getHowOld has then shown why).
+QString chgNenrei(AppContext &ctx, const PatientRecord &record);
+
+struct SaveResult {
+    enum Outcome { Refused, Failed, Saved };
+    Outcome outcome = Refused;
+    QString key;         // the new patient key
+    QString caption;     // the bed caption: the family name
+    SaveStamp stamp;
+    QString updaterText; // status bar text for the stamp
+};
+
+// Refuses on a snapshot day or for restricted staff; else writes the record
+// under "DB" as its new key, calls onWritten (status bar, bed caption and
+// entry), removes the file of *oldKey when the key changed and clears *oldKey.
+// A failed write leaves *oldKey, the bed and every file as they were.
+SaveResult UpdateFile(AppContext &ctx, const PatientRecord &record, bool today, QString *oldKey,
+                      const std::function<void(const SaveResult &)> &onWritten = {});
+
+} // namespace velto

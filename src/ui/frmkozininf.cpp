@@ -1,0 +1,679 @@
+#include "frmkozininf.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "core/appcontext.h"
+#include "core/busy.h"
+#include "core/errorlog.h"
+#include "helpviewer.h"
+#include "record/recordfields.h"
+#include "record/recordfile.h"
+#include "record/recordsave.h"
+
+namespace velto {
+
+namespace {
+
+constexpr int kTabsPerRow = 7;
+constexpr int kTabRows = 3;
+constexpr int kPhotoSide = 120;
+
+bool isBirthDateField(const QString &name)
+{
+    return name == QLatin1String("cmbYmd1") || name == QLatin1String("cmbYmd2")
+        || name == QLatin1String("cmbYmd3") || name == QLatin1String("cmbYmd4");
+}
+
+void setInputMode(QWidget *w, InputMode mode)
+{
+    if (mode == InputMode::Off) {
+        w->setAttribute(Qt::WA_InputMethodEnabled, false);
+        w->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhNoPredictiveText);
+    } else if (mode == InputMode::Hiragana) {
+        w->setAttribute(Qt::WA_InputMethodEnabled, true);
+        w->setInputMethodHints(Qt::ImhHiddenText & Qt::ImhNone); // no restriction
+    }
+}
+
+QLabel *caption(const QString &text, QWidget *parent = nullptr)
+{
+    return new QLabel(text, parent);
+}
+
+// Turns "shown|pattern|shown|pattern" into Qt's ";;" filter list.
+QString qtFilter(const QString &pairs)
+{
+    const QStringList parts = pairs.split(QLatin1Char('|'));
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        filters << parts[i] + QStringLiteral(" (") + parts[i + 1] + QLatin1Char(')');
+    return filters.join(QStringLiteral(";;"));
+}
+
+QWidget *scrolled(QWidget *inner)
+{
+    auto *area = new QScrollArea;
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidget(inner);
+    return area;
+}
+
+} // namespace
+
+FrmKozinInf::FrmKozinInf(AppContext &ctx, RecordHost host, QWidget *parent)
+    : QDialog(parent), m_ctx(ctx), m_host(std::move(host))
+{
+    setObjectName(QStringLiteral("frmKozinInf"));
+    setWindowTitle(recordtext::WindowCaption);
+    buildUi();
+    formLoad();
+}
+
+// ---- building -------------------------------------------------------------
+
+QWidget *FrmKozinInf::makeField(const RecordField &f)
+{
+    QWidget *w = nullptr;
+    switch (f.kind) {
+    case FieldKind::Text:
+    case FieldKind::PhotoPath: {
+        auto *e = new QLineEdit;
+        if (f.maxLength > 0)
+            e->setMaxLength(f.maxLength);
+        setInputMode(e, f.inputMode);
+        if (f.kind == FieldKind::PhotoPath)
+            e->hide();
+        w = e;
+        break;
+    }
+    case FieldKind::EditableList:
+    case FieldKind::AgeList: {
+        auto *c = new QComboBox;
+        c->setEditable(true);
+        c->setInsertPolicy(QComboBox::NoInsert); // typed text is a value, not a new item
+        c->addItems(recordListItems(f.control));
+        c->setCurrentIndex(-1);
+        c->clearEditText();
+        if (f.maxLength > 0)
+            c->lineEdit()->setMaxLength(f.maxLength);
+        setInputMode(c, f.inputMode);
+        setInputMode(c->lineEdit(), f.inputMode);
+        c->lineEdit()->installEventFilter(this);
+        if (f.kind == FieldKind::AgeList)
+            c->setEnabled(false);
+        w = c;
+        break;
+    }
+    case FieldKind::FixedList: {
+        auto *c = new QComboBox;
+        c->addItems(recordListItems(f.control));
+        c->setCurrentIndex(-1);
+        w = c;
+        break;
+    }
+    case FieldKind::SaveStamp:
+        return nullptr;
+    }
+    w->setObjectName(f.objectName());
+    w->installEventFilter(this);
+    m_fields.insert(f.objectName(), w);
+    return w;
+}
+
+QWidget *FrmKozinInf::fieldWidget(const QString &objectName) const
+{
+    return m_fields.value(objectName);
+}
+
+void FrmKozinInf::buildUi()
+{
+    // Every field exists before any tab places it.
+    for (const RecordField &f : recordFields())
+        if (f.hasControl())
+            makeField(f);
+
+    auto *tabControl = new QWidget(this);
+    tabControl->setObjectName(QStringLiteral("SSTab1"));
+    auto *tabLayout = new QVBoxLayout(tabControl);
+    tabLayout->setContentsMargins(0, 0, 0, 0);
+    tabLayout->setSpacing(0);
+    m_rowLayout = new QVBoxLayout;
+    m_rowLayout->setSpacing(0);
+    tabLayout->addLayout(m_rowLayout);
+    m_pages = new QStackedWidget(tabControl);
+    m_pages->setObjectName(QStringLiteral("SSTab1_pages"));
+    m_pages->setFrameShape(QFrame::StyledPanel);
+    tabLayout->addWidget(m_pages, 1);
+
+    m_tabButtons = new QButtonGroup(this);
+    m_tabButtons->setExclusive(true);
+    const auto &tabs = recordTabs();
+    for (int row = 0; row < kTabRows; ++row) {
+        auto *rowWidget = new QWidget(tabControl);
+        rowWidget->setObjectName(QStringLiteral("SSTab1_row_%1").arg(row));
+        auto *h = new QHBoxLayout(rowWidget);
+        h->setContentsMargins(0, 0, 0, 0);
+        h->setSpacing(0);
+        for (int col = 0; col < kTabsPerRow; ++col) {
+            const int tab = row * kTabsPerRow + col;
+            auto *b = new QPushButton(tabs.value(tab).caption, rowWidget);
+            b->setObjectName(QStringLiteral("SSTab1_tab_%1").arg(tab));
+            b->setCheckable(true);
+            b->setAutoDefault(false);
+            b->setFocusPolicy(Qt::TabFocus);
+            h->addWidget(b, 1);
+            m_tabButtons->addButton(b, tab);
+        }
+        m_tabRows.append(rowWidget);
+    }
+    connect(m_tabButtons, &QButtonGroup::idClicked, this, &FrmKozinInf::selectTab);
+
+    for (int tab = 0; tab < tabs.size(); ++tab) {
+        QWidget *page = tab == 0 ? buildPersonalTab() : tab == 4 ? buildVitalTab() : buildGenericTab(tab);
+        QWidget *holder = scrolled(page);
+        holder->setObjectName(QStringLiteral("SSTab1_page_%1").arg(tab));
+        m_pages->addWidget(holder);
+    }
+    selectTab(0);
+
+    auto makeButton = [this](const char *name, const QString &text, const QString &tip) {
+        auto *b = new QPushButton(text, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setToolTip(tip);
+        return b;
+    };
+    m_ok = makeButton("Command1", recordtext::OkButton, recordtext::OkTip);
+    m_save = makeButton("Command3", recordtext::SaveButton, recordtext::SaveTip);
+    m_cancel = makeButton("endCmd", recordtext::CancelButton, recordtext::CancelTip);
+    m_print = makeButton("Command2", recordtext::PrintButton, recordtext::PrintTip);
+    m_help = makeButton("HelpCmd", recordtext::HelpButton, recordtext::HelpTip);
+    m_save->setDefault(true);
+    connect(m_ok, &QPushButton::clicked, this, &FrmKozinInf::command1Click);
+    connect(m_save, &QPushButton::clicked, this, &FrmKozinInf::command3Click);
+    connect(m_cancel, &QPushButton::clicked, this, &FrmKozinInf::endCmdClick);
+    connect(m_print, &QPushButton::clicked, this, [this] {
+        if (m_host.print)
+            m_host.print(this);
+    });
+    connect(m_help, &QPushButton::clicked, this, [this] {
+        if (m_host.showHelp)
+            m_host.showHelp(this);
+        else
+            HelpViewer::showHelp(this, m_ctx.path(QStringLiteral("help")), HelpViewer::Index);
+    });
+
+    auto *buttons = new QHBoxLayout;
+    for (QPushButton *b : {m_ok, m_save, m_cancel, m_print, m_help})
+        buttons->addWidget(b);
+    buttons->addStretch();
+
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("sbStatusBar"));
+    m_statusBar->setToolTip(recordtext::StatusBarTip);
+    m_statusBar->setSizeGripEnabled(false);
+    m_statusText = new QLabel(m_statusBar);
+    m_statusText->setObjectName(QStringLiteral("sbStatusBarText"));
+    m_statusBar->addWidget(m_statusText, 1);
+
+    auto *main = new QVBoxLayout(this);
+    main->addWidget(tabControl, 1);
+    main->addLayout(buttons);
+    main->addWidget(m_statusBar);
+    resize(820, 640);
+}
+
+QWidget *FrmKozinInf::buildPersonalTab()
+{
+    auto *page = new QWidget;
+    auto *g = new QGridLayout;
+    int row = 0;
+    auto addRow = [&](const QString &text, std::initializer_list<QWidget *> widgets) {
+        auto *h = new QHBoxLayout;
+        for (QWidget *w : widgets)
+            h->addWidget(w);
+        h->addStretch();
+        g->addWidget(caption(text), row, 0);
+        g->addLayout(h, row, 1);
+        ++row;
+    };
+    auto f = [this](const char *name) { return fieldWidget(QString::fromLatin1(name)); };
+    auto cap = [](const char *key) { return recordField(QString::fromLatin1(key))->caption; };
+
+    f("txtID")->setStyleSheet(QStringLiteral("color: red;"));
+    addRow(cap("000"), {f("txtID")});
+    addRow(cap("001"), {f("txtNameKana"), f("txtNameKana2")});
+    addRow(cap("003"), {f("txtNameKanji"), f("txtNameKanji2")});
+    addRow(cap("007"), {f("cmbYmd1"), f("cmbYmd2"), f("cmbYmd3"), f("cmbYmd4")});
+    addRow(cap("006"), {f("cmbNenrei")});
+    addRow(cap("011"), {f("cmbKetueki"), caption(cap("012")), f("cmbRH")});
+    addRow(cap("005"), {f("cmbSeibetu")});
+    addRow(cap("013"), {f("txtZip1"), caption(cap("014")), f("txtZip2")});
+    addRow(cap("015"), {f("cmbZyu1")});
+    addRow(cap("016"), {f("cmbZyu2")});
+    addRow(QString(), {f("cmbZyu3")});
+    addRow(cap("018"), {f("txtTel")});
+
+    auto *emergency = new QGroupBox(recordtext::EmergencyFrame);
+    auto *eg = new QGridLayout(emergency);
+    eg->addWidget(caption(cap("019")), 0, 0);
+    eg->addWidget(f("txtKinkyuTel"), 0, 1);
+    eg->addWidget(caption(cap("020")), 1, 0);
+    eg->addWidget(f("txtKinkyuYobi"), 1, 1);
+    eg->addWidget(caption(cap("021")), 2, 0);
+    eg->addWidget(f("txtKinkyuKankei"), 2, 1);
+    g->addWidget(emergency, row++, 0, 1, 2);
+    g->setRowStretch(row, 1);
+
+    // The photo and its button share one square.
+    auto *photo = new QGridLayout;
+    m_photo = new QPushButton(recordtext::PhotoButton);
+    m_photo->setObjectName(QStringLiteral("Command4"));
+    m_photo->setToolTip(recordtext::PhotoTip);
+    m_photo->setFixedSize(kPhotoSide, kPhotoSide);
+    m_image = new QLabel;
+    m_image->setObjectName(QStringLiteral("Image1"));
+    m_image->setFixedSize(kPhotoSide, kPhotoSide);
+    m_image->setAlignment(Qt::AlignCenter);
+    m_photoChange = new QPushButton(recordtext::PhotoChangeButton);
+    m_photoChange->setObjectName(QStringLiteral("Command5"));
+    photo->addWidget(m_image, 0, 0);
+    photo->addWidget(m_photo, 0, 0);
+    photo->addWidget(m_photoChange, 1, 0);
+    photo->addWidget(f("txtPathKao"), 2, 0);
+    photo->setRowStretch(3, 1);
+    connect(m_photo, &QPushButton::clicked, this, &FrmKozinInf::choosePhoto);
+    connect(m_photoChange, &QPushButton::clicked, this, &FrmKozinInf::choosePhoto);
+
+    auto *h = new QHBoxLayout(page);
+    h->addLayout(g, 1);
+    h->addLayout(photo);
+    return page;
+}
+
+QWidget *FrmKozinInf::buildVitalTab()
+{
+    auto *page = new QWidget;
+    auto *frame = new QGroupBox(recordTabs().value(4).frame);
+    auto f = [this](const char *name) { return fieldWidget(QString::fromLatin1(name)); };
+    auto cap = [](const char *key) { return recordField(QString::fromLatin1(key))->caption; };
+    auto suffix = [](const char *key) { return caption(recordField(QString::fromLatin1(key))->suffix); };
+
+    auto *bp = new QGroupBox(recordtext::BloodPressureFrame);
+    auto *bg = new QGridLayout(bp);
+    bg->addWidget(caption(cap("051")), 0, 0);
+    bg->addWidget(f("txtKetuatu1"), 0, 1);
+    bg->addWidget(caption(cap("052")), 0, 2);
+    bg->addWidget(f("txtKetuatu2"), 0, 3);
+    bg->addWidget(caption(cap("224")), 1, 0);
+    bg->addWidget(f("txtKetuatu3"), 1, 1);
+    bg->addWidget(caption(cap("225")), 1, 2);
+    bg->addWidget(f("txtKetuatu4"), 1, 3);
+    bg->setColumnStretch(4, 1);
+
+    auto *g = new QGridLayout(frame);
+    g->addWidget(bp, 0, 0, 1, 4);
+    g->addWidget(caption(cap("053")), 1, 0);
+    g->addWidget(f("txtTaion"), 1, 1);
+    g->addWidget(suffix("053"), 1, 2);
+    g->addWidget(caption(cap("054")), 2, 0);
+    g->addWidget(f("txtMyakuhaku"), 2, 1);
+    g->addWidget(suffix("054"), 2, 2);
+    g->addWidget(f("cmbMyakuHoka"), 2, 3);
+    g->addWidget(caption(cap("056")), 3, 0);
+    g->addWidget(f("txtSintyou"), 3, 1);
+    g->addWidget(suffix("056"), 3, 2);
+    g->addWidget(caption(cap("057")), 4, 0);
+    g->addWidget(f("txtTaizyu"), 4, 1);
+    g->addWidget(suffix("057"), 4, 2);
+    g->setColumnStretch(4, 1);
+    g->setRowStretch(5, 1);
+
+    auto *v = new QVBoxLayout(page);
+    v->addWidget(frame);
+    return page;
+}
+
+QWidget *FrmKozinInf::buildGenericTab(int tab)
+{
+    auto *page = new QWidget;
+    auto *frame = new QGroupBox(recordTabs().value(tab).frame);
+    auto *v = new QVBoxLayout(frame);
+    QStringList groupsDone;
+    for (const RecordField &f : recordFields()) {
+        if (f.tab != tab || !f.hasControl())
+            continue;
+        if (!f.isLine()) {
+            auto *h = new QHBoxLayout;
+            if (!f.caption.isEmpty())
+                h->addWidget(caption(f.caption));
+            h->addWidget(fieldWidget(f.objectName()), 1);
+            v->addLayout(h);
+            continue;
+        }
+        if (groupsDone.contains(f.control))
+            continue;
+        groupsDone << f.control;
+        const auto lines = recordLineGroup(f.control);
+        // The long medication and progress notes stand in two columns.
+        const bool twoColumns = f.control == QLatin1String("txtNaifukuyaku")
+            || f.control == QLatin1String("txtKeireki");
+        const int perColumn = twoColumns ? (lines.size() + 1) / 2 : lines.size();
+        if (!f.caption.isEmpty() && f.caption != frame->title())
+            v->addWidget(caption(f.caption));
+        auto *g = new QGridLayout;
+        g->setVerticalSpacing(1);
+        for (int i = 0; i < lines.size(); ++i)
+            g->addWidget(fieldWidget(lines[i]->objectName()), i % perColumn, i / perColumn);
+        v->addLayout(g);
+    }
+    if (tab == 7)
+        v->addWidget(caption(recordtext::DisabilityNote));
+    v->addStretch();
+    auto *outer = new QVBoxLayout(page);
+    outer->addWidget(frame);
+    return page;
+}
+
+void FrmKozinInf::selectTab(int tab)
+{
+    if (tab < 0 || tab >= m_pages->count())
+        return;
+    m_pages->setCurrentIndex(tab);
+    if (QAbstractButton *b = m_tabButtons->button(tab))
+        b->setChecked(true);
+    // Like a multi-row tab strip: the chosen row moves next to the page and
+    // the other rows rotate above it.
+    const int row = tab / kTabsPerRow;
+    for (QWidget *w : m_tabRows)
+        m_rowLayout->removeWidget(w);
+    for (int k = kTabRows - 1; k >= 0; --k)
+        m_rowLayout->addWidget(m_tabRows[(row + k) % kTabRows]);
+}
+
+int FrmKozinInf::currentTab() const { return m_pages->currentIndex(); }
+void FrmKozinInf::setCurrentTab(int tab) { selectTab(tab); }
+
+// ---- values ---------------------------------------------------------------
+
+void FrmKozinInf::setFieldValue(const RecordField &f, const QString &value)
+{
+    QWidget *w = fieldWidget(f.objectName());
+    if (auto *e = qobject_cast<QLineEdit *>(w)) {
+        e->setText(value);
+    } else if (auto *c = qobject_cast<QComboBox *>(w)) {
+        if (c->isEditable()) {
+            c->setEditText(value);
+        } else {
+            int i = value.isEmpty() ? -1 : c->findText(value, Qt::MatchExactly);
+            // Keep an unexpected stored value rather than blank it on the next save.
+            if (i < 0 && !value.isEmpty()) {
+                c->addItem(value);
+                i = c->count() - 1;
+            }
+            c->setCurrentIndex(i);
+        }
+    }
+}
+
+QString FrmKozinInf::fieldValue(const RecordField &f) const
+{
+    QWidget *w = fieldWidget(f.objectName());
+    if (auto *e = qobject_cast<QLineEdit *>(w))
+        return e->text();
+    if (auto *c = qobject_cast<QComboBox *>(w))
+        return c->isEditable() ? c->currentText() : (c->currentIndex() < 0 ? QString() : c->currentText());
+    return QString();
+}
+
+PatientRecord FrmKozinInf::record() const
+{
+    PatientRecord r = newPatientRecord();
+    for (const RecordField &f : recordFields())
+        if (f.hasControl())
+            r.setValue(f.key, fieldValue(f));
+    return r;
+}
+
+QString FrmKozinInf::statusText() const { return m_statusText->text(); }
+
+// ---- opening --------------------------------------------------------------
+
+void FrmKozinInf::formLoad()
+{
+    fieldWidget(QStringLiteral("txtPathKao"))->setProperty("text", QString());
+    setPhotoButtons(false);
+    BusyGuard busy(m_ctx.busy);
+
+    m_readOnly = m_ctx.currentAccount.authority == 1 || !m_host.today;
+    if (m_readOnly) {
+        m_ok->setEnabled(false);
+        m_save->setEnabled(false);
+        optionEnable();
+    }
+    initText();
+
+    m_oldKey = m_host.bedEntry;
+    if (m_oldKey.trimmed().isEmpty())
+        return;
+    // A snapshot day without a folder name must not fall back to today's file.
+    QString path;
+    if (m_host.today || !m_host.snapshotFolder.isEmpty())
+        path = RecordFilePath(m_ctx, m_oldKey, m_host.today ? QString() : m_host.snapshotFolder);
+
+    PatientRecord r;
+    const RecordReadResult read = ReadPatientFile(m_ctx, path, &r);
+    if (read == RecordReadResult::Missing)
+        return;
+    for (const RecordField &f : recordFields())
+        if (f.hasControl())
+            setFieldValue(f, r.value(f.key));
+    if (read == RecordReadResult::Failed) {
+        // Part of the record is missing on screen: a save would blank it on disk.
+        m_loadFailed = true;
+        if (!m_readOnly) {
+            m_readOnly = true;
+            m_ok->setEnabled(false);
+            m_save->setEnabled(false);
+            optionEnable();
+        }
+        m_statusText->setText(recordtext::LoadFailedReadOnly);
+        return;
+    }
+    m_statusText->setText(updaterText(r.value(recordkey::SavedBy), r.value(recordkey::SavedByName),
+                                      r.value(recordkey::SavedAt)));
+
+    const QString photo = r.value(recordkey::PhotoPath);
+    if (!photo.isEmpty()) {
+        if (showPhoto(photo)) {
+            setPhotoButtons(true);
+        } else {
+            writeErrorLog(m_ctx, RecordLoadProcedure);
+            setPhotoButtons(false);
+        }
+    }
+}
+
+void FrmKozinInf::optionEnable()
+{
+    for (QWidget *w : std::as_const(m_fields))
+        w->setEnabled(false);
+    fieldWidget(QStringLiteral("txtKetuatu1"))->setEnabled(true);
+    fieldWidget(QStringLiteral("txtKetuatu2"))->setEnabled(true);
+}
+
+void FrmKozinInf::initText()
+{
+    for (const RecordField &f : recordFields()) {
+        if (f.kind == FieldKind::Text || f.kind == FieldKind::EditableList || f.kind == FieldKind::AgeList)
+            setFieldValue(f, recordInitialValue(f.key));
+    }
+}
+
+// ---- events ---------------------------------------------------------------
+
+bool FrmKozinInf::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            // Enter in a field presses the default button: Save.
+            if (m_save->isEnabled())
+                command3Click();
+            return true;
+        }
+    } else if (event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        // A list's own popup or a message box taking the focus is no leaving.
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason
+            && isBirthDateField(watched->objectName()))
+            chgNenrei();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void FrmKozinInf::keyPressEvent(QKeyEvent *event)
+{
+    // No cancel button: Escape does nothing.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void FrmKozinInf::chgNenrei()
+{
+    if (m_inAgeCheck)
+        return;
+    m_inAgeCheck = true;
+    const QString age = velto::chgNenrei(m_ctx, record());
+    if (!age.isEmpty())
+        setFieldValue(*recordField(recordkey::Age), age);
+    m_inAgeCheck = false;
+}
+
+void FrmKozinInf::focusField(const QString &objectName)
+{
+    QWidget *w = fieldWidget(objectName);
+    if (!w)
+        return;
+    const RecordField *f = recordFieldByObjectName(objectName);
+    if (f && f->tab >= 0)
+        selectTab(f->tab);
+    w->setFocus(Qt::OtherFocusReason);
+}
+
+bool FrmKozinInf::save()
+{
+    if (m_loadFailed) {
+        m_ctx.prompter->errorMsg(recordtext::LoadFailedReadOnly);
+        return false;
+    }
+    const PatientRecord r = record();
+    // The age check must not run on the focus moves of the input check.
+    m_inAgeCheck = true;
+    const bool passed = CheckInputDlg(m_ctx, r, [this](const QString &name) { focusField(name); });
+    m_inAgeCheck = false;
+    if (!passed)
+        return false;
+    const SaveResult result = UpdateFile(m_ctx, r, m_host.today, &m_oldKey, [this](const SaveResult &s) {
+        m_statusText->setText(s.updaterText);
+        if (m_host.onSaved)
+            m_host.onSaved(s.key, s.caption);
+    });
+    return result.outcome == SaveResult::Saved;
+}
+
+void FrmKozinInf::command1Click()
+{
+    if (m_loadFailed) {
+        save(); // explains why nothing is saved
+        return;
+    }
+    const PatientRecord r = record();
+    m_inAgeCheck = true;
+    const bool passed = CheckInputDlg(m_ctx, r, [this](const QString &name) { focusField(name); });
+    m_inAgeCheck = false;
+    if (!passed)
+        return;
+    UpdateFile(m_ctx, r, m_host.today, &m_oldKey, [this](const SaveResult &s) {
+        m_statusText->setText(s.updaterText);
+        if (m_host.onSaved)
+            m_host.onSaved(s.key, s.caption);
+    });
+    accept();
+}
+
+bool FrmKozinInf::command3Click() { return save(); }
+
+void FrmKozinInf::endCmdClick()
+{
+    m_oldKey.clear();
+    reject();
+}
+
+// ---- photo ----------------------------------------------------------------
+
+bool FrmKozinInf::showPhoto(const QString &path)
+{
+    QImageReader reader(path);
+    const QImage image = reader.read();
+    if (image.isNull())
+        return false;
+    m_image->setPixmap(QPixmap::fromImage(
+        image.scaled(kPhotoSide, kPhotoSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    return true;
+}
+
+void FrmKozinInf::setPhotoButtons(bool photoShown)
+{
+    m_photo->setVisible(!photoShown);
+    m_photoChange->setVisible(photoShown);
+}
+
+void FrmKozinInf::choosePhoto()
+{
+    QFileDialog dialog(this, recordtext::PhotoDialogTitle);
+    dialog.setObjectName(QStringLiteral("CommonDialogKao"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(qtFilter(recordtext::PhotoFilter));
+    dialog.setDefaultSuffix(recordtext::PhotoDefaultSuffix);
+    QString chosen;
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        chosen = dialog.selectedFiles().constFirst();
+    applyPhotoChoice(chosen);
+}
+
+void FrmKozinInf::applyPhotoChoice(const QString &fileName)
+{
+    if (fileName.isEmpty()) {
+        setPhotoButtons(false);
+        return;
+    }
+    fieldWidget(QStringLiteral("txtPathKao"))->setProperty("text", fileName);
+    if (!showPhoto(fileName)) {
+        m_ctx.prompter->errorMsg(recordtext::BadPicture);
+        return;
+    }
+    setPhotoButtons(true);
+}
+
+} // namespace velto

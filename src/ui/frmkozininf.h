@@ -1,0 +1,94 @@
+#pragma once
+// The patient record window: 21 tabs of fields built from the field table.
+#include <QDialog>
+#include <QHash>
+#include <QVector>
+
+#include "record/patientrecord.h"
+#include "recordwindowhost.h"
+
+class QAbstractButton;
+class QButtonGroup;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStackedWidget;
+class QStatusBar;
+class QVBoxLayout;
+
+namespace velto {
+struct AppContext;
+struct RecordField;
+
+class FrmKozinInf : public QDialog {
+    Q_OBJECT
+public:
+    FrmKozinInf(AppContext &ctx, RecordHost host, QWidget *parent = nullptr);
+
+    // The values on screen, saved or not (the summary prints these).
+    PatientRecord record() const;
+    bool readOnlyMode() const { return m_readOnly; }
+    // The bed entry read at opening; cleared by a save and by Cancel.
+    QString oldKey() const { return m_oldKey; }
+    QString statusText() const;
+    int currentTab() const;
+    void setCurrentTab(int tab);
+
+    // Photo selection with a chosen file name (empty: the dialog was cancelled).
+    void applyPhotoChoice(const QString &fileName);
+
+    // OK, Save and Cancel.
+    void command1Click();
+    bool command3Click();
+    void endCmdClick();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void buildUi();
+    QWidget *buildPersonalTab();
+    QWidget *buildVitalTab();
+    QWidget *buildGenericTab(int tab);
+    QWidget *makeField(const RecordField &f);
+    QWidget *fieldWidget(const QString &objectName) const;
+    void formLoad();
+    void optionEnable();
+    void initText();
+    void setFieldValue(const RecordField &f, const QString &value);
+    QString fieldValue(const RecordField &f) const;
+    void focusField(const QString &objectName);
+    void chgNenrei();
+    bool save();
+    bool showPhoto(const QString &path);
+    void choosePhoto();
+    void setPhotoButtons(bool photoShown);
+    void selectTab(int tab);
+
+    AppContext &m_ctx;
+    RecordHost m_host;
+    QHash<QString, QWidget *> m_fields; // by objectName
+    QString m_oldKey;
+    bool m_readOnly = false;
+    bool m_loadFailed = false;
+    bool m_inAgeCheck = false;
+
+    QButtonGroup *m_tabButtons = nullptr;
+    QVector<QWidget *> m_tabRows;
+    QVBoxLayout *m_rowLayout = nullptr;
+    QStackedWidget *m_pages = nullptr;
+    QPushButton *m_ok = nullptr;
+    QPushButton *m_save = nullptr;
+    QPushButton *m_cancel = nullptr;
+    QPushButton *m_print = nullptr;
+    QPushButton *m_help = nullptr;
+    QPushButton *m_photo = nullptr;
+    QPushButton *m_photoChange = nullptr;
+    QLabel *m_image = nullptr;
+    QStatusBar *m_statusBar = nullptr;
+    QLabel *m_statusText = nullptr;
+};
+
+} // namespace velto

@@ -1,0 +1,163 @@
+#include "frmnewstaff.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "frmpassword.h"
+
+namespace velto {
+
+namespace {
+QLabel *label(const QString &name, const QString &text, QWidget *parent, bool wrap = false)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setWordWrap(wrap);
+    return l;
+}
+} // namespace
+
+FrmNewStaff::FrmNewStaff(StaffAdmin &admin, QWidget *parent)
+    : QDialog(parent), m_admin(admin)
+{
+    setObjectName(QStringLiteral("frmNewStaff"));
+
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+
+    auto *general = new QWidget;
+    general->setObjectName(QStringLiteral("tabGeneral"));
+    auto *label1 = label(QStringLiteral("Label1"), stafftext::loginIdLabel(), general);
+    m_user = new QLineEdit(general);
+    m_user->setObjectName(QStringLiteral("txtUser"));
+    m_user->setMaxLength(kLoginIdMaxLength);
+    m_user->setAttribute(Qt::WA_InputMethodEnabled, false);
+    m_user->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhNoPredictiveText);
+    auto *label2 = label(QStringLiteral("Label2"), stafftext::staffNameLabel(), general);
+    m_name = new QLineEdit(general);
+    m_name->setObjectName(QStringLiteral("txtName"));
+    m_name->setMaxLength(kStaffNameMaxLength);
+    m_name->setAttribute(Qt::WA_InputMethodEnabled, true);
+    auto *label3 = label(QStringLiteral("Label3"), stafftext::generalHint(), general, true);
+    label1->setBuddy(m_user);
+    label2->setBuddy(m_name);
+    auto *g = new QGridLayout(general);
+    g->addWidget(label1, 0, 0);
+    g->addWidget(m_user, 0, 1);
+    g->addWidget(label2, 1, 0);
+    g->addWidget(m_name, 1, 1);
+    g->addWidget(label3, 2, 0, 1, 2);
+    g->setRowStretch(3, 1);
+    m_tabs->addTab(general, stafftext::tabGeneral());
+
+    auto *authority = new QWidget;
+    authority->setObjectName(QStringLiteral("tabAuthority"));
+    m_option1 = new QRadioButton(authorityCaption(1), authority);
+    m_option1->setObjectName(QStringLiteral("Option1"));
+    auto *label4 = label(QStringLiteral("Label4"), authorityDescription(1), authority, true);
+    m_option2 = new QRadioButton(authorityCaption(2), authority);
+    m_option2->setObjectName(QStringLiteral("Option2"));
+    auto *label5 = label(QStringLiteral("Label5"), authorityDescription(2), authority, true);
+    auto *a = new QVBoxLayout(authority);
+    a->addWidget(m_option1);
+    a->addWidget(label4);
+    a->addWidget(m_option2);
+    a->addWidget(label5);
+    a->addStretch();
+    m_tabs->addTab(authority, stafftext::tabAuthority());
+
+    m_ok = new QPushButton(stafftext::okButton(), this);
+    m_ok->setObjectName(QStringLiteral("cmdOk"));
+    m_ok->setDefault(true);
+    auto *cancel = new QPushButton(stafftext::cancelButton(), this);
+    cancel->setObjectName(QStringLiteral("cmdCancel_1"));
+    cancel->setAutoDefault(false);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_tabs);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_ok);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+    setMinimumWidth(420);
+
+    connect(m_ok, &QPushButton::clicked, this, &FrmNewStaff::cmdOkClick);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void FrmNewStaff::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    if (!m_activated) {
+        m_activated = true;
+        formActivate();
+    }
+}
+
+void FrmNewStaff::formActivate()
+{
+    const StaffDialogState st = m_admin.staffDialogState();
+    if (!st.valid) {
+        // The account could not be read (already reported): nothing to show.
+        QTimer::singleShot(0, this, &QDialog::reject);
+        return;
+    }
+    setWindowTitle(st.caption);
+    m_ok->setText(st.okCaption);
+    m_user->setText(st.loginId);
+    m_name->setText(st.staffName);
+    for (QRadioButton *o : {m_option1, m_option2}) {
+        o->setAutoExclusive(false);
+        o->setChecked(false);
+        o->setAutoExclusive(true);
+    }
+    if (st.checkedAuthority == 1)
+        m_option1->setChecked(true);
+    else if (st.checkedAuthority == 2)
+        m_option2->setChecked(true);
+    m_user->setEnabled(st.userEnabled);
+    m_name->setEnabled(st.nameEnabled);
+    m_option1->setEnabled(st.option1Enabled);
+    m_option2->setEnabled(st.option2Enabled);
+    m_ok->setEnabled(st.okEnabled);
+    m_tabs->setCurrentIndex(0);
+    (st.userEnabled ? m_user : m_name)->setFocus();
+}
+
+bool FrmNewStaff::askPassword()
+{
+    FrmPassword dlg(m_admin, this);
+    return dlg.exec() == QDialog::Accepted;
+}
+
+void FrmNewStaff::cmdOkClick()
+{
+    StaffEntry entry;
+    entry.loginId = m_user->text();
+    entry.staffName = m_name->text();
+    entry.authority = m_option1->isChecked() ? 1 : m_option2->isChecked() ? 2 : 0;
+    const StaffOkResult r = m_admin.staffDialogOk(entry, [this] { return askPassword(); });
+    if (r.close) {
+        accept();
+        return;
+    }
+    if (r.focusControl == QLatin1String("txtUser")) {
+        m_tabs->setCurrentIndex(0);
+        m_user->setFocus();
+    } else if (r.focusControl == QLatin1String("txtName")) {
+        m_tabs->setCurrentIndex(0);
+        m_name->setFocus();
+    } else {
+        m_tabs->setFocus();
+    }
+}
+
+} // namespace velto

@@ -1,0 +1,24 @@
+#pragma once
+#include <QDialog>
+
+#include "staff/staffadmin.h"
+
+class QLineEdit;
+
+namespace velto {
+
+// Sets the password of the account being worked on (StaffAdmin::selectedAccount).
+class FrmPassword : public QDialog {
+    Q_OBJECT
+public:
+    FrmPassword(StaffAdmin &admin, QWidget *parent = nullptr);
+
+private:
+    void okButtonClick();
+
+    StaffAdmin &m_admin;
+    QLineEdit *m_password;
+    QLineEdit *m_again;
+};
+
+} // namespace velto

@@ -1,0 +1,242 @@
+#include "frmstafflist.h"
+
+#include <QEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "frmnewstaff.h"
+#include "frmpassword.h"
+
+namespace velto {
+
+namespace {
+// A small figure: grey for restricted staff, blue for full authority.
+QIcon authorityIcon(int authority)
+{
+    static QIcon icons[2];
+    QIcon &icon = icons[authority == 1 ? 0 : 1];
+    if (icon.isNull()) {
+        QPixmap pm(16, 16);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QColor c = authority == 1 ? QColor(128, 128, 128) : QColor(30, 90, 200);
+        p.setPen(c.darker(140));
+        p.setBrush(c);
+        p.drawEllipse(QRectF(5, 1, 6, 6));
+        p.drawRoundedRect(QRectF(2.5, 8, 11, 7), 3, 3);
+        p.end();
+        icon = QIcon(pm);
+    }
+    return icon;
+}
+
+QPushButton *button(const QString &name, const QString &text, QWidget *parent)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    return b;
+}
+} // namespace
+
+void openStaffList(AppContext &ctx, QWidget *parent)
+{
+    FrmStaffList w(ctx, parent);
+    w.exec();
+}
+
+FrmStaffList::FrmStaffList(AppContext &ctx, QWidget *parent)
+    : QDialog(parent), m_admin(ctx)
+{
+    setObjectName(QStringLiteral("frmStaffList"));
+    setWindowTitle(stafftext::listCaption());
+
+    auto *label2 = new QLabel(stafftext::listLabel2(), this);
+    label2->setObjectName(QStringLiteral("Label2"));
+    auto *label1 = new QLabel(stafftext::listLabel1(), this);
+    label1->setObjectName(QStringLiteral("Label1"));
+    label1->setWordWrap(true);
+
+    m_list = new QTreeWidget(this);
+    m_list->setObjectName(QStringLiteral("ListView1"));
+    m_list->setColumnCount(2);
+    m_list->setHeaderLabels({stafftext::columnName(), stafftext::columnAuthority()});
+    m_list->setRootIsDecorated(false);
+    m_list->setUniformRowHeights(true);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_list->installEventFilter(this);
+
+    m_add = button(QStringLiteral("cmdAdd_0"), stafftext::addButton(), this);
+    m_del = button(QStringLiteral("cmdDel_0"), stafftext::deleteButton(), this);
+    m_properties = button(QStringLiteral("cmdAdd_1"), stafftext::propertiesButton(), this);
+
+    m_frame = new QGroupBox(this);
+    m_frame->setObjectName(QStringLiteral("Frame1"));
+    m_label3 = new QLabel(m_frame);
+    m_label3->setObjectName(QStringLiteral("Label3"));
+    m_label3->setWordWrap(true);
+    m_pass = button(QStringLiteral("cmdPass"), stafftext::passButton(), m_frame);
+    m_pass->setEnabled(false);
+    auto *frameLayout = new QHBoxLayout(m_frame);
+    frameLayout->addWidget(m_label3, 1);
+    frameLayout->addWidget(m_pass);
+
+    m_ok = button(QStringLiteral("cmdOk"), stafftext::okButton(), this);
+    auto *cancel = button(QStringLiteral("cmdCancel_1"), stafftext::cancelButton(), this);
+    cancel->setDefault(true);
+    m_apply = button(QStringLiteral("cmdTekiyo"), stafftext::applyButton(), this);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(label2);
+    layout->addWidget(label1);
+    layout->addWidget(m_list, 1);
+    auto *rowButtons = new QHBoxLayout;
+    rowButtons->addStretch();
+    rowButtons->addWidget(m_add);
+    rowButtons->addWidget(m_del);
+    rowButtons->addWidget(m_properties);
+    layout->addLayout(rowButtons);
+    layout->addWidget(m_frame);
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(m_ok);
+    bottom->addWidget(cancel);
+    bottom->addWidget(m_apply);
+    layout->addLayout(bottom);
+    setMinimumSize(440, 420);
+
+    connect(m_list, &QTreeWidget::currentItemChanged, this, [this] { syncSelection(); });
+    connect(m_list, &QTreeWidget::itemClicked, this, [this] { syncSelection(); });
+    connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] { cmdPropertiesClick(); });
+    connect(m_add, &QPushButton::clicked, this, &FrmStaffList::cmdAddClick);
+    connect(m_properties, &QPushButton::clicked, this, &FrmStaffList::cmdPropertiesClick);
+    connect(m_del, &QPushButton::clicked, this, &FrmStaffList::cmdDelClick);
+    connect(m_pass, &QPushButton::clicked, this, &FrmStaffList::cmdPassClick);
+    connect(m_apply, &QPushButton::clicked, this, &FrmStaffList::cmdTekiyoClick);
+    connect(m_ok, &QPushButton::clicked, this, &FrmStaffList::cmdOkClick);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    m_admin.load();
+    fillRows();
+    m_list->setFocus();
+}
+
+void FrmStaffList::fillRows()
+{
+    m_filling = true;
+    m_list->clear();
+    for (int i = 0; i < m_admin.rowCount(); ++i) {
+        const StaffRow r = m_admin.row(i);
+        auto *item = new QTreeWidgetItem(m_list, {r.loginId, r.caption});
+        item->setIcon(0, authorityIcon(r.authority));
+    }
+    if (m_admin.selectedRow() >= 0)
+        m_list->setCurrentItem(m_list->topLevelItem(m_admin.selectedRow()));
+    m_filling = false;
+}
+
+void FrmStaffList::syncSelection()
+{
+    if (m_filling)
+        return;
+    m_admin.setSelectedRow(m_list->indexOfTopLevelItem(m_list->currentItem()));
+    passwardMod();
+}
+
+bool FrmStaffList::event(QEvent *e)
+{
+    const bool r = QDialog::event(e);
+    if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show)
+        formActivate();
+    return r;
+}
+
+bool FrmStaffList::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched == m_list
+        && (e->type() == QEvent::FocusIn || e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease))
+        syncSelection();
+    return QDialog::eventFilter(watched, e);
+}
+
+void FrmStaffList::formActivate()
+{
+    if (QTreeWidgetItem *item = m_list->currentItem())
+        item->setSelected(true);
+    const StaffListRights r = m_admin.rights();
+    m_list->setEnabled(r.list);
+    m_add->setEnabled(r.add);
+    m_properties->setEnabled(r.properties);
+    m_del->setEnabled(r.del);
+    m_pass->setEnabled(r.pass);
+    m_ok->setEnabled(r.ok);
+    m_apply->setEnabled(r.apply);
+    // The list holds the focus while the window is active.
+    if (m_admin.selectedRow() >= 0)
+        passwardMod();
+}
+
+void FrmStaffList::passwardMod()
+{
+    if (m_admin.selectedRow() < 0)
+        return;
+    const PasswordFrame f = m_admin.passwardMod();
+    m_frame->setTitle(f.caption);
+    m_label3->setText(f.hint);
+    m_pass->setEnabled(f.passEnabled);
+    m_del->setEnabled(f.delEnabled);
+}
+
+void FrmStaffList::cmdAddClick()
+{
+    m_admin.setDialogMode(StaffAdmin::AddMode);
+    FrmNewStaff dlg(m_admin, this);
+    if (dlg.exec() == QDialog::Accepted)
+        fillRows();
+}
+
+void FrmStaffList::cmdPropertiesClick()
+{
+    m_admin.setDialogMode(StaffAdmin::PropertiesMode);
+    if (m_admin.selectedRow() < 0)
+        return;
+    FrmNewStaff dlg(m_admin, this);
+    if (dlg.exec() == QDialog::Accepted)
+        fillRows();
+}
+
+void FrmStaffList::cmdDelClick()
+{
+    if (m_admin.deleteSelected())
+        fillRows();
+    passwardMod();
+}
+
+void FrmStaffList::cmdPassClick()
+{
+    m_admin.setPassword([this] {
+        FrmPassword dlg(m_admin, this);
+        return dlg.exec() == QDialog::Accepted;
+    });
+}
+
+bool FrmStaffList::cmdTekiyoClick()
+{
+    return m_admin.apply();
+}
+
+void FrmStaffList::cmdOkClick()
+{
+    // A failed write keeps the list open with the changes.
+    if (cmdTekiyoClick())
+        accept();
+}
+
+} // namespace velto

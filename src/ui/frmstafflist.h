@@ -1,0 +1,52 @@
+#pragma once
+#include <QDialog>
+
+#include "staff/staffadmin.h"
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+
+namespace velto {
+
+// Opens the staff list modally (the board's menu item and toolbar button).
+void openStaffList(AppContext &ctx, QWidget *parent);
+
+class FrmStaffList : public QDialog {
+    Q_OBJECT
+public:
+    FrmStaffList(AppContext &ctx, QWidget *parent = nullptr);
+
+    StaffAdmin &admin() { return m_admin; }
+
+protected:
+    bool event(QEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
+
+private:
+    void fillRows();
+    void formActivate();
+    void passwardMod();
+    void syncSelection();
+    void cmdAddClick();
+    void cmdPropertiesClick();
+    void cmdDelClick();
+    void cmdPassClick();
+    bool cmdTekiyoClick();
+    void cmdOkClick();
+
+    StaffAdmin m_admin;
+    QTreeWidget *m_list;
+    QPushButton *m_add;
+    QPushButton *m_properties;
+    QPushButton *m_del;
+    QPushButton *m_pass;
+    QPushButton *m_ok;
+    QPushButton *m_apply;
+    QGroupBox *m_frame;
+    QLabel *m_label3;
+    bool m_filling = false;
+};
+
+} // namespace velto

@@ -1,0 +1,23 @@
+#pragma once
+// What the record window needs from the window that opens it (the board):
+// the bed's entry, which day is shown, and where a save goes back to.
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace velto {
+
+struct RecordHost {
+    QString bedEntry;       // the chosen bed's patient key; empty for a free bed
+    bool today = true;      // false while the board shows a snapshot day
+    QString snapshotFolder; // the snapshot folder's name when !today
+    // After a save: the bed takes the family name as caption and the key as entry.
+    std::function<void(const QString &key, const QString &caption)> onSaved;
+    // The help viewer at its keyword index, owned by the given window.
+    std::function<void(QWidget *owner)> showHelp;
+    // The print dialog over the record window; it reads the window's fields.
+    std::function<void(QWidget *recordWindow)> print;
+};
+
+} // namespace velto

@@ -1,0 +1,235 @@
+#include <QFile>
+#include <QtTest>
+
+#include "board/bedops.h"
+#include "board/boardmodel.h"
+#include "board/wardlayout.h"
+#include "support/testcontext.h"
+
+using namespace velto;
+using velto::test::TestContext;
+
+namespace {
+const QString Sato = QStringLiteral("佐藤_一郎_昭和10年5月3日");
+const QString Suzuki = QStringLiteral("鈴木_花子_平成1年2月3日");
+// The longest room number the dialog takes, untrimmed.
+const QString Typed20 = QStringLiteral(" ２０字の部屋番号ﾍﾔ12345678 ");
+} // namespace
+
+class TestBedOps : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestContext> tc;
+    bool layoutSaved() const { return QFile::exists(tc->path(QStringLiteral("DB/") + layoutfile::Beds)); }
+
+private slots:
+    void init()
+    {
+        tc = std::make_unique<TestContext>();
+        tc->makeFolders();
+        tc->ctx.currentAccount.authority = 2;
+        tc->ctx.todayEraDate = QStringLiteral("令和08年12月10日");
+    }
+
+    void bedMove_data()
+    {
+        QTest::addColumn<int>("authority");
+        QTest::addColumn<int>("dateIndex");
+        QTest::addColumn<QString>("targetEntry");
+        QTest::addColumn<int>("target");
+        QTest::addColumn<QString>("sourceAfter");
+        QTest::addColumn<QString>("targetAfter");
+        QTest::newRow("to a free bed") << 2 << 0 << QString() << 100 << QString() << Sato;
+        QTest::newRow("onto an occupied bed exchanges") << 2 << 0 << Suzuki << 100 << Suzuki << Sato;
+        QTest::newRow("same bed") << 2 << 0 << QString() << 5 << Sato << Sato;
+        QTest::newRow("restricted") << 1 << 0 << QString() << 100 << Sato << QString();
+        QTest::newRow("snapshot") << 2 << 1 << QString() << 100 << Sato << QString();
+        QTest::newRow("outside the board") << 2 << 0 << QString() << 240 << Sato << QString();
+    }
+    void bedMove()
+    {
+        QFETCH(int, authority);
+        QFETCH(int, dateIndex);
+        QFETCH(QString, targetEntry);
+        QFETCH(int, target);
+        QFETCH(QString, sourceAfter);
+        QFETCH(QString, targetAfter);
+        tc->ctx.currentAccount.authority = authority;
+        tc->ctx.displayDateIndex = dateIndex;
+        tc->ctx.selectedBed = 5;
+        BoardModel m;
+        m.setBedEntry(5, Sato);
+        if (target != 5)
+            m.setBedEntry(target, targetEntry);
+
+        QCOMPARE(dropOnBed(tc->ctx, m, target), sourceAfter != Sato);
+        QCOMPARE(m.bedEntry(5), sourceAfter);
+        QCOMPARE(m.bedCaption(5), BoardModel::captionOf(sourceAfter));
+        if (BoardModel::isBed(target)) {
+            QCOMPARE(m.bedEntry(target), targetAfter);
+            QCOMPARE(m.bedCaption(target), BoardModel::captionOf(targetAfter));
+        }
+        QCOMPARE(tc->ctx.selectedBed, 5);
+        QVERIFY(tc->prompter.asked.isEmpty());
+        QVERIFY(!layoutSaved());
+    }
+
+    void canStartBedMove_data()
+    {
+        QTest::addColumn<int>("authority");
+        QTest::addColumn<int>("dateIndex");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("can");
+        QTest::newRow("occupied") << 2 << 0 << Sato << true;
+        QTest::newRow("free") << 2 << 0 << QString() << false;
+        QTest::newRow("restricted") << 1 << 0 << Sato << false;
+        QTest::newRow("snapshot") << 2 << 3 << Sato << false;
+    }
+    void canStartBedMove()
+    {
+        QFETCH(int, authority);
+        QFETCH(int, dateIndex);
+        QFETCH(QString, entry);
+        QFETCH(bool, can);
+        tc->ctx.currentAccount.authority = authority;
+        tc->ctx.displayDateIndex = dateIndex;
+        tc->ctx.selectedBed = 9;
+        BoardModel m;
+        m.setBedEntry(9, entry);
+        QCOMPARE(velto::canStartBedMove(tc->ctx, m), can);
+    }
+
+    void roomNumber_data()
+    {
+        QTest::addColumn<int>("origin");
+        QTest::addColumn<int>("authority");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<QString>("initial");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<bool>("saved");
+        const int popup = int(BoardOrigin::PopupMenu);
+        const QString typed = Typed20;
+        const QString old = QStringLiteral("301");
+        QTest::newRow("popup, OK") << popup << 2 << true << true << old << typed << true;
+        QTest::newRow("popup, Cancel still saves") << popup << 2 << false << true << old << old << true;
+        QTest::newRow("popup, restricted") << popup << 1 << true << false << QString() << old << false;
+        QTest::newRow("menu bar, OK") << int(BoardOrigin::MenuBar) << 2 << true << true << old << typed
+                                      << false;
+        QTest::newRow("toolbar, OK") << int(BoardOrigin::Toolbar) << 2 << true << true << old << typed
+                                     << false;
+        QTest::newRow("menu bar, restricted starts empty")
+            << int(BoardOrigin::MenuBar) << 1 << false << true << QString() << old << false;
+    }
+    void roomNumber()
+    {
+        QFETCH(int, origin);
+        QFETCH(int, authority);
+        QFETCH(bool, ok);
+        QFETCH(bool, asked);
+        QFETCH(QString, initial);
+        QFETCH(QString, after);
+        QFETCH(bool, saved);
+        const QString typed = Typed20;
+        QCOMPARE(typed.size(), BoardModel::RoomNumberMaxLength);
+        tc->ctx.currentAccount.authority = authority;
+        tc->ctx.selectedBed = 239; // room 29
+        BoardModel m;
+        m.setRoomNumber(29, QStringLiteral("301"));
+
+        bool shown = false;
+        QString shownText;
+        setRoomNumber(tc->ctx, m, BoardOrigin(origin), [&](const QString &start) {
+            shown = true;
+            shownText = start;
+            return ok ? std::optional<QString>(typed) : std::nullopt;
+        });
+        QCOMPARE(shown, asked);
+        QCOMPARE(shownText, initial);
+        QCOMPARE(m.roomNumber(29), after);
+        QCOMPARE(m.roomNumber(28), QString());
+        QCOMPARE(layoutSaved(), saved);
+        if (saved) {
+            BoardModel back;
+            QVERIFY(NewLoad(tc->ctx, back, tc->path(QStringLiteral("DB"))));
+            QCOMPARE(back.roomNumber(29), after);
+        }
+    }
+
+    void emptyRoomNumberClears()
+    {
+        tc->ctx.selectedBed = 0;
+        BoardModel m;
+        m.setRoomNumber(0, QStringLiteral("101"));
+        QVERIFY(setRoomNumber(tc->ctx, m, BoardOrigin::MenuBar,
+                              [](const QString &) { return std::optional<QString>(QString()); }));
+        QCOMPARE(m.roomNumber(0), QString());
+    }
+
+    void roomColour_data()
+    {
+        QTest::addColumn<int>("origin");
+        QTest::addColumn<int>("authority");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<int>("after");
+        QTest::addColumn<bool>("saved");
+        const int chosen = BoardModel::storedColour(255, 128, 0); // orange
+        const int grey = BoardModel::InitialRoomColour;
+        QTest::newRow("popup") << int(BoardOrigin::PopupMenu) << 2 << true << true << chosen << true;
+        QTest::newRow("toolbar") << int(BoardOrigin::Toolbar) << 2 << true << true << chosen << true;
+        QTest::newRow("menu bar does not save") << int(BoardOrigin::MenuBar) << 2 << true << true
+                                                << chosen << false;
+        QTest::newRow("popup, Cancel keeps the colour") << int(BoardOrigin::PopupMenu) << 2 << false
+                                                        << true << grey << true;
+        QTest::newRow("popup, restricted") << int(BoardOrigin::PopupMenu) << 1 << true << false << grey
+                                           << false;
+        QTest::newRow("toolbar, restricted") << int(BoardOrigin::Toolbar) << 1 << true << false << grey
+                                             << false;
+    }
+    void roomColour()
+    {
+        QFETCH(int, origin);
+        QFETCH(int, authority);
+        QFETCH(bool, ok);
+        QFETCH(bool, asked);
+        QFETCH(int, after);
+        QFETCH(bool, saved);
+        QCOMPARE(BoardModel::storedColour(255, 128, 0), 0x0080FF);
+        tc->ctx.currentAccount.authority = authority;
+        tc->ctx.selectedBed = 3; // room 0
+        BoardModel m;
+        bool shown = false;
+        int offered = -1;
+        setRoomColour(tc->ctx, m, BoardOrigin(origin), [&](int current) {
+            shown = true;
+            offered = current;
+            return ok ? std::optional<int>(BoardModel::storedColour(255, 128, 0)) : std::nullopt;
+        });
+        QCOMPARE(shown, asked);
+        if (shown)
+            QCOMPARE(offered, BoardModel::InitialRoomColour);
+        QCOMPARE(m.roomColour(0), after);
+        QCOMPARE(m.roomColour(1), BoardModel::InitialRoomColour);
+        QCOMPARE(layoutSaved(), saved);
+        if (saved) {
+            BoardModel back;
+            QVERIFY(NewLoad(tc->ctx, back, tc->path(QStringLiteral("DB"))));
+            QCOMPARE(back.roomColour(0), after);
+        }
+    }
+
+    // A snapshot on the board: nothing may be written over today's layout.
+    void popupOnSnapshotWritesNothing()
+    {
+        tc->ctx.displayDateIndex = 1;
+        BoardModel m;
+        setRoomColour(tc->ctx, m, BoardOrigin::PopupMenu, [](int) { return std::optional<int>(0); });
+        setRoomNumber(tc->ctx, m, BoardOrigin::PopupMenu,
+                      [](const QString &) { return std::optional<QString>(QStringLiteral("1")); });
+        QVERIFY(!layoutSaved());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBedOps)
+#include "tst_bedops.moc"
