@@ -125,6 +125,11 @@ void setError(QString *error, const QString &text)
 
 } // namespace
 
+QString mapTypedCharacters(const QString &text)
+{
+    return mapInputMethodChars(text);
+}
+
 bool converterUsable(QString *why)
 {
     QStringDecoder dec(kCodec, QStringConverter::Flag::Stateless);

@@ -15,6 +15,10 @@ bool converterUsable(QString *why = nullptr);
 // code page cannot hold make the call fail; *error then names them.
 bool encode(const QString &text, QByteArray *out, QString *error);
 
+// The six typed characters replaced by the ones the file will hold, so that
+// a name used both as file name and inside a file stays one name.
+QString mapTypedCharacters(const QString &text);
+
 // Decodes code page 932; an invalid or truncated byte sequence fails.
 bool decode(const QByteArray &bytes, QString *out, QString *error);
 

@@ -37,8 +37,10 @@ QString oneLine(QString value)
 QString MakePatientKey(const PatientRecord &r)
 {
     using namespace recordkey;
-    return r.value(FamilyName) + QLatin1Char('_') + r.value(GivenName) + QLatin1Char('_')
-        + r.value(Era) + r.value(Year) + r.value(Month) + r.value(Day);
+    // The key is also written into the layout file, which stores the code
+    // page's forms of typed characters; the file name must match it.
+    return textfile::mapTypedCharacters(r.value(FamilyName) + QLatin1Char('_') + r.value(GivenName) + QLatin1Char('_')
+                                        + r.value(Era) + r.value(Year) + r.value(Month) + r.value(Day));
 }
 
 bool isPlainFileName(const QString &name)

@@ -47,7 +47,7 @@ void setInputMode(QWidget *w, InputMode mode)
         w->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhNoPredictiveText);
     } else if (mode == InputMode::Hiragana) {
         w->setAttribute(Qt::WA_InputMethodEnabled, true);
-        w->setInputMethodHints(Qt::ImhHiddenText & Qt::ImhNone); // no restriction
+        w->setInputMethodHints(Qt::ImhNone);
     }
 }
 

@@ -67,6 +67,9 @@ private slots:
         QTest::newRow("plain") << "佐藤" << "一郎" << "佐藤_一郎_昭和10年5月3日";
         QTest::newRow("spaces kept") << " 佐藤" << "一郎 " << " 佐藤_一郎 _昭和10年5月3日";
         QTest::newRow("underscore in name") << "佐_藤" << "一郎" << "佐_藤_一郎_昭和10年5月3日";
+        // Typed wave dash: the key must equal what the layout file gives back.
+        QTest::newRow("wave dash as stored") << QString::fromUtf8("佐\u301C藤") << "一郎"
+                                             << QString::fromUtf8("佐～藤_一郎_昭和10年5月3日");
     }
     void patientKey()
     {

@@ -1,0 +1,103 @@
+#include "frmbackdel.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/appcontext.h"
+#include "sidewindows.h"
+
+namespace velto {
+
+FrmBackDel::FrmBackDel(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx)
+{
+    BusyGuard busy(ctx.busy);
+    setObjectName(QStringLiteral("frmBackDel"));
+    setWindowTitle(backupdeltext::caption);
+
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("List1"));
+    m_list->setSelectionMode(QAbstractItemView::MultiSelection);
+    m_delete = new QPushButton(backupdeltext::buttonDelete, this);
+    m_delete->setObjectName(QStringLiteral("Command1"));
+    m_delete->setToolTip(backupdeltext::tipDelete);
+    m_delete->setAutoDefault(false);
+    m_deleteAll = new QPushButton(backupdeltext::buttonDeleteAll, this);
+    m_deleteAll->setObjectName(QStringLiteral("Command3"));
+    m_deleteAll->setToolTip(backupdeltext::tipDeleteAll);
+    m_deleteAll->setAutoDefault(false);
+    auto *cancel = new QPushButton(backupdeltext::buttonCancel, this);
+    cancel->setObjectName(QStringLiteral("Command2"));
+    cancel->setToolTip(backupdeltext::tipCancel);
+    cancel->setDefault(true);
+
+    auto *v = new QVBoxLayout(this);
+    v->addWidget(m_list);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_delete);
+    buttons->addWidget(m_deleteAll);
+    buttons->addStretch();
+    buttons->addWidget(cancel);
+    v->addLayout(buttons);
+
+    const bool may = canDeleteSnapshots(ctx);
+    m_delete->setEnabled(may);
+    m_deleteAll->setEnabled(may);
+    connect(m_delete, &QPushButton::clicked, this, [this] { delClicked(DeleteMode::Marked); });
+    connect(m_deleteAll, &QPushButton::clicked, this, [this] { delClicked(DeleteMode::All); });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QStringList FrmBackDel::run()
+{
+    const SnapshotListing listing = activateSnapshotList(m_ctx);
+    if (listing.hide)
+        return {};
+    refill(listing.names);
+    exec();
+    return m_boardDates;
+}
+
+void FrmBackDel::keyPressEvent(QKeyEvent *e)
+{
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        if (m_deleteAll->isEnabled())
+            m_deleteAll->click();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+void FrmBackDel::refill(const QStringList &names)
+{
+    m_list->clear();
+    m_list->addItems(names);
+}
+
+void FrmBackDel::delClicked(DeleteMode mode)
+{
+    QStringList listed, marked;
+    for (int i = 0; i < m_list->count(); ++i) {
+        const QListWidgetItem *item = m_list->item(i);
+        listed << item->text();
+        if (item->isSelected())
+            marked << item->text();
+    }
+    const DelClickResult r = delClick(m_ctx, mode, listed, marked);
+    if (r.deleted) {
+        refill(r.listNames);
+        m_boardDates = r.boardDates;
+    }
+    if (r.closeWindow)
+        accept();
+}
+
+QStringList runBackupDelete(AppContext &ctx, QWidget *parent)
+{
+    FrmBackDel w(ctx, parent);
+    return w.run();
+}
+
+} // namespace velto

@@ -1,0 +1,40 @@
+#pragma once
+#include <QDialog>
+#include <QStringList>
+
+#include "backup/snapshotdelete.h"
+
+class QListWidget;
+class QPushButton;
+
+namespace velto {
+struct AppContext;
+
+// Deletes marked snapshots, or all of them.
+class FrmBackDel : public QDialog {
+    Q_OBJECT
+public:
+    explicit FrmBackDel(AppContext &ctx, QWidget *parent = nullptr);
+
+    // Shows the window modally; with no snapshot the user is told so and it
+    // does not open. Returns the board's new date list, empty when nothing
+    // was deleted.
+    QStringList run();
+    QStringList boardDates() const { return m_boardDates; }
+
+protected:
+    // Escape presses "delete all", whose question defaults to No.
+    void keyPressEvent(QKeyEvent *e) override;
+
+private:
+    void refill(const QStringList &names);
+    void delClicked(DeleteMode mode);
+
+    AppContext &m_ctx;
+    QListWidget *m_list;
+    QPushButton *m_delete;
+    QPushButton *m_deleteAll;
+    QStringList m_boardDates;
+};
+
+} // namespace velto

@@ -1,0 +1,30 @@
+#pragma once
+#include <QDialog>
+
+namespace velto {
+struct AppContext;
+
+// Shows its message while today's snapshot is made, then closes by itself.
+class FrmBackUp : public QDialog {
+    Q_OBJECT
+public:
+    // paintMs: how long the message is shown (with events handled) first.
+    FrmBackUp(AppContext &ctx, const QString &message, QWidget *parent = nullptr, int paintMs = 1000);
+    bool succeeded() const { return m_ok; }
+
+    // Neither Escape nor the close box stops a backup half way.
+    void reject() override {}
+
+protected:
+    void showEvent(QShowEvent *e) override;
+
+private:
+    void work();
+
+    AppContext &m_ctx;
+    int m_paintMs;
+    bool m_started = false;
+    bool m_ok = false;
+};
+
+} // namespace velto

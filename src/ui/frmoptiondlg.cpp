@@ -1,0 +1,133 @@
+#include "frmoptiondlg.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "core/appcontext.h"
+#include "sidewindows.h"
+
+namespace velto {
+
+FrmOptionDlg::FrmOptionDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx)
+{
+    setObjectName(QStringLiteral("frmOptionDlg"));
+    setWindowTitle(optionstext::caption);
+
+    auto *tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("SSTab1"));
+
+    auto *backupPage = new QWidget;
+    auto *frame1 = new QGroupBox(optionstext::frameBackup, backupPage);
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    m_backOn = new QCheckBox(optionstext::chkBackOn, frame1);
+    m_backOn->setObjectName(QStringLiteral("chkBackOn"));
+    m_backOff = new QCheckBox(optionstext::chkBackOff, frame1);
+    m_backOff->setObjectName(QStringLiteral("chkBackOff"));
+    auto *f1 = new QVBoxLayout(frame1);
+    f1->addWidget(m_backOn);
+    f1->addWidget(m_backOff);
+    auto *note = new QLabel(optionstext::diskNote, backupPage);
+    note->setObjectName(QStringLiteral("Label2"));
+    auto *b = new QVBoxLayout(backupPage);
+    b->addWidget(frame1);
+    b->addWidget(note);
+    b->addStretch();
+    tabs->addTab(backupPage, optionstext::tabBackup);
+
+    auto *midashiPage = new QWidget;
+    auto *frame2 = new QGroupBox(optionstext::frameMidashi, midashiPage);
+    frame2->setObjectName(QStringLiteral("Frame2"));
+    m_midashi = new QCheckBox(optionstext::chkMidashi, frame2);
+    m_midashi->setObjectName(QStringLiteral("chkMidashi"));
+    auto *f2 = new QVBoxLayout(frame2);
+    f2->addWidget(m_midashi);
+    auto *m = new QVBoxLayout(midashiPage);
+    m->addWidget(frame2);
+    m->addStretch();
+    tabs->addTab(midashiPage, optionstext::tabMidashi);
+
+    m_ok = new QPushButton(optionstext::buttonOk, this);
+    m_ok->setObjectName(QStringLiteral("cmdOK"));
+    m_ok->setDefault(true);
+    auto *cancel = new QPushButton(optionstext::buttonCancel, this);
+    cancel->setObjectName(QStringLiteral("cmdCancel"));
+    cancel->setAutoDefault(false);
+    m_apply = new QPushButton(optionstext::buttonApply, this);
+    m_apply->setObjectName(QStringLiteral("cmdApply"));
+    m_apply->setAutoDefault(false);
+
+    auto *v = new QVBoxLayout(this);
+    v->addWidget(tabs);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_ok);
+    buttons->addWidget(cancel);
+    buttons->addWidget(m_apply);
+    v->addLayout(buttons);
+
+    // clicked, not toggled: only the user's click moves the partner box.
+    connect(m_backOn, &QCheckBox::clicked, this, [this](bool checked) {
+        m_form.clickBackOn(checked);
+        showForm(m_form);
+    });
+    connect(m_backOff, &QCheckBox::clicked, this, [this](bool checked) {
+        m_form.clickBackOff(checked);
+        showForm(m_form);
+    });
+    connect(m_midashi, &QCheckBox::clicked, this, [this](bool checked) { m_form.midashi = checked; });
+    connect(m_apply, &QPushButton::clicked, this, [this] { apply(); });
+    connect(m_ok, &QPushButton::clicked, this, [this] {
+        if (apply())
+            accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    m_ok->setEnabled(false);
+    m_apply->setEnabled(false);
+}
+
+void FrmOptionDlg::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    // Once per opening: a message box in front of the dialog must not reset
+    // what the user has ticked.
+    if (!m_activated) {
+        m_activated = true;
+        activate();
+    }
+}
+
+void FrmOptionDlg::activate()
+{
+    m_form = optionsActivate(m_ctx);
+    showForm(m_form);
+    m_ok->setEnabled(m_form.canApply);
+    m_apply->setEnabled(m_form.canApply);
+}
+
+void FrmOptionDlg::showForm(const OptionsForm &form)
+{
+    m_backOn->setChecked(form.backOn);
+    m_backOff->setChecked(form.backOff);
+    m_midashi->setChecked(form.midashi);
+}
+
+bool FrmOptionDlg::apply()
+{
+    if (!m_form.canApply)
+        return false;
+    return optionsApply(m_ctx, m_form);
+}
+
+void runOptions(AppContext &ctx, QWidget *parent)
+{
+    FrmOptionDlg w(ctx, parent);
+    w.exec();
+}
+
+} // namespace velto

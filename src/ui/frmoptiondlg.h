@@ -1,0 +1,36 @@
+#pragma once
+#include <QDialog>
+
+#include "facility/options.h"
+
+class QCheckBox;
+class QPushButton;
+
+namespace velto {
+struct AppContext;
+
+// Automatic backup on/off and the title screen.
+class FrmOptionDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit FrmOptionDlg(AppContext &ctx, QWidget *parent = nullptr);
+
+protected:
+    void showEvent(QShowEvent *e) override;
+
+private:
+    void activate();
+    void showForm(const OptionsForm &form);
+    bool apply();
+
+    AppContext &m_ctx;
+    OptionsForm m_form;
+    bool m_activated = false;
+    QCheckBox *m_backOn;
+    QCheckBox *m_backOff;
+    QCheckBox *m_midashi;
+    QPushButton *m_ok;
+    QPushButton *m_apply;
+};
+
+} // namespace velto

@@ -1,0 +1,40 @@
+#pragma once
+#include <QDialog>
+#include <QMap>
+
+#include "facility/facilityinfo.h"
+
+class QLineEdit;
+class QPushButton;
+
+namespace velto {
+struct AppContext;
+
+// Facility information form.
+class FrmOptions : public QDialog {
+    Q_OBJECT
+public:
+    // cancelDisabled: the first start, when the data must be entered before
+    // the board; only a successful OK leaves the form then.
+    FrmOptions(AppContext &ctx, bool cancelDisabled, QWidget *parent = nullptr);
+
+    bool saved() const { return m_saved; }
+
+    // Escape and the close box act as Cancel, and not while it is disabled.
+    void reject() override;
+
+private:
+    void load();
+    void showInfo(const FacilityInfo &info);
+    FacilityInfo typed() const;
+    void okClick();
+
+    AppContext &m_ctx;
+    QMap<QString, QLineEdit *> m_boxes; // by objectName
+    QPushButton *m_ok;
+    QPushButton *m_cancel;
+    bool m_cancelLocked = false;
+    bool m_saved = false;
+};
+
+} // namespace velto

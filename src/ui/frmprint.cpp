@@ -1,0 +1,67 @@
+#include "frmprint.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace velto {
+
+FrmPrint::FrmPrint(AppContext &ctx, const PatientRecord &record, QWidget *parent)
+    : QDialog(parent), m_ctx(ctx), m_record(record),
+      m_printerSource([] { return QPrinterInfo::defaultPrinter(); })
+{
+    setObjectName(QStringLiteral("frmPrint"));
+    setWindowTitle(printtext::Caption);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    auto *frame = new QGroupBox(printtext::PagesFrame, this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    auto *boxes = new QVBoxLayout(frame);
+    const QString captions[3] = {printtext::Page1, printtext::Page2, printtext::Page3};
+    for (int i = 0; i < 3; ++i) {
+        m_checks[i] = new QCheckBox(captions[i], frame);
+        m_checks[i]->setObjectName(QStringLiteral("Check%1").arg(i + 1));
+        m_checks[i]->setChecked(true);
+        boxes->addWidget(m_checks[i]);
+    }
+
+    auto *print = new QPushButton(printtext::PrintButton, this);
+    print->setObjectName(QStringLiteral("Command2"));
+    print->setToolTip(printtext::PrintTip);
+    print->setDefault(true);
+    auto *cancel = new QPushButton(printtext::CancelButton, this);
+    cancel->setObjectName(QStringLiteral("Command1"));
+    cancel->setToolTip(printtext::CancelTip);
+    cancel->setAutoDefault(false);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(print);
+    buttons->addWidget(cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(frame);
+    layout->addLayout(buttons);
+
+    connect(print, &QPushButton::clicked, this, [this] { command2Click(); });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+PrintOutcome FrmPrint::command2Click()
+{
+    const PrintOutcome outcome = printTickedPages(
+        m_ctx, m_record, [this](int page) { return m_checks[page - 1]->isChecked(); },
+        m_printerSource);
+    if (outcome == PrintOutcome::Printed)
+        accept();
+    return outcome;
+}
+
+void openPrintDialog(AppContext &ctx, const PatientRecord &record, QWidget *parent)
+{
+    FrmPrint dialog(ctx, record, parent);
+    dialog.exec();
+}
+
+} // namespace velto

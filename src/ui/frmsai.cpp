@@ -1,0 +1,99 @@
+#include "frmsai.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "board/admission.h"
+#include "core/appcontext.h"
+#include "sidewindows.h"
+
+namespace velto {
+
+FrmSai::FrmSai(AppContext &ctx, BoardModel &model, QWidget *parent)
+    : QDialog(parent), m_ctx(ctx), m_model(model)
+{
+    setObjectName(QStringLiteral("frmSai"));
+    setWindowTitle(admissiontext::saiCaption);
+
+    auto *label = new QLabel(admissiontext::saiLabel, this);
+    label->setObjectName(QStringLiteral("Label2"));
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("File1"));
+    m_list->setToolTip(admissiontext::saiListTip);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_ok = new QPushButton(admissiontext::saiOk, this);
+    m_ok->setObjectName(QStringLiteral("Command1"));
+    m_ok->setDefault(true);
+    auto *cancel = new QPushButton(admissiontext::saiCancel, this);
+    cancel->setObjectName(QStringLiteral("Command2"));
+    cancel->setToolTip(admissiontext::saiCancelTip);
+    cancel->setAutoDefault(false);
+
+    auto *v = new QVBoxLayout(this);
+    v->addWidget(label);
+    v->addWidget(m_list);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_ok);
+    buttons->addWidget(cancel);
+    v->addLayout(buttons);
+
+    m_ok->setEnabled(canReadmit(ctx));
+    connect(m_ok, &QPushButton::clicked, this, &FrmSai::click);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_list, &QListWidget::itemDoubleClicked, this, [this] {
+        if (canReadmit(m_ctx))
+            click();
+    });
+}
+
+void FrmSai::fill()
+{
+    BusyGuard busy(m_ctx.busy);
+    m_list->clear();
+    m_list->addItems(keptRecords(m_ctx));
+    if (m_list->count() > 0)
+        m_list->setCurrentRow(0);
+}
+
+bool FrmSai::run()
+{
+    const KeptListing listing = activateKeptList(m_ctx);
+    if (listing.close)
+        return false;
+    fill();
+    exec();
+    return m_readmitted;
+}
+
+void FrmSai::click()
+{
+    const QListWidgetItem *item = m_list->currentItem();
+    const ReadmitResult r = readmitClick(m_ctx, m_model, item ? item->text() : QString());
+    m_readmitted = r.readmitted;
+    if (r.closeChooser)
+        accept();
+}
+
+bool runDischarge(AppContext &ctx, BoardModel &model, QWidget *)
+{
+    return Taiin_Click(ctx, model);
+}
+
+bool runErase(AppContext &ctx, BoardModel &model, QWidget *)
+{
+    return Out_Click(ctx, model);
+}
+
+bool runReadmit(AppContext &ctx, BoardModel &model, QWidget *parent)
+{
+    return SaiNyuin_Click(ctx, model, [&] {
+        FrmSai chooser(ctx, model, parent);
+        return chooser.run();
+    });
+}
+
+} // namespace velto

@@ -1,0 +1,33 @@
+#pragma once
+#include <QDialog>
+
+class QListWidget;
+class QPushButton;
+
+namespace velto {
+struct AppContext;
+class BoardModel;
+
+// Readmission chooser: the kept records of discharged patients.
+class FrmSai : public QDialog {
+    Q_OBJECT
+public:
+    FrmSai(AppContext &ctx, BoardModel &model, QWidget *parent = nullptr);
+
+    // Shows the chooser modally; with nothing kept the user is told so and
+    // it does not open. Returns whether a patient was readmitted.
+    bool run();
+    bool readmitted() const { return m_readmitted; }
+
+private:
+    void fill();
+    void click();
+
+    AppContext &m_ctx;
+    BoardModel &m_model;
+    QListWidget *m_list;
+    QPushButton *m_ok;
+    bool m_readmitted = false;
+};
+
+} // namespace velto

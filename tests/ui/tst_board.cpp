@@ -1,0 +1,306 @@
+#include <QtTest>
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+
+#include "board/wardlayout.h"
+#include "core/textfile.h"
+#include "support/testcontext.h"
+#include "ui/frmroom.h"
+#include "ui/popupmenu.h"
+
+using namespace velto;
+using velto::test::TestContext;
+
+namespace {
+const QString Today = QStringLiteral("令和08年12月10日");
+const QString PastDay = QStringLiteral("令和08年11月01日");
+const QString Sato = QStringLiteral("佐藤_一郎_昭和10年5月3日");
+const QString Suzuki = QStringLiteral("鈴木_花子_平成1年2月3日");
+const QString Tanaka = QStringLiteral("田中_次郎_昭和20年1月1日");
+
+void writeLayout(const QString &folder, const QMap<int, QString> &beds, const QString &room0Number)
+{
+    QStringList bedLines, numbers, colours;
+    for (int i = 0; i < BoardModel::BedCount; ++i)
+        bedLines << beds.value(i);
+    for (int i = 0; i < BoardModel::RoomCount; ++i) {
+        numbers << (i == 0 ? room0Number : QString());
+        colours << QString::number(BoardModel::InitialRoomColour);
+    }
+    QDir().mkpath(folder);
+    QString error;
+    QVERIFY2(textfile::writeLines(folder + "/" + layoutfile::Beds, bedLines, &error), qPrintable(error));
+    QVERIFY(textfile::writeLines(folder + "/" + layoutfile::RoomNumbers, numbers, &error));
+    QVERIFY(textfile::writeLines(folder + "/" + layoutfile::RoomColours, colours, &error));
+}
+
+QStringList bedFile(const TestContext &tc)
+{
+    QStringList lines;
+    QString error;
+    textfile::readLines(tc.path("DB/" + layoutfile::Beds), &lines, &error);
+    return lines;
+}
+
+QPushButton *bed(FrmRoom &w, int i)
+{
+    return w.findChild<QPushButton *>(QStringLiteral("roomBtn_%1").arg(i));
+}
+
+void drop(QWidget *target, int source)
+{
+    QMimeData mime;
+    mime.setData(FrmRoom::BedMimeType, QByteArray::number(source));
+    const QPointF at(target->width() / 2, target->height() / 2);
+    QDragEnterEvent enter(at.toPoint(), Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent dropped(at, Qt::MoveAction, &mime, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &dropped);
+}
+} // namespace
+
+class TestBoard : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestContext> tc;
+
+    // The enabled state of a probe: "m:" menu bar, "t:" toolbar, "p:" popup.
+    static bool enabled(FrmRoom &w, const QString &probe)
+    {
+        const QString name = probe.mid(2);
+        QAction *a = probe.startsWith("m:") ? w.menuItem(name)
+                   : probe.startsWith("t:") ? w.toolButton(name)
+                                            : w.popupMenu()->item(name);
+        if (!a)
+            qFatal("no item %s", qPrintable(probe));
+        return a->isEnabled();
+    }
+
+private slots:
+    void init()
+    {
+        tc = std::make_unique<TestContext>();
+        tc->makeFolders();
+        tc->ctx.currentAccount.authority = 2;
+        tc->ctx.todayEraDate = Today;
+        writeLayout(tc->path("DB"), {{0, Sato}, {5, Suzuki}, {239, "no-underscore"}}, "101");
+        writeLayout(tc->path("BackUp/" + PastDay), {{0, Tanaka}}, "201");
+        QDir().mkpath(tc->path("BackUp/" + Today)); // today's own snapshot is not listed
+    }
+
+    void showsTheLayout()
+    {
+        FrmRoom w(tc->ctx);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Velto"));
+        QCOMPARE(w.findChildren<QPushButton *>(QRegularExpression("^roomBtn_\\d+$")).size(), 240);
+        QCOMPARE(w.findChildren<QLabel *>(QRegularExpression("^Label1_\\d+$")).size(), 30);
+        QVERIFY(bed(w, 0) && bed(w, 239));
+
+        QCOMPARE(bed(w, 0)->text(), QStringLiteral("佐藤"));
+        QCOMPARE(bed(w, 0)->toolTip(), Sato);
+        QCOMPARE(bed(w, 5)->text(), QStringLiteral("鈴木"));
+        QCOMPARE(bed(w, 1)->text(), QString());
+        // An entry without "_" shows nothing but keeps its tooltip.
+        QCOMPARE(bed(w, 239)->text(), QString());
+        QCOMPARE(bed(w, 239)->toolTip(), QStringLiteral("no-underscore"));
+        QCOMPARE(w.findChild<QLabel *>("Label1_0")->text(), QStringLiteral("101"));
+
+        auto *dates = w.findChild<QComboBox *>("cmbDate");
+        QVERIFY(dates);
+        QCOMPARE(dates->count(), 2);
+        QCOMPARE(dates->itemText(0), Today);
+        QCOMPARE(dates->itemText(1), PastDay);
+        QCOMPARE(w.findChild<QPushButton *>("cmdToday")->text(), QStringLiteral("今日"));
+        QCOMPARE(w.popupMenu()->item("edit")->text(), QStringLiteral(" 患者情報編集(&E)...\tCtrl+E"));
+        QCOMPARE(w.menuItem("DataDel")->shortcut(), QKeySequence(Qt::Key_Delete));
+    }
+
+    void rights_data()
+    {
+        QTest::addColumn<int>("authority");
+        QTest::addColumn<bool>("snapshot");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QStringList>("on");
+        // Probes: the menu bar's Bed, Edit, Taiin, Sai, set, Backup, end;
+        // toolbar toolHensyu, toolSai, toolClose; popup edit, SaiNyuin, no, END.
+        QTest::newRow("full, today, occupied") << 2 << false << 0
+            << QStringList{"m:Bed", "m:Edit", "m:Taiin", "m:set", "m:Backup", "m:end", "t:toolHensyu",
+                           "t:toolClose", "p:edit", "p:no", "p:END"};
+        QTest::newRow("full, today, free") << 2 << false << 1
+            << QStringList{"m:Edit", "m:Sai", "m:set", "m:Backup", "m:end", "t:toolHensyu", "t:toolSai",
+                           "t:toolClose", "p:edit", "p:SaiNyuin", "p:no", "p:END"};
+        QTest::newRow("restricted, today, occupied") << 1 << false << 0
+            << QStringList{"m:Edit", "m:end", "t:toolHensyu", "t:toolClose", "p:edit", "p:END"};
+        QTest::newRow("restricted, today, free") << 1 << false << 1
+            << QStringList{"m:end", "t:toolClose", "p:END"};
+        QTest::newRow("full, snapshot, occupied") << 2 << true << 0
+            << QStringList{"m:Edit", "m:end", "t:toolHensyu", "t:toolClose", "p:edit", "p:END"};
+    }
+
+    void rights()
+    {
+        QFETCH(int, authority);
+        QFETCH(bool, snapshot);
+        QFETCH(int, selected);
+        QFETCH(QStringList, on);
+        tc->ctx.currentAccount.authority = authority;
+        FrmRoom w(tc->ctx);
+        if (snapshot)
+            w.findChild<QComboBox *>("cmbDate")->setCurrentIndex(1);
+        w.bedFocused(selected);
+        const QStringList probes{"m:Bed", "m:Edit", "m:Taiin", "m:Sai", "m:set", "m:Backup", "m:end",
+                                 "t:toolHensyu", "t:toolSai", "t:toolClose",
+                                 "p:edit", "p:SaiNyuin", "p:no", "p:END"};
+        for (const QString &p : probes)
+            QVERIFY2(enabled(w, p) == on.contains(p), qPrintable(p));
+    }
+
+    void clickOpensPopupFocusDoesNot()
+    {
+        FrmRoom w(tc->ctx);
+        int opened = 0;
+        bool editOn = false;
+        w.setPopupRunner([&](QMenu &menu, const QPoint &) {
+            ++opened;
+            editOn = static_cast<BedPopupMenu &>(menu).item("Taiin")->isEnabled();
+        });
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+
+        bed(w, 9)->setFocus(Qt::TabFocusReason);
+        QCOMPARE(tc->ctx.selectedBed, 9);
+        QCOMPARE(opened, 0);
+        QVERIFY(!w.menuItem("Taiin")->isEnabled());
+
+        QTest::mouseClick(bed(w, 5), Qt::LeftButton);
+        QCOMPARE(tc->ctx.selectedBed, 5);
+        QCOMPARE(opened, 1);
+        QVERIFY(editOn); // rights follow the clicked bed before the menu opens
+
+        bed(w, 0)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(bed(w, 0), Qt::Key_Space);
+        QCOMPARE(tc->ctx.selectedBed, 0);
+        QCOMPARE(opened, 2);
+    }
+
+    void snapshotDayIsReadOnly()
+    {
+        FrmRoom w(tc->ctx);
+        w.model().setBedEntry(100, Tanaka); // an admission not yet saved
+        auto *dates = w.findChild<QComboBox *>("cmbDate");
+        dates->setCurrentIndex(1);
+
+        // Leaving today saved it first.
+        QCOMPARE(bedFile(*tc).value(100), Tanaka);
+        QCOMPARE(tc->ctx.displayDateIndex, 1);
+        QCOMPARE(bed(w, 0)->toolTip(), Tanaka);
+        QCOMPARE(w.findChild<QLabel *>("Label1_0")->text(), QStringLiteral("201"));
+        w.bedFocused(0);
+        QVERIFY(!w.menuItem("Taiin")->isEnabled());
+        QVERIFY(!w.toolButton("toolHouseCol")->isEnabled());
+        QVERIFY(w.menuItem("Edit")->isEnabled());
+
+        // A drop arriving on a past day changes nothing.
+        drop(bed(w, 3), 0);
+        QCOMPARE(bed(w, 0)->toolTip(), Tanaka);
+
+        QTest::mouseClick(w.findChild<QPushButton *>("cmdToday"), Qt::LeftButton);
+        QCOMPARE(dates->currentIndex(), 0);
+        QCOMPARE(tc->ctx.displayDateIndex, 0);
+        QCOMPARE(bed(w, 0)->toolTip(), Sato);
+        QCOMPARE(bed(w, 100)->toolTip(), Tanaka);
+        QVERIFY(w.menuItem("Taiin")->isEnabled());
+    }
+
+    void dropExchangesBeds()
+    {
+        FrmRoom w(tc->ctx);
+        w.bedFocused(5);
+        drop(bed(w, 100), 5);
+        QCOMPARE(bed(w, 100)->text(), QStringLiteral("鈴木"));
+        QCOMPARE(bed(w, 100)->toolTip(), Suzuki);
+        QCOMPARE(bed(w, 5)->text(), QString());
+        QCOMPARE(tc->ctx.selectedBed, 5);
+        QCOMPARE(bedFile(*tc).value(5), Suzuki); // nothing saved by the move
+
+        // Onto an occupied bed: both patients change places.
+        w.bedFocused(0);
+        drop(bed(w, 100), 0);
+        QCOMPARE(bed(w, 100)->toolTip(), Sato);
+        QCOMPARE(bed(w, 0)->toolTip(), Suzuki);
+
+        // A drop whose bed is not the one picked up is refused.
+        drop(bed(w, 7), 100);
+        QCOMPARE(bed(w, 7)->toolTip(), QString());
+
+        w.close();
+        const QStringList saved = bedFile(*tc);
+        QCOMPARE(saved.value(0), Suzuki);
+        QCOMPARE(saved.value(5), QString());
+        QCOMPARE(saved.value(100), Sato);
+    }
+
+    void roomNumberFromPopupSaves()
+    {
+        FrmRoom w(tc->ctx);
+        w.setRoomDialogs([](const QString &initial) -> std::optional<QString> {
+            return initial == "101" ? std::optional<QString>(" 102 ") : std::nullopt;
+        }, nullptr);
+        w.bedFocused(3);
+        w.popupMenu()->item("no")->trigger();
+        QCOMPARE(w.findChild<QLabel *>("Label1_0")->text(), QStringLiteral(" 102 "));
+        QStringList numbers;
+        QString error;
+        QVERIFY(textfile::readLines(tc->path("DB/" + layoutfile::RoomNumbers), &numbers, &error));
+        QCOMPARE(numbers.value(0), QStringLiteral(" 102 "));
+    }
+
+    void closing_data()
+    {
+        QTest::addColumn<int>("authority");
+        QTest::addColumn<int>("backupOnOff");
+        QTest::addColumn<bool>("snapshot");
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<bool>("backedUp");
+        QTest::newRow("full, backup on") << 2 << 1 << false << true << true;
+        QTest::newRow("full, backup on, past day") << 2 << 1 << true << false << true;
+        QTest::newRow("full, backup off") << 2 << 0 << false << true << false;
+        QTest::newRow("restricted, backup on") << 1 << 1 << false << false << false;
+    }
+
+    void closing()
+    {
+        QFETCH(int, authority);
+        QFETCH(int, backupOnOff);
+        QFETCH(bool, snapshot);
+        QFETCH(bool, written);
+        QFETCH(bool, backedUp);
+        tc->ctx.currentAccount.authority = authority;
+        tc->ctx.optionValues.backupOnOff = backupOnOff;
+        int backups = 0;
+        BoardActions actions;
+        actions.autoBackup = [&](FrmRoom &) {
+            // The layout is on disk before the snapshot copies it.
+            QCOMPARE(bedFile(*tc).value(1) == Tanaka, written);
+            ++backups;
+        };
+        FrmRoom w(tc->ctx, actions);
+        if (snapshot) {
+            w.findChild<QComboBox *>("cmbDate")->setCurrentIndex(1);
+            w.model().setBedEntry(2, Tanaka); // must never reach today's files
+        }
+        w.model().setBedEntry(1, Tanaka);
+        w.show();
+        w.close();
+        QCOMPARE(bedFile(*tc).value(1) == Tanaka, written);
+        QCOMPARE(bedFile(*tc).value(2), QString());
+        QCOMPARE(backups, backedUp ? 1 : 0);
+        QVERIFY(!w.isVisible());
+    }
+};
+
+QTEST_MAIN(TestBoard)
+#include "tst_board.moc"

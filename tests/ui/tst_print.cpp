@@ -1,0 +1,244 @@
+// The print dialog and the summary's jobs on the system's default printer
+// (a CUPS PDF queue when scripts/start-printer.sh has run).
+#include <QtTest>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QPushButton>
+
+#include "facility/facilityinfo.h"
+#include "support/testcontext.h"
+#include "ui/frmprint.h"
+
+using namespace velto;
+
+namespace {
+
+QString run(const QString &tool, const QStringList &args)
+{
+    QProcess p;
+    p.start(tool, args);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// Ids of the queue's jobs, oldest first; `which` as lpstat -W takes it.
+QList<int> jobIds(const QString &queue, const QString &which)
+{
+    QList<int> ids;
+    const QRegularExpression re(QStringLiteral("^%1-(\\d+)\\s").arg(QRegularExpression::escape(queue)),
+                                QRegularExpression::MultilineOption);
+    auto it = re.globalMatch(run("lpstat", {"-W", which, "-o", queue}));
+    while (it.hasNext())
+        ids << it.next().captured(1).toInt();
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+// The PDF the queue wrote for a job: cups-pdf names it <title>-job_<id>.pdf
+// in the user's ~/PDF, or in its anonymous folder.
+QString jobPdf(int id)
+{
+    for (const QString &folder : {QDir::home().filePath("PDF"), QStringLiteral("/var/spool/cups-pdf/ANONYMOUS")}) {
+        const QStringList hits = QDir(folder).entryList({QStringLiteral("*-job_%1.pdf").arg(id)}, QDir::Files);
+        if (!hits.isEmpty())
+            return QDir(folder).filePath(hits.first());
+    }
+    return QString();
+}
+
+bool minchoEmbedded(const QString &pdf)
+{
+    for (const QString &line : run("pdffonts", {pdf}).split('\n'))
+        if (line.contains("IPAMincho") && line.contains(QRegularExpression("\\byes\\b")))
+            return true;
+    return false;
+}
+
+template <class T> T *child(QWidget *w, const char *name)
+{
+    return w->findChild<T *>(QString::fromLatin1(name));
+}
+
+PatientRecord editedRecord()
+{
+    PatientRecord r;
+    r.setValue("003", QStringLiteral("未保存山田"));
+    r.setValue("004", QStringLiteral("太郎"));
+    return r;
+}
+
+} // namespace
+
+class TestPrint : public QObject {
+    Q_OBJECT
+private slots:
+    void dialogControls()
+    {
+        test::TestContext t;
+        FrmPrint w(t.ctx, PatientRecord());
+        QCOMPARE(w.objectName(), QStringLiteral("frmPrint"));
+        QCOMPARE(w.windowTitle(), QStringLiteral("印刷"));
+        auto *frame = child<QGroupBox>(&w, "Frame1");
+        QVERIFY(frame);
+        QCOMPARE(frame->title(), QStringLiteral("印刷対象"));
+        const char *checks[] = {"Check1", "Check2", "Check3"};
+        const QString captions[] = {"１ページ目", "２ページ目", "３ページ目"};
+        for (int i = 0; i < 3; ++i) {
+            auto *c = child<QCheckBox>(frame, checks[i]);
+            QVERIFY(c);
+            QCOMPARE(c->text(), captions[i]);
+            QVERIFY(c->isChecked());
+        }
+        auto *print = child<QPushButton>(&w, "Command2");
+        auto *cancel = child<QPushButton>(&w, "Command1");
+        QVERIFY(print && cancel);
+        QCOMPARE(print->text(), QStringLiteral("印刷(&P)"));
+        QCOMPARE(print->toolTip(), QStringLiteral("患者情報を印刷します（サマリー）"));
+        QCOMPARE(cancel->text(), QStringLiteral("ｷｬﾝｾﾙ(&C)"));
+        QCOMPARE(cancel->toolTip(), QStringLiteral("印刷せず終了します"));
+
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        cancel->click();
+        QVERIFY(!w.isVisible());
+        QCOMPARE(w.result(), int(QDialog::Rejected));
+        QVERIFY(t.prompter.asked.isEmpty());
+    }
+
+    // The refusals ask nothing further and leave the dialog open as it was.
+    void refusals_data()
+    {
+        QTest::addColumn<bool>("anyTicked");
+        QTest::addColumn<bool>("printer");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("no page ticked") << false << true << int(PrintOutcome::NothingTicked)
+                                        << QStringList{"印刷するページを選択してください。"};
+        QTest::newRow("no default printer") << true << false << int(PrintOutcome::NoPrinter)
+                                            << QStringList{printtext::NoPrinter};
+    }
+    void refusals()
+    {
+        QFETCH(bool, anyTicked);
+        QFETCH(bool, printer);
+        QFETCH(int, outcome);
+        QFETCH(QStringList, texts);
+        test::TestContext t;
+        FrmPrint w(t.ctx, editedRecord());
+        bool asked = false;
+        w.setPrinterSource([&] {
+            asked = true;
+            return printer ? QPrinterInfo::defaultPrinter() : QPrinterInfo();
+        });
+        for (const char *name : {"Check1", "Check2", "Check3"})
+            child<QCheckBox>(&w, name)->setChecked(anyTicked);
+        w.show();
+        QCOMPARE(int(w.command2Click()), outcome);
+        QCOMPARE(t.prompter.texts(), texts);
+        QCOMPARE(t.prompter.asked.first().kind, DialogKind::Error);
+        QVERIFY(w.isVisible());
+        QCOMPARE(child<QCheckBox>(&w, "Check2")->isChecked(), anyTicked);
+        QCOMPARE(asked, anyTicked); // the printer is looked up only once a page is ticked
+    }
+
+    void nullPrinterPrintsNothing()
+    {
+        test::TestContext t;
+        QVERIFY(!printPages(t.ctx, editedRecord(), {1, 2, 3}, QPrinterInfo()));
+    }
+
+    void declinedPrintsNothing()
+    {
+        const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
+        if (printer.isNull())
+            QSKIP("no default printer (run scripts/start-printer.sh)");
+        test::TestContext t;
+        t.prompter.answers = {false};
+        const QList<int> before = jobIds(printer.printerName(), "all");
+        FrmPrint w(t.ctx, editedRecord());
+        child<QCheckBox>(&w, "Check2")->setChecked(false);
+        w.show();
+        QCOMPARE(w.command2Click(), PrintOutcome::Declined);
+        QCOMPARE(t.prompter.asked.size(), 1);
+        QCOMPARE(t.prompter.asked.first().kind, DialogKind::ConfirmYesNo);
+        QCOMPARE(t.prompter.asked.first().text, QStringLiteral("印刷を開始します。よろしいですか？"));
+        QVERIFY(w.isVisible());
+        QVERIFY(child<QCheckBox>(&w, "Check1")->isChecked());
+        QVERIFY(!child<QCheckBox>(&w, "Check2")->isChecked());
+        QCOMPARE(jobIds(printer.printerName(), "all"), before);
+    }
+
+    // Each ticked page reaches the queue as a job of its own, in page order,
+    // with the window's unsaved values and the facility file as it is now.
+    void ticksBecomeJobs_data()
+    {
+        QTest::addColumn<QList<bool>>("ticks");
+        QTest::addColumn<QList<int>>("pages");
+        QTest::newRow("all three") << QList<bool>{true, true, true} << QList<int>{1, 2, 3};
+        QTest::newRow("only page 2") << QList<bool>{false, true, false} << QList<int>{2};
+    }
+    void ticksBecomeJobs()
+    {
+        QFETCH(QList<bool>, ticks);
+        QFETCH(QList<int>, pages);
+        const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
+        if (printer.isNull())
+            QSKIP("no default printer (run scripts/start-printer.sh)");
+        if (QStandardPaths::findExecutable("pdffonts").isEmpty())
+            QSKIP("poppler-utils not installed");
+
+        test::TestContext t;
+        t.makeFolders();
+        FacilityInfo facility;
+        facility.hospitalName = QStringLiteral("旧病院");
+        QVERIFY(saveFacilityInfo(t.ctx, facility));
+
+        const QString queue = printer.printerName();
+        const QList<int> before = jobIds(queue, "all");
+        FrmPrint w(t.ctx, editedRecord());
+        for (int i = 0; i < 3; ++i)
+            child<QCheckBox>(&w, QStringLiteral("Check%1").arg(i + 1).toLatin1())->setChecked(ticks[i]);
+        w.show();
+        // Changed after the dialog opened: printing reloads the file.
+        facility.hospitalName = QStringLiteral("中央病院");
+        QVERIFY(saveFacilityInfo(t.ctx, facility));
+
+        QCOMPARE(w.command2Click(), PrintOutcome::Printed);
+        QCOMPARE(t.prompter.texts(), QStringList{printtext::ConfirmStart});
+        QVERIFY(!w.isVisible());
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+
+        QList<int> jobs = jobIds(queue, "all");
+        for (int id : before)
+            jobs.removeAll(id);
+        QCOMPARE(jobs.size(), pages.size());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                const QList<int> done = jobIds(queue, "completed");
+                for (int id : jobs)
+                    if (!done.contains(id) || jobPdf(id).isEmpty())
+                        return false;
+                return true;
+            }(),
+            120000);
+
+        for (int i = 0; i < jobs.size(); ++i) {
+            const QString pdf = jobPdf(jobs[i]);
+            const QString text = run("pdftotext", {pdf, "-"});
+            QVERIFY2(text.contains(QStringLiteral("Page %1/3").arg(pages[i])), qPrintable(pdf));
+            QVERIFY2(run("pdfinfo", {pdf}).contains(QRegularExpression("Pages:\\s+1\\n")), qPrintable(pdf));
+            QVERIFY2(minchoEmbedded(pdf), qPrintable(run("pdffonts", {pdf})));
+            if (pages[i] == 1)
+                QVERIFY(text.contains(QStringLiteral("未保存山田")));
+            if (pages[i] == 3) {
+                QVERIFY(text.contains(QStringLiteral("中央病院")));
+                QVERIFY(!text.contains(QStringLiteral("旧病院")));
+            }
+            QFile::remove(pdf);
+        }
+    }
+};
+
+QTEST_MAIN(TestPrint)
+#include "tst_print.moc"

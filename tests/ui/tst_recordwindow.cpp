@@ -1,0 +1,388 @@
+#include <QtTest>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include "record/recordfields.h"
+#include "record/recordfile.h"
+#include "support/testcontext.h"
+#include "ui/frmkozininf.h"
+
+using namespace velto;
+using velto::test::TestContext;
+
+namespace {
+
+const QString kKey = QStringLiteral("佐藤_一郎_昭和10年5月3日");
+const QString kSnapshot = QStringLiteral("令和08年12月09日");
+
+struct Fixture : TestContext {
+    Fixture()
+    {
+        makeFolders();
+        ctx.currentAccount = {QStringLiteral("nurse1"), 2, QStringLiteral("山田"), QStringLiteral("pw")};
+    }
+};
+
+PatientRecord storedPatient()
+{
+    PatientRecord r = newPatientRecord();
+    r.setValue("000", QStringLiteral("A-1"));
+    r.setValue("003", QStringLiteral("佐藤"));
+    r.setValue("004", QStringLiteral("一郎"));
+    r.setValue("005", QStringLiteral("男"));
+    r.setValue("007", QStringLiteral("昭和"));
+    r.setValue("008", QStringLiteral("10年"));
+    r.setValue("009", QStringLiteral("5月"));
+    r.setValue("010", QStringLiteral("3日"));
+    r.setValue("058", QStringLiteral("結核")); // typed, not a list item
+    r.setValue("A10", QStringLiteral("最終行"));
+    return r;
+}
+
+template <typename T> T *child(QWidget &w, const QString &name)
+{
+    T *c = w.findChild<T *>(name);
+    if (!c)
+        qWarning("missing %s", qPrintable(name));
+    return c;
+}
+
+// Typing as the user does, one character at a time (QTest only types ASCII).
+void type(QWidget *target, const QString &s)
+{
+    for (const QChar c : s) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(target, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(target, &release);
+    }
+}
+
+QString text(QWidget &w, const QString &name)
+{
+    if (auto *e = w.findChild<QLineEdit *>(name); e && !e->parent()->inherits("QComboBox"))
+        return e->text();
+    if (auto *c = w.findChild<QComboBox *>(name))
+        return c->currentText();
+    return QStringLiteral("<missing>");
+}
+
+} // namespace
+
+class TstRecordWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void tabsInThreeRowsOfSeven()
+    {
+        Fixture fx;
+        FrmKozinInf w(fx.ctx, RecordHost{});
+        QCOMPARE(w.windowTitle(), QStringLiteral("患者情報"));
+        const QStringList captions{" 個人情報", " 診断名", " 既往歴  ", " 内服薬", "　最終ﾊﾞｲﾀﾙｻｲﾝ", "　感染症",
+                                   " ｱﾚﾙｷﾞｰ", "　障　害　", "　麻　痺", " 装具・器具", " 現在までの経過",
+                                   " ｷｰﾊﾟｰｿﾝ", "　問題点", " その他", " 食事状態", " 排泄状態", " 清潔状態",
+                                   " 移動・移乗", " ｺﾐｭﾆｹｰｼｮﾝ", " 創部管理", " 呼吸管理"};
+        QWidget *tabs = child<QWidget>(w, "SSTab1");
+        QVERIFY(tabs);
+        for (int row = 0; row < 3; ++row) {
+            QWidget *r = child<QWidget>(*tabs, QStringLiteral("SSTab1_row_%1").arg(row));
+            QVERIFY(r);
+            const auto buttons = r->findChildren<QPushButton *>();
+            QCOMPARE(buttons.size(), 7);
+            for (int col = 0; col < 7; ++col) {
+                auto *b = child<QPushButton>(*r, QStringLiteral("SSTab1_tab_%1").arg(row * 7 + col));
+                QVERIFY(b);
+                QCOMPARE(b->text(), captions[row * 7 + col]);
+            }
+        }
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto rowY = [&](int row) { return child<QWidget>(w, QStringLiteral("SSTab1_row_%1").arg(row))->y(); };
+        // The chosen tab's row stands next to the page, all 21 visible at once.
+        QVERIFY(rowY(2) < rowY(1) && rowY(1) < rowY(0));
+        QTest::mouseClick(child<QPushButton>(w, "SSTab1_tab_10"), Qt::LeftButton);
+        QCOMPARE(w.currentTab(), 10);
+        QTRY_VERIFY(rowY(0) < rowY(2) && rowY(2) < rowY(1));
+        QVERIFY(child<QPushButton>(w, "SSTab1_tab_10")->isChecked());
+        QVERIFY(!child<QPushButton>(w, "SSTab1_tab_0")->isChecked());
+    }
+
+    void fieldsFromTheTable()
+    {
+        Fixture fx;
+        FrmKozinInf w(fx.ctx, RecordHost{});
+        for (const RecordField &f : recordFields()) {
+            if (!f.hasControl())
+                continue;
+            QWidget *field = w.findChild<QWidget *>(f.objectName());
+            QVERIFY2(field, qPrintable(f.objectName()));
+            if (f.maxLength > 0) {
+                auto *e = qobject_cast<QLineEdit *>(field);
+                if (auto *c = qobject_cast<QComboBox *>(field))
+                    e = c->lineEdit();
+                QVERIFY(e);
+                QCOMPARE(e->maxLength(), f.maxLength);
+            }
+            if (f.inputMode != InputMode::Default)
+                QCOMPARE(field->testAttribute(Qt::WA_InputMethodEnabled), f.inputMode == InputMode::Hiragana);
+            if (auto *c = qobject_cast<QComboBox *>(field)) {
+                QStringList items;
+                for (int i = 0; i < c->count(); ++i)
+                    items << c->itemText(i);
+                QCOMPARE(items, recordListItems(f.control));
+                QCOMPARE(c->isEditable(), f.kind != FieldKind::FixedList);
+            }
+        }
+        QVERIFY(!child<QComboBox>(w, "cmbNenrei")->isEnabled());
+        QCOMPARE(child<QLineEdit>(w, "txtID")->palette().color(QPalette::Text), QColor(Qt::red));
+        const QList<QStringList> buttons{
+            {"Command1", "OK(&O)", "患者情報を保存し、画面を閉じます"},
+            {"Command3", "保存(&S)", "患者情報を保存します"},
+            {"endCmd", "ｷｬﾝｾﾙ(&C)", "患者情報を保存せず、画面を閉じます"},
+            {"Command2", "印刷(&P)", "患者情報を印刷します（サマリー）"},
+            {"HelpCmd", "ﾍﾙﾌﾟ(&H)", "ヘルプを表示します"},
+        };
+        for (const QStringList &b : buttons) {
+            auto *button = child<QPushButton>(w, b[0]);
+            QVERIFY(button);
+            QCOMPARE(button->text(), b[1]);
+            QCOMPARE(button->toolTip(), b[2]);
+        }
+        QVERIFY(child<QPushButton>(w, "Command3")->isDefault());
+    }
+
+    void admitOnFreeBed()
+    {
+        Fixture fx;
+        QStringList saved;
+        RecordHost host;
+        host.onSaved = [&](const QString &key, const QString &caption) { saved << key << caption; };
+        FrmKozinInf w(fx.ctx, host);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+
+        // A free bed: everything empty, paralysis "なし", the photo button shown.
+        QCOMPARE(text(w, "txtNameKanji"), QString());
+        QCOMPARE(text(w, "cmbMasui"), QStringLiteral("なし"));
+        QCOMPARE(child<QComboBox>(w, "cmbYmd2")->currentIndex(), -1);
+        QVERIFY(child<QPushButton>(w, "Command4")->isVisible());
+        QVERIFY(!child<QPushButton>(w, "Command5")->isVisible());
+        QCOMPARE(w.statusText(), QString());
+
+        auto *id = child<QLineEdit>(w, "txtID");
+        QTest::keyClicks(id, QString(30, QLatin1Char('9')));
+        QCOMPARE(id->text().size(), 26);
+
+        type(child<QLineEdit>(w, "txtNameKanji"), QStringLiteral("佐藤"));
+        type(child<QLineEdit>(w, "txtNameKanji2"), QStringLiteral("一郎"));
+        child<QComboBox>(w, "cmbYmd2")->setCurrentIndex(9);
+        child<QComboBox>(w, "cmbYmd3")->setCurrentIndex(4);
+        child<QComboBox>(w, "cmbYmd4")->setCurrentIndex(2);
+        child<QComboBox>(w, "cmbYmd1")->setFocus();
+        QTRY_VERIFY(child<QComboBox>(w, "cmbYmd1")->hasFocus());
+        type(child<QComboBox>(w, "cmbYmd1")->lineEdit(), QStringLiteral("昭和"));
+        QCOMPARE(text(w, "cmbNenrei"), QString());
+        // Leaving the typed era with all four filled gives the age.
+        auto *sex = child<QComboBox>(w, "cmbSeibetu");
+        sex->setFocus();
+        QTRY_COMPARE(text(w, "cmbNenrei"), QStringLiteral("91歳"));
+        type(sex->lineEdit(), QStringLiteral("男性"));
+        child<QComboBox>(w, "cmbKansenAri")->lineEdit()->setText(QStringLiteral("結核"));
+
+        // Enter in a field saves; the window stays open.
+        QTest::keyClick(child<QLineEdit>(w, "txtNameKanji"), Qt::Key_Return);
+        QVERIFY2(fx.prompter.asked.isEmpty(), qPrintable(fx.prompter.texts().join('|')));
+        QCOMPARE(saved, (QStringList{kKey, QStringLiteral("佐藤")}));
+        QCOMPARE(w.statusText(), QStringLiteral("最終更新者 : nurse1(山田)   最終更新時間 : 2026/12/10 09:30:00"));
+        QVERIFY(w.isVisible());
+        QVERIFY(w.oldKey().isEmpty());
+
+        PatientRecord back;
+        QCOMPARE(ReadPatientFile(fx.ctx, fx.path("DB/" + kKey), &back), RecordReadResult::Read);
+        QCOMPARE(back.value("000"), QString(26, QLatin1Char('9')));
+        QCOMPARE(back.value("005"), QStringLiteral("男性"));
+        QCOMPARE(back.value("006"), QStringLiteral("91歳"));
+        QCOMPARE(back.value("058"), QStringLiteral("結核"));
+        QCOMPARE(back.value("072"), QStringLiteral("なし"));
+        QCOMPARE(back.value("301"), QStringLiteral("山田"));
+    }
+
+    void emptyFamilyNameRefusedWithFocus()
+    {
+        Fixture fx;
+        bool saved = false;
+        RecordHost host;
+        host.onSaved = [&](const QString &, const QString &) { saved = true; };
+        FrmKozinInf w(fx.ctx, host);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.setCurrentTab(12);
+        QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
+        QCOMPARE(fx.prompter.texts(), QStringList{QStringLiteral("名字を入力してください")});
+        QVERIFY(!saved);
+        QVERIFY(w.isVisible()); // OK closes only after a passed check
+        QCOMPARE(w.currentTab(), 0);
+        QTRY_VERIFY(child<QLineEdit>(w, "txtNameKanji")->hasFocus());
+        QVERIFY(QDir(fx.path("DB")).entryList(QDir::Files).isEmpty());
+    }
+
+    void renameThroughOkLeavesOneFile()
+    {
+        Fixture fx;
+        QVERIFY(WritePatientFile(fx.ctx, fx.path("DB/" + kKey), storedPatient()));
+        QStringList saved;
+        RecordHost host;
+        host.bedEntry = kKey;
+        host.onSaved = [&](const QString &key, const QString &) { saved << key; };
+        FrmKozinInf w(fx.ctx, host);
+        QCOMPARE(text(w, "cmbKansenAri"), QStringLiteral("結核")); // stored typed value shown as is
+        QCOMPARE(text(w, "txtKeireki_39"), QStringLiteral("最終行"));
+        child<QLineEdit>(w, "txtNameKanji2")->setText(QStringLiteral("次郎"));
+        w.command1Click();
+        const QString renamed = QStringLiteral("佐藤_次郎_昭和10年5月3日");
+        QCOMPARE(saved, QStringList{renamed});
+        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{renamed});
+    }
+
+    void snapshotDayIsReadOnly_data()
+    {
+        QTest::addColumn<bool>("today");
+        QTest::addColumn<int>("authority");
+        QTest::newRow("snapshot day") << false << 2;
+        QTest::newRow("restricted staff today") << true << 1;
+    }
+    void snapshotDayIsReadOnly()
+    {
+        QFETCH(bool, today);
+        QFETCH(int, authority);
+        Fixture fx;
+        fx.ctx.currentAccount.authority = 2;
+        QVERIFY(WritePatientFile(fx.ctx, fx.path("DB/" + kKey), storedPatient()));
+        if (!today) {
+            // Only the snapshot holds the record: today's folder must not be read.
+            QDir().mkpath(fx.path("BackUp/" + kSnapshot));
+            QVERIFY(QFile::rename(fx.path("DB/" + kKey), fx.path("BackUp/" + kSnapshot + "/" + kKey)));
+        }
+        fx.ctx.currentAccount = {QStringLiteral("viewer"), authority, QString(), QString()};
+        bool saved = false;
+        RecordHost host;
+        host.bedEntry = kKey;
+        host.today = today;
+        host.snapshotFolder = today ? QString() : kSnapshot;
+        host.onSaved = [&](const QString &, const QString &) { saved = true; };
+        FrmKozinInf w(fx.ctx, host);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+
+        QVERIFY(w.readOnlyMode());
+        QCOMPARE(text(w, "txtNameKanji"), QStringLiteral("佐藤"));
+        QCOMPARE(w.statusText(), QStringLiteral("最終更新者 : nurse1(山田)   最終更新時間 : 2026/12/10 09:30:00"));
+        QVERIFY(!child<QPushButton>(w, "Command1")->isEnabled());
+        QVERIFY(!child<QPushButton>(w, "Command3")->isEnabled());
+        for (const char *on : {"endCmd", "Command2", "HelpCmd", "Command4"})
+            QVERIFY2(child<QPushButton>(w, on)->isEnabled(), on);
+        for (const RecordField &f : recordFields()) {
+            if (!f.hasControl())
+                continue;
+            const bool lastBloodPressure = f.control == "txtKetuatu1" || f.control == "txtKetuatu2";
+            QCOMPARE(w.findChild<QWidget *>(f.objectName())->isEnabled(), lastBloodPressure);
+        }
+        QTest::keyClick(child<QLineEdit>(w, "txtKetuatu1"), Qt::Key_Return);
+        QVERIFY(!saved);
+        QVERIFY(fx.prompter.asked.isEmpty());
+        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files).size(), today ? 1 : 0);
+    }
+
+    void failedLoadBlocksSaving()
+    {
+        Fixture fx;
+        QVERIFY(WritePatientFile(fx.ctx, fx.path("DB/" + kKey), storedPatient()));
+        QFile f(fx.path("DB/" + kKey));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QByteArray bytes = f.readAll();
+        f.close();
+        // Cut after the given name: a short line stops the read there.
+        const int cut = bytes.indexOf("005:");
+        bytes = bytes.left(cut) + "05\r\n" + bytes.mid(cut);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        f.close();
+
+        bool saved = false;
+        RecordHost host;
+        host.bedEntry = kKey;
+        host.onSaved = [&](const QString &, const QString &) { saved = true; };
+        FrmKozinInf w(fx.ctx, host);
+        QCOMPARE(text(w, "txtNameKanji"), QStringLiteral("佐藤")); // read before the fault
+        QCOMPARE(text(w, "cmbSeibetu"), QString());               // never read
+        QVERIFY(w.readOnlyMode());
+        QVERIFY(!child<QPushButton>(w, "Command3")->isEnabled());
+        QCOMPARE(w.statusText(), QStringLiteral("患者情報を最後まで読み込めなかったため、保存できません。"));
+        QCOMPARE(fx.prompter.asked.size(), 1); // the error report
+
+        w.command1Click();
+        QVERIFY(!saved);
+        QCOMPARE(fx.prompter.asked.last().text, QStringLiteral("患者情報を最後まで読み込めなかったため、保存できません。"));
+        QCOMPARE(f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(), bytes);
+    }
+
+    void photoChoice()
+    {
+        Fixture fx;
+        FrmKozinInf w(fx.ctx, RecordHost{});
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QString picture = fx.dir.filePath("face.png");
+        QImage img(40, 80, QImage::Format_RGB32);
+        img.fill(Qt::blue);
+        QVERIFY(img.save(picture));
+        const QString notPicture = fx.dir.filePath("note.jpg");
+        QFile t(notPicture);
+        QVERIFY(t.open(QIODevice::WriteOnly));
+        t.write("not a picture");
+        t.close();
+
+        w.applyPhotoChoice(picture);
+        QCOMPARE(w.record().value("400"), picture);
+        QVERIFY(!child<QPushButton>(w, "Command4")->isVisible());
+        QVERIFY(child<QPushButton>(w, "Command5")->isVisible());
+        QVERIFY(!child<QLabel>(w, "Image1")->pixmap().isNull());
+
+        w.applyPhotoChoice(notPicture);
+        QCOMPARE(fx.prompter.texts(), QStringList{QStringLiteral("正しいピクチャーを選択してください！")});
+        QCOMPARE(w.record().value("400"), notPicture); // the path is kept, the area is not
+        QVERIFY(child<QPushButton>(w, "Command5")->isVisible());
+
+        w.applyPhotoChoice(QString()); // cancelled
+        QVERIFY(child<QPushButton>(w, "Command4")->isVisible());
+        QVERIFY(!child<QPushButton>(w, "Command5")->isVisible());
+        QCOMPARE(w.record().value("400"), notPicture);
+    }
+
+    void cancelWritesNothing()
+    {
+        Fixture fx;
+        bool saved = false;
+        RecordHost host;
+        host.bedEntry = kKey; // a bed entry without a file opens empty
+        host.onSaved = [&](const QString &, const QString &) { saved = true; };
+        FrmKozinInf w(fx.ctx, host);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QCOMPARE(w.oldKey(), kKey);
+        child<QLineEdit>(w, "txtNameKanji")->setText(QStringLiteral("佐藤"));
+        auto *cancel = child<QPushButton>(w, "endCmd");
+        cancel->setFocus();
+        QTest::keyClick(cancel, Qt::Key_Return);
+        QCOMPARE(w.result(), int(QDialog::Rejected));
+        QVERIFY(!w.isVisible());
+        QVERIFY(!saved);
+        QVERIFY(QDir(fx.path("DB")).entryList(QDir::Files).isEmpty());
+    }
+};
+
+QTEST_MAIN(TstRecordWindow)
+#include "tst_recordwindow.moc"
