@@ -18,6 +18,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    Q_INIT_RESOURCE(velto);
 #ifdef VELTO_STARTUP_PROBE
     velto::bench::exitWhenShown(QStringLiteral("frmLogin"));
 #endif

@@ -213,6 +213,9 @@ bool changeDisplayDate(AppContext &ctx, BoardModel &model, const QStringList &da
             return false;
     }
     ctx.displayDateIndex = index;
+    // Another day starts from an empty board: a snapshot lacking a layout
+    // file must not show the previous day's patients as its own.
+    model.reset();
     NewLoad(ctx, model, layoutFolder(ctx, dateList, index));
     return true;
 }

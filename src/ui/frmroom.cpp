@@ -31,6 +31,13 @@
 #include "helpviewer.h"
 #include "popupmenu.h"
 
+// The toolbar pictures live in the ui library's resources, which a static
+// library does not register on its own.
+static void initBoardResources()
+{
+    Q_INIT_RESOURCE(velto);
+}
+
 namespace velto {
 
 const QString FrmRoom::BedMimeType = QStringLiteral("application/x-velto-bed");
@@ -62,7 +69,7 @@ public:
         setAutoDefault(false);
         setAcceptDrops(true);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        setMinimumWidth(64);
+        setMinimumSize(64, fontMetrics().height() + 8);
         connect(this, &QPushButton::clicked, this, [this] { m_board->bedClicked(m_bed); });
     }
 
@@ -102,6 +109,18 @@ private:
 
     FrmRoom *m_board;
     int m_bed;
+};
+
+// A room: its number on top, its colour behind the beds. A label sizes
+// itself by its text alone, so the beds' layout is asked instead.
+class RoomLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    QSize sizeHint() const override { return layout() ? layout()->totalSizeHint() : QLabel::sizeHint(); }
+    QSize minimumSizeHint() const override
+    {
+        return layout() ? layout()->totalMinimumSize() : QLabel::minimumSizeHint();
+    }
 };
 
 } // namespace
@@ -152,6 +171,7 @@ QString FrmSet::text() const
 FrmRoom::FrmRoom(AppContext &ctx, BoardActions actions, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), m_actions(std::move(actions))
 {
+    initBoardResources();
     setObjectName(QStringLiteral("frmRoom"));
     setWindowTitle(boardtext::WindowCaption);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -174,6 +194,7 @@ FrmRoom::FrmRoom(AppContext &ctx, BoardActions actions, QWidget *parent)
     buildUi();
     connect(&m_model, &BoardModel::bedChanged, this, &FrmRoom::showBed);
     connect(&m_model, &BoardModel::roomChanged, this, &FrmRoom::showRoom);
+    resize(sizeHint().expandedTo(QSize(1100, 760)));
     guarded(m_ctx, "frmRoom.Form_Load()", [this] { formLoad(); });
 }
 
@@ -271,7 +292,7 @@ QWidget *FrmRoom::buildRooms()
     grid->setSpacing(6);
     const int labelHeight = fontMetrics().height() + 6;
     for (int room = 0; room < BoardModel::RoomCount; ++room) {
-        auto *label = new QLabel(area);
+        auto *label = new RoomLabel(area);
         label->setObjectName(QStringLiteral("Label1_%1").arg(room));
         label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         auto *beds = new QGridLayout(label);

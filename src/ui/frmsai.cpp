@@ -44,9 +44,11 @@ FrmSai::FrmSai(AppContext &ctx, BoardModel &model, QWidget *parent)
     m_ok->setEnabled(canReadmit(ctx));
     connect(m_ok, &QPushButton::clicked, this, &FrmSai::click);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_list, &QListWidget::itemDoubleClicked, this, [this] {
-        if (canReadmit(m_ctx))
-            click();
+    connect(m_list, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
+        if (!canReadmit(m_ctx))
+            return;
+        m_list->setCurrentItem(item);
+        click();
     });
 }
 

@@ -1,7 +1,10 @@
 #include "wiring.h"
 
 #include "boardactions.h"
+#include "frmkozininf.h"
+#include "frmprint.h"
 #include "frmroom.h"
+#include "sidewindows.h"
 
 namespace velto {
 
@@ -10,8 +13,27 @@ namespace {
 // Each window opened from the board is plugged in here.
 BoardActions boardActions()
 {
-    BoardActions actions;
-    return actions;
+    BoardActions a;
+    a.discharge = [](FrmRoom &b, BoardOrigin) { runDischarge(b.context(), b.model(), &b); b.refreshRights(); };
+    a.erase = [](FrmRoom &b, BoardOrigin) { runErase(b.context(), b.model(), &b); b.refreshRights(); };
+    a.readmit = [](FrmRoom &b, BoardOrigin) { runReadmit(b.context(), b.model(), &b); b.refreshRights(); };
+    a.backup = [](FrmRoom &b) {
+        runManualBackup(b.context(), &b);
+        b.rebuildDateList();
+    };
+    a.backupDelete = [](FrmRoom &b) {
+        const QStringList dates = runBackupDelete(b.context(), &b);
+        if (!dates.isEmpty())
+            b.setDateList(dates);
+    };
+    a.facility = [](FrmRoom &b) { runFacilityForm(b.context(), &b, false); };
+    a.options = [](FrmRoom &b) { runOptions(b.context(), &b); };
+    a.autoBackup = [](FrmRoom &b) { runAutoBackup(b.context(), &b); };
+    a.print = [](AppContext &ctx, QWidget *w) {
+        if (auto *record = qobject_cast<FrmKozinInf *>(w))
+            openPrintDialog(ctx, record->record(), w);
+    };
+    return a;
 }
 
 } // namespace
@@ -19,6 +41,7 @@ BoardActions boardActions()
 AppHooks defaultHooks()
 {
     AppHooks hooks;
+    hooks.facilityForm = [](AppContext &ctx, bool cancelDisabled) { runFacilityForm(ctx, nullptr, cancelDisabled); };
     hooks.board = [](AppContext &ctx) { openBoard(ctx, boardActions()); };
     return hooks;
 }

@@ -424,6 +424,20 @@ private slots:
         }
     }
 
+    void snapshotWithoutLayoutShowsNoOtherDay()
+    {
+        const QStringList dates{tc->ctx.todayEraDate, QStringLiteral("令和08年12月01日")};
+        QVERIFY(QDir().mkpath(layoutFolder(tc->ctx, dates, 1)));
+        BoardModel m;
+        m.setBedEntry(7, QStringLiteral("today_patient"));
+        m.setRoomNumber(0, QStringLiteral("101"));
+        QVERIFY(velto::changeDisplayDate(tc->ctx, m, dates, 1));
+        QCOMPARE(m.bedEntry(7), QString());
+        QCOMPARE(m.roomNumber(0), QString());
+        QVERIFY(velto::changeDisplayDate(tc->ctx, m, dates, 0));
+        QCOMPARE(m.bedEntry(7), QStringLiteral("today_patient"));
+    }
+
     void failedSaveKeepsTheBoardOnToday()
     {
         const QStringList dates{tc->ctx.todayEraDate, QStringLiteral("令和08年12月01日")};

@@ -116,6 +116,8 @@ private slots:
         QCOMPARE(w.findChild<QPushButton *>("cmdToday")->text(), QStringLiteral("今日"));
         QCOMPARE(w.popupMenu()->item("edit")->text(), QStringLiteral(" 患者情報編集(&E)...\tCtrl+E"));
         QCOMPARE(w.menuItem("DataDel")->shortcut(), QKeySequence(Qt::Key_Delete));
+        QCOMPARE(w.toolButton("toolHelp")->toolTip(), QStringLiteral("ヘルプを表示します"));
+        QVERIFY(!w.toolButton("toolHelp")->icon().isNull());
     }
 
     void rights_data()
@@ -184,6 +186,28 @@ private slots:
         QTest::keyClick(bed(w, 0), Qt::Key_Space);
         QCOMPARE(tc->ctx.selectedBed, 0);
         QCOMPARE(opened, 2);
+    }
+
+    void shortcutsFollowRights()
+    {
+        QList<BoardOrigin> discharged;
+        BoardActions actions;
+        actions.discharge = [&](FrmRoom &, BoardOrigin origin) { discharged << origin; };
+        FrmRoom w(tc->ctx, actions);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+
+        bed(w, 1)->setFocus(Qt::TabFocusReason); // free bed: discharge is off
+        QTest::keyClick(&w, Qt::Key_T, Qt::ControlModifier);
+        QVERIFY(discharged.isEmpty());
+
+        bed(w, 0)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(&w, Qt::Key_T, Qt::ControlModifier);
+        QCOMPARE(discharged, QList<BoardOrigin>{BoardOrigin::MenuBar});
+        w.popupMenu()->item("Taiin")->trigger();
+        w.toolButton("tooltain")->trigger();
+        QCOMPARE(discharged, (QList<BoardOrigin>{BoardOrigin::MenuBar, BoardOrigin::PopupMenu,
+                                                 BoardOrigin::Toolbar}));
     }
 
     void snapshotDayIsReadOnly()

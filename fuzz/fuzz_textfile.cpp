@@ -1,0 +1,59 @@
+// Code page 932: what decodes must encode back to the same bytes' text, and
+// the line reader must agree with the decoder.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "fuzz_common.h"
+#include "core/textfile.h"
+
+using namespace velto;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    fuzz::FuzzContext &fc = fuzz::context();
+    const QByteArray bytes(reinterpret_cast<const char *>(data), int(size));
+
+    QString text;
+    QString error;
+    const bool decoded = textfile::decode(bytes, &text, &error);
+    if (decoded) {
+        QByteArray again;
+        QString why;
+        FUZZ_CHECK(textfile::encode(text, &again, &why));
+        QString back;
+        FUZZ_CHECK(textfile::decode(again, &back, &why));
+        FUZZ_CHECK(back == textfile::mapTypedCharacters(text));
+    } else {
+        FUZZ_CHECK(!error.isEmpty());
+    }
+
+    // The same bytes as a line file.
+    const QString path = fc.ctx.path(QStringLiteral("DB/fuzz_lines.txt"));
+    fuzz::writeFile(path, bytes);
+    QStringList lines;
+    const bool read = textfile::readLines(path, &lines, &error);
+    FUZZ_CHECK(read == decoded);
+    if (read) {
+        QString joined = lines.join(QStringLiteral("\r\n"));
+        if (!lines.isEmpty() && text.endsWith(QStringLiteral("\r\n")))
+            joined += QStringLiteral("\r\n");
+        FUZZ_CHECK(joined == text);
+    }
+
+    // The input as UTF-16 text: what encodes decodes back to its mapped self.
+    if (size >= 2) {
+        QString utf16(qsizetype(size / 2), Qt::Uninitialized);
+        std::memcpy(utf16.data(), data, (size / 2) * 2);
+        QByteArray out;
+        QString why;
+        if (textfile::encode(utf16, &out, &why)) {
+            QString back;
+            FUZZ_CHECK(textfile::decode(out, &back, &why));
+            FUZZ_CHECK(back == textfile::mapTypedCharacters(utf16));
+        } else {
+            FUZZ_CHECK(!why.isEmpty());
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,256 @@
+#include <QtTest>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "board/boardmodel.h"
+#include "board/wardlayout.h"
+#include "core/eradate.h"
+#include "core/textfile.h"
+#include "support/testcontext.h"
+#include "ui/frmbackdel.h"
+#include "ui/frmbackup.h"
+#include "ui/frmoptiondlg.h"
+#include "ui/frmoptions.h"
+#include "ui/frmsai.h"
+#include "ui/sidewindows.h"
+
+using namespace velto;
+
+namespace {
+template <class T> T *child(QWidget *w, const char *name)
+{
+    return w ? w->findChild<T *>(QString::fromLatin1(name)) : nullptr;
+}
+
+// Runs `act` on the modal window that the next step opens.
+void onNextModal(std::function<void(QWidget *)> act)
+{
+    QTimer::singleShot(0, [act] { act(QApplication::activeModalWidget()); });
+}
+
+void touch(const QString &path, const QByteArray &data = "x")
+{
+    QString error;
+    QVERIFY2(textfile::writeAtomic(path, data, &error), qPrintable(error));
+}
+
+const QString Sato = QStringLiteral("佐藤_一郎_昭和10年5月3日");
+const QString Suzuki = QStringLiteral("鈴木_花子_平成1年2月3日");
+} // namespace
+
+class TestSideWindows : public QObject {
+    Q_OBJECT
+private slots:
+    void facilityFormLockedUntilSaved()
+    {
+        test::TestContext t;
+        t.makeFolders();
+        t.ctx.currentAccount.authority = 2;
+        FrmOptions w(t.ctx, true);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.windowTitle(), QStringLiteral("施設情報設定"));
+        QVERIFY(!child<QPushButton>(&w, "cmdCancel")->isEnabled());
+        QVERIFY(child<QPushButton>(&w, "cmdOK")->isDefault());
+        QCOMPARE(child<QLineEdit>(&w, "txtShisetu")->maxLength(), 42);
+        QCOMPARE(child<QLineEdit>(&w, "txtZip2")->maxLength(), 4);
+        QVERIFY(child<QLineEdit>(&w, "txtZip3")->testAttribute(Qt::WA_InputMethodEnabled));
+        QVERIFY(!child<QLineEdit>(&w, "txtTel")->testAttribute(Qt::WA_InputMethodEnabled));
+
+        // Tab order: the nine boxes in key order, then OK, then Cancel.
+        QStringList chain;
+        QWidget *x = child<QLineEdit>(&w, "txtShisetu");
+        for (int i = 0; i < 11; ++i, x = x->nextInFocusChain()) {
+            while (!x->objectName().startsWith("txt") && !x->objectName().startsWith("cmd"))
+                x = x->nextInFocusChain();
+            chain << x->objectName();
+        }
+        QCOMPARE(chain, (QStringList{"txtShisetu", "txtKaName", "txtZip1", "txtZip2", "txtZip3", "txtZip4",
+                                     "txtTel", "txtFax", "txtMail", "cmdOK", "cmdCancel"}));
+
+        QTest::keyClick(&w, Qt::Key_Escape);
+        QVERIFY(!w.close());
+        QVERIFY(w.isVisible());
+
+        child<QLineEdit>(&w, "txtShisetu")->setText(QStringLiteral("中央病院"));
+        child<QLineEdit>(&w, "txtKaName")->setText(QStringLiteral("内科"));
+        child<QLineEdit>(&w, "txtZip1")->setText("12");
+        child<QLineEdit>(&w, "txtZip2")->setText("3456");
+        child<QLineEdit>(&w, "txtZip4")->setText(QStringLiteral(" 東京都 "));
+        child<QLineEdit>(&w, "txtTel")->setText("03-1234");
+        child<QPushButton>(&w, "cmdOK")->click();
+        QVERIFY(w.isVisible());
+        QCOMPARE(t.prompter.texts(), QStringList{QStringLiteral("入力数が足りません")});
+        QCOMPARE(w.focusWidget(), child<QLineEdit>(&w, "txtZip1"));
+        QCOMPARE(child<QLineEdit>(&w, "txtZip3")->text(), QStringLiteral(" 東京都 "));
+
+        child<QLineEdit>(&w, "txtZip1")->setText("123");
+        child<QPushButton>(&w, "cmdOK")->click();
+        QVERIFY(!w.isVisible());
+        QVERIFY(w.saved());
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QStringList lines;
+        QString error;
+        QVERIFY(textfile::readLines(facilityFilePath(t.ctx), &lines, &error));
+        QCOMPARE(lines.value(4), QStringLiteral("005: 東京都 "));
+    }
+
+    // A restricted account cannot save, so a locked form would hold it forever.
+    void facilityFormRestrictedMayLeave()
+    {
+        test::TestContext t;
+        t.makeFolders();
+        t.ctx.currentAccount.authority = 1;
+        FrmOptions w(t.ctx, true);
+        w.show();
+        QVERIFY(!child<QPushButton>(&w, "cmdOK")->isEnabled());
+        QVERIFY(child<QPushButton>(&w, "cmdCancel")->isEnabled());
+        QTest::keyClick(&w, Qt::Key_Escape);
+        QVERIFY(!w.isVisible());
+        QVERIFY(!w.saved());
+    }
+
+    void optionsPairAndApply()
+    {
+        test::TestContext t;
+        t.settings->setValue("Option", "backup_off_time", "7");
+        QVERIFY(t.settings->commit());
+        t.ctx.currentAccount.authority = 2;
+        t.ctx.optionValues.backupOnOff = 1;
+
+        FrmOptionDlg w(t.ctx);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.windowTitle(), QStringLiteral("ｵﾌﾟｼｮﾝ"));
+        auto *tabs = child<QTabWidget>(&w, "SSTab1");
+        QCOMPARE(tabs->tabText(0), QStringLiteral(" ﾊﾞｯｸｱｯﾌﾟ"));
+        QCOMPARE(tabs->tabText(1), QStringLiteral(" 見出し"));
+        auto *on = child<QCheckBox>(&w, "chkBackOn");
+        auto *off = child<QCheckBox>(&w, "chkBackOff");
+        QVERIFY(on->isChecked() && !off->isChecked());
+
+        on->click(); // unchecking one checks the other
+        QVERIFY(!on->isChecked() && off->isChecked());
+        off->click();
+        QVERIFY(on->isChecked() && !off->isChecked());
+        off->click();
+        QVERIFY(!on->isChecked() && off->isChecked());
+        child<QCheckBox>(&w, "chkMidashi")->click();
+
+        child<QPushButton>(&w, "cmdApply")->click();
+        QVERIFY(w.isVisible());
+        QCOMPARE(t.ctx.optionValues.backupOnOff, 0); // acts at once
+        QCOMPARE(t.ctx.optionValues.midashiOnOff, 1);
+        QCOMPARE(t.settings->journal().mid(t.settings->journal().size() - 3),
+                 (QStringList{"Option/backup_on_off", "Option/backup_off_time", "Option/midashi_on_off"}));
+        t.settings->reload();
+        QCOMPARE(t.settings->value("Option", "backup_on_off"), QStringLiteral("0"));
+        QCOMPARE(t.settings->value("Option", "backup_off_time"), QStringLiteral("7"));
+        QCOMPARE(t.settings->value("Option", "midashi_on_off"), QStringLiteral("1"));
+
+        // Cancel after a change stores nothing.
+        on->click();
+        child<QPushButton>(&w, "cmdCancel")->click();
+        QVERIFY(!w.isVisible());
+        t.settings->reload();
+        QCOMPARE(t.settings->value("Option", "backup_on_off"), QStringLiteral("0"));
+        QCOMPARE(t.ctx.optionValues.backupOnOff, 0);
+
+        t.ctx.currentAccount.authority = 1;
+        FrmOptionDlg r(t.ctx);
+        r.show();
+        QVERIFY(!child<QPushButton>(&r, "cmdOK")->isEnabled());
+        QVERIFY(!child<QPushButton>(&r, "cmdApply")->isEnabled());
+    }
+
+    void backDelDeletesMarked()
+    {
+        test::TestContext t;
+        t.makeFolders();
+        t.ctx.currentAccount.authority = 2;
+        t.ctx.todayEraDate = QStringLiteral("令和08年12月10日");
+        const QStringList days{"令和08年12月08日", "令和08年12月09日", "令和08年12月10日"};
+        for (const QString &d : days) {
+            QDir(t.path("BackUp")).mkpath(d);
+            touch(t.path("BackUp/" + d + "/ROOM.WBD"));
+        }
+        t.prompter.answers = {false, true};
+
+        QStringList seen;
+        onNextModal([&](QWidget *dlg) {
+            seen << dlg->windowTitle();
+            auto *list = child<QListWidget>(dlg, "List1");
+            for (int i = 0; i < list->count(); ++i)
+                seen << list->item(i)->text();
+            list->item(0)->setSelected(true);
+            list->item(2)->setSelected(true);
+            // Escape asks to delete everything; No keeps the window and marks.
+            QTest::keyClick(dlg, Qt::Key_Escape);
+            seen << QString::number(dlg->isVisible()) << QString::number(list->selectedItems().size());
+            child<QPushButton>(dlg, "Command1")->click();
+        });
+        const QStringList dates = runBackupDelete(t.ctx, nullptr);
+
+        QCOMPARE(seen, (QStringList{QStringLiteral("バックアップデータ削除")} + days + QStringList{"1", "2"}));
+        QCOMPARE(t.prompter.texts(),
+                 (QStringList{QStringLiteral("全てのバックアップデータを削除します。よろしいですか？"),
+                              QStringLiteral("バックアップデータを削除します。よろしいですか？")}));
+        QCOMPARE(QDir(t.path("BackUp")).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{days.at(1)});
+        QCOMPARE(dates, (QStringList{t.ctx.todayEraDate, days.at(1)}));
+    }
+
+    void backupPaintsAndCopies()
+    {
+        test::TestContext t;
+        t.makeFolders();
+        t.ctx.currentAccount.authority = 2;
+        touch(t.path("DB/" + Sato));
+        touch(t.path("DB/Out/" + Suzuki));
+        FrmBackUp w(t.ctx, QStringLiteral("バックアップ中・・・"), nullptr, 0);
+        QCOMPARE(child<QLabel>(&w, "Lavel")->text(), QStringLiteral("バックアップ中・・・"));
+        w.exec();
+        QVERIFY(w.succeeded());
+        const QString day = t.path("BackUp/" + getWaDate(t.ctx, "20261210"));
+        QVERIFY(QFile::exists(day + "/" + Sato));
+        QVERIFY(!QFile::exists(day + "/" + Suzuki));
+    }
+
+    void readmitChooser()
+    {
+        test::TestContext t;
+        t.makeFolders();
+        t.ctx.currentAccount.authority = 2;
+        t.ctx.selectedBed = 3;
+        BoardModel model;
+
+        QVERIFY(!runReadmit(t.ctx, model, nullptr)); // nothing kept: told so, no window
+        QCOMPARE(t.prompter.texts(), QStringList{QStringLiteral("退院者情報はありません。")});
+
+        touch(t.path("DB/Out/" + Suzuki));
+        touch(t.path("DB/Out/" + Sato));
+        t.prompter.clear();
+        QStringList seen;
+        onNextModal([&](QWidget *dlg) {
+            auto *list = child<QListWidget>(dlg, "File1");
+            seen << dlg->windowTitle() << list->item(0)->text() << list->item(1)->text();
+            seen << QString::number(child<QPushButton>(dlg, "Command1")->isEnabled());
+            emit list->itemDoubleClicked(list->item(1));
+        });
+        QVERIFY(runReadmit(t.ctx, model, nullptr));
+        QCOMPARE(seen, (QStringList{QStringLiteral("再入院選択"), Sato, Suzuki, "1"}));
+        QCOMPARE(model.bedEntry(3), Suzuki);
+        QVERIFY(QFile::exists(t.path("DB/" + Suzuki)));
+
+        // Restricted: the chooser can be looked at only.
+        t.ctx.currentAccount.authority = 1;
+        FrmSai w(t.ctx, model);
+        QVERIFY(!child<QPushButton>(&w, "Command1")->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestSideWindows)
+#include "tst_sidewindows.moc"
