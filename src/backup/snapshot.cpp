@@ -86,6 +86,8 @@ bool copyFiles(AppContext &ctx, SnapshotResult *r)
     const QFileInfoList files =
         QDir(db).entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo &fi : files) {
+        if (textfile::isStagingFile(fi.fileName()))
+            continue; // a save that a crash cut short
         QString error;
         if (copyOne(fi.absoluteFilePath(), QDir(target).filePath(fi.fileName()), &error))
             r->copied << fi.fileName();

@@ -152,16 +152,13 @@ SaveResult Command1_Click(AppContext &ctx, const BoardModel &model)
         writeErrorLog(ctx, SaveProc);
         return SaveResult::Failed;
     }
-    const std::pair<const QString *, const QByteArray *> files[] = {
-        {&layoutfile::Beds, &bedBytes},
-        {&layoutfile::RoomNumbers, &numberBytes},
-        {&layoutfile::RoomColours, &colourBytes},
-    };
-    for (const auto &f : files) {
-        if (!textfile::writeAtomic(db.filePath(*f.first), *f.second, &error)) {
-            writeErrorLog(ctx, SaveProc);
-            return SaveResult::Failed;
-        }
+    // The three files change together: a full disk leaves all three old ones.
+    if (!textfile::writeLinesTogether({{db.filePath(layoutfile::Beds), beds},
+                                       {db.filePath(layoutfile::RoomNumbers), numbers},
+                                       {db.filePath(layoutfile::RoomColours), colours}},
+                                      &error)) {
+        writeErrorLog(ctx, SaveProc);
+        return SaveResult::Failed;
     }
     return SaveResult::Saved;
 }

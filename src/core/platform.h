@@ -1,5 +1,6 @@
 #pragma once
 // The few things that differ between operating systems.
+#include <QFileDevice>
 #include <QLockFile>
 #include <QString>
 #include <memory>
@@ -18,6 +19,11 @@ public:
 private:
     std::unique_ptr<QLockFile> m_lock;
 };
+
+// Puts `from` in the place of `to` in one step, replacing it.
+bool replaceFile(const QString &from, const QString &to);
+// Pushes a written file's data to the disk.
+bool syncToDisk(QFileDevice &file);
 
 // Free bytes on the volume holding path, and the name the user knows it by
 // (a drive letter where there is one, else its mount point).

@@ -98,7 +98,10 @@ bool SettingsStore::commit(QString *error)
     // atomic step. QSettings caches files by name, so the check reads a copy
     // under a name of its own.
     static int serial = 0;
-    const QString stem = m_path + QStringLiteral(".%1.%2").arg(QCoreApplication::applicationPid()).arg(++serial);
+    // Scratch files left by an interrupted commit hold passwords: gone first.
+    textfile::removeStaleStagingFiles(target.absolutePath());
+    const QString stem = target.absoluteDir().filePath(
+        QStringLiteral(".~velto-%1-%2-%3").arg(target.fileName()).arg(QCoreApplication::applicationPid()).arg(++serial));
     const QString scratch = stem + QStringLiteral(".new");
     const QString check = stem + QStringLiteral(".chk");
     auto cleanup = [&] { QFile::remove(scratch); QFile::remove(check); };

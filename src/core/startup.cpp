@@ -6,6 +6,7 @@
 #include "appcontext.h"
 #include "eradate.h"
 #include "errorlog.h"
+#include "textfile.h"
 
 namespace velto {
 
@@ -33,6 +34,9 @@ bool getReg(AppContext &ctx)
             return false;
         }
     }
+    // Half-written files of a run that crashed are not data.
+    for (const QString &folder : {QStringLiteral("DB"), QStringLiteral("DB/Out"), QStringLiteral("log")})
+        textfile::removeStaleStagingFiles(app.filePath(folder));
     ctx.todayEraDate = getNowDate(ctx);
 
     if (ctx.settings->isEmpty()) {

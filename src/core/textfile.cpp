@@ -2,7 +2,12 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <memory>
+#include <vector>
+
+#include "platform.h"
 #include <QSet>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -123,6 +128,59 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
+// Name of a file being written; hidden, and never taken for data.
+const QString kStagePrefix = QStringLiteral(".~velto-");
+
+// A new version of a file, written beside it and then put in its place in
+// one rename. Removed again unless committed.
+class StagedFile {
+public:
+    explicit StagedFile(QString target) : m_target(std::move(target)) {}
+    ~StagedFile()
+    {
+        if (!m_committed && !m_tmp.fileName().isEmpty())
+            QFile::remove(m_tmp.fileName());
+    }
+
+    bool write(const QByteArray &data, QString *error)
+    {
+        const QFileInfo target(m_target);
+        m_tmp.setFileTemplate(target.absoluteDir().filePath(kStagePrefix + QStringLiteral("XXXXXX")));
+        m_tmp.setAutoRemove(false);
+        // The full size, the flush and the sync are all checked: a short
+        // write on a full disk must never become the file.
+        if (!m_tmp.open() || m_tmp.write(data) != data.size() || !m_tmp.flush()
+            || !platform::syncToDisk(m_tmp)) {
+            setError(error, failed());
+            return false;
+        }
+        if (target.exists())
+            m_tmp.setPermissions(QFile::permissions(m_target));
+        m_tmp.close();
+        return true;
+    }
+
+    bool commit(QString *error)
+    {
+        if (!platform::replaceFile(m_tmp.fileName(), m_target)) {
+            setError(error, failed());
+            return false;
+        }
+        m_committed = true;
+        return true;
+    }
+
+private:
+    QString failed() const
+    {
+        return QStringLiteral("ファイルを書き込めませんでした。") + QLatin1Char('\r') + nativePath(m_target);
+    }
+
+    QString m_target;
+    QTemporaryFile m_tmp;
+    bool m_committed = false;
+};
+
 } // namespace
 
 QString mapTypedCharacters(const QString &text)
@@ -216,7 +274,7 @@ bool readLines(const QString &path, QStringList *lines, QString *error)
     return true;
 }
 
-bool writeLines(const QString &path, const QStringList &lines, QString *error)
+bool encodeLines(const QString &path, const QStringList &lines, QByteArray *out, QString *error)
 {
     QString text;
     for (const QString &line : lines) {
@@ -228,35 +286,65 @@ bool writeLines(const QString &path, const QStringList &lines, QString *error)
         text += line;
         text += kCrLf;
     }
-    QByteArray bytes;
     QString why;
-    if (!encode(text, &bytes, &why)) {
+    if (!encode(text, out, &why)) {
         setError(error, why + QLatin1Char('\r') + nativePath(path));
         return false;
     }
+    return true;
+}
+
+bool writeLines(const QString &path, const QStringList &lines, QString *error)
+{
+    QByteArray bytes;
+    if (!encodeLines(path, lines, &bytes, error))
+        return false;
     return writeAtomic(path, bytes, error);
+}
+
+bool writeLinesTogether(const QList<QPair<QString, QStringList>> &files, QString *error)
+{
+    QList<QPair<QString, QByteArray>> encoded;
+    for (const auto &f : files) {
+        QByteArray bytes;
+        if (!encodeLines(f.first, f.second, &bytes, error))
+            return false;
+        encoded.append({f.first, bytes});
+    }
+    // Every file is written out in full before any replaces its old one, so
+    // a full disk leaves the whole set as it was.
+    std::vector<std::unique_ptr<StagedFile>> staged;
+    for (const auto &f : encoded) {
+        auto file = std::make_unique<StagedFile>(f.first);
+        if (!file->write(f.second, error))
+            return false; // the staged ones remove themselves
+        staged.push_back(std::move(file));
+    }
+    for (auto &file : staged) {
+        if (!file->commit(error))
+            return false;
+    }
+    return true;
 }
 
 bool writeAtomic(const QString &path, const QByteArray &data, QString *error)
 {
-    const QString failed = QStringLiteral("ファイルを書き込めませんでした。") + QLatin1Char('\r') + nativePath(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, failed);
-        return false;
-    }
-    // QSaveFile may commit a truncated file after a short write (full disk),
-    // so the full size and the flush are checked before commit().
-    if (file.write(data) != data.size() || !file.flush()) {
-        file.cancelWriting();
-        setError(error, failed);
-        return false;
-    }
-    if (!file.commit()) {
-        setError(error, failed);
-        return false;
-    }
-    return true;
+    StagedFile file(path);
+    return file.write(data, error) && file.commit(error);
+}
+
+bool isStagingFile(const QString &fileName)
+{
+    return fileName.startsWith(kStagePrefix);
+}
+
+void removeStaleStagingFiles(const QString &folder)
+{
+    QDir dir(folder);
+    const QStringList stale = dir.entryList({kStagePrefix + QLatin1Char('*')},
+                                            QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    for (const QString &name : stale)
+        dir.remove(name);
 }
 
 } // namespace velto::textfile

@@ -2,6 +2,8 @@
 // Line files in code page 932 (Windows-31J), every line ended by CR LF.
 // Every data file of the program goes through here.
 #include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -32,7 +34,16 @@ bool readLines(const QString &path, QStringList *lines, QString *error);
 // encoded or the disk refuses part of it.
 bool writeLines(const QString &path, const QStringList &lines, QString *error);
 
+// Writes several line files as one change: when any of them cannot be
+// written in full, none is replaced.
+bool writeLinesTogether(const QList<QPair<QString, QStringList>> &files, QString *error);
+
 // Atomic replace of a file's whole content (shared by the writers above).
 bool writeAtomic(const QString &path, const QByteArray &data, QString *error);
+
+// Files being written are staged under a hidden name beside their target;
+// a crash can leave one behind. Such files are never data.
+bool isStagingFile(const QString &fileName);
+void removeStaleStagingFiles(const QString &folder);
 
 } // namespace velto::textfile

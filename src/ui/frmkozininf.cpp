@@ -109,6 +109,8 @@ QWidget *FrmKozinInf::makeField(const RecordField &f)
         c->setEditable(true);
         c->setInsertPolicy(QComboBox::NoInsert); // typed text is a value, not a new item
         c->addItems(recordListItems(f.control));
+        c->setSizeAdjustPolicy(QComboBox::AdjustToContents); // "昭和", "AB型" must show whole
+        c->setMinimumContentsLength(3);
         c->setCurrentIndex(-1);
         c->clearEditText();
         if (f.maxLength > 0)
@@ -124,6 +126,7 @@ QWidget *FrmKozinInf::makeField(const RecordField &f)
     case FieldKind::FixedList: {
         auto *c = new QComboBox;
         c->addItems(recordListItems(f.control));
+        c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         c->setCurrentIndex(-1);
         w = c;
         break;

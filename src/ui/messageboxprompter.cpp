@@ -46,19 +46,19 @@ QMessageBox::Icon iconOf(DialogIcon i)
 
 QMessageBox *MessageBoxPrompter::build(DialogKind kind, const QString &text, QWidget *parent)
 {
-    const DialogSpec spec = dialogSpec(kind);
+    const DialogSpec look = dialogSpec(kind);
     auto *box = new AnswerBox(parent ? parent : QApplication::activeWindow());
     box->setObjectName(QStringLiteral("messageBox"));
-    box->yesNo = spec.yesNo;
-    box->setWindowTitle(spec.title);
-    box->setIcon(iconOf(spec.icon));
+    box->yesNo = look.yesNo;
+    box->setWindowTitle(look.title);
+    box->setIcon(iconOf(look.icon));
     QString shown = text;
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     box->setText(shown);
     box->setTextFormat(Qt::PlainText);
-    if (spec.yesNo) {
+    if (look.yesNo) {
         box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box->setDefaultButton(spec.defaultYes ? QMessageBox::Yes : QMessageBox::No);
+        box->setDefaultButton(look.defaultYes ? QMessageBox::Yes : QMessageBox::No);
         box->setEscapeButton(static_cast<QAbstractButton *>(nullptr));
         box->setWindowFlag(Qt::WindowCloseButtonHint, false);
     } else {
