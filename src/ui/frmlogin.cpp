@@ -1,4 +1,5 @@
 #include "frmlogin.h"
+#include "passwordbox.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -6,33 +7,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QProxyStyle>
 
 namespace velto {
 
-namespace {
-// The password box shows "*", whatever the platform's bullet is.
-class AsteriskStyle : public QProxyStyle {
-public:
-    int styleHint(StyleHint hint, const QStyleOption *opt, const QWidget *w, QStyleHintReturn *ret) const override
-    {
-        if (hint == SH_LineEdit_PasswordCharacter)
-            return '*';
-        return QProxyStyle::styleHint(hint, opt, w, ret);
-    }
-};
-
-QLineEdit *latinBox(const QString &name, QWidget *parent)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(name);
-    e->setMaxLength(20);
-    // Login IDs and passwords are typed without the input method.
-    e->setAttribute(Qt::WA_InputMethodEnabled, false);
-    e->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhNoPredictiveText);
-    return e;
-}
-} // namespace
 
 FrmLogin::FrmLogin(AppContext &ctx, AccountTable &table, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), m_table(table)
@@ -43,15 +20,11 @@ FrmLogin::FrmLogin(AppContext &ctx, AccountTable &table, QWidget *parent)
 
     auto *label1 = new QLabel(QStringLiteral("ログインID"), this);
     label1->setObjectName(QStringLiteral("Label1"));
-    m_loginId = latinBox(QStringLiteral("txtLoginID"), this);
+    m_loginId = latinLineEdit(QStringLiteral("txtLoginID"), 20, this);
     m_loginId->setText(QStringLiteral("Administrator"));
     auto *label2 = new QLabel(QStringLiteral("パスワード"), this);
     label2->setObjectName(QStringLiteral("Label2"));
-    m_password = latinBox(QStringLiteral("txtPassword"), this);
-    m_password->setEchoMode(QLineEdit::Password);
-    auto *style = new AsteriskStyle;
-    style->setParent(m_password);
-    m_password->setStyle(style);
+    m_password = passwordLineEdit(QStringLiteral("txtPassword"), 20, this);
     label1->setBuddy(m_loginId);
     label2->setBuddy(m_password);
 

@@ -1,37 +1,18 @@
 #include "frmpassword.h"
+#include "passwordbox.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProxyStyle>
 #include <QPushButton>
 
 namespace velto {
 
 namespace {
-// Password boxes show "*", whatever the platform's bullet is.
-class StarStyle : public QProxyStyle {
-public:
-    int styleHint(StyleHint hint, const QStyleOption *opt, const QWidget *w, QStyleHintReturn *ret) const override
-    {
-        if (hint == SH_LineEdit_PasswordCharacter)
-            return '*';
-        return QProxyStyle::styleHint(hint, opt, w, ret);
-    }
-};
-
 QLineEdit *passwordBox(const QString &name, QWidget *parent)
 {
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(name);
-    e->setMaxLength(kPasswordMaxLength);
-    e->setEchoMode(QLineEdit::Password);
-    auto *style = new StarStyle;
-    style->setParent(e);
-    e->setStyle(style);
-    e->setAttribute(Qt::WA_InputMethodEnabled, false);
-    e->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhNoPredictiveText | Qt::ImhHiddenText);
+    QLineEdit *e = passwordLineEdit(name, kPasswordMaxLength, parent);
     e->setToolTip(stafftext::passwordTooltip());
     return e;
 }

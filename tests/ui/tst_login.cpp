@@ -6,6 +6,7 @@
 #include <QTranslator>
 #include <QLibraryInfo>
 
+#include "core/platform.h"
 #include "core/startup.h"
 #include "support/testcontext.h"
 #include "ui/appflow.h"
@@ -13,6 +14,23 @@
 #include "ui/messageboxprompter.h"
 
 using namespace velto;
+
+namespace {
+// Notes the title screen when it is shown.
+class ShowWatcher : public QObject {
+public:
+    explicit ShowWatcher(QStringList *order) : m_order(order) {}
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() == QEvent::Show && o->objectName() == QLatin1String("frmSplash"))
+            *m_order << o->objectName();
+        return false;
+    }
+
+private:
+    QStringList *m_order;
+};
+} // namespace
 
 class TestLogin : public QObject {
     Q_OBJECT
@@ -96,6 +114,53 @@ private slots:
             QTest::keyClick(box.get(), Qt::Key_Return);
             QCOMPARE(int(box->standardButton(box->clickedButton())), defaultButton);
         }
+    }
+
+    void secondInstanceEndsAlone()
+    {
+        test::TestContext t;
+        const QString lockPath = t.dir.filePath("velto.lock");
+        platform::InstanceLock running(lockPath);
+        QVERIFY(running.acquire());
+        AppFlow flow(t.ctx, {});
+        QCOMPARE(flow.run(lockPath), 1);
+        QCOMPARE(t.prompter.texts(), QStringList{"既に起動しています。"});
+        // Nothing is created or written by the second start.
+        QVERIFY(!QFileInfo::exists(t.path("DB")));
+        QVERIFY(!QFileInfo::exists(t.settings->filePath()));
+    }
+
+    void choiceAfterLogin_data()
+    {
+        QTest::addColumn<int>("midashi");
+        QTest::addColumn<bool>("facilityFile");
+        QTest::addColumn<QStringList>("order");
+        QTest::newRow("title, first start") << 0 << false << QStringList{"frmSplash", "facility(locked)", "board"};
+        QTest::newRow("title, later start") << 0 << true << QStringList{"frmSplash", "board"};
+        QTest::newRow("no title, first start") << 1 << false << QStringList{"facility(locked)", "board"};
+        QTest::newRow("no title, later start") << 1 << true << QStringList{"board"};
+    }
+    void choiceAfterLogin()
+    {
+        QFETCH(int, midashi);
+        QFETCH(bool, facilityFile);
+        test::TestContext t;
+        t.makeFolders();
+        if (facilityFile) {
+            QFile f(t.path("DB/HOSPITAL_INFO.WBD"));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        t.ctx.optionValues.midashiOnOff = midashi;
+        QStringList order;
+        ShowWatcher watcher(&order);
+        qApp->installEventFilter(&watcher);
+        AppHooks hooks;
+        hooks.facilityForm = [&](AppContext &, bool locked) { order << (locked ? "facility(locked)" : "facility"); };
+        hooks.board = [&](AppContext &) { order << "board"; };
+        AppFlow flow(t.ctx, hooks, 50);
+        flow.afterLogin();
+        qApp->removeEventFilter(&watcher);
+        QTEST(order, "order");
     }
 
     void qtSpeaksJapanese()
