@@ -105,13 +105,10 @@ SnapshotResult copySnapshot(AppContext &ctx)
     BusyGuard busy(ctx.busy);
     const bool folders = copyFiles(ctx, &r);
     busy.release();
-    if (!folders) {
+    // One report for a folder that could not be had or any file not copied;
+    // the copies made stay and "DB" is only ever read.
+    if (!folders || !r.failed.isEmpty()) {
         writeErrorLog(ctx, QStringLiteral("frmBackUp.Form_Activate()"));
-        return r;
-    }
-    if (!r.failed.isEmpty()) {
-        ctx.prompter->errorMsg(QStringLiteral("次のファイルをバックアップできませんでした。") + QLatin1Char('\r')
-                               + r.failed.join(QLatin1Char('\r')));
         return r;
     }
     r.ok = true;

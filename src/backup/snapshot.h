@@ -35,7 +35,8 @@ struct SnapshotResult {
 };
 // The copy itself. Each copy replaces the old one atomically; copies of files
 // gone from "DB" stay. A file that cannot be copied leaves its old copy and
-// the others are still copied; the failures are shown in one message.
+// the others are still copied; then one error report is made under
+// "frmBackUp.Form_Activate()".
 SnapshotResult copySnapshot(AppContext &ctx);
 
 // Whether closing the board makes the automatic backup.

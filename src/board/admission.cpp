@@ -69,6 +69,15 @@ bool restore(const FileBefore &before)
     return !QFileInfo::exists(before.path) || QFile::remove(before.path);
 }
 
+bool sameContent(const QString &path, const QByteArray &expected)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray data = f.readAll();
+    return f.error() == QFileDevice::NoError && data == expected;
+}
+
 bool layoutSaved(AppContext &ctx, const BoardModel &model)
 {
     return Command1_Click(ctx, model) == SaveResult::Saved;
@@ -157,6 +166,11 @@ bool Taiin_Click(AppContext &ctx, BoardModel &model)
         if (!QDir().mkpath(ctx.path(QStringLiteral("DB/Out")))
             || !textfile::writeAtomic(to, record.data, &error))
             return fail();
+        // The record in "DB" goes only once the kept copy is known whole.
+        if (!sameContent(to, record.data)) {
+            restore(kept);
+            return fail();
+        }
     }
     if (record.existed && !QFile::remove(from)) {
         if (!erase)
@@ -198,20 +212,17 @@ bool Out_Click(AppContext &ctx, BoardModel &model)
     FileBefore record;
     if (!remember(dbPath(ctx, entry), &record))
         return fail();
-    if (record.existed) {
-        if (!QFile::remove(record.path))
-            return fail();
-        model.clearBed(bed);
-    }
+    if (record.existed && !QFile::remove(record.path))
+        return fail();
+    // Without a record file the data is already gone: the bed goes too.
+    model.clearBed(bed);
     if (!layoutSaved(ctx, model)) {
-        if (record.existed) {
-            model.setBedEntry(bed, entry);
-            if (!restore(record))
-                return fail();
-        }
+        model.setBedEntry(bed, entry);
+        if (!restore(record))
+            return fail();
         return false;
     }
-    return record.existed;
+    return true;
 }
 
 bool SaiNyuin_Click(AppContext &ctx, BoardModel &model, const ReadmitChooser &chooser)

@@ -33,11 +33,12 @@ QString recordInUseText();                           // ErrorMsg
 
 // Taiin_Click: discharge of ctx.selectedBed, keeping the record in "DB/Out"
 // or erasing it. A kept record of the same name is replaced only after the
-// user agrees. Returns whether the board changed.
+// user agrees. The record leaves "DB" only once its copy in "DB/Out" reads
+// back byte for byte. Returns whether the board changed.
 bool Taiin_Click(AppContext &ctx, BoardModel &model);
 
 // Out_Click: erasure of ctx.selectedBed's record. With no record file the
-// bed keeps its patient (the layout is saved all the same).
+// data is already gone: the bed is freed all the same and the layout saved.
 bool Out_Click(AppContext &ctx, BoardModel &model);
 
 // Shows the readmission chooser modally; returns whether it readmitted.

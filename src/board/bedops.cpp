@@ -22,7 +22,7 @@ bool canStartBedMove(const AppContext &ctx, const BoardModel &model)
         && model.isOccupied(ctx.selectedBed);
 }
 
-bool dropOnBed(const AppContext &ctx, BoardModel &model, int target)
+bool dropOnBed(AppContext &ctx, BoardModel &model, int target)
 {
     const int source = ctx.selectedBed;
     if (!BoardModel::isBed(source) || !BoardModel::isBed(target) || source == target)
@@ -34,6 +34,8 @@ bool dropOnBed(const AppContext &ctx, BoardModel &model, int target)
     if (model.bedEntry(source) == model.bedEntry(target))
         return false;
     model.exchangeBeds(source, target);
+    // Saved at once: a move must not be lost to a crash before the next save.
+    Command1_Click(ctx, model);
     return true;
 }
 
@@ -56,16 +58,15 @@ bool setRoomNumber(AppContext &ctx, BoardModel &model, BoardOrigin origin,
     const QString before = model.roomNumber(room);
     if (const std::optional<QString> typed = dialog(roomNumberDialogText(ctx, model)))
         model.setRoomNumber(room, *typed);
-    if (fromPopup)
-        Command1_Click(ctx, model);
+    Command1_Click(ctx, model);
     return model.roomNumber(room) != before;
 }
 
 bool setRoomColour(AppContext &ctx, BoardModel &model, BoardOrigin origin,
                    const RoomColourDialog &dialog)
 {
-    const bool saves = origin != BoardOrigin::MenuBar;
-    if (saves && restricted(ctx))
+    // The menu bar item relies on being disabled for restricted accounts.
+    if (origin != BoardOrigin::MenuBar && restricted(ctx))
         return false;
     if (!BoardModel::isBed(ctx.selectedBed) || !dialog)
         return false;
@@ -73,8 +74,7 @@ bool setRoomColour(AppContext &ctx, BoardModel &model, BoardOrigin origin,
     const int before = model.roomColour(room);
     if (const std::optional<int> chosen = dialog(before))
         model.setRoomColour(room, *chosen);
-    if (saves)
-        Command1_Click(ctx, model);
+    Command1_Click(ctx, model);
     return model.roomColour(room) != before;
 }
 

@@ -9,7 +9,7 @@ namespace velto {
 struct AppContext;
 class BoardModel;
 
-// Where an operation was chosen; it decides the checks and the saving.
+// Where an operation was chosen; it decides the checks (every origin saves).
 enum class BoardOrigin { PopupMenu, MenuBar, Toolbar };
 
 namespace roomnumbertext {
@@ -25,9 +25,9 @@ inline const QString Command2Tip = QStringLiteral("設定せず終了します")
 bool canStartBedMove(const AppContext &ctx, const BoardModel &model);
 
 // The bed picked up (ctx.selectedBed, which stays) is dropped on bed target:
-// the two beds exchange entries and captions. Nothing is asked or saved.
-// Returns whether the board changed.
-bool dropOnBed(const AppContext &ctx, BoardModel &model, int target);
+// the two beds exchange entries and captions and the layout is saved at
+// once. Nothing is asked. Returns whether the board changed.
+bool dropOnBed(AppContext &ctx, BoardModel &model, int target);
 
 // Text the room number dialog starts with for the selected bed's room.
 QString roomNumberDialogText(const AppContext &ctx, const BoardModel &model);
@@ -40,14 +40,15 @@ using RoomNumberDialog = std::function<std::optional<QString>(const QString &ini
 using RoomColourDialog = std::function<std::optional<int>(int currentColour)>;
 
 // Room number of the selected bed's room. From the popup menu a restricted
-// account gets nothing, and the layout is saved afterwards even on Cancel.
-// Returns whether the room number changed.
+// account gets nothing. The layout is saved afterwards from every origin,
+// even on Cancel (the save itself refuses restricted accounts and snapshot
+// days). Returns whether the room number changed.
 bool setRoomNumber(AppContext &ctx, BoardModel &model, BoardOrigin origin,
                    const RoomNumberDialog &dialog);
 
 // Room colour of the selected bed's room. From the popup menu and the
-// toolbar a restricted account gets nothing and the layout is saved
-// afterwards; from the menu bar it is not saved. Cancel keeps the colour.
+// toolbar a restricted account gets nothing. The layout is saved afterwards
+// from every origin. Cancel keeps the colour.
 bool setRoomColour(AppContext &ctx, BoardModel &model, BoardOrigin origin,
                    const RoomColourDialog &dialog);
 

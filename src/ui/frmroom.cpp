@@ -506,7 +506,7 @@ void FrmRoom::openRecord()
     host.today = m_ctx.displayDateIndex == 0;
     if (!host.today)
         host.snapshotFolder = m_dates.value(m_ctx.displayDateIndex);
-    host.onSaved = [this, bed](const QString &key, const QString &) { m_model.setBedEntry(bed, key); };
+    host.onSaved = [this, bed](const QString &key, const QString &) { recordSaved(bed, key); };
     const QString helpDir = m_ctx.appDir + QStringLiteral("/help");
     host.showHelp = [helpDir](QWidget *owner) { HelpViewer::showHelp(owner, helpDir, HelpViewer::Index); };
     if (m_actions.print)
@@ -516,6 +516,15 @@ void FrmRoom::openRecord()
         record.exec();
     }
     refreshRights();
+}
+
+void FrmRoom::recordSaved(int bed, const QString &key)
+{
+    if (!BoardModel::isBed(bed))
+        return;
+    m_model.setBedEntry(bed, key);
+    // At once: the record file is on disk, so must be the bed naming it.
+    saveLayout();
 }
 
 void FrmRoom::startBedMove()

@@ -74,6 +74,8 @@ public:
 
     void showPopupMenu();
     void openRecord();
+    // A record saved for bed: it takes the key, and today's layout is written.
+    void recordSaved(int bed, const QString &key);
     void startBedMove();
     void roomNumber(BoardOrigin origin);
     void roomColour(BoardOrigin origin);

@@ -90,12 +90,15 @@ private slots:
         QCOMPARE(r.copied, (QStringList{"A.WBD", "C.WBD"}));
         QCOMPARE(r.failed.size(), 1);
         QVERIFY(r.failed.first().startsWith("B.WBD"));
-        QCOMPARE(t.prompter.asked.size(), 1);
-        QCOMPARE(t.prompter.asked.first().kind, DialogKind::Error);
-        QVERIFY(t.prompter.asked.first().text.contains("B.WBD"));
+        QCOMPARE(t.prompter.texts(), QStringList{unexpectedErrorText()});
+        QVERIFY(bytesOf(t.path("log/error.log")).contains("[FUNC] frmBackUp.Form_Activate()"));
+        QCOMPARE(bytesOf(snap + "/A.WBD"), QByteArray("a2"));
         QCOMPARE(bytesOf(snap + "/C.WBD"), QByteArray("c2"));
-        QCOMPARE(bytesOf(t.path("DB/B.WBD")), QByteArray("b2"));
         QVERIFY(QFileInfo(snap + "/B.WBD/inner").isDir());
+        // "DB" is only read.
+        QCOMPARE(entries(t.path("DB")), (QStringList{"A.WBD", "B.WBD", "C.WBD", "Out"}));
+        QCOMPARE(bytesOf(t.path("DB/A.WBD")), QByteArray("a2"));
+        QCOMPARE(bytesOf(t.path("DB/B.WBD")), QByteArray("b2"));
     }
 
     void dayFolderLinkedOutsideIsRefused()
@@ -110,6 +113,7 @@ private slots:
         QVERIFY(!copySnapshot(t.ctx).ok);
         QVERIFY(entries(outside).isEmpty());
         QCOMPARE(t.prompter.texts(), QStringList{unexpectedErrorText()});
+        QVERIFY(bytesOf(t.path("log/error.log")).contains("[FUNC] frmBackUp.Form_Activate()"));
     }
 
     void lowDiskWarning_data()

@@ -2,7 +2,10 @@
 #include <QFile>
 #include <QtTest>
 
+#include <unistd.h>
+
 #include "backup/snapshotdelete.h"
+#include "core/errorlog.h"
 #include "support/testcontext.h"
 
 using namespace velto;
@@ -121,6 +124,49 @@ private slots:
         QCOMPARE(r.boardDates, boardDates);
         if (done)
             QCOMPARE(r.listNames, remaining);
+    }
+
+    // A snapshot that cannot be removed stops the deletion with an error
+    // report; what was deleted before stays deleted and the lists follow
+    // the folders.
+    void failedRemovalIsReported_data()
+    {
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("gone from the list's folder") << false; // a plain file took its name
+        QTest::newRow("read-only folder") << true;
+    }
+
+    void failedRemovalIsReported()
+    {
+        QFETCH(bool, readOnly);
+        if (readOnly && geteuid() == 0)
+            QSKIP("root removes files from a read-only folder");
+        TestContext t;
+        makeSnapshots(t);
+        const QString stuck = t.path("BackUp/" + kDay2);
+        const QStringList listed = listSnapshots(t.ctx);
+        if (readOnly) {
+            QVERIFY(QFile::setPermissions(stuck, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        } else {
+            QVERIFY(QDir(stuck).removeRecursively());
+            put(stuck, "not a snapshot");
+        }
+        t.prompter.answers = {true};
+
+        const DelClickResult r = velto::delClick(t.ctx, DeleteMode::Marked, listed, {kDay1, kDay2, kToday});
+        if (readOnly)
+            QFile::setPermissions(stuck, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+        QCOMPARE(t.prompter.texts(), (QStringList{kQuestionMarked, unexpectedErrorText()}));
+        QFile log(t.path("log/error.log"));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(log.readAll().contains("[FUNC] frmBack.Delclick()"));
+        QVERIFY(!QFileInfo::exists(t.path("BackUp/" + kDay1)));
+        QVERIFY(QFileInfo::exists(stuck));
+        QVERIFY(QFileInfo(t.path("BackUp/" + kToday)).isDir()); // after the failure nothing more goes
+        QVERIFY(r.closeWindow);
+        QCOMPARE(r.listNames, listSnapshots(t.ctx));
+        QCOMPARE(r.boardDates, boardDateList(kToday, r.listNames));
     }
 
     void removalStaysInsideBackUp_data()

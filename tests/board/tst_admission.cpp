@@ -152,6 +152,23 @@ private slots:
         QCOMPARE(keptRecords(tc->ctx), (QStringList{Sato, Suzuki}));
     }
 
+    // A kept copy that cannot be placed in "DB/Out" (a folder holds its
+    // name): the record stays in "DB" and the patient in the bed.
+    void failedKeepCopyLeavesTheRecord()
+    {
+        model->setBedEntry(Bed, Sato);
+        write("DB/" + Sato, "record");
+        QVERIFY(QDir().mkpath(tc->path("DB/Out/" + Sato + "/inner")));
+        tc->prompter.answers = script("YNY");
+        QVERIFY(!Taiin_Click(tc->ctx, *model));
+        QCOMPARE(kinds(tc->prompter), QStringLiteral("WDDE"));
+        QCOMPARE(read("DB/" + Sato), QByteArray("record"));
+        QVERIFY(QFileInfo(tc->path("DB/Out/" + Sato + "/inner")).isDir());
+        QCOMPARE(model->bedEntry(Bed), Sato);
+        QCOMPARE(savedEntry(Bed), QStringLiteral("<none>"));
+        QVERIFY(read("log/error.log").contains("frmMOUSE_MENU.Taiin_Click()"));
+    }
+
     // A layout that cannot be written must not leave the saved board naming
     // a record that has moved.
     void failedLayoutSaveTakesTheMoveBack()
@@ -183,8 +200,8 @@ private slots:
         QTest::addColumn<QString>("savedAfter");
         QTest::newRow("erased") << true << "Y" << "" << "";
         QTest::newRow("no") << true << "N" << Sato << "<none>";
-        // Nothing to delete: the bed keeps its patient, the layout is saved.
-        QTest::newRow("no record file") << false << "Y" << Sato << Sato;
+        // The data is already gone: the bed is freed and the layout saved.
+        QTest::newRow("no record file") << false << "Y" << "" << "";
     }
     void erase()
     {

@@ -71,7 +71,14 @@ private slots:
         }
         QCOMPARE(tc->ctx.selectedBed, 5);
         QVERIFY(tc->prompter.asked.isEmpty());
-        QVERIFY(!layoutSaved());
+        // A move is written at once; a refused or empty drop writes nothing.
+        QCOMPARE(layoutSaved(), sourceAfter != Sato);
+        if (layoutSaved()) {
+            BoardModel back;
+            QVERIFY(NewLoad(tc->ctx, back, tc->path(QStringLiteral("DB"))));
+            QCOMPARE(back.bedEntry(5), sourceAfter);
+            QCOMPARE(back.bedEntry(target), targetAfter);
+        }
     }
 
     void canStartBedMove_data()
@@ -115,9 +122,9 @@ private slots:
         QTest::newRow("popup, Cancel still saves") << popup << 2 << false << true << old << old << true;
         QTest::newRow("popup, restricted") << popup << 1 << true << false << QString() << old << false;
         QTest::newRow("menu bar, OK") << int(BoardOrigin::MenuBar) << 2 << true << true << old << typed
-                                      << false;
+                                      << true;
         QTest::newRow("toolbar, OK") << int(BoardOrigin::Toolbar) << 2 << true << true << old << typed
-                                     << false;
+                                     << true;
         QTest::newRow("menu bar, restricted starts empty")
             << int(BoardOrigin::MenuBar) << 1 << false << true << QString() << old << false;
     }
@@ -178,8 +185,7 @@ private slots:
         const int grey = BoardModel::InitialRoomColour;
         QTest::newRow("popup") << int(BoardOrigin::PopupMenu) << 2 << true << true << chosen << true;
         QTest::newRow("toolbar") << int(BoardOrigin::Toolbar) << 2 << true << true << chosen << true;
-        QTest::newRow("menu bar does not save") << int(BoardOrigin::MenuBar) << 2 << true << true
-                                                << chosen << false;
+        QTest::newRow("menu bar") << int(BoardOrigin::MenuBar) << 2 << true << true << chosen << true;
         QTest::newRow("popup, Cancel keeps the colour") << int(BoardOrigin::PopupMenu) << 2 << false
                                                         << true << grey << true;
         QTest::newRow("popup, restricted") << int(BoardOrigin::PopupMenu) << 1 << true << false << grey
@@ -219,14 +225,17 @@ private slots:
         }
     }
 
-    // A snapshot on the board: nothing may be written over today's layout.
-    void popupOnSnapshotWritesNothing()
+    // A snapshot on the board: nothing may be written over today's layout,
+    // whichever way the change was chosen.
+    void snapshotWritesNothing()
     {
         tc->ctx.displayDateIndex = 1;
         BoardModel m;
-        setRoomColour(tc->ctx, m, BoardOrigin::PopupMenu, [](int) { return std::optional<int>(0); });
-        setRoomNumber(tc->ctx, m, BoardOrigin::PopupMenu,
-                      [](const QString &) { return std::optional<QString>(QStringLiteral("1")); });
+        for (BoardOrigin origin : {BoardOrigin::PopupMenu, BoardOrigin::MenuBar, BoardOrigin::Toolbar}) {
+            setRoomColour(tc->ctx, m, origin, [](int) { return std::optional<int>(0); });
+            setRoomNumber(tc->ctx, m, origin,
+                          [](const QString &) { return std::optional<QString>(QStringLiteral("1")); });
+        }
         QVERIFY(!layoutSaved());
     }
 };

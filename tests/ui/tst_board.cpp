@@ -248,7 +248,9 @@ private slots:
         QCOMPARE(bed(w, 100)->toolTip(), Suzuki);
         QCOMPARE(bed(w, 5)->text(), QString());
         QCOMPARE(tc->ctx.selectedBed, 5);
-        QCOMPARE(bedFile(*tc).value(5), Suzuki); // nothing saved by the move
+        // Written at once.
+        QCOMPARE(bedFile(*tc).value(5), QString());
+        QCOMPARE(bedFile(*tc).value(100), Suzuki);
 
         // Onto an occupied bed: both patients change places.
         w.bedFocused(0);
@@ -260,11 +262,79 @@ private slots:
         drop(bed(w, 7), 100);
         QCOMPARE(bed(w, 7)->toolTip(), QString());
 
-        w.close();
         const QStringList saved = bedFile(*tc);
         QCOMPARE(saved.value(0), Suzuki);
         QCOMPARE(saved.value(5), QString());
         QCOMPARE(saved.value(100), Sato);
+    }
+
+    // Every change made on today's board by a full authority account is
+    // written at once, whichever item made it; a restricted account or a
+    // past day writes nothing.
+    void changesAreWrittenAtOnce_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<int>("authority");
+        QTest::addColumn<bool>("snapshot");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("colour, menu bar") << "m:Col3" << 2 << false << true;
+        QTest::newRow("colour, toolbar") << "t:toolHouseCol" << 2 << false << true;
+        QTest::newRow("colour, popup") << "p:color" << 2 << false << true;
+        QTest::newRow("number, menu bar") << "m:set" << 2 << false << true;
+        QTest::newRow("number, toolbar") << "t:toolHouseno" << 2 << false << true;
+        QTest::newRow("record saved") << "record" << 2 << false << true;
+        QTest::newRow("record saved, restricted") << "record" << 1 << false << false;
+        QTest::newRow("colour, menu bar, restricted") << "m:Col3" << 1 << false << false;
+        QTest::newRow("number, menu bar, past day") << "m:set" << 2 << true << false;
+    }
+    void changesAreWrittenAtOnce()
+    {
+        QFETCH(QString, item);
+        QFETCH(int, authority);
+        QFETCH(bool, snapshot);
+        QFETCH(bool, written);
+        tc->ctx.currentAccount.authority = authority;
+        const QByteArray before = [&] {
+            QFile f(tc->path("DB/" + layoutfile::RoomColours));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        FrmRoom w(tc->ctx);
+        const int orange = BoardModel::storedColour(255, 128, 0);
+        w.setRoomDialogs([](const QString &) { return std::optional<QString>("102"); },
+                         [orange](int) { return std::optional<int>(orange); });
+        if (snapshot)
+            w.findChild<QComboBox *>("cmbDate")->setCurrentIndex(1);
+        w.bedFocused(3);
+        const QStringList bedsBefore = bedFile(*tc);
+        if (item == "record") {
+            w.recordSaved(3, Tanaka);
+        } else {
+            const QString name = item.mid(2);
+            QAction *a = item.startsWith("m:") ? w.menuItem(name)
+                       : item.startsWith("t:") ? w.toolButton(name)
+                                               : w.popupMenu()->item(name);
+            QVERIFY(a);
+            a->trigger();
+        }
+
+        QStringList numbers, colours;
+        QString error;
+        QVERIFY(textfile::readLines(tc->path("DB/" + layoutfile::RoomNumbers), &numbers, &error));
+        QVERIFY(textfile::readLines(tc->path("DB/" + layoutfile::RoomColours), &colours, &error));
+        if (!written) {
+            QCOMPARE(bedFile(*tc), bedsBefore);
+            QCOMPARE(numbers.value(0), QStringLiteral("101"));
+            QFile f(tc->path("DB/" + layoutfile::RoomColours));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), before);
+        } else if (item == "record") {
+            QCOMPARE(bedFile(*tc).value(3), Tanaka);
+            QCOMPARE(bed(w, 3)->text(), QStringLiteral("田中"));
+        } else if (item.contains("col", Qt::CaseInsensitive)) {
+            QCOMPARE(colours.value(0), QString::number(orange));
+        } else {
+            QCOMPARE(numbers.value(0), QStringLiteral("102"));
+        }
     }
 
     void roomNumberFromPopupSaves()

@@ -219,6 +219,32 @@ private slots:
         QVERIFY(!QFile::exists(day + "/" + Suzuki));
     }
 
+    // A copy that cannot be made: the window still closes, the error report
+    // names the window, and the copies made stay.
+    void failedBackupReportsAndCloses()
+    {
+        test::TestContext t;
+        t.makeFolders();
+        t.ctx.currentAccount.authority = 2;
+        touch(t.path("DB/A.WBD"));
+        touch(t.path("DB/" + Sato), "record");
+        const QString day = t.path("BackUp/" + getWaDate(t.ctx, "20261210"));
+        QVERIFY(QDir().mkpath(day + "/" + Sato)); // a folder holds the copy's name
+        FrmBackUp w(t.ctx, QStringLiteral("自動バックアップ中・・・"), nullptr, 0);
+        w.exec();
+        QVERIFY(!w.succeeded());
+        QVERIFY(!w.isVisible());
+        QVERIFY(QFile::exists(day + "/A.WBD"));
+        QVERIFY(!t.prompter.asked.isEmpty());
+        QCOMPARE(t.prompter.asked.last().kind, DialogKind::Error);
+        QFile log(t.path("log/error.log"));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(log.readAll().contains("[FUNC] frmBackUp.Form_Activate()"));
+        QFile record(t.path("DB/" + Sato));
+        QVERIFY(record.open(QIODevice::ReadOnly));
+        QCOMPARE(record.readAll(), QByteArray("record"));
+    }
+
     void readmitChooser()
     {
         test::TestContext t;
