@@ -24,5 +24,9 @@ function(velto_add_tests)
     set_tests_properties(${tname} PROPERTIES
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VELTO_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
       TIMEOUT 300)
+    if(tname STREQUAL "tst_print" OR tname STREQUAL "tst_wardday")
+      # Both count the jobs on the one test printer.
+      set_tests_properties(${tname} PROPERTIES RESOURCE_LOCK printer)
+    endif()
   endforeach()
 endfunction()

@@ -78,12 +78,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // Whatever loads must save and load back unchanged, unless a value holds a
     // line break the files cannot keep (then saving refuses).
-    const SaveResult saved = Command1_Click(ctx, model);
+    const LayoutSaveResult saved = Command1_Click(ctx, model);
     if (!savable(model)) {
-        FUZZ_CHECK(saved == SaveResult::Failed);
+        FUZZ_CHECK(saved == LayoutSaveResult::Failed);
         return 0;
     }
-    FUZZ_CHECK(saved == SaveResult::Saved);
+    FUZZ_CHECK(saved == LayoutSaveResult::Saved);
     BoardModel back;
     FUZZ_CHECK(NewLoad(ctx, back, ctx.path(QStringLiteral("DB"))));
     FUZZ_CHECK(sameModel(model, back));

@@ -8,7 +8,7 @@ PKGS=(
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-gtk-platformtheme
   libgl-dev
   fonts-ipafont-mincho fonts-ipafont-gothic
-  cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
+  cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils time
   clang libclang-rt-14-dev
 )
 missing=()

@@ -1,20 +1,155 @@
 #!/usr/bin/env bash
-# Starts CUPS with a PDF queue "VeltoPDF" as the default printer (tests print to it).
-# cups-pdf writes each job to ~/PDF of the job's user as <title>-job_<id>.pdf.
+# Starts a private CUPS server for the tests, apart from the machine's own:
+# its own configuration, spool, log, cache and state under $VELTO_CUPS_DIR
+# (default /tmp/velto-cups), reached only through the Unix socket
+# $VELTO_CUPS_DIR/cups.sock, with a PDF queue "VeltoPDF" as its default
+# printer. Clients reach it with CUPS_SERVER=$VELTO_CUPS_DIR/cups.sock;
+# $VELTO_CUPS_DIR/env holds the exports. Stop it with scripts/stop-printer.sh.
+# Leaves a server that is already running as it is. Needs root (sudo
+# otherwise): the PDF backend only runs as root.
 set -euo pipefail
-if ! pgrep -x cupsd >/dev/null; then
-  (cupsd || /usr/sbin/cupsd) 2>/dev/null || true
-  for _ in $(seq 1 20); do lpstat -r 2>/dev/null | grep -q "is running" && break; sleep 0.5; done
+DIR="${VELTO_CUPS_DIR:-/tmp/velto-cups}"
+QUEUE=VeltoPDF
+SOCK="$DIR/cups.sock"
+PIDFILE="$DIR/cupsd.pid"
+SUDO=""
+if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
+CUPSD="$(command -v cupsd || echo /usr/sbin/cupsd)"
+
+# A client of the private server only, never of the machine's own.
+lpc() { $SUDO env CUPS_SERVER="$SOCK" "$@"; }
+# Fails on a stale pid file or on a process that is not this folder's cupsd.
+ours_running() {
+  local pid
+  pid="$(cat "$PIDFILE" 2>/dev/null)" || return 1
+  [ -n "$pid" ] && tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -qF -- "-c $DIR/cupsd.conf"
+}
+
+if ! ours_running; then
+  # A fresh server each time: jobs and PDFs left by an earlier run would be
+  # taken for this run's, as job numbers start again at 1.
+  if [ -d "$DIR" ] && [ -n "$(ls -A "$DIR")" ] && [ ! -e "$DIR/cupsd.conf" ]; then
+    echo "start-printer: $DIR is not empty and not a private CUPS folder; set VELTO_CUPS_DIR" >&2
+    exit 1
+  fi
+  $SUDO rm -rf "$DIR"
+  mkdir -p "$DIR"/{etc/ppd,etc/ssl,spool/tmp,cache,state,log,pdf,pdf-spool}
+  chmod 755 "$DIR" "$DIR/etc"
+  chmod 1777 "$DIR/pdf" # cups-pdf writes there as the job's user
+
+  cat >"$DIR/cupsd.conf" <<EOF
+# Only the Unix socket: no network port, no sharing, no browsing.
+Listen $SOCK
+Browsing No
+BrowseLocalProtocols none
+WebInterface No
+LogLevel info
+MaxLogSize 0
+PreserveJobHistory Yes
+PreserveJobFiles No
+MaxJobs 0
+DefaultAuthType Basic
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Policy default>
+  JobPrivateAccess default
+  JobPrivateValues none
+  SubscriptionPrivateAccess default
+  SubscriptionPrivateValues none
+  <Limit Create-Job Print-Job Print-URI Validate-Job>
+    Order deny,allow
+  </Limit>
+  <Limit Send-Document Send-URI Hold-Job Release-Job Restart-Job Purge-Jobs Set-Job-Attributes Create-Job-Subscription Renew-Subscription Cancel-Subscription Get-Notifications Reprocess-Job Cancel-Current-Job Suspend-Current-Job Resume-Job Cancel-My-Jobs Close-Job CUPS-Move-Job CUPS-Get-Document>
+    Require user @OWNER @SYSTEM
+    Order deny,allow
+  </Limit>
+  <Limit CUPS-Add-Modify-Printer CUPS-Delete-Printer CUPS-Add-Modify-Class CUPS-Delete-Class CUPS-Set-Default CUPS-Get-Devices>
+    AuthType Default
+    Require user @SYSTEM
+    Order deny,allow
+  </Limit>
+  <Limit Pause-Printer Resume-Printer Enable-Printer Disable-Printer Pause-Printer-After-Current-Job Hold-New-Jobs Release-Held-New-Jobs Deactivate-Printer Activate-Printer Restart-Printer Shutdown-Printer Startup-Printer Promote-Job Schedule-Job-After Cancel-Jobs CUPS-Accept-Jobs CUPS-Reject-Jobs>
+    AuthType Default
+    Require user @SYSTEM
+    Order deny,allow
+  </Limit>
+  <Limit Cancel-Job CUPS-Authenticate-Job>
+    Require user @OWNER @SYSTEM
+    Order deny,allow
+  </Limit>
+  <Limit All>
+    Order deny,allow
+  </Limit>
+</Policy>
+EOF
+
+  cat >"$DIR/cups-files.conf" <<EOF
+ServerRoot $DIR/etc
+RequestRoot $DIR/spool
+TempDir $DIR/spool/tmp
+CacheDir $DIR/cache
+StateDir $DIR/state
+ServerKeychain $DIR/etc/ssl
+AccessLog $DIR/log/access_log
+ErrorLog $DIR/log/error_log
+PageLog $DIR/log/page_log
+SystemGroup root lpadmin
+PeerCred on
+FileDevice No
+EOF
+
+  # cups-pdf reads its settings from a fixed path in /etc/cups; the private
+  # server sees this file there instead, through a mount namespace of its own,
+  # so the machine's file is never changed.
+  cat >"$DIR/cups-pdf.conf" <<EOF
+Out $DIR/pdf
+AnonDirName $DIR/pdf
+Spool $DIR/pdf-spool
+Log $DIR/log
+Grp lpadmin
+DecodeHexStrings 1
+EOF
+
+  start=("$CUPSD" -f -c "$DIR/cupsd.conf" -s "$DIR/cups-files.conf")
+  if [ -e /etc/cups/cups-pdf.conf ] && $SUDO unshare -m --propagation private true 2>/dev/null; then
+    pdfdir="$DIR/pdf"
+    start=(unshare -m --propagation private sh -c \
+      'mount --bind "$0" /etc/cups/cups-pdf.conf && exec "$@"' "$DIR/cups-pdf.conf" "${start[@]}")
+  else
+    # Without a namespace cups-pdf writes where the machine's settings say
+    # (Out, by default ~/PDF of the job's user).
+    pdfdir=""
+    echo "start-printer: no mount namespace; PDFs go where /etc/cups/cups-pdf.conf says" >&2
+  fi
+  # In the foreground of a background job, so the pid is the server's own.
+  $SUDO "${start[@]}" </dev/null >>"$DIR/log/cupsd.out" 2>&1 &
+  echo $! >"$PIDFILE"
+  printf 'export CUPS_SERVER=%q\nexport VELTO_PDF_DIR=%q\n' "$SOCK" "$pdfdir" >"$DIR/env"
+
+  for _ in $(seq 1 40); do
+    lpc lpstat -r 2>/dev/null | grep -q "is running" && break
+    ours_running || break
+    sleep 0.25
+  done
+  if ! lpc lpstat -r 2>/dev/null | grep -q "is running"; then
+    echo "start-printer: the private CUPS server did not start; see $DIR/log" >&2
+    tail -n 20 "$DIR/log/cupsd.out" "$DIR/log/error_log" 2>/dev/null >&2 || true
+    exit 1
+  fi
 fi
-if ! lpstat -p VeltoPDF >/dev/null 2>&1; then
-  lpadmin -p VeltoPDF -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null \
-    || lpadmin -p VeltoPDF -E -v cups-pdf:/ -m everywhere 2>/dev/null \
-    || lpadmin -p VeltoPDF -E -v cups-pdf:/
+
+if ! lpc lpstat -p "$QUEUE" >/dev/null 2>&1; then
+  lpc lpadmin -p "$QUEUE" -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null \
+    || lpc lpadmin -p "$QUEUE" -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_noopt.ppd 2>/dev/null \
+    || lpc lpadmin -p "$QUEUE" -E -v cups-pdf:/
 fi
 # cups-pdf takes PostScript; the default PDF-to-PostScript renderer turns the
 # fonts into Type 3 bitmaps, poppler's keeps them embedded as TrueType.
-lpadmin -p VeltoPDF -o pdftops-renderer-default=pdftops
-cupsenable VeltoPDF
-cupsaccept VeltoPDF
-lpadmin -d VeltoPDF
-lpstat -d
+# Letter by default, so that an A4 page shows the program asked for A4.
+lpc lpadmin -p "$QUEUE" -o pdftops-renderer-default=pdftops -o PageSize=Letter
+lpc cupsenable "$QUEUE"
+lpc cupsaccept "$QUEUE"
+lpc lpadmin -d "$QUEUE"
+lpc lpstat -d

@@ -80,7 +80,7 @@ bool sameContent(const QString &path, const QByteArray &expected)
 
 bool layoutSaved(AppContext &ctx, const BoardModel &model)
 {
-    return Command1_Click(ctx, model) == SaveResult::Saved;
+    return Command1_Click(ctx, model) == LayoutSaveResult::Saved;
 }
 
 bool entryInUse(const BoardModel &model, const QString &name)

@@ -120,13 +120,13 @@ QString layoutNotSavedText(const QString &detail)
     return text;
 }
 
-SaveResult Command1_Click(AppContext &ctx, const BoardModel &model)
+LayoutSaveResult Command1_Click(AppContext &ctx, const BoardModel &model)
 {
     if (ctx.currentAccount.authority != 2)
-        return SaveResult::NotPermitted;
+        return LayoutSaveResult::NotPermitted;
     // A snapshot on the board must never overwrite today's layout.
     if (ctx.displayDateIndex != 0)
-        return SaveResult::NotPermitted;
+        return LayoutSaveResult::NotPermitted;
 
     QStringList beds, numbers, colours;
     for (int i = 0; i < BoardModel::BedCount; ++i)
@@ -144,13 +144,13 @@ SaveResult Command1_Click(AppContext &ctx, const BoardModel &model)
         || !encodeLines(colours, &colourBytes, &error)) {
         if (ctx.prompter)
             ctx.prompter->errorMsg(layoutNotSavedText(error));
-        return SaveResult::Failed;
+        return LayoutSaveResult::Failed;
     }
 
     const QDir db(ctx.path(QStringLiteral("DB")));
     if (!db.exists()) {
         writeErrorLog(ctx, SaveProc);
-        return SaveResult::Failed;
+        return LayoutSaveResult::Failed;
     }
     // The three files change together: a full disk leaves all three old ones.
     if (!textfile::writeLinesTogether({{db.filePath(layoutfile::Beds), beds},
@@ -158,9 +158,9 @@ SaveResult Command1_Click(AppContext &ctx, const BoardModel &model)
                                        {db.filePath(layoutfile::RoomColours), colours}},
                                       &error)) {
         writeErrorLog(ctx, SaveProc);
-        return SaveResult::Failed;
+        return LayoutSaveResult::Failed;
     }
-    return SaveResult::Saved;
+    return LayoutSaveResult::Saved;
 }
 
 QStringList buildDateList(const QString &todayEraDate, const QStringList &backupSubfolders,
@@ -206,7 +206,7 @@ bool changeDisplayDate(AppContext &ctx, BoardModel &model, const QStringList &da
         return false;
     BusyGuard busy(ctx.busy);
     if (ctx.displayDateIndex == 0 && index != 0) {
-        if (Command1_Click(ctx, model) == SaveResult::Failed)
+        if (Command1_Click(ctx, model) == LayoutSaveResult::Failed)
             return false;
     }
     ctx.displayDateIndex = index;

@@ -20,13 +20,13 @@ inline const QString RoomColours = QStringLiteral("ROOM_COL.WBD"); // 30 stored 
 // only after such a report.
 bool NewLoad(AppContext &ctx, BoardModel &model, const QString &folder);
 
-enum class SaveResult { Saved, NotPermitted, Failed };
+enum class LayoutSaveResult { Saved, NotPermitted, Failed };
 
 // Writes the model whole (240, 30 and 30 lines) into "DB". Only a full
 // authority account on today's board writes. A value the files cannot hold
 // is shown to the user and no file is touched; a disk failure is reported
 // under "frmRoom.Command1_Click()".
-SaveResult Command1_Click(AppContext &ctx, const BoardModel &model);
+LayoutSaveResult Command1_Click(AppContext &ctx, const BoardModel &model);
 
 // The user's message when the layout cannot be saved; detail names why.
 QString layoutNotSavedText(const QString &detail);

@@ -54,6 +54,25 @@ bool isPlainFileName(const QString &name)
     return true;
 }
 
+bool isFileNameChar(QChar c)
+{
+    static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
+    return c.unicode() >= 0x20 && c.unicode() != 0x7f && !forbidden.contains(c);
+}
+
+bool isSafeFileName(const QString &name)
+{
+    if (!isPlainFileName(name))
+        return false;
+    bool onlyDots = true;
+    for (const QChar c : name) {
+        if (!isFileNameChar(c))
+            return false;
+        onlyDots = onlyDots && c == QLatin1Char('.');
+    }
+    return !onlyDots;
+}
+
 QString RecordFilePath(const AppContext &ctx, const QString &key, const QString &snapshotFolder)
 {
     if (!isPlainFileName(key))
@@ -102,7 +121,7 @@ bool WritePatientFile(AppContext &ctx, const QString &path, const PatientRecord 
     }
     // A key made of names may carry "/" or "..": never write beside "DB".
     if (path.isEmpty() || dir != cleanAbsolute(ctx.path(QStringLiteral("DB")))
-        || !isPlainFileName(QFileInfo(path).fileName())) {
+        || !isSafeFileName(QFileInfo(path).fileName())) {
         writeErrorLog(ctx, RecordSaveProcedure);
         return false;
     }

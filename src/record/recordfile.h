@@ -23,6 +23,13 @@ QString MakePatientKey(const PatientRecord &record);
 // no "/" or "\" and no control character.
 bool isPlainFileName(const QString &name);
 
+// False for "/", "\", ":", "*", "?", '"', "<", ">", "|" and control
+// characters: what some disk of the ward would refuse or misread in a name.
+bool isFileNameChar(QChar c);
+// A name every file system takes as one plain file: a plain name of
+// isFileNameChar characters, not made of dots alone. New files get only such names.
+bool isSafeFileName(const QString &name);
+
 // "DB/<key>" for today (empty snapshotFolder), else
 // "BackUp/<snapshotFolder>/<key>". Empty when the key or the folder name
 // would leave its folder.
@@ -48,7 +55,7 @@ struct SaveStamp {
 
 // Writes the whole file in write order, stamped with the current account and
 // the clock's time (keys 300 to 302; the record's own values of those keys
-// are ignored). Only a file directly in "DB" is written. Line breaks inside
+// are ignored). Only a file directly in "DB" with a safe name is written. Line breaks inside
 // a value become spaces so a value never splits into two lines.
 // On failure the old file stays and the user has been told: text the code
 // page cannot hold and a snapshot path are refused with a message, other

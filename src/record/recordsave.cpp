@@ -2,12 +2,14 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 #include "core/appcontext.h"
 #include "core/eradate.h"
 #include "core/errorlog.h"
+#include "core/textfile.h"
 #include "recordfields.h"
 
 namespace velto {
@@ -29,7 +31,43 @@ bool sameFile(const QString &a, const QString &b)
     return !ec && same;
 }
 
+// The first value that cannot go into the file or its name.
+InputFault checkSavable(const PatientRecord &r, const QString &key)
+{
+    using namespace recordkey;
+    for (const QString &k : {FamilyName, GivenName, Era, Year, Month, Day}) {
+        const QString v = textfile::mapTypedCharacters(r.value(k));
+        if (!std::all_of(v.begin(), v.end(), isFileNameChar))
+            return {recordtext::UnsafeNameChars.arg(recordFieldLabel(k)), recordField(k)->objectName()};
+    }
+    // Each part is clean; the joined key can still be no plain name (dots only).
+    if (!isSafeFileName(key))
+        return {recordtext::UnsafeNameChars.arg(recordFieldLabel(FamilyName)),
+                recordField(FamilyName)->objectName()};
+    for (const RecordField &f : recordFields()) {
+        QString error;
+        if (f.hasControl() && !textfile::encode(r.value(f.key), nullptr, &error))
+            return {recordtext::UnholdableChars.arg(recordFieldLabel(f.key)) + error, f.objectName()};
+    }
+    return {};
+}
+
 } // namespace
+
+QString recordFieldLabel(const QString &key)
+{
+    const RecordField *f = recordField(key);
+    if (!f)
+        return key;
+    QString label = f->caption;
+    if (label.isEmpty() && f->kind == FieldKind::PhotoPath)
+        label = recordtext::PhotoButton;
+    if (label.isEmpty())
+        label = recordTabs().value(f->tab).frame;
+    if (f->isLine())
+        label += QStringLiteral("(%1行目)").arg(f->index + 1);
+    return label;
+}
 
 QString updaterText(const QString &loginId, const QString &staffName, const QString &savedAt)
 {
@@ -106,7 +144,8 @@ QString chgNenrei(AppContext &ctx, const PatientRecord &r)
 }
 
 SaveResult UpdateFile(AppContext &ctx, const PatientRecord &record, bool today, QString *oldKey,
-                      const std::function<void(const SaveResult &)> &onWritten)
+                      const std::function<void(const SaveResult &)> &onWritten,
+                      const std::function<bool(const QString &key)> &keyTakenByOtherBed)
 {
     SaveResult result;
     if (!today) {
@@ -120,6 +159,15 @@ SaveResult UpdateFile(AppContext &ctx, const PatientRecord &record, bool today, 
 
     result.key = MakePatientKey(record);
     result.caption = record.value(recordkey::FamilyName);
+    InputFault fault = checkSavable(record, result.key);
+    if (fault.ok() && keyTakenByOtherBed && keyTakenByOtherBed(result.key))
+        fault = {recordtext::KeyOfOtherBed, recordField(recordkey::FamilyName)->objectName()};
+    if (!fault.ok()) {
+        ctx.prompter->errorMsg(fault.message);
+        result.outcome = SaveResult::Rejected;
+        result.focusField = fault.focusField;
+        return result;
+    }
     const QString path = RecordFilePath(ctx, result.key, QString());
     // WritePatientFile reports every failure itself, an unusable key included.
     if (!WritePatientFile(ctx, path, record, &result.stamp)) {
@@ -144,7 +192,7 @@ SaveResult UpdateFile(AppContext &ctx, const PatientRecord &record, bool today, 
         }
     }
     if (oldKey)
-        oldKey->clear();
+        *oldKey = result.key;
     return result;
 }
 

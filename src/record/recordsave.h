@@ -56,6 +56,14 @@ inline const QString NoRightToSave =
 // Shown when a record could not be read whole: saving it would blank the rest.
 inline const QString LoadFailedReadOnly =
     QStringLiteral("患者情報を最後まで読み込めなかったため、保存できません。");
+// Save refusals for values that cannot become a file; %1 names the field.
+inline const QString UnsafeNameChars = QStringLiteral(
+    "%1に使用できない文字（\\ / : * ? \" < > | や制御文字）が含まれています。\r"
+    "別の文字に置き換えてから保存してください。");
+inline const QString UnholdableChars = QStringLiteral("%1に保存できない文字があります。\r");
+inline const QString KeyOfOtherBed = QStringLiteral(
+    "同じ氏名・生年月日の患者が他のベッドに登録されているため、保存できません。\r"
+    "氏名と生年月日を確認してください。");
 } // namespace recordtext
 
 // "最終更新者 : id(name)   最終更新時間 : time", or the short form without a name.
@@ -81,20 +89,33 @@ bool birthDateComplete(const PatientRecord &record);
 // date was refused (getHowOld has then shown why).
 QString chgNenrei(AppContext &ctx, const PatientRecord &record);
 
+// The field's name in messages: its caption, the line of a note ("備考(2行目)").
+QString recordFieldLabel(const QString &key);
+
 struct SaveResult {
-    enum Outcome { Refused, Failed, Saved };
+    // Refused: a snapshot day or restricted staff. Rejected: values the user
+    // must change first (focusField names the field). Failed: the writer
+    // reported why. Nothing is written unless Saved.
+    enum Outcome { Refused, Rejected, Failed, Saved };
     Outcome outcome = Refused;
+    QString focusField;  // objectName of the field at fault when Rejected
     QString key;         // the new patient key
     QString caption;     // the bed caption: the family name
     SaveStamp stamp;
     QString updaterText; // status bar text for the stamp
 };
 
-// Refuses on a snapshot day or for restricted staff; else writes the record
-// under "DB" as its new key, calls onWritten (status bar, bed caption and
-// entry), removes the file of *oldKey when the key changed and clears *oldKey.
-// A failed write leaves *oldKey, the bed and every file as they were.
+// Refuses on a snapshot day or for restricted staff. Rejects, with a message
+// naming the field, a name or birth date that cannot be a plain file name,
+// a value the code page cannot hold, and a key that keyTakenByOtherBed says
+// is another bed's entry (whose file the save would overwrite).
+// Else writes the record under "DB" as its new key, calls onWritten (status
+// bar, bed caption and entry), removes the file of *oldKey when the key
+// changed and sets *oldKey to the new key, so that a later save in the same
+// window replaces this file. A failed write leaves *oldKey, the bed and every
+// file as they were; a failed removal leaves *oldKey on the old file.
 SaveResult UpdateFile(AppContext &ctx, const PatientRecord &record, bool today, QString *oldKey,
-                      const std::function<void(const SaveResult &)> &onWritten = {});
+                      const std::function<void(const SaveResult &)> &onWritten = {},
+                      const std::function<bool(const QString &key)> &keyTakenByOtherBed = {});
 
 } // namespace velto

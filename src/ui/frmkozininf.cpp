@@ -17,6 +17,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/appcontext.h"
 #include "core/busy.h"
@@ -49,6 +50,24 @@ void setInputMode(QWidget *w, InputMode mode)
         w->setAttribute(Qt::WA_InputMethodEnabled, true);
         w->setInputMethodHints(Qt::ImhNone);
     }
+}
+
+// A stored value may be longer than the field's limit (older data): the
+// load raises the limit to its length so that nothing is cut. Shortening it
+// by hand lowers the limit again, never below the field's own.
+void keepLimitToStoredText(QLineEdit *e, int limit)
+{
+    QObject::connect(e, &QLineEdit::textEdited, e, [e, limit](const QString &text) {
+        if (e->maxLength() > limit && text.size() < e->maxLength())
+            e->setMaxLength(std::max(limit, int(text.size())));
+    });
+}
+
+// setText cuts at maxLength: make room for the whole stored value first.
+void fitLimitTo(QLineEdit *e, const QString &value)
+{
+    if (value.size() > e->maxLength())
+        e->setMaxLength(int(value.size()));
 }
 
 QLabel *caption(const QString &text, QWidget *parent = nullptr)
@@ -95,8 +114,10 @@ QWidget *FrmKozinInf::makeField(const RecordField &f)
     case FieldKind::Text:
     case FieldKind::PhotoPath: {
         auto *e = new QLineEdit;
-        if (f.maxLength > 0)
+        if (f.maxLength > 0) {
             e->setMaxLength(f.maxLength);
+            keepLimitToStoredText(e, f.maxLength);
+        }
         setInputMode(e, f.inputMode);
         if (f.kind == FieldKind::PhotoPath)
             e->hide();
@@ -113,8 +134,10 @@ QWidget *FrmKozinInf::makeField(const RecordField &f)
         c->setMinimumContentsLength(3);
         c->setCurrentIndex(-1);
         c->clearEditText();
-        if (f.maxLength > 0)
+        if (f.maxLength > 0) {
             c->lineEdit()->setMaxLength(f.maxLength);
+            keepLimitToStoredText(c->lineEdit(), f.maxLength);
+        }
         setInputMode(c, f.inputMode);
         setInputMode(c->lineEdit(), f.inputMode);
         c->lineEdit()->installEventFilter(this);
@@ -419,12 +442,14 @@ void FrmKozinInf::setFieldValue(const RecordField &f, const QString &value)
 {
     QWidget *w = fieldWidget(f.objectName());
     if (auto *e = qobject_cast<QLineEdit *>(w)) {
+        fitLimitTo(e, value);
         e->setText(value);
     } else if (auto *c = qobject_cast<QComboBox *>(w)) {
         if (c->isEditable()) {
+            fitLimitTo(c->lineEdit(), value);
             c->setEditText(value);
         } else {
-            int i = value.isEmpty() ? -1 : c->findText(value, Qt::MatchExactly);
+            int i = value.isEmpty() ? -1 : c->findText(value, Qt::MatchExactly | Qt::MatchCaseSensitive);
             // Keep an unexpected stored value rather than blank it on the next save.
             if (i < 0 && !value.isEmpty()) {
                 c->addItem(value);
@@ -583,6 +608,26 @@ void FrmKozinInf::focusField(const QString &objectName)
     w->setFocus(Qt::OtherFocusReason);
 }
 
+// UpdateFile with the window's part: status bar, bed, and the field to mend
+// when the values were rejected.
+int FrmKozinInf::updateFile(const PatientRecord &r)
+{
+    const SaveResult result = UpdateFile(
+        m_ctx, r, m_host.today, &m_oldKey,
+        [this](const SaveResult &s) {
+            m_statusText->setText(s.updaterText);
+            if (m_host.onSaved)
+                m_host.onSaved(s.key, s.caption);
+        },
+        m_host.keyTakenByOtherBed);
+    if (result.outcome == SaveResult::Rejected) {
+        m_inAgeCheck = true; // leaving a birth-date field here is no edit
+        focusField(result.focusField);
+        m_inAgeCheck = false;
+    }
+    return result.outcome;
+}
+
 bool FrmKozinInf::save()
 {
     if (m_loadFailed) {
@@ -596,12 +641,7 @@ bool FrmKozinInf::save()
     m_inAgeCheck = false;
     if (!passed)
         return false;
-    const SaveResult result = UpdateFile(m_ctx, r, m_host.today, &m_oldKey, [this](const SaveResult &s) {
-        m_statusText->setText(s.updaterText);
-        if (m_host.onSaved)
-            m_host.onSaved(s.key, s.caption);
-    });
-    return result.outcome == SaveResult::Saved;
+    return updateFile(r) == SaveResult::Saved;
 }
 
 void FrmKozinInf::command1Click()
@@ -616,11 +656,9 @@ void FrmKozinInf::command1Click()
     m_inAgeCheck = false;
     if (!passed)
         return;
-    UpdateFile(m_ctx, r, m_host.today, &m_oldKey, [this](const SaveResult &s) {
-        m_statusText->setText(s.updaterText);
-        if (m_host.onSaved)
-            m_host.onSaved(s.key, s.caption);
-    });
+    // Values the user can mend keep the window open: closing would lose the typing.
+    if (updateFile(r) == SaveResult::Rejected)
+        return;
     accept();
 }
 

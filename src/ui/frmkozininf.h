@@ -29,7 +29,7 @@ public:
     // The values on screen, saved or not (the summary prints these).
     PatientRecord record() const;
     bool readOnlyMode() const { return m_readOnly; }
-    // The bed entry read at opening; cleared by a save and by Cancel.
+    // The bed entry read at opening, then the key of the last save; cleared by Cancel.
     QString oldKey() const { return m_oldKey; }
     QString statusText() const;
     int currentTab() const;
@@ -62,6 +62,7 @@ private:
     void focusField(const QString &objectName);
     void chgNenrei();
     bool save();
+    int updateFile(const PatientRecord &r); // a SaveResult::Outcome
     bool showPhoto(const QString &path);
     void choosePhoto();
     void setPhotoButtons(bool photoShown);

@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -113,9 +114,30 @@ private:
 
 // A room: its number on top, its colour behind the beds. A label sizes
 // itself by its text alone, so the beds' layout is asked instead.
+// A room: its number at the top and its colour behind its beds. The colour
+// is painted here, so changing it does not restyle the room's beds.
 class RoomLabel : public QLabel {
 public:
     using QLabel::QLabel;
+    void setColour(const QColor &c)
+    {
+        if (c == property("roomColour").value<QColor>())
+            return;
+        setProperty("roomColour", c);
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *e) override
+    {
+        {
+            QPainter p(this);
+            p.fillRect(rect(), property("roomColour").value<QColor>());
+        }
+        QLabel::paintEvent(e);
+    }
+
+public:
     QSize sizeHint() const override { return layout() ? layout()->totalSizeHint() : QLabel::sizeHint(); }
     QSize minimumSizeHint() const override
     {
@@ -287,6 +309,13 @@ QWidget *FrmRoom::buildRooms()
 {
     auto *area = new QWidget(this);
     area->setObjectName(QStringLiteral("rooms"));
+    // One sheet for all rooms and beds, set once: restyling 270 widgets per
+    // change was what made the board slow.
+    area->setStyleSheet(QStringLiteral("QLabel { border: 1px solid #808080; }"
+                                       "QPushButton { background-color: white; color: black;"
+                                       " border: 1px solid #909090; padding: 3px; }"
+                                       "QPushButton:focus { border: 2px solid #1a55c0; }"
+                                       "QPushButton:pressed { background-color: #dde6f5; }"));
     auto *grid = new QGridLayout(area);
     grid->setContentsMargins(8, 4, 8, 8);
     grid->setSpacing(6);
@@ -419,7 +448,7 @@ void FrmRoom::changeDisplayDate(int index)
 
 bool FrmRoom::saveLayout()
 {
-    return Command1_Click(m_ctx, m_model) == SaveResult::Saved;
+    return Command1_Click(m_ctx, m_model) == LayoutSaveResult::Saved;
 }
 
 QPushButton *FrmRoom::bedButton(int bed) const
@@ -440,14 +469,9 @@ void FrmRoom::showRoom(int room)
     if (!BoardModel::isRoom(room))
         return;
     QLabel *label = m_rooms.at(room);
-    label->setText(m_model.roomNumber(room));
-    // Scoped by name so the room colour does not reach the beds.
-    label->setStyleSheet(QStringLiteral("QLabel#%1 { background-color: %2; border: 1px solid #808080; }"
-                                        "QPushButton { background-color: white; color: black;"
-                                        " border: 1px solid #909090; padding: 3px; }"
-                                        "QPushButton:focus { border: 2px solid #1a55c0; }"
-                                        "QPushButton:pressed { background-color: #dde6f5; }")
-                             .arg(label->objectName(), toColor(m_model.roomColour(room)).name()));
+    if (label->text() != m_model.roomNumber(room))
+        label->setText(m_model.roomNumber(room));
+    static_cast<RoomLabel *>(label)->setColour(toColor(m_model.roomColour(room)));
 }
 
 void FrmRoom::refreshRights()
@@ -507,6 +531,14 @@ void FrmRoom::openRecord()
     if (!host.today)
         host.snapshotFolder = m_dates.value(m_ctx.displayDateIndex);
     host.onSaved = [this, bed](const QString &key, const QString &) { recordSaved(bed, key); };
+    // One record file per patient: another bed's patient is never overwritten.
+    host.keyTakenByOtherBed = [this, bed](const QString &key) {
+        for (int b = 0; b < BoardModel::BedCount; ++b) {
+            if (b != bed && m_model.bedEntry(b) == key)
+                return true;
+        }
+        return false;
+    };
     const QString helpDir = m_ctx.appDir + QStringLiteral("/help");
     host.showHelp = [helpDir](QWidget *owner) { HelpViewer::showHelp(owner, helpDir, HelpViewer::Index); };
     if (m_actions.print)

@@ -14,6 +14,9 @@ struct RecordHost {
     QString snapshotFolder; // the snapshot folder's name when !today
     // After a save: the bed takes the family name as caption and the key as entry.
     std::function<void(const QString &key, const QString &caption)> onSaved;
+    // True when the key is the entry of another bed: saving under it would
+    // overwrite that patient's record. Empty: no other bed is checked.
+    std::function<bool(const QString &key)> keyTakenByOtherBed;
     // The help viewer at its keyword index, owned by the given window.
     std::function<void(QWidget *owner)> showHelp;
     // The print dialog over the record window; it reads the window's fields.

@@ -131,7 +131,7 @@ private slots:
         QCOMPARE(m.roomColour(1), 0);
         QCOMPARE(m.roomColour(2), BoardModel::InitialRoomColour);
 
-        QCOMPARE(Command1_Click(tc->ctx, m), SaveResult::Saved);
+        QCOMPARE(Command1_Click(tc->ctx, m), LayoutSaveResult::Saved);
         QCOMPARE(readBytes(db(layoutfile::Beds)), fullBeds());
         QCOMPARE(readBytes(db(layoutfile::RoomNumbers)), fullNumbers());
         QCOMPARE(readBytes(db(layoutfile::RoomColours)), fullColours());
@@ -142,7 +142,7 @@ private slots:
     {
         BoardModel m;
         QVERIFY(NewLoad(tc->ctx, m, tc->path(QStringLiteral("DB")))); // nothing there yet
-        QCOMPARE(Command1_Click(tc->ctx, m), SaveResult::Saved);
+        QCOMPARE(Command1_Click(tc->ctx, m), LayoutSaveResult::Saved);
         QCOMPARE(readBytes(db(layoutfile::Beds)), crlf(repeat(QByteArray(), 240)));
         QCOMPARE(readBytes(db(layoutfile::RoomNumbers)), crlf(repeat(QByteArray(), 30)));
         QCOMPARE(readBytes(db(layoutfile::RoomColours)), crlf(repeat("14737632", 30)));
@@ -281,7 +281,7 @@ private slots:
         tc->ctx.currentAccount.authority = authority;
         tc->ctx.displayDateIndex = dateIndex;
         BoardModel m;
-        QCOMPARE(Command1_Click(tc->ctx, m), writes ? SaveResult::Saved : SaveResult::NotPermitted);
+        QCOMPARE(Command1_Click(tc->ctx, m), writes ? LayoutSaveResult::Saved : LayoutSaveResult::NotPermitted);
         QCOMPARE(QFile::exists(db(layoutfile::Beds)), writes);
         QCOMPARE(QFile::exists(db(layoutfile::RoomColours)), writes);
     }
@@ -308,7 +308,7 @@ private slots:
         BoardModel m;
         m.setBedEntry(bed, entry);
         m.setRoomNumber(29, roomNumber);
-        QCOMPARE(Command1_Click(tc->ctx, m), SaveResult::Failed);
+        QCOMPARE(Command1_Click(tc->ctx, m), LayoutSaveResult::Failed);
         QCOMPARE(readBytes(db(layoutfile::Beds)), fullBeds());
         QCOMPARE(readBytes(db(layoutfile::RoomNumbers)), fullNumbers());
         QCOMPARE(readBytes(db(layoutfile::RoomColours)), fullColours());
@@ -322,7 +322,7 @@ private slots:
     {
         QVERIFY(QDir(tc->path(QStringLiteral("DB"))).removeRecursively());
         BoardModel m;
-        QCOMPARE(Command1_Click(tc->ctx, m), SaveResult::Failed);
+        QCOMPARE(Command1_Click(tc->ctx, m), LayoutSaveResult::Failed);
         QCOMPARE(tc->prompter.texts(), QStringList{unexpectedErrorText()});
         QVERIFY(readBytes(tc->path(QStringLiteral("log/error.log"))).contains("frmRoom.Command1_Click()"));
         QVERIFY(!QFile::exists(db(layoutfile::Beds)));

@@ -253,7 +253,7 @@ private slots:
         int n = 0;
         for (const auto &f : recordFields())
             r.setValue(f.key, QStringLiteral("値%1ｶﾅ:～ ").arg(n++));
-        const QString file = fx.dbFile(MakePatientKey(r));
+        const QString file = fx.dbFile("round_trip_1");
         SaveStamp stamp;
         QVERIFY(WritePatientFile(fx.ctx, file, r, &stamp));
         PatientRecord back;
@@ -291,6 +291,9 @@ private slots:
         QTest::newRow("DB/Out") << "DB/Out/x_y_z";
         QTest::newRow("log") << "log/x_y_z";
         QTest::newRow("DB itself") << "DB";
+        QTest::newRow("dots only") << "DB/...";
+        for (const char *bad : {"a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b", "a\\b", "a\tb"})
+            QTest::newRow(qPrintable(QStringLiteral("name %1").arg(QLatin1String(bad)))) << QStringLiteral("DB/") + bad;
     }
     void writeOutsideDbRefused()
     {

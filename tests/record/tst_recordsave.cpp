@@ -181,14 +181,15 @@ private slots:
         QCOMPARE(UpdateFile(fx.ctx, patient(), true, &oldKey).outcome, SaveResult::Saved);
         QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{first});
         QVERIFY(fileLines(fx.dbFile(first)).contains(QStringLiteral("302:2026/12/10 10:00:00")));
-        QVERIFY(oldKey.isEmpty());
+        QCOMPARE(oldKey, first);
 
         // Given name changed: one file under the new key.
         oldKey = first;
         const SaveResult s = UpdateFile(fx.ctx, patient(QStringLiteral("佐藤"), QStringLiteral("次郎")), true, &oldKey);
         QCOMPARE(s.key, QStringLiteral("佐藤_次郎_昭和10年5月3日"));
         QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{s.key});
-        QVERIFY(oldKey.isEmpty());
+        // The window's next save replaces this file rather than leave it behind.
+        QCOMPARE(oldKey, s.key);
 
         // An old key whose file is already gone is nothing to report.
         oldKey = QStringLiteral("消えた_人_昭和1年1月1日");
@@ -226,6 +227,77 @@ private slots:
         QCOMPARE(oldKey, QStringLiteral("佐藤_一郎_昭和1年1月1日"));
     }
 
+    // Values that cannot become the file or its name: one message naming the
+    // field, nothing written, the old file and key untouched.
+    void rejectedValuesWriteNothing_data()
+    {
+        QTest::addColumn<QStringList>("changes"); // "key=value"
+        QTest::addColumn<bool>("takenByOtherBed");
+        QTest::addColumn<QString>("message");     // start of the message
+        QTest::addColumn<QString>("focus");
+
+        const QString unsafeName = QStringLiteral("氏名に使用できない文字（\\ / : * ? \" < > | や制御文字）が含まれています。");
+        QTest::newRow("slash") << QStringList{"003=佐/藤"} << false << unsafeName << "txtNameKanji";
+        QTest::newRow("parent folder") << QStringList{"003=../佐藤"} << false << unsafeName << "txtNameKanji";
+        for (const QString c : {"\\", ":", "*", "?", "\"", "<", ">", "|", "\t", "\x7f"})
+            QTest::newRow(qPrintable("given name with " + c))
+                << QStringList{"004=一" + c + "郎"} << false << unsafeName << "txtNameKanji2";
+        QTest::newRow("typed era") << QStringList{"007=昭和?"} << false
+                                   << QStringLiteral("生年月日に使用できない文字") << "cmbYmd1";
+
+        QTest::newRow("emoji in given name")
+            << QStringList{"004=一郎😀"} << false
+            << QStringLiteral("氏名に保存できない文字があります。\r次の文字は保存できません：😀") << "txtNameKanji2";
+        QTest::newRow("hangul in a note line")
+            << QStringList{"148=한국"} << false << QStringLiteral("その他(2行目)に保存できない文字があります。")
+            << "txtMemo_1";
+        QTest::newRow("list without caption")
+            << QStringList{"055=한"} << false << QStringLiteral("最終ﾊﾞｲﾀﾙｻｲﾝに保存できない文字があります。")
+            << "cmbMyakuHoka";
+        QTest::newRow("photo path")
+            << QStringList{"400=/写真/한.jpg"} << false << QStringLiteral("顔写真に保存できない文字があります。")
+            << "txtPathKao";
+
+        QTest::newRow("key of another bed")
+            << QStringList{"004=次郎"} << true
+            << QStringLiteral("同じ氏名・生年月日の患者が他のベッドに登録されているため、保存できません。") << "txtNameKanji";
+    }
+    void rejectedValuesWriteNothing()
+    {
+        QFETCH(QStringList, changes);
+        QFETCH(bool, takenByOtherBed);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        Fixture fx;
+        QString oldKey;
+        QCOMPARE(UpdateFile(fx.ctx, patient(), true, &oldKey).outcome, SaveResult::Saved);
+        const QString first = oldKey;
+        const QStringList before = fileLines(fx.dbFile(first));
+
+        PatientRecord r = patient();
+        for (const QString &c : changes)
+            r.setValue(c.section('=', 0, 0), c.section('=', 1));
+        QStringList asked;
+        bool told = false;
+        const SaveResult s = UpdateFile(
+            fx.ctx, r, true, &oldKey, [&](const SaveResult &) { told = true; },
+            [&](const QString &key) {
+                asked << key;
+                return takenByOtherBed;
+            });
+        QCOMPARE(s.outcome, SaveResult::Rejected);
+        QCOMPARE(s.focusField, focus);
+        QCOMPARE(fx.prompter.asked.size(), 1);
+        QVERIFY2(fx.prompter.asked[0].text.startsWith(message), qPrintable(fx.prompter.asked[0].text));
+        if (takenByOtherBed)
+            QCOMPARE(asked, QStringList{QStringLiteral("佐藤_次郎_昭和10年5月3日")});
+        QVERIFY(!told);
+        QCOMPARE(oldKey, first);
+        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{first});
+        QCOMPARE(fileLines(fx.dbFile(first)), before);
+        QVERIFY(!QFileInfo::exists(fx.path("log/error.log")));
+    }
+
     void failedWriteKeepsOldFileAndBed()
     {
         Fixture fx;
@@ -234,24 +306,18 @@ private slots:
         const QString first = QStringLiteral("佐藤_一郎_昭和10年5月3日");
         const QStringList before = fileLines(fx.dbFile(first));
 
-        oldKey = first;
+        // A folder in the new file's place: the disk refuses the write.
+        const QString renamed = QStringLiteral("佐藤_次郎_昭和10年5月3日");
+        QVERIFY(QDir().mkpath(fx.dbFile(renamed)));
         bool told = false;
-        // A name the code page cannot hold is refused by the writer.
-        const SaveResult s = UpdateFile(fx.ctx, patient(QStringLiteral("佐藤"), QStringLiteral("一郎😀")), true,
-                                        &oldKey, [&](const SaveResult &) { told = true; });
+        const SaveResult s = UpdateFile(fx.ctx, patient(QStringLiteral("佐藤"), QStringLiteral("次郎")), true,
+                                        &oldKey, [&](const SaveResult &) { told = true; },
+                                        [](const QString &) { return false; });
         QCOMPARE(s.outcome, SaveResult::Failed);
         QVERIFY(!told);
         QCOMPARE(oldKey, first);
-        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{first});
         QCOMPARE(fileLines(fx.dbFile(first)), before);
-        QCOMPARE(fx.prompter.asked.size(), 1);
-
-        // A name that would leave "DB" goes through the error report; nothing moves.
-        fx.prompter.clear();
-        const SaveResult t = UpdateFile(fx.ctx, patient(QStringLiteral("../佐藤")), true, &oldKey);
-        QCOMPARE(t.outcome, SaveResult::Failed);
-        QCOMPARE(oldKey, first);
-        QVERIFY(QFileInfo::exists(fx.dbFile(first)));
+        QVERIFY(QFileInfo(fx.dbFile(renamed)).isDir());
         QVERIFY(QFileInfo::exists(fx.path("log/error.log")));
     }
 };

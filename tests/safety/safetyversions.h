@@ -64,7 +64,7 @@ inline bool writeVersion(AppContext &ctx, int n)
         return false;
     BoardModel model;
     fillModel(model, n);
-    if (Command1_Click(ctx, model) != SaveResult::Saved)
+    if (Command1_Click(ctx, model) != LayoutSaveResult::Saved)
         return false;
     if (!saveFacilityInfo(ctx, facilityOf(n)))
         return false;

@@ -55,14 +55,14 @@ bool writeUnderLimit(test::TestContext &tc, Writer w)
         BoardModel m;
         fillModel(m, 1);
         m.setBedEntry(0, big(1));
-        return Command1_Click(ctx, m) != SaveResult::Saved;
+        return Command1_Click(ctx, m) != LayoutSaveResult::Saved;
     }
     case Writer::LayoutRoomNumbers: {
         // The beds fit; the room numbers (20 double-byte characters each) do not.
         BoardModel m;
         for (int r = 0; r < BoardModel::RoomCount; ++r)
             m.setRoomNumber(r, QString(BoardModel::RoomNumberMaxLength, QChar(0x5BA4))); // 室
-        return Command1_Click(ctx, m) != SaveResult::Saved;
+        return Command1_Click(ctx, m) != LayoutSaveResult::Saved;
     }
     case Writer::Facility: {
         FacilityInfo f = facilityOf(1);

@@ -154,7 +154,7 @@ void ForeignFilesTest::rewritesUnchangedFilesByteIdentically()
     QVERIFY(WritePatientFile(ctx, recordPath, r));
     BoardModel m;
     QVERIFY(NewLoad(ctx, m, db));
-    QCOMPARE(Command1_Click(ctx, m), SaveResult::Saved);
+    QCOMPARE(Command1_Click(ctx, m), LayoutSaveResult::Saved);
     FacilityInfo info;
     QVERIFY(getShisetuInfo(ctx, &info));
     QVERIFY(saveFacilityInfo(ctx, info));

@@ -1,5 +1,7 @@
-// The print dialog and the summary's jobs on the system's default printer
-// (a CUPS PDF queue when scripts/start-printer.sh has run).
+// The print dialog and the summary's jobs on the default printer of the
+// private CUPS server named by CUPS_SERVER (scripts/start-printer.sh: a PDF
+// queue whose PDFs land in VELTO_PDF_DIR). Without CUPS_SERVER nothing is
+// printed, so that a run never reaches the machine's own printers.
 #include <QtTest>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -23,7 +25,19 @@ QString run(const QString &tool, const QStringList &args)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-// Ids of the queue's jobs, oldest first; `which` as lpstat -W takes it.
+// The private server's default printer; null without one.
+QPrinterInfo testPrinter()
+{
+    if (qEnvironmentVariableIsEmpty("CUPS_SERVER"))
+        return QPrinterInfo();
+    return QPrinterInfo::defaultPrinter();
+}
+
+const char *const NoPrinterSkip =
+    "no default printer on CUPS_SERVER (run scripts/start-printer.sh, then source its env file)";
+
+// Ids of the queue's jobs, oldest first; `which` as lpstat -W takes it. lpstat
+// asks the server of CUPS_SERVER, as Qt's printing does.
 QList<int> jobIds(const QString &queue, const QString &which)
 {
     QList<int> ids;
@@ -37,10 +51,14 @@ QList<int> jobIds(const QString &queue, const QString &which)
 }
 
 // The PDF the queue wrote for a job: cups-pdf names it <title>-job_<id>.pdf
-// in the user's ~/PDF, or in its anonymous folder.
+// in the private server's folder, else in the user's ~/PDF or its anonymous
+// folder.
 QString jobPdf(int id)
 {
-    for (const QString &folder : {QDir::home().filePath("PDF"), QStringLiteral("/var/spool/cups-pdf/ANONYMOUS")}) {
+    QStringList folders{QDir::home().filePath("PDF"), QStringLiteral("/var/spool/cups-pdf/ANONYMOUS")};
+    if (!qEnvironmentVariableIsEmpty("VELTO_PDF_DIR"))
+        folders = QStringList{qEnvironmentVariable("VELTO_PDF_DIR")};
+    for (const QString &folder : folders) {
         const QStringList hits = QDir(folder).entryList({QStringLiteral("*-job_%1.pdf").arg(id)}, QDir::Files);
         if (!hits.isEmpty())
             return QDir(folder).filePath(hits.first());
@@ -130,7 +148,7 @@ private slots:
         bool asked = false;
         w.setPrinterSource([&] {
             asked = true;
-            return printer ? QPrinterInfo::defaultPrinter() : QPrinterInfo();
+            return printer ? testPrinter() : QPrinterInfo();
         });
         for (const char *name : {"Check1", "Check2", "Check3"})
             child<QCheckBox>(&w, name)->setChecked(anyTicked);
@@ -151,9 +169,9 @@ private slots:
 
     void declinedPrintsNothing()
     {
-        const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
+        const QPrinterInfo printer = testPrinter();
         if (printer.isNull())
-            QSKIP("no default printer (run scripts/start-printer.sh)");
+            QSKIP(NoPrinterSkip);
         test::TestContext t;
         t.prompter.answers = {false};
         const QList<int> before = jobIds(printer.printerName(), "all");
@@ -187,9 +205,9 @@ private slots:
         QFETCH(QList<bool>, ticks);
         QFETCH(QList<int>, pages);
         QFETCH(bool, damagedFacility);
-        const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
+        const QPrinterInfo printer = testPrinter();
         if (printer.isNull())
-            QSKIP("no default printer (run scripts/start-printer.sh)");
+            QSKIP(NoPrinterSkip);
         if (QStandardPaths::findExecutable("pdffonts").isEmpty())
             QSKIP("poppler-utils not installed");
 
@@ -240,8 +258,10 @@ private slots:
                          QStringLiteral("Title:\\s+\\(?%1\\b").arg(summaryJobName(pages[i])))),
                      qPrintable(info));
             QVERIFY2(info.contains(QRegularExpression("Pages:\\s+1\\n")), qPrintable(info));
+            // Portrait: upright A4, not turned (the queue's default is Letter).
             QVERIFY2(info.contains(QRegularExpression("Page size:\\s+595(\\.\\d+)? x 84[12](\\.\\d+)? pts \\(A4\\)")),
                      qPrintable(info));
+            QVERIFY2(info.contains(QRegularExpression("Page rot:\\s+0\\n")), qPrintable(info));
             QVERIFY2(minchoEmbedded(pdf), qPrintable(run("pdffonts", {pdf})));
             QFile::remove(pdf);
         }

@@ -61,6 +61,12 @@ void type(QWidget *target, const QString &s)
     }
 }
 
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 QString text(QWidget &w, const QString &name)
 {
     if (auto *e = w.findChild<QLineEdit *>(name); e && !e->parent()->inherits("QComboBox"))
@@ -198,7 +204,7 @@ private slots:
         QCOMPARE(saved, (QStringList{kKey, QStringLiteral("佐藤")}));
         QCOMPARE(w.statusText(), QStringLiteral("最終更新者 : nurse1(山田)   最終更新時間 : 2026/12/10 09:30:00"));
         QVERIFY(w.isVisible());
-        QVERIFY(w.oldKey().isEmpty());
+        QCOMPARE(w.oldKey(), kKey);
 
         PatientRecord back;
         QCOMPARE(ReadPatientFile(fx.ctx, fx.path("DB/" + kKey), &back), RecordReadResult::Read);
@@ -245,6 +251,153 @@ private slots:
         const QString renamed = QStringLiteral("佐藤_次郎_昭和10年5月3日");
         QCOMPARE(saved, QStringList{renamed});
         QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{renamed});
+    }
+
+    // Whatever the file holds comes back unchanged from a save without edits:
+    // values longer than a field's limit, values that are no list item.
+    void storedValuesSurviveUnchangedSave_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("ID over its limit") << "000" << QString(30, QLatin1Char('9'));
+        QTest::newRow("zip over its limit") << "013" << "1234567";
+        QTest::newRow("address over its limit") << "017" << QString(40, QChar(0x5C71));
+        QTest::newRow("note line over its limit") << "A10" << QString(40, QChar(0x884C));
+        QTest::newRow("age 0") << "006" << QStringLiteral("0歳");
+        QTest::newRow("age 121") << "006" << QStringLiteral("121歳");
+        QTest::newRow("year with a leading zero") << "008" << QStringLiteral("05年");
+        QTest::newRow("day with a leading zero") << "010" << QStringLiteral("03日");
+        QTest::newRow("blood group in other case") << "011" << QStringLiteral("ab型");
+        QTest::newRow("tab inside a note") << "147" << QStringLiteral("a\tb ");
+    }
+    void storedValuesSurviveUnchangedSave()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        Fixture fx;
+        PatientRecord r = storedPatient();
+        r.setValue(key, value);
+        const QString file = fx.path("DB/" + MakePatientKey(r));
+        QVERIFY(WritePatientFile(fx.ctx, file, r));
+        const QByteArray before = readBytes(file);
+
+        RecordHost host;
+        host.bedEntry = MakePatientKey(r);
+        FrmKozinInf w(fx.ctx, host);
+        QCOMPARE(w.record().value(key), value);
+        QVERIFY(w.command3Click());
+        QVERIFY2(fx.prompter.asked.isEmpty(), qPrintable(fx.prompter.texts().join('|')));
+        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{host.bedEntry});
+        QCOMPARE(readBytes(file), before);
+    }
+
+    // Typing never goes past the limit; shortening a long stored value brings it back.
+    void longStoredValueKeepsTypingLimited()
+    {
+        Fixture fx;
+        PatientRecord r = storedPatient();
+        r.setValue("013", "1234567");
+        QVERIFY(WritePatientFile(fx.ctx, fx.path("DB/" + kKey), r));
+        RecordHost host;
+        host.bedEntry = kKey;
+        FrmKozinInf w(fx.ctx, host);
+        auto *zip = child<QLineEdit>(w, "txtZip1");
+        zip->end(false);
+        QTest::keyClicks(zip, "8");
+        QCOMPARE(zip->text(), QStringLiteral("1234567"));
+        zip->selectAll();
+        QTest::keyClicks(zip, "98765");
+        QCOMPARE(zip->text(), QStringLiteral("987"));
+    }
+
+    // Each save in the open window replaces the previous one's file.
+    void twoRenamesLeaveOneFile()
+    {
+        Fixture fx;
+        QVERIFY(WritePatientFile(fx.ctx, fx.path("DB/" + kKey), storedPatient()));
+        QStringList saved;
+        RecordHost host;
+        host.bedEntry = kKey;
+        host.onSaved = [&](const QString &key, const QString &) { saved << key; };
+        FrmKozinInf w(fx.ctx, host);
+        auto *given = child<QLineEdit>(w, "txtNameKanji2");
+        given->setText(QStringLiteral("次郎"));
+        QVERIFY(w.command3Click());
+        given->setText(QStringLiteral("三郎"));
+        QVERIFY(w.command3Click());
+        const QString last = QStringLiteral("佐藤_三郎_昭和10年5月3日");
+        QCOMPARE(saved, (QStringList{QStringLiteral("佐藤_次郎_昭和10年5月3日"), last}));
+        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{last});
+        QCOMPARE(w.oldKey(), last);
+    }
+
+    // A rejected save by OK keeps the window and the typing, with the field in focus.
+    void rejectedOkKeepsWindowOpen_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("key of another bed")
+            << "txtNameKanji2" << QStringLiteral("次郎")
+            << QStringLiteral("同じ氏名・生年月日の患者が他のベッドに登録されているため、保存できません。\r"
+                              "氏名と生年月日を確認してください。");
+        QTest::newRow("slash in the name")
+            << "txtNameKanji" << QStringLiteral("佐/藤")
+            << QStringLiteral("氏名に使用できない文字（\\ / : * ? \" < > | や制御文字）が含まれています。\r"
+                              "別の文字に置き換えてから保存してください。");
+        QTest::newRow("character outside the code page")
+            << "txtKeireki_3" << QStringLiteral("😀")
+            << QStringLiteral("現在までの経過(4行目)に保存できない文字があります。\r");
+    }
+    void rejectedOkKeepsWindowOpen()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        QFETCH(QString, message);
+        Fixture fx;
+        QVERIFY(WritePatientFile(fx.ctx, fx.path("DB/" + kKey), storedPatient()));
+        const QByteArray before = readBytes(fx.path("DB/" + kKey));
+        bool saved = false;
+        RecordHost host;
+        host.bedEntry = kKey;
+        host.onSaved = [&](const QString &, const QString &) { saved = true; };
+        host.keyTakenByOtherBed = [](const QString &key) { return key == QStringLiteral("佐藤_次郎_昭和10年5月3日"); };
+        FrmKozinInf w(fx.ctx, host);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        child<QLineEdit>(w, field)->setText(value);
+        QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
+        QCOMPARE(fx.prompter.asked.size(), 1);
+        QVERIFY2(fx.prompter.asked[0].text.startsWith(message), qPrintable(fx.prompter.asked[0].text));
+        QVERIFY(w.isVisible());
+        QTRY_VERIFY(child<QLineEdit>(w, field == "txtNameKanji2" ? "txtNameKanji" : field)->hasFocus());
+        QCOMPARE(text(w, field), value);
+        QVERIFY(!saved);
+        QCOMPARE(w.oldKey(), kKey);
+        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{kKey});
+        QCOMPARE(readBytes(fx.path("DB/" + kKey)), before);
+    }
+
+    // The record was read whole; only its photo is gone: the record stays editable.
+    void missingPhotoKeepsRecordEditable()
+    {
+        Fixture fx;
+        PatientRecord r = storedPatient();
+        const QString gone = fx.dir.filePath("gone.jpg");
+        r.setValue("400", gone);
+        QVERIFY(WritePatientFile(fx.ctx, fx.path("DB/" + kKey), r));
+        RecordHost host;
+        host.bedEntry = kKey;
+        FrmKozinInf w(fx.ctx, host);
+        QVERIFY(!w.readOnlyMode());
+        QVERIFY(child<QPushButton>(w, "Command3")->isEnabled());
+        QCOMPARE(w.statusText(), QStringLiteral("最終更新者 : nurse1(山田)   最終更新時間 : 2026/12/10 09:30:00"));
+        QVERIFY(QFileInfo::exists(fx.path("log/error.log"))); // reported, not hidden
+        fx.prompter.clear();
+        QVERIFY(w.command3Click());
+        PatientRecord back;
+        QCOMPARE(ReadPatientFile(fx.ctx, fx.path("DB/" + kKey), &back), RecordReadResult::Read);
+        QCOMPARE(back.value("400"), gone);
     }
 
     void snapshotDayIsReadOnly_data()

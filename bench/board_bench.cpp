@@ -1,0 +1,130 @@
+// The ward board: opening it with every bed taken to its first paint against
+// a plain window of as many frames and buttons, a change of display date,
+// and the date list built from ten years of snapshot folders.
+#include <QFile>
+#include <QFrame>
+#include <QGridLayout>
+#include <QPushButton>
+#include <QTest>
+
+#include "benchlayout.h"
+#include "ui/frmroom.h"
+
+using namespace velto;
+using namespace velto::bench;
+
+namespace {
+
+// The yardstick: 30 frames of 8 push buttons, captions as on the board.
+QWidget *plainBoard(const QStringList &keys)
+{
+    auto *w = new QWidget;
+    auto *grid = new QGridLayout(w);
+    for (int room = 0; room < BoardModel::RoomCount; ++room) {
+        auto *frame = new QFrame(w);
+        frame->setFrameShape(QFrame::StyledPanel);
+        auto *beds = new QGridLayout(frame);
+        for (int b = 0; b < BoardModel::BedsPerRoom; ++b) {
+            const int bed = room * BoardModel::BedsPerRoom + b;
+            beds->addWidget(new QPushButton(BoardModel::captionOf(keys.at(bed)), frame), b / 2, b % 2);
+        }
+        grid->addWidget(frame, room / BoardModel::RoomColumns, room % BoardModel::RoomColumns);
+    }
+    return w;
+}
+
+QByteArray readRaw(const QString &folder)
+{
+    QByteArray all;
+    for (const QString &f : {layoutfile::Beds, layoutfile::RoomNumbers, layoutfile::RoomColours}) {
+        QFile file(folder + "/" + f);
+        if (file.open(QIODevice::ReadOnly))
+            all += file.readAll();
+    }
+    return all;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const int runs = runsFrom(argc, argv, 15);
+
+    // A month of snapshot days, each with its own full layout.
+    Ward ward;
+    writeLayout(ward, ward.path("DB"));
+    const QStringList days = ward.makeSnapshotFolders(30);
+    for (int i = 0; i < days.size(); ++i)
+        writeLayout(ward, ward.path("BackUp/" + days.at(i)), i + 1);
+
+    const auto [board, plain] = paintPair(
+        runs, [&] { return new FrmRoom(ward.ctx); }, [&] { return plainBoard(ward.keys); });
+    printRow("board opened to first paint (240 beds, 30 rooms)", board, plain,
+             "30 frames, 240 buttons", {1.5, 0});
+
+    double raw = 0, boardBetween = 0, boardFromToday = 0;
+    {
+        FrmRoom w(ward.ctx);
+        w.show();
+        if (!QTest::qWaitForWindowExposed(&w))
+            qFatal("board not shown");
+        QCoreApplication::processEvents();
+        // Each change includes the repaint of the changed board.
+        auto change = [&](int index) {
+            w.changeDisplayDate(index);
+            QCoreApplication::processEvents();
+            if (ward.ctx.displayDateIndex != index)
+                qFatal("display date not changed");
+        };
+        QList<double> fromToday, between;
+        for (int i = 0; i <= runs; ++i) {
+            change(0);
+            QElapsedTimer t;
+            t.start();
+            change(1);
+            const double a = msSince(t);
+            t.restart();
+            change(2);
+            const double b = msSince(t);
+            if (i > 0) {
+                fromToday << a;
+                between << b;
+            }
+        }
+        raw = timeMedian(runs, [&] { readRaw(ward.path("BackUp/" + days.at(1))); });
+        boardBetween = median(between);
+        boardFromToday = median(fromToday);
+    }
+    {
+        // The same change without a window: the layout files into the model.
+        BoardModel model;
+        const QStringList dates = buildDateList(ward.ctx);
+        ward.ctx.displayDateIndex = 1;
+        int next = 2;
+        const double logic = timeMedian(runs * 2, [&] {
+            next = next == 1 ? 2 : 1;
+            if (!changeDisplayDate(ward.ctx, model, dates, next))
+                qFatal("display date not changed");
+        });
+        printRow("display date, snapshot to snapshot: layout load into the model", logic, raw,
+                 "raw read of its 3 files", {0, 30});
+    }
+    printRow("display date, snapshot to snapshot: board repainted", boardBetween, raw,
+             "raw read of its 3 files", {0, 30});
+    printRow("display date, today to snapshot: board repainted (saves today first)", boardFromToday, raw,
+             "raw read of its 3 files", {0, 30});
+
+    // Ten years of snapshot folders.
+    Ward decade;
+    decade.makeSnapshotFolders(3650);
+    QStringList dates;
+    const double list = timeMedian(runs, [&] { dates = buildDateList(decade.ctx); });
+    if (dates.size() != 3651)
+        qFatal("date list has %d entries", int(dates.size()));
+    const double listed = timeMedian(runs, [&] {
+        QDir(decade.path("BackUp")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    });
+    printRow("date list from 3,650 snapshot folders", list, listed, "QDir::entryList", {0, 50});
+    return 0;
+}

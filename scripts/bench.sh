@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (Release) and prints one table of speed and memory
+# figures, each beside a baseline measured in the same run.
+#   VELTO_BENCH_BUILD_DIR  build folder (default build-bench)
+#   VELTO_BENCH_RUNS       repetitions per figure; medians are reported (default 15)
+#   VELTO_E2E_BUILD_DIR    an existing build folder holding tests/e2e/tst_wardday
+#                          (otherwise that one test is built in the bench folder)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT="$PWD"
+bash scripts/setup-deps.sh
+BUILD="${VELTO_BENCH_BUILD_DIR:-build-bench}"
+RUNS="${VELTO_BENCH_RUNS:-15}"
+MEM_RUNS="${VELTO_BENCH_MEM_RUNS:-3}"
+JOBS="${VELTO_BENCH_JOBS:-2}"
+LAUNCHER=()
+if command -v ccache >/dev/null; then LAUNCHER=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+
+cache_value() { sed -n "s/^$1:[A-Z]*=//p" "$BUILD/CMakeCache.txt" 2>/dev/null; }
+configure() { # tests ON or OFF, only when the folder differs
+  if [ "$(cache_value CMAKE_BUILD_TYPE)" != Release ] || [ "$(cache_value VELTO_BUILD_TESTS)" != "$1" ]; then
+    cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELTO_BUILD_TESTS="$1" "${LAUNCHER[@]}" >/dev/null
+  fi
+}
+
+BENCHES=(startup_bench board_bench record_bench print_bench backup_bench)
+configure OFF
+cmake --build "$BUILD" --target velto_probe minimal_window "${BENCHES[@]}" -j"$JOBS"
+if [ -n "${VELTO_E2E_BUILD_DIR:-}" ]; then
+  WARDDAY="$VELTO_E2E_BUILD_DIR/tests/e2e/tst_wardday"
+else
+  configure ON
+  cmake --build "$BUILD" --target tst_wardday -j"$JOBS"
+  configure OFF
+  WARDDAY="$BUILD/tests/e2e/tst_wardday"
+fi
+[ -x "$WARDDAY" ] || { echo "no e2e test binary at $WARDDAY" >&2; exit 1; }
+WARDDAY="$(cd "$(dirname "$WARDDAY")" && pwd)/$(basename "$WARDDAY")"
+BUILD_ABS="$(cd "$BUILD" && pwd)"
+
+export QT_QPA_PLATFORM=offscreen
+ROWS="$(mktemp)"
+SCRATCH="$(mktemp -d)"
+trap 'rm -rf "$ROWS" "$SCRATCH"' EXIT
+for b in "${BENCHES[@]}"; do
+  echo "running $b ..." >&2
+  "$BUILD/bench/$b" "$RUNS" 2>/dev/null | grep '^ROW' >>"$ROWS"
+done
+
+# Peak resident memory through the ward's day, against a minimal Qt window.
+peak_kb() { # program, log; prints the maximum resident set size in kB
+  ( cd "$SCRATCH" && HOME="$SCRATCH" XDG_CONFIG_HOME="$SCRATCH/config" XDG_RUNTIME_DIR="$SCRATCH" \
+      VELTO_SOURCE_DIR="$ROOT" /usr/bin/time -v "$1" >"$2" 2>&1 ) || true
+  sed -n 's/.*Maximum resident set size (kbytes): //p' "$2"
+}
+median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
+echo "running tst_wardday under /usr/bin/time -v ($MEM_RUNS times) ..." >&2
+day=(); mini=(); failed=0
+for _ in $(seq "$MEM_RUNS"); do
+  day+=("$(peak_kb "$WARDDAY" "$SCRATCH/wardday.log")")
+  grep -q "Exit status: 0" "$SCRATCH/wardday.log" || failed=1
+  mini+=("$(peak_kb "$BUILD_ABS/bench/minimal_window" "$SCRATCH/minimal.log")")
+done
+DAY_KB="$(printf '%s\n' "${day[@]}" | median)"
+MINI_KB="$(printf '%s\n' "${mini[@]}" | median)"
+awk -v d="$DAY_KB" -v m="$MINI_KB" -v f="$failed" 'BEGIN {
+  fig = "peak RSS through the ward'"'"'s day (tst_wardday)" (f ? " — TEST FAILED" : "")
+  printf "ROW\t%s\t%.1f MB\t%.1f MB (minimal Qt window)\t%.2f\t< 80 MB\t%s\n",
+         fig, d / 1024, m / 1024, d / m, (d / 1024 < 80 && !f) ? "yes" : "NO" }' >>"$ROWS"
+
+echo
+echo "Velto benchmarks: $(nproc) CPUs, $(sed -n 's/^model name\t*: //p' /proc/cpuinfo | head -1)," \
+     "$(awk '/MemTotal/ {printf "%.0f GB RAM", $2 / 1048576}' /proc/meminfo); medians of $RUNS runs" \
+     "($MEM_RUNS for memory); MB = 1024 kB"
+echo
+echo "| figure | value | baseline (same run) | ratio | goal | met? |"
+echo "|---|---|---|---|---|---|"
+awk -F'\t' '{printf "| %s | %s | %s | %s | %s | %s |\n", $2, $3, $4, $5, $6, $7}' "$ROWS"
