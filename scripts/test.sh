@@ -10,7 +10,7 @@ if command -v ccache >/dev/null; then
   export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
   LAUNCHER=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${LAUNCHER[@]}" ${VELTO_CMAKE_ARGS:-}
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTO_BUILD_BENCH=OFF "${LAUNCHER[@]}" ${VELTO_CMAKE_ARGS:-}
 cmake --build "$BUILD" -j"$(nproc)"
 
 # The printing tests use the private CUPS server only; started here unless
