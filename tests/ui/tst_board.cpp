@@ -118,6 +118,18 @@ private slots:
         QCOMPARE(w.menuItem("DataDel")->shortcut(), QKeySequence(Qt::Key_Delete));
         QCOMPARE(w.toolButton("toolHelp")->toolTip(), QStringLiteral("ヘルプを表示します"));
         QVERIFY(!w.toolButton("toolHelp")->icon().isNull());
+
+        // The popup's own metrics: thin separators, items of at least 18
+        // pixels, as wide as the longest text + 32.
+        QMenu *menu = w.popupMenu();
+        menu->popup(QPoint(0, 0));
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        QCOMPARE(menu->actionGeometry(menu->actions().at(1)).height(), 5); // Sep
+        const QRect edit = menu->actionGeometry(w.popupMenu()->item("edit"));
+        QVERIFY(edit.height() >= 18);
+        QVERIFY(edit.width() >= menu->fontMetrics().horizontalAdvance(" 患者情報編集(E)...    Ctrl+E") + 32);
+        QVERIFY(!menu->grab().isNull());
+        menu->hide();
     }
 
     void rights_data()
