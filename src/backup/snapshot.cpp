@@ -52,21 +52,19 @@ bool ensureFolder(const QString &path)
     return QDir().mkpath(path);
 }
 
-bool copyOne(const QString &from, const QString &to, QString *error)
+bool readWhole(const QString &from, QByteArray *data, QString *error)
 {
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly)) {
         *error = in.errorString();
         return false;
     }
-    const QByteArray data = in.readAll();
+    *data = in.readAll();
     if (in.error() != QFileDevice::NoError) {
         *error = in.errorString();
         return false;
     }
-    in.close();
-    // The old copy is replaced only once the new one is whole.
-    return textfile::writeAtomic(to, data, error);
+    return true;
 }
 
 // The copy without dialogs; false when the folders could not be had.
@@ -85,14 +83,28 @@ bool copyFiles(AppContext &ctx, SnapshotResult *r)
     // Ordinary files only: "DB/Out" and any other subfolder stay out.
     const QFileInfoList files =
         QDir(db).entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot, QDir::Name);
+    QList<QPair<QString, QByteArray>> copies;
+    QStringList names;
     for (const QFileInfo &fi : files) {
         if (textfile::isStagingFile(fi.fileName()))
             continue; // a save that a crash cut short
         QString error;
-        if (copyOne(fi.absoluteFilePath(), QDir(target).filePath(fi.fileName()), &error))
-            r->copied << fi.fileName();
-        else
+        QByteArray data;
+        if (readWhole(fi.absoluteFilePath(), &data, &error)) {
+            copies.append({QDir(target).filePath(fi.fileName()), data});
+            names << fi.fileName();
+        } else {
             r->failed << fi.fileName() + QStringLiteral(": ") + error;
+        }
+    }
+    // Each old copy is replaced only once its new one is whole.
+    QStringList errors;
+    const QVector<bool> done = textfile::writeEachAtomic(copies, &errors);
+    for (int i = 0; i < names.size(); ++i) {
+        if (done.at(i))
+            r->copied << names.at(i);
+        else
+            r->failed << names.at(i);
     }
     return true;
 }

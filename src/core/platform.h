@@ -25,6 +25,11 @@ bool replaceFile(const QString &from, const QString &to);
 // Pushes a written file's data to the disk.
 bool syncToDisk(QFileDevice &file);
 
+// Flushing a whole file system at once (Linux); where it is not possible,
+// callers flush each file themselves.
+bool canSyncFileSystem();
+bool syncFileSystem(const QString &folder);
+
 // Free bytes on the volume holding path, and the name the user knows it by
 // (a drive letter where there is one, else its mount point).
 qint64 freeBytes(const QString &path);

@@ -142,7 +142,8 @@ public:
             QFile::remove(m_tmp.fileName());
     }
 
-    bool write(const QByteArray &data, QString *error)
+    // sync = false leaves the flush to disk to the caller (one for many).
+    bool write(const QByteArray &data, QString *error, bool sync = true)
     {
         const QFileInfo target(m_target);
         m_tmp.setFileTemplate(target.absoluteDir().filePath(kStagePrefix + QStringLiteral("XXXXXX")));
@@ -150,7 +151,7 @@ public:
         // The full size, the flush and the sync are all checked: a short
         // write on a full disk must never become the file.
         if (!m_tmp.open() || m_tmp.write(data) != data.size() || !m_tmp.flush()
-            || !platform::syncToDisk(m_tmp)) {
+            || (sync && !platform::syncToDisk(m_tmp))) {
             setError(error, failed());
             return false;
         }
@@ -331,6 +332,38 @@ bool writeAtomic(const QString &path, const QByteArray &data, QString *error)
 {
     StagedFile file(path);
     return file.write(data, error) && file.commit(error);
+}
+
+QVector<bool> writeEachAtomic(const QList<QPair<QString, QByteArray>> &files, QStringList *errors)
+{
+    QVector<bool> done(files.size(), false);
+    if (files.isEmpty())
+        return done;
+    // Where the whole file system can be flushed at once, one flush before
+    // the renames replaces one per file.
+    const bool batched = platform::canSyncFileSystem();
+    std::vector<std::unique_ptr<StagedFile>> staged(files.size());
+    for (int i = 0; i < files.size(); ++i) {
+        auto file = std::make_unique<StagedFile>(files.at(i).first);
+        QString error;
+        if (file->write(files.at(i).second, &error, !batched))
+            staged[i] = std::move(file);
+        else if (errors)
+            *errors << error;
+    }
+    if (batched && !platform::syncFileSystem(QFileInfo(files.first().first).absolutePath())) {
+        if (errors)
+            *errors << QStringLiteral("ファイルを書き込めませんでした。");
+        return done; // nothing replaced; the staged files remove themselves
+    }
+    for (int i = 0; i < files.size(); ++i) {
+        QString error;
+        if (staged[i] && staged[i]->commit(&error))
+            done[i] = true;
+        else if (staged[i] && errors)
+            *errors << error;
+    }
+    return done;
 }
 
 bool isStagingFile(const QString &fileName)
