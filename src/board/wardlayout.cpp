@@ -45,23 +45,6 @@ bool parseColour(const QString &line, int *colour)
     return true;
 }
 
-bool encodeLines(const QStringList &lines, QByteArray *out, QString *error)
-{
-    out->clear();
-    for (const QString &line : lines) {
-        if (line.contains(QLatin1Char('\r')) || line.contains(QLatin1Char('\n'))) {
-            // A line break would shift every later bed or room on reading.
-            *error = QStringLiteral("改行を含む値は保存できません。");
-            return false;
-        }
-        QByteArray bytes;
-        if (!textfile::encode(line, &bytes, error))
-            return false;
-        out->append(bytes);
-        out->append("\r\n");
-    }
-    return true;
-}
 
 } // namespace
 
@@ -138,25 +121,26 @@ LayoutSaveResult Command1_Click(AppContext &ctx, const BoardModel &model)
 
     // Encode all three first, so a value the files cannot hold leaves every
     // old file in place.
+    const QDir db(ctx.path(QStringLiteral("DB")));
+    const QString bedFile = db.filePath(layoutfile::Beds);
+    const QString numberFile = db.filePath(layoutfile::RoomNumbers);
+    const QString colourFile = db.filePath(layoutfile::RoomColours);
     QByteArray bedBytes, numberBytes, colourBytes;
     QString error;
-    if (!encodeLines(beds, &bedBytes, &error) || !encodeLines(numbers, &numberBytes, &error)
-        || !encodeLines(colours, &colourBytes, &error)) {
+    if (!textfile::encodeLines(bedFile, beds, &bedBytes, &error)
+        || !textfile::encodeLines(numberFile, numbers, &numberBytes, &error)
+        || !textfile::encodeLines(colourFile, colours, &colourBytes, &error)) {
         if (ctx.prompter)
             ctx.prompter->errorMsg(layoutNotSavedText(error));
         return LayoutSaveResult::Failed;
     }
 
-    const QDir db(ctx.path(QStringLiteral("DB")));
     if (!db.exists()) {
         writeErrorLog(ctx, SaveProc);
         return LayoutSaveResult::Failed;
     }
     // The three files change together: a full disk leaves all three old ones.
-    if (!textfile::writeLinesTogether({{db.filePath(layoutfile::Beds), beds},
-                                       {db.filePath(layoutfile::RoomNumbers), numbers},
-                                       {db.filePath(layoutfile::RoomColours), colours}},
-                                      &error)) {
+    if (!textfile::writeTogether({{bedFile, bedBytes}, {numberFile, numberBytes}, {colourFile, colourBytes}}, &error)) {
         writeErrorLog(ctx, SaveProc);
         return LayoutSaveResult::Failed;
     }

@@ -52,9 +52,4 @@ bool getReg(AppContext &ctx)
     return true;
 }
 
-bool hasFacilityFile(const AppContext &ctx)
-{
-    return QFileInfo::exists(ctx.path(QStringLiteral("DB/HOSPITAL_INFO.WBD")));
-}
-
 } // namespace velto

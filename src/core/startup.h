@@ -14,7 +14,4 @@ struct SettingDefault {
 };
 const QList<SettingDefault> &firstStartSettings();
 
-// Whether the facility file exists yet (the first start asks for it).
-bool hasFacilityFile(const AppContext &ctx);
-
 } // namespace velto

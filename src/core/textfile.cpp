@@ -303,19 +303,12 @@ bool writeLines(const QString &path, const QStringList &lines, QString *error)
     return writeAtomic(path, bytes, error);
 }
 
-bool writeLinesTogether(const QList<QPair<QString, QStringList>> &files, QString *error)
+bool writeTogether(const QList<QPair<QString, QByteArray>> &files, QString *error)
 {
-    QList<QPair<QString, QByteArray>> encoded;
-    for (const auto &f : files) {
-        QByteArray bytes;
-        if (!encodeLines(f.first, f.second, &bytes, error))
-            return false;
-        encoded.append({f.first, bytes});
-    }
     // Every file is written out in full before any replaces its old one, so
     // a full disk leaves the whole set as it was.
     std::vector<std::unique_ptr<StagedFile>> staged;
-    for (const auto &f : encoded) {
+    for (const auto &f : files) {
         auto file = std::make_unique<StagedFile>(f.first);
         if (!file->write(f.second, error))
             return false; // the staged ones remove themselves

@@ -35,9 +35,13 @@ bool readLines(const QString &path, QStringList *lines, QString *error);
 // encoded or the disk refuses part of it.
 bool writeLines(const QString &path, const QStringList &lines, QString *error);
 
-// Writes several line files as one change: when any of them cannot be
-// written in full, none is replaced.
-bool writeLinesTogether(const QList<QPair<QString, QStringList>> &files, QString *error);
+// The bytes writeLines would write: every line + CR LF in code page 932.
+// Fails for a line holding a line break or a character the code page lacks.
+bool encodeLines(const QString &path, const QStringList &lines, QByteArray *out, QString *error);
+
+// Replaces several files as one change: when any of them cannot be written
+// in full, none is replaced.
+bool writeTogether(const QList<QPair<QString, QByteArray>> &files, QString *error);
 
 // Atomic replace of a file's whole content (shared by the writers above).
 bool writeAtomic(const QString &path, const QByteArray &data, QString *error);

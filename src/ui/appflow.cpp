@@ -8,6 +8,7 @@
 #include "core/platform.h"
 #include "core/startup.h"
 #include "core/textfile.h"
+#include "facility/facilityinfo.h"
 #include "frmlogin.h"
 #include "frmsplash.h"
 
@@ -55,7 +56,7 @@ int AppFlow::run(const QString &lockPath)
 
 void AppFlow::afterLogin()
 {
-    const bool noFacility = !hasFacilityFile(m_ctx);
+    const bool noFacility = !facilityFileExists(m_ctx);
     if (m_ctx.optionValues.midashiOnOff != 1) {
         FrmSplash splash(m_ctx, m_splashMs);
         splash.exec();
