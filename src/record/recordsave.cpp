@@ -60,6 +60,12 @@ QString recordFieldLabel(const QString &key)
     if (!f)
         return key;
     QString label = f->caption;
+    // A separator caption ("-" of the postal code, "/" of a blood pressure)
+    // names nothing: the field before it does.
+    if ((label == QLatin1String("-") || label == QLatin1String("/")) && f != recordFields().data()) {
+        const RecordField *before = f - 1;
+        label = before->caption;
+    }
     if (label.isEmpty() && f->kind == FieldKind::PhotoPath)
         label = recordtext::PhotoButton;
     if (label.isEmpty())

@@ -75,13 +75,21 @@ QLabel *caption(const QString &text, QWidget *parent = nullptr)
     return new QLabel(text, parent);
 }
 
-// Turns "shown|pattern|shown|pattern" into Qt's ";;" filter list.
+// Turns "shown|pattern|shown|pattern" into Qt's ";;" filter list. A shown
+// text that already ends in "(pattern)" is kept as it is, so the list reads
+// "JPEG イメージ(*.jpg)" and not "JPEG イメージ(*.jpg) (*.jpg)".
 QString qtFilter(const QString &pairs)
 {
     const QStringList parts = pairs.split(QLatin1Char('|'));
     QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        filters << parts[i] + QStringLiteral(" (") + parts[i + 1] + QLatin1Char(')');
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString shown = parts[i];
+        const QString pattern = parts[i + 1];
+        if (shown.endsWith(QLatin1Char('(') + pattern + QLatin1Char(')')))
+            filters << shown;
+        else
+            filters << shown + QStringLiteral(" (") + pattern + QLatin1Char(')');
+    }
     return filters.join(QStringLiteral(";;"));
 }
 

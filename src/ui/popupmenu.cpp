@@ -105,6 +105,7 @@ QString BedPopupMenu::iconFile(const QString &name)
 BedPopupMenu::BedPopupMenu(const QString &iconDir, QWidget *parent) : QMenu(parent)
 {
     setObjectName(QStringLiteral("aaa"));
+    setWindowTitle(boardtext::PopupWindowCaption); // the menu's owner, never shown
     auto *look = new BedMenuStyle;
     look->setParent(this);
     setStyle(look);

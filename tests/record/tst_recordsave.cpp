@@ -48,6 +48,24 @@ class TstRecordSave : public QObject {
     Q_OBJECT
 
 private slots:
+    // The field a message names: its caption, the frame for a caption-less
+    // field, and the field before a separator caption ("-", "/").
+    void fieldLabels_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("caption") << "003" << "氏名";
+        QTest::newRow("postal code, second part") << "014" << "〒";
+        QTest::newRow("last blood pressure, diastolic") << "052" << "最終";
+        QTest::newRow("average blood pressure, diastolic") << "225" << "平均";
+        QTest::newRow("note line") << "023" << "診断名(2行目)";
+    }
+    void fieldLabels()
+    {
+        QFETCH(QString, key);
+        QTEST(recordFieldLabel(key), "label");
+    }
+
     void inputCheck_data()
     {
         QTest::addColumn<QStringList>("changes"); // "key=value"

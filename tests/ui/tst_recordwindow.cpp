@@ -1,5 +1,6 @@
 #include <QtTest>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -513,6 +514,33 @@ private slots:
         QVERIFY(child<QPushButton>(w, "Command4")->isVisible());
         QVERIFY(!child<QPushButton>(w, "Command5")->isVisible());
         QCOMPARE(w.record().value("400"), notPicture);
+    }
+
+    // The photo dialog lists the file types with their own texts, each once.
+    void photoDialogTexts()
+    {
+        Fixture fx;
+        FrmKozinInf w(fx.ctx, RecordHost{});
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QString title;
+        QStringList filters;
+        QTimer::singleShot(0, [&] {
+            auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!d)
+                return;
+            title = d->windowTitle();
+            filters = d->nameFilters();
+            d->reject();
+        });
+        child<QPushButton>(w, "Command4")->click();
+        QCOMPARE(title, QStringLiteral("顔写真設定"));
+        QCOMPARE(filters, (QStringList{QStringLiteral("JPEG イメージ(*.jpg)"),
+                                       QStringLiteral("ビットマップ(*.bmp)"),
+                                       QStringLiteral("GIF イメージ(*.gif)"),
+                                       QStringLiteral("アイコン(*.ico)"),
+                                       QStringLiteral("すべてのファイル(*.*)")}));
+        QVERIFY(child<QPushButton>(w, "Command4")->isVisible()); // cancelled
     }
 
     void cancelWritesNothing()
