@@ -32,6 +32,11 @@ QString settingsUnreadable(const QString &settingsPath)
         + QDir::toNativeSeparators(settingsPath);
 }
 
+QString changeNotCompleted(const QString &why)
+{
+    return QStringLiteral("前回中断された保存を完了できませんでした。") + QLatin1Char('\r') + why;
+}
+
 } // namespace startuptext
 
 bool lockDataFolder(platform::InstanceLock &lock, QString *message)
@@ -69,10 +74,17 @@ bool getReg(AppContext &ctx)
         const QFileInfo fi(app.filePath(folder));
         if (fi.isDir())
             continue;
-        if (fi.exists() || !app.mkpath(folder)) {
+        if (fi.exists() || !textfile::makeDataFolder(app.filePath(folder))) {
             writeErrorLog(ctx, QStringLiteral("bigin.getReg()"));
             return false;
         }
+    }
+    // A change a crash interrupted is finished before anything reads DB;
+    // one that cannot be finished must not be built upon.
+    QString why;
+    if (!textfile::completeInterruptedChange(app.filePath(QStringLiteral("DB")), &why)) {
+        ctx.prompter->errorMsg(startuptext::changeNotCompleted(why));
+        return false;
     }
     // Half-written files of a run that crashed are not data.
     for (const QString &folder : {QStringLiteral("DB"), QStringLiteral("DB/Out"), QStringLiteral("log")})
@@ -82,7 +94,6 @@ bool getReg(AppContext &ctx)
     if (ctx.settings->isEmpty()) {
         for (const SettingDefault &d : firstStartSettings())
             ctx.settings->setValue(d.section, d.key, d.value);
-        QString why;
         if (!ctx.settings->commit(&why)) {
             ctx.settings->reload();
             writeErrorLog(ctx, QStringLiteral("bigin.getReg()"));

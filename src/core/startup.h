@@ -12,6 +12,8 @@ QString alreadyRunning(const QString &otherComputer = QString());
 QString lockNotCreated(const QString &lockPath);
 // The settings file exists but cannot be read.
 QString settingsUnreadable(const QString &settingsPath);
+// A change a crash interrupted could not be finished; why names the file.
+QString changeNotCompleted(const QString &why);
 } // namespace startuptext
 
 // Takes the data folder's lock for the run. False when another run, on this

@@ -73,17 +73,28 @@ template <class T> T *child(QWidget *w, const QString &name)
     return c;
 }
 
-// Runs act on the modal window of type T that the next step opens.
+// Runs act on the modal window of type T that the next step opens (after
+// the bed menu, which comes first, has closed).
 template <class T> void onNextModal(std::function<void(T *)> act)
 {
-    QTimer::singleShot(0, [act] {
+    auto *poll = new QTimer;
+    auto *waited = new QElapsedTimer;
+    waited->start();
+    QObject::connect(poll, &QTimer::timeout, [poll, waited, act] {
         QWidget *w = QApplication::activeModalWidget();
-        if (auto *t = qobject_cast<T *>(w))
+        auto *t = qobject_cast<T *>(w);
+        if (!t && waited->elapsed() < 5000)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        delete waited;
+        if (t)
             act(t);
         else
             g_missed << QStringLiteral("%1 instead of %2")
                             .arg(w ? w->metaObject()->className() : "nothing", T::staticMetaObject.className());
     });
+    poll->start(10);
 }
 
 // A bed picked up and dropped as the drag does it.
@@ -100,16 +111,35 @@ void drop(FrmRoom &board, int source, int target)
     QApplication::sendEvent(to, &dropped);
 }
 
-// A bed's popup item, chosen as the user does (click on the bed, then the item).
+// The item the next bed menu is to be answered with.
+QString g_menuItem;
+
+// Shows the real bed menu and clicks the wanted item in it, as a nurse does.
+void runBedMenu(QMenu &menu, const QPoint &pos)
+{
+    const QString item = g_menuItem;
+    g_menuItem.clear();
+    QTimer::singleShot(0, &menu, [&menu, item] {
+        QAction *a = static_cast<BedPopupMenu &>(menu).item(item);
+        if (!a || !a->isEnabled() || !menu.isVisible()) {
+            g_missed << QStringLiteral("bed menu item %1").arg(item);
+            menu.close();
+            return;
+        }
+        QTest::mouseClick(&menu, Qt::LeftButton, Qt::NoModifier, menu.actionGeometry(a).center());
+    });
+    menu.exec(pos);
+}
+
+// A bed's menu item, chosen as the user does (click on the bed, then the item).
 void popup(FrmRoom &board, int bed, const QString &item)
 {
+    g_menuItem = item;
     board.bedClicked(bed);
-    QAction *a = board.popupMenu()->item(item);
-    if (!a || !a->isEnabled()) {
-        g_missed << QStringLiteral("popup item %1 on bed %2").arg(item).arg(bed);
-        return;
+    if (!g_menuItem.isEmpty()) {
+        g_missed << QStringLiteral("no bed menu on bed %1").arg(bed);
+        g_menuItem.clear();
     }
-    a->trigger();
 }
 
 void choose(QComboBox *c, const QString &text)
@@ -239,7 +269,7 @@ class TestWardDay : public QObject {
                 }
             } else if (auto *b = qobject_cast<FrmRoom *>(w); b && !boardDone) {
                 boardDone = true;
-                b->setPopupRunner([](QMenu &, const QPoint &) {});
+                b->setPopupRunner(runBedMenu);
                 onBoard(*b);
                 b->close();
             }
@@ -357,7 +387,7 @@ private slots:
             {9, {QStringLiteral("田中"), QStringLiteral("次郎"), QStringLiteral("昭和"), QStringLiteral("20年"),
                  QStringLiteral("1月"), QStringLiteral("1日"), QStringLiteral("男")}},
         };
-        QStringList statuses, captions;
+        QStringList statuses, captions, onDisk;
         adminRun([&](FrmRoom &b) {
             for (const auto &a : admissions) {
                 onNextModal<FrmKozinInf>([&](FrmKozinInf *w) {
@@ -367,8 +397,11 @@ private slots:
                 });
                 popup(b, a.first, "edit");
                 captions << b.bedButton(a.first)->text();
+                // On disk at once, before the board closes.
+                onDisk << occupied(prog->ctx, at("DB")).value(a.first);
             }
         }, {});
+        QCOMPARE(onDisk, (QStringList{Sato, Suzuki, Tanaka}));
         QCOMPARE(captions, (QStringList{QStringLiteral("佐藤"), QStringLiteral("鈴木"), QStringLiteral("田中")}));
         QCOMPARE(statuses, QStringList(3, QStringLiteral("最終更新者 : Administrator(管理者)   "
                                                          "最終更新時間 : 2026/12/10 09:30:00")));
@@ -382,12 +415,17 @@ private slots:
     void moveAndExchange()
     {
         QStringList captions;
+        QList<QMap<int, QString>> onDisk;
         adminRun([&](FrmRoom &b) {
             drop(b, 0, 2); // onto a free bed
+            onDisk << occupied(prog->ctx, at("DB"));
             drop(b, 1, 9); // onto an occupied bed: the two change places
+            onDisk << occupied(prog->ctx, at("DB"));
             for (int bed : {0, 1, 2, 9})
                 captions << b.bedButton(bed)->text();
         }, {});
+        QCOMPARE(onDisk, (QList<QMap<int, QString>>{{{1, Suzuki}, {2, Sato}, {9, Tanaka}},
+                                                    {{1, Tanaka}, {2, Sato}, {9, Suzuki}}}));
         QCOMPARE(captions, (QStringList{"", QStringLiteral("田中"), QStringLiteral("佐藤"), QStringLiteral("鈴木")}));
         QCOMPARE(occupied(prog->ctx, at("DB")), (QMap<int, QString>{{1, Tanaka}, {2, Sato}, {9, Suzuki}}));
         QCOMPARE(files(at("DB")).size(), 7); // moves never touch a record
@@ -395,14 +433,22 @@ private slots:
 
     void dischargeKeepingAndErasing()
     {
+        QList<QMap<int, QString>> onDisk;
+        QList<QStringList> dbFiles;
         adminRun([&](FrmRoom &b) {
             prog->prompter.answers = {true, false, true, true};
             popup(b, 2, "Taiin"); // Sato, keeping the record
+            onDisk << occupied(prog->ctx, at("DB"));
+            dbFiles << files(at("DB/Out"));
             popup(b, 1, "Taiin"); // Tanaka, erased
+            onDisk << occupied(prog->ctx, at("DB"));
+            dbFiles << files(at("DB/Out"));
         }, {QStringLiteral("佐藤さんを退院させます。\rよろしいですか？"),
             QStringLiteral("データを完全に消去しますか？\rデータを残したい場合は、[いいえ]を押してください。"),
             QStringLiteral("田中さんを退院させます。\rよろしいですか？"),
             QStringLiteral("データを完全に消去しますか？\rデータを残したい場合は、[いいえ]を押してください。")});
+        QCOMPARE(onDisk, (QList<QMap<int, QString>>{{{1, Tanaka}, {9, Suzuki}}, {{9, Suzuki}}}));
+        QCOMPARE(dbFiles, (QList<QStringList>{{Sato}, {Sato}}));
         QCOMPARE(prog->prompter.asked.at(0).kind, DialogKind::WarnYesNo);
         QCOMPARE(prog->prompter.asked.at(1).kind, DialogKind::WarnYesNoDefNo);
         QCOMPARE(files(at("DB/Out")), QStringList{Sato});
@@ -416,6 +462,7 @@ private slots:
     void readmitKeptAndEraseOne()
     {
         QStringList chooser;
+        QMap<int, QString> readmitted, erased;
         adminRun([&](FrmRoom &b) {
             onNextModal<FrmSai>([&](FrmSai *w) {
                 auto *list = child<QListWidget>(w, "File1");
@@ -430,11 +477,15 @@ private slots:
                     w->reject();
             });
             popup(b, 20, "SaiNyuin");
+            readmitted = occupied(prog->ctx, at("DB"));
             popup(b, 9, "Out");
+            erased = occupied(prog->ctx, at("DB"));
             chooser << b.bedButton(20)->text() << b.bedButton(9)->text();
         }, {QStringLiteral("佐藤さんを再入院させます。\rよろしいですか？"),
             QStringLiteral("鈴木さんのデータを完全に消去します。\rよろしいですか？")});
         QCOMPARE(chooser, (QStringList{QStringLiteral("再入院選択"), Sato, QStringLiteral("佐藤"), ""}));
+        QCOMPARE(readmitted, (QMap<int, QString>{{9, Suzuki}, {20, Sato}}));
+        QCOMPARE(erased, (QMap<int, QString>{{20, Sato}}));
         QVERIFY(files(at("DB/Out")).isEmpty());
         checkRecord("DB", Sato, QStringLiteral("佐藤"), QStringLiteral("男"));
         QVERIFY(!QFile::exists(at("DB/" + Suzuki)));
@@ -445,7 +496,7 @@ private slots:
     void roomNumberAndColour()
     {
         QStringList initial;
-        QString label;
+        QString label, numberOnDisk, colourOnDisk;
         adminRun([&](FrmRoom &b) {
             b.setRoomDialogs(
                 [&](const QString &text) -> std::optional<QString> {
@@ -457,11 +508,15 @@ private slots:
                     return Pink;
                 });
             popup(b, 20, "no");
+            numberOnDisk = lines(at("DB/ROOM_NO.WBD")).value(2);
             popup(b, 21, "color"); // same room
+            colourOnDisk = lines(at("DB/ROOM_COL.WBD")).value(2);
             label = b.findChild<QLabel *>("Label1_2")->text();
         }, {});
         QCOMPARE(initial, (QStringList{"", QString::number(BoardModel::InitialRoomColour)}));
         QCOMPARE(label, QStringLiteral("203"));
+        QCOMPARE(numberOnDisk, QStringLiteral("203"));
+        QCOMPARE(colourOnDisk, QString::number(Pink));
         QCOMPARE(lines(at("DB/ROOM_NO.WBD")).value(2), QStringLiteral("203"));
         QCOMPARE(lines(at("DB/ROOM_COL.WBD")).value(2), QString::number(Pink));
         QCOMPARE(lines(at("DB/ROOM_COL.WBD")).value(1), QString::number(BoardModel::InitialRoomColour));

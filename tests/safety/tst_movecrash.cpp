@@ -100,6 +100,7 @@ private slots:
     void randomKillsKeepTheWardWhole();
     void failedStepChangesNothing_data() { killAtEachStepGivesBeforeOrAfter_data(); }
     void failedStepChangesNothing();
+    void unfinishableChangeEndsTheStart();
 };
 
 void MoveCrashTest::killAtEachStepGivesBeforeOrAfter_data()
@@ -200,6 +201,29 @@ void MoveCrashTest::failedStepChangesNothing()
         QVERIFY(restart(tc));
         QVERIFY2(wardFault(tc.ctx, kind).isEmpty(), qPrintable(failed + QLatin1String(": ") + wardFault(tc.ctx, kind)));
     }
+}
+
+void MoveCrashTest::unfinishableChangeEndsTheStart()
+{
+    // A rename that keeps failing (a disk gone read-only): the start says so
+    // and ends rather than show a ward between two states.
+    test::TestContext tc;
+    QVERIFY(layFixture(tc.ctx));
+    textfile::setStepHook([](const QString &step) { return !step.startsWith(QLatin1String("rename ROOM_NO")); });
+    QVERIFY(!doMove(tc.ctx, QStringLiteral("layout")));
+    tc.prompter.clear();
+    QVERIFY(!restart(tc));
+    textfile::setStepHook({});
+    QCOMPARE(tc.prompter.asked.size(), 1);
+    QVERIFY2(tc.prompter.asked.first().text.startsWith(startuptext::changeNotCompleted(QString())),
+             qPrintable(tc.prompter.asked.first().text));
+    QVERIFY(tc.prompter.asked.first().text.contains(QStringLiteral("ROOM_NO.WBD")));
+    // Once the disk takes it again, the next start finishes the change.
+    QVERIFY(restart(tc));
+    QCOMPARE(wardFault(tc.ctx, QStringLiteral("layout")), QString());
+    BoardModel m;
+    QVERIFY(loadToday(tc.ctx, m));
+    QCOMPARE(m.bedEntry(1), InBed);
 }
 
 QTEST_GUILESS_MAIN(MoveCrashTest)
