@@ -127,6 +127,32 @@ private slots:
         QCOMPARE(next.value("Pass", "cnt"), QStringLiteral("1"));
     }
 
+    // Staged files a crash left are no data and go; an interrupted change's
+    // staged files are data and are put in place first; other hidden files stay.
+    void startCleansStagedFilesAndFinishesChanges()
+    {
+        test::TestContext t;
+        t.makeFolders();
+        writeFile(t.path("DB/.~velto-AbC123"), "torn");
+        writeFile(t.path("DB/Out/.~velto-x"), "torn");
+        writeFile(t.path("log/.~velto-y"), "torn");
+        writeFile(t.path("DB/.tanaka_a_b"), "an old hidden record");
+        // A change interrupted after its intent: one rename done, one not, a removal pending.
+        writeFile(t.path("DB/ROOM.WBD"), "new beds\r\n");
+        writeFile(t.path("DB/.~velto-n1"), "new numbers\r\n");
+        writeFile(t.path("DB/old_record"), "moved away");
+        writeFile(t.path("DB/.~velto-change"),
+                  "R\t.~velto-b1\tROOM.WBD\r\nR\t.~velto-n1\tROOM_NO.WBD\r\nD\told_record\r\n");
+        QVERIFY(getReg(t.ctx));
+        const QStringList left = QDir(t.path("DB")).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+        QCOMPARE(left, (QStringList{".tanaka_a_b", "ROOM.WBD", "ROOM_NO.WBD"}));
+        QVERIFY(QDir(t.path("DB/Out")).entryList(QDir::Files | QDir::Hidden).isEmpty());
+        QVERIFY(QDir(t.path("log")).entryList(QDir::Files | QDir::Hidden).isEmpty());
+        QFile numbers(t.path("DB/ROOM_NO.WBD"));
+        QVERIFY(numbers.open(QIODevice::ReadOnly));
+        QCOMPARE(numbers.readAll(), QByteArray("new numbers\r\n"));
+    }
+
     void folderThatCannotBeMadeEndsStartup()
     {
         test::TestContext t;
