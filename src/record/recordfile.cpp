@@ -65,7 +65,8 @@ private:
 };
 
 // Line-by-line decoding: a line that does not decode comes back empty and
-// is listed (1-based) in *badLines.
+// is listed (1-based) in *badLines. CR LF, LF and a lone CR all end a line.
+// Goes once textfile::readLinesEach (same contract) is on this branch.
 bool readLinesEachShim(const QString &path, QStringList *lines, QList<int> *badLines, QString *error)
 {
     QFile file(path);
