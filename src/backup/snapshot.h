@@ -33,7 +33,7 @@ QString snapshotDayName(AppContext &ctx);
 
 struct SnapshotResult {
     QString dayName;
-    QStringList copied; // file names, in listing order
+    QStringList copied; // file names (code page 932 ones decoded for showing)
     QStringList failed; // "name: reason"
     bool ok = false;    // folder made and every file copied
 };
