@@ -64,35 +64,6 @@ private:
     int m_fd = -1;
 };
 
-// Line-by-line decoding: a line that does not decode comes back empty and
-// is listed (1-based) in *badLines. CR LF, LF and a lone CR all end a line.
-// Goes once textfile::readLinesEach (same contract) is on this branch.
-bool readLinesEachShim(const QString &path, QStringList *lines, QList<int> *badLines, QString *error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
-        return false;
-    }
-    QByteArray bytes = file.readAll();
-    bytes.replace("\r\n", "\n");
-    bytes.replace('\r', '\n');
-    QList<QByteArray> raw = bytes.split('\n');
-    if (bytes.endsWith('\n') || bytes.isEmpty())
-        raw.removeLast();
-    lines->clear();
-    badLines->clear();
-    for (int i = 0; i < raw.size(); ++i) {
-        QString text;
-        if (!textfile::decode(raw.at(i), &text, nullptr)) {
-            text.clear();
-            badLines->append(i + 1);
-        }
-        lines->append(text);
-    }
-    return true;
-}
-
 } // namespace
 
 QString MakePatientKey(const PatientRecord &r)
@@ -123,7 +94,8 @@ bool isFileNameChar(QChar c)
 
 bool isSafeFileName(const QString &name)
 {
-    if (!isPlainFileName(name))
+    // A leading "." hides the file, and staged files of the program begin so.
+    if (!isPlainFileName(name) || name.startsWith(QLatin1Char('.')))
         return false;
     bool onlyDots = true;
     for (const QChar c : name) {
@@ -174,7 +146,7 @@ RecordReadResult ReadPatientFile(AppContext &ctx, const QString &path, PatientRe
     QStringList lines;
     QList<int> bad;
     QString error;
-    if (!readLinesEachShim(readPath, &lines, &bad, &error)) {
+    if (!textfile::readLinesEach(readPath, &lines, &bad, &error)) {
         writeErrorLog(ctx, RecordLoadProcedure);
         return RecordReadResult::Failed;
     }
@@ -204,8 +176,8 @@ RecordReadResult ReadPatientFile(AppContext &ctx, const QString &path, PatientRe
     return RecordReadResult::Read;
 }
 
-bool WritePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record,
-                      SaveStamp *stamp)
+bool EncodePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record,
+                       QByteArray *bytes, SaveStamp *stamp)
 {
     const QString target = cleanAbsolute(path);
     const QString dir = QFileInfo(target).path();
@@ -240,13 +212,25 @@ bool WritePatientFile(AppContext &ctx, const QString &path, const PatientRecord 
         text += key + QLatin1Char(':') + oneLine(value) + QLatin1String("\r\n");
     }
 
-    QByteArray bytes;
     QString error;
-    if (!textfile::encode(text, &bytes, &error)) {
+    if (!textfile::encode(text, bytes, &error)) {
         ctx.prompter->errorMsg(error);
         return false;
     }
-    if (!textfile::writeAtomic(target, bytes, &error)) {
+    if (stamp)
+        *stamp = s;
+    return true;
+}
+
+bool WritePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record,
+                      SaveStamp *stamp)
+{
+    QByteArray bytes;
+    SaveStamp s;
+    if (!EncodePatientFile(ctx, path, record, &bytes, &s))
+        return false;
+    QString error;
+    if (!textfile::writeAtomic(cleanAbsolute(path), bytes, &error)) {
         writeErrorLog(ctx, RecordSaveProcedure);
         return false;
     }

@@ -29,7 +29,8 @@ bool isPlainFileName(const QString &name);
 // characters: what some disk of the ward would refuse or misread in a name.
 bool isFileNameChar(QChar c);
 // A name every file system takes as one plain file: a plain name of
-// isFileNameChar characters, not made of dots alone. New files get only such names.
+// isFileNameChar characters, not beginning with a dot (hidden, and the
+// program's staged files begin so). New files get only such names.
 bool isSafeFileName(const QString &name);
 
 // "DB/<key>" for today (empty snapshotFolder), else
@@ -82,5 +83,10 @@ bool WritePatientFile(AppContext &ctx, const QString &path, const PatientRecord 
 // The bytes of the patient's photo. Only a regular file is read: a FIFO or a
 // device named as the photo would block the program or never end.
 bool readPhotoFile(const QString &path, QByteArray *data);
+
+// The bytes WritePatientFile would write, with the same refusals, for a save
+// that changes other files with it.
+bool EncodePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record,
+                       QByteArray *bytes, SaveStamp *stamp);
 
 } // namespace velto
