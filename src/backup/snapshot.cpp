@@ -55,7 +55,7 @@ bool ensureFolder(const QString &path)
         return false;
     if (fi.exists())
         return fi.isDir();
-    return QDir().mkpath(path);
+    return textfile::makeDataFolder(path); // group-shared like its parent
 }
 
 // The copy without dialogs; false when the folders could not be had.
