@@ -11,6 +11,7 @@
 #include "core/errorlog.h"
 #include "core/platform.h"
 #include "core/textfile.h"
+#include "rawfiles.h"
 
 namespace velto {
 
@@ -34,6 +35,11 @@ void checkDiskSpace(AppContext &ctx)
     warnLowDisk(ctx, platform::freeBytes(ctx.appDir), platform::volumeName(ctx.appDir));
 }
 
+QString notCopiedMessage(const QStringList &failed)
+{
+    return backuptext::notCopied + QLatin1Char('\r') + failed.join(QLatin1Char('\r'));
+}
+
 QString snapshotDayName(AppContext &ctx)
 {
     return getWaDate(ctx, ctx.clock->now().date().toString(QStringLiteral("yyyyMMdd")));
@@ -49,22 +55,7 @@ bool ensureFolder(const QString &path)
         return false;
     if (fi.exists())
         return fi.isDir();
-    return QDir().mkpath(path);
-}
-
-bool readWhole(const QString &from, QByteArray *data, QString *error)
-{
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly)) {
-        *error = in.errorString();
-        return false;
-    }
-    *data = in.readAll();
-    if (in.error() != QFileDevice::NoError) {
-        *error = in.errorString();
-        return false;
-    }
-    return true;
+    return textfile::makeDataFolder(path); // group-shared like its parent
 }
 
 // The copy without dialogs; false when the folders could not be had.
@@ -80,21 +71,37 @@ bool copyFiles(AppContext &ctx, SnapshotResult *r)
     if (!ensureFolder(db) || !ensureFolder(backUp) || !ensureFolder(target))
         return false;
 
-    // Ordinary files only: "DB/Out" and any other subfolder stay out.
-    const QFileInfoList files =
-        QDir(db).entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot, QDir::Name);
+    // A backup of this day cut short by a crash left its staging files here.
+    textfile::removeStaleStagingFiles(target);
+
+    // Ordinary files only: "DB/Out" and any other subfolder stay out. Hidden
+    // files and names in code page 932 bytes are records all the same.
+    QList<QByteArray> files;
+    QString listError;
+    if (!rawfiles::listFiles(db, &files, &listError))
+        return false;
     QList<QPair<QString, QByteArray>> copies;
     QStringList names;
-    for (const QFileInfo &fi : files) {
-        if (textfile::isStagingFile(fi.fileName()))
+    for (const QByteArray &raw : files) {
+        const QString shown = rawfiles::shownName(raw);
+        if (raw.startsWith(".~velto-"))
             continue; // a save that a crash cut short
         QString error;
         QByteArray data;
-        if (readWhole(fi.absoluteFilePath(), &data, &error)) {
-            copies.append({QDir(target).filePath(fi.fileName()), data});
-            names << fi.fileName();
+        if (!rawfiles::qtCanName(raw)) {
+            // Rare (a folder copied from another PC): copied on its own.
+            if (rawfiles::readFile(db, raw, &data, &error) && rawfiles::writeFileAtomic(target, raw, data, &error))
+                r->copied << shown;
+            else
+                r->failed << shown + QStringLiteral(": ") + error;
+            continue;
+        }
+        const QString name = QFile::decodeName(raw);
+        if (rawfiles::readFile(db, raw, &data, &error)) {
+            copies.append({QDir(target).filePath(name), data});
+            names << name;
         } else {
-            r->failed << fi.fileName() + QStringLiteral(": ") + error;
+            r->failed << shown + QStringLiteral(": ") + error;
         }
     }
     // Each old copy is replaced only once its new one is whole.
@@ -121,6 +128,8 @@ SnapshotResult copySnapshot(AppContext &ctx)
     // the copies made stay and "DB" is only ever read.
     if (!folders || !r.failed.isEmpty()) {
         writeErrorLog(ctx, QStringLiteral("frmBackUp.Form_Activate()"));
+        if (!r.failed.isEmpty())
+            ctx.prompter->errorMsg(notCopiedMessage(r.failed));
         return r;
     }
     r.ok = true;

@@ -1,5 +1,6 @@
 #pragma once
-// Day snapshots: every ordinary file directly in "DB" copied into
+// Day snapshots: every ordinary file directly in "DB" (hidden ones and
+// code page 932 byte names included, staging files not) copied into
 // "BackUp/" + the era date of the day (never "DB/Out").
 #include <QString>
 #include <QStringList>
@@ -11,6 +12,9 @@ namespace backuptext {
 inline const QString caption = QStringLiteral("ﾊﾞｯｸｱｯﾌﾟ");
 inline const QString labelAuto = QStringLiteral("自動バックアップ中・・・");
 inline const QString labelManual = QStringLiteral("バックアップ中・・・");
+// Heads the list of files a backup could not copy, one per line.
+inline const QString notCopied = QStringLiteral(
+    "次のファイルをバックアップできませんでした。\rバックアップは完了していません。");
 } // namespace backuptext
 
 // Free bytes below which the backup warns (it goes on all the same).
@@ -29,15 +33,19 @@ QString snapshotDayName(AppContext &ctx);
 
 struct SnapshotResult {
     QString dayName;
-    QStringList copied; // file names, in listing order
+    QStringList copied; // file names (code page 932 ones decoded for showing)
     QStringList failed; // "name: reason"
     bool ok = false;    // folder made and every file copied
 };
-// The copy itself. Each copy replaces the old one atomically; copies of files
-// gone from "DB" stay. A file that cannot be copied leaves its old copy and
-// the others are still copied; then one error report is made under
-// "frmBackUp.Form_Activate()".
+// The copy itself. Staging files a crash left in the day's folder go first.
+// Each copy replaces the old one atomically; copies of files gone from "DB"
+// stay. A file that cannot be copied leaves its old copy and the others are
+// still copied; then one error report is made under
+// "frmBackUp.Form_Activate()" and a message names every file not copied.
 SnapshotResult copySnapshot(AppContext &ctx);
+
+// The message naming the files not copied ("name: reason" lines).
+QString notCopiedMessage(const QStringList &failed);
 
 // Whether closing the board makes the automatic backup.
 bool autoBackupDue(const AppContext &ctx);

@@ -167,7 +167,7 @@ FacilityOkResult facilityOk(AppContext &ctx, FacilityInfo *info)
     if (!written) {
         // The form stays open with what was typed; the old file is whole.
         showWriteFailure(ctx, error);
-        return {};
+        return {false, QString(), true};
     }
     return {true, QString()};
 }

@@ -76,10 +76,12 @@ bool saveFacilityInfo(AppContext &ctx, const FacilityInfo &info);
 
 // cmdOK: check (ErrorMsg on a refusal), then save. closeForm is true only
 // after a successful save; otherwise focus names the box to focus (empty
-// when the write failed).
+// when the write failed). writeFailed: the values passed but the file could
+// not be written (the first-start form must then let the user leave).
 struct FacilityOkResult {
     bool closeForm = false;
     QString focus;
+    bool writeFailed = false;
 };
 FacilityOkResult facilityOk(AppContext &ctx, FacilityInfo *info);
 

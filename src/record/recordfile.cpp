@@ -2,7 +2,12 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/appcontext.h"
 #include "core/errorlog.h"
@@ -31,6 +36,33 @@ QString oneLine(QString value)
     value.replace(QLatin1Char('\n'), QLatin1Char(' '));
     return value;
 }
+
+// A snapshot record stored under the code page 932 bytes of its name. Qt's
+// path strings cannot name it, so it is opened by its bytes and read again
+// through the descriptor's own path.
+class ByteNamedFile {
+public:
+    ~ByteNamedFile()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    bool open(const QString &path)
+    {
+        const QFileInfo fi(path);
+        QByteArray name;
+        if (!textfile::encode(fi.fileName(), &name, nullptr))
+            return false;
+        const QByteArray bytes = QFile::encodeName(fi.path()) + '/' + name;
+        m_fd = ::open(bytes.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        struct stat st {};
+        return m_fd >= 0 && ::fstat(m_fd, &st) == 0 && S_ISREG(st.st_mode);
+    }
+    QString readablePath() const { return QStringLiteral("/proc/self/fd/%1").arg(m_fd); }
+
+private:
+    int m_fd = -1;
+};
 
 } // namespace
 
@@ -85,19 +117,47 @@ QString RecordFilePath(const AppContext &ctx, const QString &key, const QString 
     return ctx.path(QStringLiteral("BackUp/") + snapshotFolder + QLatin1Char('/') + key);
 }
 
-RecordReadResult ReadPatientFile(AppContext &ctx, const QString &path, PatientRecord *record)
+QString badLinesText(const QList<int> &badLines)
+{
+    QStringList numbers;
+    for (const int n : badLines)
+        numbers << QString::number(n);
+    return recordtext::BadLinesReadOnly.arg(numbers.join(QStringLiteral("、")));
+}
+
+RecordReadResult ReadPatientFile(AppContext &ctx, const QString &path, PatientRecord *record,
+                                 QList<int> *badLines)
 {
     *record = newPatientRecord();
-    if (path.isEmpty() || !QFileInfo(path).isFile())
+    if (badLines)
+        badLines->clear();
+    if (path.isEmpty())
         return RecordReadResult::Missing;
+    QString readPath = path;
+    ByteNamedFile byteNamed;
+    if (!QFileInfo(path).isFile()) {
+        const bool inSnapshot =
+            isInside(QFileInfo(cleanAbsolute(path)).path(), cleanAbsolute(ctx.path(QStringLiteral("BackUp"))));
+        if (!inSnapshot || !byteNamed.open(path))
+            return RecordReadResult::Missing;
+        readPath = byteNamed.readablePath();
+    }
 
     QStringList lines;
+    QList<int> bad;
     QString error;
-    if (!textfile::readLines(path, &lines, &error)) {
+    if (!textfile::readLinesEach(readPath, &lines, &bad, &error)) {
         writeErrorLog(ctx, RecordLoadProcedure);
         return RecordReadResult::Failed;
     }
-    for (const QString &line : lines) {
+    // Empty lines after the last field (an editor's doing) are no fault.
+    qsizetype end = lines.size();
+    while (end > 0 && lines.at(end - 1).isEmpty() && !bad.contains(int(end)))
+        --end;
+    for (qsizetype i = 0; i < end; ++i) {
+        if (bad.contains(int(i + 1)))
+            continue; // its field stays empty; the lines around it still count
+        const QString &line = lines.at(i);
         if (line.size() < 4) {
             // No key to split off: stop here, keeping what came before.
             writeErrorLog(ctx, RecordLoadProcedure);
@@ -107,6 +167,11 @@ RecordReadResult ReadPatientFile(AppContext &ctx, const QString &path, PatientRe
         if (!recordField(key))
             continue; // reserved (110, 111) or unknown
         record->setValue(key, line.mid(4));
+    }
+    if (!bad.isEmpty()) {
+        if (badLines)
+            *badLines = bad;
+        return RecordReadResult::PartlyRead;
     }
     return RecordReadResult::Read;
 }
@@ -172,6 +237,28 @@ bool WritePatientFile(AppContext &ctx, const QString &path, const PatientRecord 
     if (stamp)
         *stamp = s;
     return true;
+}
+
+bool readPhotoFile(const QString &path, QByteArray *data)
+{
+    if (path.isEmpty())
+        return false;
+    // Non-blocking open: opening a FIFO without a writer would wait forever.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    *data = file.readAll();
+    return file.error() == QFileDevice::NoError;
 }
 
 } // namespace velto

@@ -2,6 +2,7 @@
 // The patient record file: one "key:value" line per field, code page 932,
 // CR LF, named by the patient key, in "DB" (today) or a snapshot folder.
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include "patientrecord.h"
@@ -38,16 +39,30 @@ bool isSafeFileName(const QString &name);
 QString RecordFilePath(const AppContext &ctx, const QString &key, const QString &snapshotFolder);
 
 enum class RecordReadResult {
-    Read,    // the whole file was read
-    Missing, // no such file: the record stays as new
-    Failed,  // reported through the error log; what was read before stays
+    Read,      // the whole file was read
+    Missing,   // no such file: the record stays as new
+    Failed,    // reported through the error log; what was read before stays
+    PartlyRead // some lines did not decode: every other line was read
 };
+
+namespace recordtext {
+// Status of a record with lines that did not decode; %1 lists their numbers.
+inline const QString BadLinesReadOnly =
+    QStringLiteral("患者情報の%1行目を読み取れなかったため、保存できません。");
+} // namespace recordtext
+// The status text for the given 1-based line numbers.
+QString badLinesText(const QList<int> &badLines);
 
 // Starts *record as a new record (every key empty, paralysis "なし"), then
 // lets each line of the file overwrite its key: any order, the last line of
 // a key wins, reserved and unknown keys are skipped. A line shorter than
-// "key:" ends the read through the error report.
-RecordReadResult ReadPatientFile(AppContext &ctx, const QString &path, PatientRecord *record);
+// "key:" ends the read through the error report; empty lines at the end are
+// no fault. A line that does not decode leaves its field empty and the rest
+// is read: PartlyRead, with the line numbers in *badLines.
+// In a snapshot folder a record missing under its name is looked for under
+// its code page 932 bytes (a folder copied from a Windows PC).
+RecordReadResult ReadPatientFile(AppContext &ctx, const QString &path, PatientRecord *record,
+                                 QList<int> *badLines = nullptr);
 
 struct SaveStamp {
     QString loginId;
@@ -64,6 +79,10 @@ struct SaveStamp {
 // failures go through the error report. *stamp receives what was written.
 bool WritePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record,
                       SaveStamp *stamp = nullptr);
+
+// The bytes of the patient's photo. Only a regular file is read: a FIFO or a
+// device named as the photo would block the program or never end.
+bool readPhotoFile(const QString &path, QByteArray *data);
 
 // The bytes WritePatientFile would write, with the same refusals, for a save
 // that changes other files with it.

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "backup/codepagenames.h"
 #include "core/busy.h"
 #include "core/errorlog.h"
 #include "core/platform.h"
@@ -43,6 +44,7 @@ int AppFlow::run(const QString &lockPath)
     MemberList(m_ctx, m_accounts);
     m_ctx.loginAttempts = 0;
     busy.release();
+    repairDataFolders(m_ctx); // before any record is read
 
     FrmLogin login(m_ctx, m_accounts);
     const bool loggedIn = login.exec() == QDialog::Accepted;
@@ -62,8 +64,8 @@ void AppFlow::afterLogin()
         FrmSplash splash(m_ctx, m_splashMs);
         splash.exec();
     }
-    if (noFacility && m_hooks.facilityForm)
-        m_hooks.facilityForm(m_ctx, true);
+    if (noFacility && m_hooks.facilityForm && !m_hooks.facilityForm(m_ctx, true))
+        return;
     if (m_hooks.board)
         m_hooks.board(m_ctx);
 }

@@ -9,8 +9,9 @@
 namespace velto {
 
 struct AppHooks {
-    // The facility form, modal; cancelDisabled on the first start.
-    std::function<void(AppContext &, bool cancelDisabled)> facilityForm;
+    // The facility form, modal; cancelDisabled on the first start. Returns
+    // false when the user left it and the program is to end.
+    std::function<bool(AppContext &, bool cancelDisabled)> facilityForm;
     // The ward board, modal; returns when the board has closed.
     std::function<void(AppContext &)> board;
 };

@@ -8,6 +8,8 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QBuffer>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
@@ -514,26 +516,31 @@ void FrmKozinInf::formLoad()
         path = RecordFilePath(m_ctx, m_oldKey, m_host.today ? QString() : m_host.snapshotFolder);
 
     PatientRecord r;
-    const RecordReadResult read = ReadPatientFile(m_ctx, path, &r);
+    QList<int> badLines;
+    const RecordReadResult read = ReadPatientFile(m_ctx, path, &r, &badLines);
     if (read == RecordReadResult::Missing)
         return;
     for (const RecordField &f : recordFields())
         if (f.hasControl())
             setFieldValue(f, r.value(f.key));
-    if (read == RecordReadResult::Failed) {
+    if (read == RecordReadResult::Failed || read == RecordReadResult::PartlyRead) {
         // Part of the record is missing on screen: a save would blank it on disk.
         m_loadFailed = true;
+        m_loadFailedText =
+            read == RecordReadResult::Failed ? recordtext::LoadFailedReadOnly : badLinesText(badLines);
         if (!m_readOnly) {
             m_readOnly = true;
             m_ok->setEnabled(false);
             m_save->setEnabled(false);
             optionEnable();
         }
-        m_statusText->setText(recordtext::LoadFailedReadOnly);
-        return;
+        m_statusText->setText(m_loadFailedText);
+        if (read == RecordReadResult::Failed)
+            return;
+    } else {
+        m_statusText->setText(updaterText(r.value(recordkey::SavedBy), r.value(recordkey::SavedByName),
+                                          r.value(recordkey::SavedAt)));
     }
-    m_statusText->setText(updaterText(r.value(recordkey::SavedBy), r.value(recordkey::SavedByName),
-                                      r.value(recordkey::SavedAt)));
 
     const QString photo = r.value(recordkey::PhotoPath);
     if (!photo.isEmpty()) {
@@ -639,7 +646,7 @@ int FrmKozinInf::updateFile(const PatientRecord &r)
 bool FrmKozinInf::save()
 {
     if (m_loadFailed) {
-        m_ctx.prompter->errorMsg(recordtext::LoadFailedReadOnly);
+        m_ctx.prompter->errorMsg(m_loadFailedText);
         return false;
     }
     const PatientRecord r = record();
@@ -682,7 +689,12 @@ void FrmKozinInf::endCmdClick()
 
 bool FrmKozinInf::showPhoto(const QString &path)
 {
-    QImageReader reader(path);
+    QByteArray bytes;
+    if (!readPhotoFile(path, &bytes))
+        return false;
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer, QFileInfo(path).suffix().toLatin1());
+    reader.setDecideFormatFromContent(true);
     const QImage image = reader.read();
     if (image.isNull())
         return false;

@@ -74,6 +74,7 @@ private:
     QString m_oldKey;
     bool m_readOnly = false;
     bool m_loadFailed = false;
+    QString m_loadFailedText;
     bool m_inAgeCheck = false;
 
     QButtonGroup *m_tabButtons = nullptr;

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QWindow>
 
 #include "core/appcontext.h"
 #include "sidewindows.h"
@@ -80,6 +81,7 @@ FrmOptions::FrmOptions(AppContext &ctx, bool cancelDisabled, QWidget *parent)
     m_ok->setEnabled(maySave);
     // An account that may not save could never leave a locked form.
     m_cancelLocked = cancelDisabled && maySave;
+    m_firstStart = m_cancelLocked;
     m_cancel->setEnabled(!m_cancelLocked);
     if (m_cancelLocked)
         setWindowFlag(Qt::WindowCloseButtonHint, false);
@@ -122,6 +124,17 @@ void FrmOptions::okClick()
         accept();
         return;
     }
+    if (r.writeFailed && m_cancelLocked) {
+        // A disk that keeps refusing must not hold the user here forever.
+        m_cancelLocked = false;
+        m_cancel->setEnabled(true);
+        // The widget's own flag change would hide the dialog and end its
+        // exec(); the shown window takes the close box directly.
+        if (QWindow *window = windowHandle(); window && isVisible())
+            window->setFlags(window->flags() | Qt::WindowCloseButtonHint);
+        else
+            setWindowFlag(Qt::WindowCloseButtonHint, true);
+    }
     if (QLineEdit *focus = m_boxes.value(r.focus))
         focus->setFocus();
 }
@@ -130,6 +143,7 @@ void FrmOptions::reject()
 {
     if (m_cancelLocked)
         return;
+    m_leftLocked = m_firstStart;
     QDialog::reject();
 }
 
@@ -138,6 +152,13 @@ bool runFacilityForm(AppContext &ctx, QWidget *parent, bool cancelDisabled)
     FrmOptions w(ctx, cancelDisabled, parent);
     w.exec();
     return w.saved();
+}
+
+bool runFirstStartFacilityForm(AppContext &ctx, QWidget *parent)
+{
+    FrmOptions w(ctx, true, parent);
+    w.exec();
+    return !w.endsProgram();
 }
 
 } // namespace velto

@@ -19,6 +19,9 @@ public:
     FrmOptions(AppContext &ctx, bool cancelDisabled, QWidget *parent = nullptr);
 
     bool saved() const { return m_saved; }
+    // The locked first-start form was left after a failed save: the program
+    // ends, as Cancel would end it.
+    bool endsProgram() const { return m_leftLocked; }
 
     // Escape and the close box act as Cancel, and not while it is disabled.
     void reject() override;
@@ -34,7 +37,13 @@ private:
     QPushButton *m_ok;
     QPushButton *m_cancel;
     bool m_cancelLocked = false;
+    bool m_firstStart = false;
+    bool m_leftLocked = false;
     bool m_saved = false;
 };
+
+// The facility form of the first start. False when the user left it without
+// saving and the program is to end.
+bool runFirstStartFacilityForm(AppContext &ctx, QWidget *parent = nullptr);
 
 } // namespace velto

@@ -2,6 +2,7 @@
 
 #include "boardactions.h"
 #include "frmkozininf.h"
+#include "frmoptions.h"
 #include "frmprint.h"
 #include "frmroom.h"
 #include "sidewindows.h"
@@ -41,7 +42,12 @@ BoardActions boardActions()
 AppHooks defaultHooks()
 {
     AppHooks hooks;
-    hooks.facilityForm = [](AppContext &ctx, bool cancelDisabled) { runFacilityForm(ctx, nullptr, cancelDisabled); };
+    hooks.facilityForm = [](AppContext &ctx, bool cancelDisabled) {
+        if (cancelDisabled)
+            return runFirstStartFacilityForm(ctx);
+        runFacilityForm(ctx, nullptr, false);
+        return true;
+    };
     hooks.board = [](AppContext &ctx) { openBoard(ctx, boardActions()); };
     return hooks;
 }

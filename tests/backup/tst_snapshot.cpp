@@ -2,7 +2,13 @@
 #include <QFile>
 #include <QtTest>
 
+#include "backup/codepagenames.h"
 #include "backup/snapshot.h"
+#include "core/textfile.h"
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include "core/eradate.h"
 #include "core/errorlog.h"
 #include "support/testcontext.h"
@@ -29,6 +35,47 @@ QByteArray bytesOf(const QString &path)
 QStringList entries(const QString &dir)
 {
     return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+const QString kKey = QStringLiteral("佐藤_一郎_昭和10年5月3日");
+
+QByteArray cp932(const QString &name)
+{
+    QByteArray bytes;
+    textfile::encode(name, &bytes, nullptr);
+    return bytes;
+}
+
+// Files by the bytes of their names: Qt cannot name a code page 932 one.
+void putRaw(const QString &dir, const QByteArray &name, const QByteArray &bytes)
+{
+    QDir().mkpath(dir);
+    const int fd = ::open((QFile::encodeName(dir) + '/' + name).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::write(fd, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
+    ::close(fd);
+}
+
+QByteArray rawBytes(const QString &dir, const QByteArray &name)
+{
+    QFile f;
+    const int fd = ::open((QFile::encodeName(dir) + '/' + name).constData(), O_RDONLY);
+    if (fd < 0 || !f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return "<missing>";
+    return f.readAll();
+}
+
+QList<QByteArray> rawEntries(const QString &dir)
+{
+    QList<QByteArray> names;
+    if (DIR *d = ::opendir(QFile::encodeName(dir).constData())) {
+        while (const dirent *e = ::readdir(d))
+            if (qstrcmp(e->d_name, ".") != 0 && qstrcmp(e->d_name, "..") != 0)
+                names << QByteArray(e->d_name);
+        ::closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 } // namespace
@@ -90,7 +137,7 @@ private slots:
         QCOMPARE(r.copied, (QStringList{"A.WBD", "C.WBD"}));
         QCOMPARE(r.failed.size(), 1);
         QVERIFY(r.failed.first().startsWith("B.WBD"));
-        QCOMPARE(t.prompter.texts(), QStringList{unexpectedErrorText()});
+        QCOMPARE(t.prompter.texts(), (QStringList{unexpectedErrorText(), notCopiedMessage({"B.WBD"})}));
         QVERIFY(bytesOf(t.path("log/error.log")).contains("[FUNC] frmBackUp.Form_Activate()"));
         QCOMPARE(bytesOf(snap + "/A.WBD"), QByteArray("a2"));
         QCOMPARE(bytesOf(snap + "/C.WBD"), QByteArray("c2"));
@@ -99,6 +146,89 @@ private slots:
         QCOMPARE(entries(t.path("DB")), (QStringList{"A.WBD", "B.WBD", "C.WBD", "Out"}));
         QCOMPARE(bytesOf(t.path("DB/A.WBD")), QByteArray("a2"));
         QCOMPARE(bytesOf(t.path("DB/B.WBD")), QByteArray("b2"));
+    }
+
+    // Every record in "DB" reaches the snapshot under its own name's bytes:
+    // hidden names and code page 932 names too; staging files never.
+    void copiesEveryRecordName_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("UTF-8") << QFile::encodeName(kKey) << kKey;
+        QTest::newRow("hidden") << QByteArray(".tanaka_hanako_showa20") << ".tanaka_hanako_showa20";
+        QTest::newRow("code page 932 bytes") << cp932(kKey) << kKey;
+    }
+    void copiesEveryRecordName()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(QString, shown);
+        TestContext t;
+        t.makeFolders();
+        putRaw(t.path("DB"), name, "record\r\n");
+        putRaw(t.path("DB"), ".~velto-Ab12Cd", "half");
+
+        const SnapshotResult r = copySnapshot(t.ctx);
+        QVERIFY(r.ok);
+        QCOMPARE(r.copied, QStringList{shown});
+        const QString snap = t.path("BackUp/" + r.dayName);
+        QCOMPARE(rawBytes(snap, name), QByteArray("record\r\n"));
+        QCOMPARE(rawEntries(snap), QList<QByteArray>{name});
+        QVERIFY(t.prompter.asked.isEmpty());
+    }
+
+    // A backup that misses a record says which, for every name kind.
+    void namesEveryFileNotCopied()
+    {
+        TestContext t;
+        t.makeFolders();
+        const QString snap = t.path("BackUp/" + snapshotDayName(t.ctx));
+        const QByteArray byteName = cp932(kKey);
+        putRaw(t.path("DB"), "A.WBD", "a");
+        putRaw(t.path("DB"), byteName, "r1");
+        putRaw(t.path("DB"), ".tanaka", "r2");
+        // Folders in the copies' places: neither copy can be put there.
+        QVERIFY(QDir().mkpath(snap));
+        QCOMPARE(::mkdir((QFile::encodeName(snap) + '/' + byteName).constData(), 0700), 0);
+        QVERIFY(QDir().mkpath(snap + "/.tanaka/x"));
+
+        const SnapshotResult r = copySnapshot(t.ctx);
+        QVERIFY(!r.ok);
+        QCOMPARE(r.copied, QStringList{"A.WBD"});
+        QCOMPARE(r.failed.size(), 2);
+        QCOMPARE(t.prompter.texts().size(), 2);
+        const QString message = t.prompter.texts().last();
+        QVERIFY(message.startsWith(QStringLiteral("次のファイルをバックアップできませんでした。\rバックアップは完了していません。\r")));
+        QVERIFY2(message.contains(".tanaka") && message.contains(kKey), qPrintable(message));
+    }
+
+    // A backup killed half way leaves a staging file in the day's folder;
+    // the next backup of that day and the next start-up clear it.
+    void staleStagingFilesInSnapshotCleared_data()
+    {
+        QTest::addColumn<bool>("atStartUp");
+        QTest::newRow("next backup of the day") << false;
+        QTest::newRow("start-up") << true;
+    }
+    void staleStagingFilesInSnapshotCleared()
+    {
+        QFETCH(bool, atStartUp);
+        TestContext t;
+        t.makeFolders();
+        putRaw(t.path("DB"), "ROOM.WBD", "layout");
+        const QString snap = t.path("BackUp/" + snapshotDayName(t.ctx));
+        const QString older = t.path("BackUp/令和08年12月01日");
+        putRaw(snap, ".~velto-Ab12Cd", "half");
+        putRaw(older, ".~velto-Zz99Yy", "half");
+        putRaw(older, "ROOM.WBD", "old layout");
+        if (atStartUp) {
+            repairDataFolders(t.ctx);
+            QCOMPARE(rawEntries(snap), QList<QByteArray>{});
+            QCOMPARE(rawEntries(older), QList<QByteArray>{"ROOM.WBD"});
+        } else {
+            QVERIFY(copySnapshot(t.ctx).ok);
+            QCOMPARE(rawEntries(snap), QList<QByteArray>{"ROOM.WBD"});
+        }
+        QVERIFY(t.prompter.asked.isEmpty());
     }
 
     void dayFolderLinkedOutsideIsRefused()

@@ -1,6 +1,9 @@
 #include <QtTest>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "core/errorlog.h"
+#include "core/textfile.h"
 #include "record/recordfields.h"
 #include "record/recordfile.h"
 #include "support/testcontext.h"
@@ -216,7 +219,6 @@ private slots:
         QTest::newRow("two chars") << QByteArray("000:a\r\n00\r\n003:b\r\n") << "a";
         QTest::newRow("empty line") << QByteArray("000:a\r\n\r\n003:b\r\n") << "a";
         QTest::newRow("key only") << QByteArray("000:a\r\n072\r\n003:b\r\n") << "a";
-        QTest::newRow("not cp932") << QByteArray("000:a\r\n003:\x81\x20\r\n") << "";
     }
     void unreadableLineStops()
     {
@@ -233,6 +235,98 @@ private slots:
         QCOMPARE(fx.prompter.asked[0].kind, DialogKind::Error);
         QCOMPARE(fx.prompter.asked[0].text, unexpectedErrorText());
         QCOMPARE(errorLogFunc(fx), QStringLiteral("[FUNC] frmKozinInf.Form_Load()"));
+    }
+
+    // A byte that does not decode costs its own line only: the lines before
+    // and after it are read, its field stays empty, and its number is given.
+    void undecodableLineCostsOnlyItself_data()
+    {
+        QTest::addColumn<QList<int>>("bad");
+        QTest::addColumn<QByteArray>("badBytes");
+        QTest::newRow("0xFF on line 23") << QList<int>{23} << QByteArray("\xff");
+        QTest::newRow("first and last line") << QList<int>{1, 30} << QByteArray("\xff");
+        QTest::newRow("cut double-byte character") << QList<int>{5} << QByteArray("\x81\x20");
+    }
+    void undecodableLineCostsOnlyItself()
+    {
+        QFETCH(QList<int>, bad);
+        QFETCH(QByteArray, badBytes);
+        Fixture fx;
+        const QStringList keys = recordWriteOrder().mid(0, 30);
+        QByteArray content;
+        for (int i = 0; i < keys.size(); ++i)
+            content += keys.at(i).toLatin1() + ':' + (bad.contains(i + 1) ? badBytes : "v" + keys.at(i).toLatin1())
+                + "\r\n";
+        writeBytes(fx.dbFile("k_k_k"), content);
+
+        PatientRecord r;
+        QList<int> badLines;
+        QCOMPARE(ReadPatientFile(fx.ctx, fx.dbFile("k_k_k"), &r, &badLines), RecordReadResult::PartlyRead);
+        QCOMPARE(badLines, bad);
+        for (int i = 0; i < keys.size(); ++i) {
+            const QString expected = bad.contains(i + 1) ? newPatientRecord().value(keys.at(i)) : "v" + keys.at(i);
+            QCOMPARE(r.value(keys.at(i)), expected);
+        }
+        QVERIFY(fx.prompter.asked.isEmpty());
+        QCOMPARE(badLinesText(bad).contains(QString::number(bad.last()) + QStringLiteral("行目")), true);
+    }
+
+    // Empty lines after the last field are an editor's doing, not a fault.
+    void emptyLinesAfterRecordRead_data()
+    {
+        QTest::addColumn<QByteArray>("tail");
+        QTest::newRow("one CR LF") << QByteArray("\r\n");
+        QTest::newRow("three CR LF") << QByteArray("\r\n\r\n\r\n");
+    }
+    void emptyLinesAfterRecordRead()
+    {
+        QFETCH(QByteArray, tail);
+        Fixture fx;
+        const QString file = fx.dbFile(MakePatientKey(sampleRecord()));
+        QVERIFY(WritePatientFile(fx.ctx, file, sampleRecord()));
+        writeBytes(file, readBytes(file) + tail);
+        PatientRecord r;
+        QCOMPARE(ReadPatientFile(fx.ctx, file, &r), RecordReadResult::Read);
+        QCOMPARE(r.value("003"), QStringLiteral("佐藤"));
+        QCOMPARE(r.value("A10"), QString());
+        QVERIFY(fx.prompter.asked.isEmpty());
+    }
+
+    // A snapshot copied from a Windows PC names its records in code page 932
+    // bytes; snapshots are never renamed, so they are read under either name.
+    void snapshotRecordUnderByteName_data()
+    {
+        QTest::addColumn<bool>("snapshot");
+        QTest::addColumn<bool>("byteName");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("snapshot, UTF-8 name") << true << false << true;
+        QTest::newRow("snapshot, code page 932 name") << true << true << true;
+        QTest::newRow("today, code page 932 name (renamed at start-up)") << false << true << false;
+    }
+    void snapshotRecordUnderByteName()
+    {
+        QFETCH(bool, snapshot);
+        QFETCH(bool, byteName);
+        QFETCH(bool, found);
+        Fixture fx;
+        const QString key = MakePatientKey(sampleRecord());
+        const QString folder = fx.path(snapshot ? "BackUp/" + kSnapshot : QStringLiteral("DB"));
+        QDir().mkpath(folder);
+        QByteArray name = QFile::encodeName(key);
+        if (byteName)
+            QVERIFY(textfile::encode(key, &name, nullptr));
+        QByteArray text;
+        QVERIFY(textfile::encode(QStringLiteral("003:佐藤\r\n004:一郎\r\n"), &text, nullptr));
+        const int fd = ::open((QFile::encodeName(folder) + '/' + name).constData(), O_WRONLY | O_CREAT, 0600);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, text.constData(), size_t(text.size())), ssize_t(text.size()));
+        ::close(fd);
+
+        PatientRecord r;
+        const QString path = RecordFilePath(fx.ctx, key, snapshot ? kSnapshot : QString());
+        QCOMPARE(ReadPatientFile(fx.ctx, path, &r),
+                 found ? RecordReadResult::Read : RecordReadResult::Missing);
+        QCOMPARE(r.value("004"), found ? QStringLiteral("一郎") : QString());
     }
 
     void missingFileReadsNothing()

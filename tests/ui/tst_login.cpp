@@ -155,7 +155,10 @@ private slots:
         ShowWatcher watcher(&order);
         qApp->installEventFilter(&watcher);
         AppHooks hooks;
-        hooks.facilityForm = [&](AppContext &, bool locked) { order << (locked ? "facility(locked)" : "facility"); };
+        hooks.facilityForm = [&](AppContext &, bool locked) {
+            order << (locked ? "facility(locked)" : "facility");
+            return true;
+        };
         hooks.board = [&](AppContext &) { order << "board"; };
         AppFlow flow(t.ctx, hooks, 50);
         flow.afterLogin();

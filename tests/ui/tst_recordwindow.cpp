@@ -1,4 +1,11 @@
 #include <QtTest>
+#include <QElapsedTimer>
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -483,6 +490,73 @@ private slots:
         QCOMPARE(f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(), bytes);
     }
 
+    // One undecodable byte must not blank the record on screen (nor on the
+    // summary printed from it): every other line shows, the window is
+    // read-only with the line named, Print stays. Empty lines after a whole
+    // record are no fault at all.
+    void damagedRecordShowsWhatDecodes_data()
+    {
+        QTest::addColumn<QByteArray>("badLine"); // replaces the line of "005"; empty: none
+        QTest::addColumn<QByteArray>("tail");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("0xFF in a line") << QByteArray("005:\xff") << QByteArray()
+                                        << QStringLiteral("患者情報の%1行目を読み取れなかったため、保存できません。");
+        QTest::newRow("empty lines after the record") << QByteArray() << QByteArray("\r\n\r\n")
+                                                      << QStringLiteral("最終更新者 : nurse1(山田)   最終更新時間 : 2026/12/10 09:30:00");
+    }
+    void damagedRecordShowsWhatDecodes()
+    {
+        QFETCH(QByteArray, badLine);
+        QFETCH(QByteArray, tail);
+        QFETCH(QString, status);
+        Fixture fx;
+        const QString file = fx.path("DB/" + kKey);
+        QVERIFY(WritePatientFile(fx.ctx, file, storedPatient()));
+        QList<QByteArray> lines = readBytes(file).split('\n');
+        int lineNo = 0;
+        for (int i = 0; i < lines.size(); ++i)
+            if (!badLine.isEmpty() && lines[i].startsWith("005:")) {
+                lines[i] = badLine + '\r';
+                lineNo = i + 1;
+            }
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(lines.join('\n') + tail);
+        f.close();
+        const QByteArray onDisk = readBytes(file);
+
+        bool saved = false;
+        PatientRecord printed;
+        RecordHost host;
+        host.bedEntry = kKey;
+        host.onSaved = [&](const QString &, const QString &) { saved = true; };
+        host.print = [&](QWidget *w) { printed = static_cast<FrmKozinInf *>(w)->record(); };
+        FrmKozinInf w(fx.ctx, host);
+        const bool damaged = !badLine.isEmpty();
+        QCOMPARE(w.statusText(), damaged ? status.arg(lineNo) : status);
+        QCOMPARE(text(w, "txtNameKanji"), QStringLiteral("佐藤"));          // before the bad line
+        QCOMPARE(text(w, "cmbSeibetu"), damaged ? QString() : QStringLiteral("男"));
+        QCOMPARE(w.record().value("A10"), QStringLiteral("最終行"));         // the last line
+        QCOMPARE(w.record().value("058"), QStringLiteral("結核"));
+        QCOMPARE(w.readOnlyMode(), damaged);
+        QCOMPARE(child<QPushButton>(w, "Command3")->isEnabled(), !damaged);
+        QVERIFY(child<QPushButton>(w, "Command2")->isEnabled());
+        child<QPushButton>(w, "Command2")->click();
+        QCOMPARE(printed.value("A10"), QStringLiteral("最終行"));
+        QCOMPARE(printed.value("003"), QStringLiteral("佐藤"));
+        QVERIFY(fx.prompter.asked.isEmpty());
+
+        if (damaged) {
+            w.command1Click();
+            QVERIFY(!saved);
+            QCOMPARE(fx.prompter.texts(), QStringList{status.arg(lineNo)});
+            QCOMPARE(readBytes(file), onDisk);
+        } else {
+            QVERIFY(w.command3Click());
+            QVERIFY(saved);
+        }
+    }
+
     void photoChoice()
     {
         Fixture fx;
@@ -514,6 +588,57 @@ private slots:
         QVERIFY(child<QPushButton>(w, "Command4")->isVisible());
         QVERIFY(!child<QPushButton>(w, "Command5")->isVisible());
         QCOMPARE(w.record().value("400"), notPicture);
+    }
+
+    // A FIFO named as the photo must be refused, not waited on. Should the
+    // window open it after all, a writer comes after three seconds so the test
+    // fails instead of hanging.
+    void fifoPhotoNeverBlocks_data()
+    {
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("chosen in the dialog") << false;
+        QTest::newRow("stored in the record") << true;
+    }
+    void fifoPhotoNeverBlocks()
+    {
+        QFETCH(bool, stored);
+        Fixture fx;
+        const QString fifo = fx.dir.filePath("face.jpg");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        std::atomic<bool> done{false};
+        std::thread rescuer([&] {
+            for (int i = 0; i < 100 && !done; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                if (i < 60)
+                    continue;
+                const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) {
+                    ::close(fd);
+                    return;
+                }
+            }
+        });
+        QElapsedTimer clock;
+        clock.start();
+        RecordHost host;
+        if (stored) {
+            PatientRecord r = storedPatient();
+            r.setValue("400", fifo);
+            QVERIFY(WritePatientFile(fx.ctx, fx.path("DB/" + kKey), r));
+            host.bedEntry = kKey;
+        }
+        FrmKozinInf w(fx.ctx, host);
+        if (!stored)
+            w.applyPhotoChoice(fifo);
+        const qint64 took = clock.elapsed();
+        done = true;
+        rescuer.join();
+        QVERIFY2(took < 2000, qPrintable(QString::number(took)));
+        QVERIFY(child<QLabel>(w, "Image1")->pixmap().isNull());
+        QCOMPARE(w.record().value("400"), fifo);
+        QVERIFY(!w.readOnlyMode());
+        if (!stored)
+            QCOMPARE(fx.prompter.texts(), QStringList{QStringLiteral("正しいピクチャーを選択してください！")});
     }
 
     // The photo dialog lists the file types with their own texts, each once.

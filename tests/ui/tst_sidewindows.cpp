@@ -5,12 +5,17 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QWindow>
+#include <csignal>
+#include <sys/resource.h>
 
 #include "board/boardmodel.h"
 #include "board/wardlayout.h"
 #include "core/eradate.h"
 #include "core/textfile.h"
+#include "facility/facilityinfo.h"
 #include "support/testcontext.h"
+#include "ui/appflow.h"
 #include "ui/frmbackdel.h"
 #include "ui/frmbackup.h"
 #include "ui/frmoptiondlg.h"
@@ -37,6 +42,21 @@ void touch(const QString &path, const QByteArray &data = "x")
     QString error;
     QVERIFY2(textfile::writeAtomic(path, data, &error), qPrintable(error));
 }
+
+// A disk that takes no byte more: every file write of this process fails
+// while it lives.
+struct DiskRefusesWrites {
+    rlimit old{};
+    DiskRefusesWrites()
+    {
+        ::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        rlimit none = old;
+        none.rlim_cur = 0;
+        ::setrlimit(RLIMIT_FSIZE, &none);
+    }
+    ~DiskRefusesWrites() { ::setrlimit(RLIMIT_FSIZE, &old); }
+};
 
 const QString Sato = QStringLiteral("佐藤_一郎_昭和10年5月3日");
 const QString Suzuki = QStringLiteral("鈴木_花子_平成1年2月3日");
@@ -112,6 +132,75 @@ private slots:
         QTest::keyClick(&w, Qt::Key_Escape);
         QVERIFY(!w.isVisible());
         QVERIFY(!w.saved());
+    }
+
+    // A disk that refuses the facility file must not trap the user in the
+    // first-start form: after the failed save any way out ends the program,
+    // and nothing is written.
+    void firstStartFormLeavableAfterFailedSave_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("Cancel") << "cancel";
+        QTest::newRow("Escape") << "escape";
+        QTest::newRow("close box") << "close";
+    }
+    void firstStartFormLeavableAfterFailedSave()
+    {
+        QFETCH(QString, way);
+        test::TestContext t;
+        t.makeFolders();
+        t.ctx.currentAccount.authority = 2;
+        const QStringList before = QDir(t.path("DB")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+
+        bool checked = false;
+        onNextModal([&](QWidget *top) {
+            auto *w = qobject_cast<FrmOptions *>(top);
+            QVERIFY(w);
+            // A trapped form is ended from outside, so the test fails, not hangs.
+            QTimer::singleShot(3000, w, [w] { w->done(QDialog::Rejected); });
+            const QList<std::pair<const char *, QString>> typed{
+                {"txtShisetu", QStringLiteral("中央病院")}, {"txtKaName", QStringLiteral("内科")},
+                {"txtZip1", "123"}, {"txtZip2", "4567"}, {"txtZip3", QStringLiteral("東京都")}, {"txtTel", "03"}};
+            for (const auto &[name, text] : typed)
+                child<QLineEdit>(w, name)->setText(text);
+            {
+                DiskRefusesWrites full;
+                child<QPushButton>(w, "cmdOK")->click();
+            }
+            QCOMPARE(t.prompter.asked.size(), 1);
+            QVERIFY(t.prompter.asked.first().text.startsWith(QStringLiteral("施設情報を保存できませんでした。")));
+            QVERIFY(w->isVisible());
+            QVERIFY(!w->endsProgram());
+            auto *cancel = child<QPushButton>(w, "cmdCancel");
+            QVERIFY(cancel->isEnabled());
+            QVERIFY(w->windowHandle()->flags() & Qt::WindowCloseButtonHint);
+            checked = true;
+            if (way == "cancel")
+                cancel->click();
+            else if (way == "escape")
+                QTest::keyClick(w, Qt::Key_Escape);
+            else
+                w->close();
+        });
+        QVERIFY(!runFirstStartFacilityForm(t.ctx));
+        QVERIFY(checked);
+        QCOMPARE(t.prompter.asked.size(), 1);
+        QCOMPARE(QDir(t.path("DB")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+        QVERIFY(t.settings->journal().isEmpty());
+    }
+
+    // The run ends there: no board after a first-start form that was left.
+    void leftFirstStartFormEndsRun()
+    {
+        test::TestContext t;
+        t.makeFolders();
+        t.ctx.optionValues.midashiOnOff = 1;
+        bool boardOpened = false;
+        AppHooks hooks;
+        hooks.facilityForm = [](AppContext &, bool) { return false; };
+        hooks.board = [&](AppContext &) { boardOpened = true; };
+        AppFlow(t.ctx, hooks, 0).afterLogin();
+        QVERIFY(!boardOpened);
     }
 
     void optionsPairAndApply()

@@ -1,0 +1,33 @@
+#pragma once
+// Files addressed by the bytes of their names. A folder copied from a
+// Windows PC can hold names in code page 932 bytes, which are no valid
+// UTF-8: Qt's path strings cannot name such a file, so these calls work on
+// the bytes themselves.
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace velto::rawfiles {
+
+// The regular files directly in dir (hidden ones included; folders, links
+// and devices left out), as their names' bytes, in byte order.
+bool listFiles(const QString &dir, QList<QByteArray> *names, QString *error);
+
+// Whether Qt's path strings can name the file (the name is valid UTF-8 and
+// comes back as the same bytes).
+bool qtCanName(const QByteArray &name);
+
+// A name for messages: as it stands when Qt can name it, else decoded from
+// code page 932, else with its bytes written as hex.
+QString shownName(const QByteArray &name);
+
+// Reads a regular file whole; a FIFO or device is refused, never waited on.
+bool readFile(const QString &dir, const QByteArray &name, QByteArray *data, QString *error);
+
+// Replaces dir/name atomically through a staging file beside it.
+bool writeFileAtomic(const QString &dir, const QByteArray &name, const QByteArray &data, QString *error);
+
+// Renames within dir and never replaces: false when `to` exists.
+bool renameNoReplace(const QString &dir, const QByteArray &from, const QByteArray &to, QString *error);
+
+} // namespace velto::rawfiles
