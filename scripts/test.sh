@@ -20,6 +20,9 @@ cups_pid="$(cat "$CUPS_DIR/cupsd.pid" 2>/dev/null || true)"
 if [ -z "$cups_pid" ] || [ ! -e "/proc/$cups_pid" ]; then
   if bash scripts/start-printer.sh; then
     trap 'bash scripts/stop-printer.sh' EXIT
+  elif [ "${VELTO_REQUIRE_PRINTER:-0}" = 1 ]; then
+    echo "the private printer queue did not start" >&2
+    exit 1
   else
     echo "printer queue not available; the printing tests skip" >&2
   fi

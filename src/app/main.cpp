@@ -44,5 +44,7 @@ int main(int argc, char *argv[])
     ctx.busy = &busy;
 
     velto::AppFlow flow(ctx, velto::defaultHooks());
-    return flow.run(velto::platform::instanceLockPath());
+    // The lock lives with the data, so any second start on this folder, by
+    // any account or computer, is refused.
+    return flow.run(velto::platform::instanceLockPath(ctx.appDir));
 }

@@ -41,46 +41,39 @@ QString outPath(const AppContext &ctx, const QString &name)
     return QDir(ctx.path(QStringLiteral("DB/Out"))).filePath(name);
 }
 
-// What a file held before a move, so that the move can be taken back.
-struct FileBefore {
-    QString path;
-    bool existed = false;
-    QByteArray data;
-};
-
-bool remember(const QString &path, FileBefore *before)
+bool readWhole(const QString &path, QByteArray *data)
 {
-    before->path = path;
-    before->existed = QFileInfo(path).isFile();
-    if (!before->existed)
-        return true;
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly))
         return false;
-    before->data = f.readAll();
+    *data = f.readAll();
     return f.error() == QFileDevice::NoError;
 }
 
-bool restore(const FileBefore &before)
+// A move's files and the layout with the bed changed, as one change: at any
+// instant every bed names a file present in "DB". Writes are done before the
+// layout, removals after it. The model changes only once the change is made.
+// Refused: a value the files cannot hold, the user has been told why.
+enum class Moved { Done, Refused, Failed };
+
+Moved commitMove(AppContext &ctx, BoardModel &model, int bed, const QString &newEntry,
+                 const QList<QPair<QString, QByteArray>> &writes, const QStringList &removals)
 {
+    QList<QPair<QString, QByteArray>> layout;
+    if (!layoutWithBedEntry(ctx, model, bed, newEntry, &layout))
+        return Moved::Refused;
     QString error;
-    if (before.existed)
-        return textfile::writeAtomic(before.path, before.data, &error);
-    return !QFileInfo::exists(before.path) || QFile::remove(before.path);
-}
-
-bool sameContent(const QString &path, const QByteArray &expected)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray data = f.readAll();
-    return f.error() == QFileDevice::NoError && data == expected;
-}
-
-bool layoutSaved(AppContext &ctx, const BoardModel &model)
-{
-    return Command1_Click(ctx, model) == LayoutSaveResult::Saved;
+    textfile::Change change(ctx.path(QStringLiteral("DB")));
+    for (const auto &w : writes)
+        change.write(w.first, w.second);
+    for (const auto &l : std::as_const(layout))
+        change.write(l.first, l.second);
+    for (const QString &r : removals)
+        change.remove(r);
+    if (!change.commit(&error))
+        return Moved::Failed;
+    model.setBedEntry(bed, newEntry);
+    return Moved::Done;
 }
 
 bool entryInUse(const BoardModel &model, const QString &name)
@@ -158,36 +151,23 @@ bool Taiin_Click(AppContext &ctx, BoardModel &model)
         writeErrorLog(ctx, TaiinProc);
         return false;
     };
-    FileBefore record, kept;
-    if (!remember(from, &record) || (!erase && !remember(to, &kept)))
-        return fail();
+    QList<QPair<QString, QByteArray>> writes;
     if (!erase) {
-        QString error;
-        if (!QDir().mkpath(ctx.path(QStringLiteral("DB/Out")))
-            || !textfile::writeAtomic(to, record.data, &error))
+        QByteArray record;
+        if (!readWhole(from, &record) || !textfile::makeDataFolder(ctx.path(QStringLiteral("DB/Out"))))
             return fail();
-        // The record in "DB" goes only once the kept copy is known whole.
-        if (!sameContent(to, record.data)) {
-            restore(kept);
-            return fail();
-        }
+        // The kept copy is staged and read back before the record leaves "DB".
+        writes.append({to, record});
     }
-    if (record.existed && !QFile::remove(from)) {
-        if (!erase)
-            restore(kept);
-        return fail();
+    QStringList removals;
+    if (QFileInfo::exists(from))
+        removals << from;
+    switch (commitMove(ctx, model, bed, QString(), writes, removals)) {
+    case Moved::Done: return true;
+    case Moved::Refused: return false;
+    case Moved::Failed: break;
     }
-    model.clearBed(bed);
-    if (!layoutSaved(ctx, model)) {
-        // The saved layout still names the patient: put the record back.
-        model.setBedEntry(bed, entry);
-        const bool back = restore(record) && (erase || restore(kept));
-        busy.release();
-        if (!back)
-            writeErrorLog(ctx, TaiinProc);
-        return false;
-    }
-    return true;
+    return fail();
 }
 
 bool Out_Click(AppContext &ctx, BoardModel &model)
@@ -204,25 +184,19 @@ bool Out_Click(AppContext &ctx, BoardModel &model)
     }
 
     BusyGuard busy(ctx.busy);
-    auto fail = [&] {
-        busy.release();
-        writeErrorLog(ctx, OutProc);
-        return false;
-    };
-    FileBefore record;
-    if (!remember(dbPath(ctx, entry), &record))
-        return fail();
-    if (record.existed && !QFile::remove(record.path))
-        return fail();
     // Without a record file the data is already gone: the bed goes too.
-    model.clearBed(bed);
-    if (!layoutSaved(ctx, model)) {
-        model.setBedEntry(bed, entry);
-        if (!restore(record))
-            return fail();
-        return false;
+    const QString record = dbPath(ctx, entry);
+    QStringList removals;
+    if (QFileInfo::exists(record))
+        removals << record;
+    switch (commitMove(ctx, model, bed, QString(), {}, removals)) {
+    case Moved::Done: return true;
+    case Moved::Refused: return false;
+    case Moved::Failed: break;
     }
-    return true;
+    busy.release();
+    writeErrorLog(ctx, OutProc);
+    return false;
 }
 
 bool SaiNyuin_Click(AppContext &ctx, BoardModel &model, const ReadmitChooser &chooser)
@@ -289,23 +263,18 @@ ReadmitResult readmitClick(AppContext &ctx, BoardModel &model, const QString &na
         writeErrorLog(ctx, ClickProc);
         return ReadmitResult{};
     };
-    FileBefore kept;
-    QString error;
-    if (!remember(outPath(ctx, name), &kept) || !kept.existed)
+    const QString from = outPath(ctx, name);
+    QByteArray kept;
+    if (!readWhole(from, &kept))
         return fail();
-    if (!textfile::writeAtomic(to, kept.data, &error))
-        return fail();
-    if (!QFile::remove(kept.path)) {
-        QFile::remove(to);
-        return fail();
-    }
-    model.setBedEntry(bed, name);
-    if (!layoutSaved(ctx, model)) {
-        model.clearBed(bed);
-        const bool back = restore(kept) && QFile::remove(to);
+    // The record is in "DB" before the bed names it, and leaves "DB/Out"
+    // only after.
+    switch (commitMove(ctx, model, bed, name, {{to, kept}}, {from})) {
+    case Moved::Done: break;
+    case Moved::Refused: return {true, false};
+    case Moved::Failed:
         busy.release();
-        if (!back)
-            writeErrorLog(ctx, ClickProc);
+        writeErrorLog(ctx, ClickProc);
         return {true, false};
     }
     return {true, true};

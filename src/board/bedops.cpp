@@ -1,7 +1,6 @@
 #include "bedops.h"
 
 #include "boardmodel.h"
-#include "boardrights.h"
 #include "core/appcontext.h"
 #include "wardlayout.h"
 
@@ -18,8 +17,7 @@ bool restricted(const AppContext &ctx)
 
 bool canStartBedMove(const AppContext &ctx, const BoardModel &model)
 {
-    return rights::editable(ctx.currentAccount.authority, ctx.displayDateIndex == 0)
-        && model.isOccupied(ctx.selectedBed);
+    return ctx.canChange() && model.isOccupied(ctx.selectedBed);
 }
 
 bool dropOnBed(AppContext &ctx, BoardModel &model, int target)
@@ -29,13 +27,17 @@ bool dropOnBed(AppContext &ctx, BoardModel &model, int target)
         return false;
     // A drag is only started on an editable board; a drop that arrives
     // otherwise must not rearrange a snapshot or a read-only board.
-    if (!rights::editable(ctx.currentAccount.authority, ctx.displayDateIndex == 0))
+    if (!ctx.canChange())
         return false;
     if (model.bedEntry(source) == model.bedEntry(target))
         return false;
     model.exchangeBeds(source, target);
     // Saved at once: a move must not be lost to a crash before the next save.
-    Command1_Click(ctx, model);
+    // Unsaved, the board goes back to what the files hold.
+    if (Command1_Click(ctx, model) != LayoutSaveResult::Saved) {
+        model.exchangeBeds(source, target);
+        return false;
+    }
     return true;
 }
 
@@ -58,7 +60,9 @@ bool setRoomNumber(AppContext &ctx, BoardModel &model, BoardOrigin origin,
     const QString before = model.roomNumber(room);
     if (const std::optional<QString> typed = dialog(roomNumberDialogText(ctx, model)))
         model.setRoomNumber(room, *typed);
-    Command1_Click(ctx, model);
+    // A number the files did not take is not kept on the board.
+    if (Command1_Click(ctx, model) != LayoutSaveResult::Saved)
+        model.setRoomNumber(room, before);
     return model.roomNumber(room) != before;
 }
 
@@ -74,7 +78,8 @@ bool setRoomColour(AppContext &ctx, BoardModel &model, BoardOrigin origin,
     const int before = model.roomColour(room);
     if (const std::optional<int> chosen = dialog(before))
         model.setRoomColour(room, *chosen);
-    Command1_Click(ctx, model);
+    if (Command1_Click(ctx, model) != LayoutSaveResult::Saved)
+        model.setRoomColour(room, before);
     return model.roomColour(room) != before;
 }
 

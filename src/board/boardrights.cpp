@@ -7,12 +7,15 @@ namespace velto::rights {
 
 namespace {
 
-enum Rule { Always, Editable, EditableOccupied, EditableFree, EditableOrOccupied };
+// Writer: the account may change today's data, even while the board itself
+// is read-only (a backup or the options touch no layout file).
+enum Rule { Always, Writer, Editable, EditableOccupied, EditableFree, EditableOrOccupied };
 
-bool enabled(Rule rule, bool canEdit, bool occupied)
+bool enabled(Rule rule, bool canWrite, bool canEdit, bool occupied)
 {
     switch (rule) {
     case Always: return true;
+    case Writer: return canWrite;
     case Editable: return canEdit;
     case EditableOccupied: return canEdit && occupied;
     case EditableFree: return canEdit && !occupied;
@@ -36,7 +39,7 @@ const Item menuItems[] = {
     {"DataDel", EditableOccupied},  {"toolDel", EditableOccupied},
     {"set", Editable},              {"toolHouseno", Editable},
     {"Col3", Editable},             {"toolHouseCol", Editable},
-    {"Backup", Editable},           {"OptionDlgStart", Editable},
+    {"Backup", Writer},             {"OptionDlgStart", Writer},
     {"end", Always},                {"setHospitalInfo", Always},
     {"kangofu", Always},            {"BackupDataDell", Always},
     {"help", Always},               {"white", Always},
@@ -52,12 +55,14 @@ const Item popupItems[] = {
 };
 
 template <size_t N>
-QMap<QString, bool> evaluate(const Item (&items)[N], int authority, bool today, bool occupied)
+QMap<QString, bool> evaluate(const Item (&items)[N], int authority, bool today, bool occupied,
+                             bool layoutWhole = true)
 {
-    const bool canEdit = editable(authority, today);
+    const bool canWrite = editable(authority, today);
+    const bool canEdit = canWrite && layoutWhole;
     QMap<QString, bool> result;
     for (const Item &item : items)
-        result.insert(QString::fromLatin1(item.name), enabled(item.rule, canEdit, occupied));
+        result.insert(QString::fromLatin1(item.name), enabled(item.rule, canWrite, canEdit, occupied));
     return result;
 }
 
@@ -80,14 +85,14 @@ QMap<QString, bool> ModTool(int authority, bool today, bool occupied)
 
 QMap<QString, bool> SetMenu(const AppContext &ctx, const BoardModel &model)
 {
-    return SetMenu(ctx.currentAccount.authority, ctx.displayDateIndex == 0,
-                   model.isOccupied(ctx.selectedBed));
+    return evaluate(menuItems, ctx.currentAccount.authority, ctx.displayDateIndex == 0,
+                    model.isOccupied(ctx.selectedBed), ctx.layoutFault.isEmpty());
 }
 
 QMap<QString, bool> ModTool(const AppContext &ctx, const BoardModel &model)
 {
-    return ModTool(ctx.currentAccount.authority, ctx.displayDateIndex == 0,
-                   model.isOccupied(ctx.selectedBed));
+    return evaluate(popupItems, ctx.currentAccount.authority, ctx.displayDateIndex == 0,
+                    model.isOccupied(ctx.selectedBed), ctx.layoutFault.isEmpty());
 }
 
 } // namespace velto::rights

@@ -18,14 +18,41 @@ namespace {
 const QString LoadProc = QStringLiteral("frmRoom.NewLoad()");
 const QString SaveProc = QStringLiteral("frmRoom.Command1_Click()");
 
+QString layoutLineText(const QString &file, int line)
+{
+    return QStringLiteral("%1の%2行目").arg(file).arg(line);
+}
+
 enum class Read { Missing, Failed, Ok };
 
-Read readLayoutFile(const QString &path, QStringList *lines)
+// A layout file's lines; *badLine gives the first that does not decode.
+Read readLayoutFile(const QString &path, QStringList *lines, int *badLine)
 {
-    if (!QFileInfo(path).isFile())
+    if (!QFileInfo::exists(path))
         return Read::Missing;
+    QList<int> bad;
     QString error;
-    return textfile::readLines(path, lines, &error) ? Read::Ok : Read::Failed;
+    if (!textfile::readLinesEach(path, lines, &bad, &error)) {
+        *badLine = 1;
+        return Read::Failed;
+    }
+    if (!bad.isEmpty()) {
+        *badLine = bad.constFirst();
+        return Read::Failed;
+    }
+    return Read::Ok;
+}
+
+// Lines past a file's count are a fault unless they are all empty (a file
+// ended by an extra line break). Returns the first offending line (from 1),
+// or 0.
+int extraLine(const QStringList &lines, int count)
+{
+    for (int i = count; i < lines.size(); ++i) {
+        if (!lines.at(i).isEmpty())
+            return i + 1;
+    }
+    return 0;
 }
 
 // A stored colour: decimal digits only, within 24 bits.
@@ -52,47 +79,61 @@ bool NewLoad(AppContext &ctx, BoardModel &model, const QString &folder)
 {
     BusyGuard busy(ctx.busy);
     const QDir dir(folder);
-    auto fail = [&] {
+    const bool today = QFileInfo(folder).absoluteFilePath() == QFileInfo(ctx.path(QStringLiteral("DB"))).absoluteFilePath();
+    auto fail = [&](const QString &file, int line) {
+        if (today && ctx.layoutFault.isEmpty()) {
+            ctx.layoutFault = layoutLineText(file, line);
+            ctx.layoutFaultFile = file;
+        }
         busy.release();
         writeErrorLog(ctx, LoadProc);
         return false;
     };
 
     QStringList lines;
-    switch (readLayoutFile(dir.filePath(layoutfile::Beds), &lines)) {
+    int bad = 0;
+    switch (readLayoutFile(dir.filePath(layoutfile::Beds), &lines, &bad)) {
     case Read::Missing: return true;
-    case Read::Failed: return fail();
+    case Read::Failed: return fail(layoutfile::Beds, bad);
     case Read::Ok: break;
     }
-    for (int i = 0; i < lines.size(); ++i) {
-        if (i >= BoardModel::BedCount)
-            return fail();
+    for (int i = 0; i < lines.size() && i < BoardModel::BedCount; ++i)
         model.setBedEntry(i, lines.at(i));
-    }
+    if (const int extra = extraLine(lines, BoardModel::BedCount))
+        return fail(layoutfile::Beds, extra);
 
-    switch (readLayoutFile(dir.filePath(layoutfile::RoomNumbers), &lines)) {
+    switch (readLayoutFile(dir.filePath(layoutfile::RoomNumbers), &lines, &bad)) {
     case Read::Missing: return true;
-    case Read::Failed: return fail();
+    case Read::Failed: return fail(layoutfile::RoomNumbers, bad);
     case Read::Ok: break;
     }
-    for (int i = 0; i < lines.size(); ++i) {
-        if (i >= BoardModel::RoomCount)
-            return fail();
+    for (int i = 0; i < lines.size() && i < BoardModel::RoomCount; ++i)
         model.setRoomNumber(i, lines.at(i));
-    }
+    if (const int extra = extraLine(lines, BoardModel::RoomCount))
+        return fail(layoutfile::RoomNumbers, extra);
 
-    switch (readLayoutFile(dir.filePath(layoutfile::RoomColours), &lines)) {
+    switch (readLayoutFile(dir.filePath(layoutfile::RoomColours), &lines, &bad)) {
     case Read::Missing: return true;
-    case Read::Failed: return fail();
+    case Read::Failed: return fail(layoutfile::RoomColours, bad);
     case Read::Ok: break;
     }
-    for (int i = 0; i < lines.size(); ++i) {
+    for (int i = 0; i < lines.size() && i < BoardModel::RoomCount; ++i) {
         int colour = 0;
-        if (i >= BoardModel::RoomCount || !parseColour(lines.at(i), &colour))
-            return fail();
+        if (!parseColour(lines.at(i), &colour))
+            return fail(layoutfile::RoomColours, i + 1);
         model.setRoomColour(i, colour);
     }
+    if (const int extra = extraLine(lines, BoardModel::RoomCount))
+        return fail(layoutfile::RoomColours, extra);
     return true;
+}
+
+QString layoutReadOnlyText(const AppContext &ctx)
+{
+    if (ctx.layoutFault.isEmpty())
+        return QString();
+    return QStringLiteral("読み取り専用：部屋の配置を最後まで読み込めなかったため、変更できません（")
+        + ctx.layoutFault + QStringLiteral("）。");
 }
 
 QString layoutNotSavedText(const QString &detail)
@@ -103,14 +144,9 @@ QString layoutNotSavedText(const QString &detail)
     return text;
 }
 
-LayoutSaveResult Command1_Click(AppContext &ctx, const BoardModel &model)
+bool encodeWardLayout(const AppContext &ctx, const BoardModel &model,
+                      QList<QPair<QString, QByteArray>> *files, QString *error)
 {
-    if (ctx.currentAccount.authority != 2)
-        return LayoutSaveResult::NotPermitted;
-    // A snapshot on the board must never overwrite today's layout.
-    if (ctx.displayDateIndex != 0)
-        return LayoutSaveResult::NotPermitted;
-
     QStringList beds, numbers, colours;
     for (int i = 0; i < BoardModel::BedCount; ++i)
         beds << model.bedEntry(i);
@@ -118,29 +154,64 @@ LayoutSaveResult Command1_Click(AppContext &ctx, const BoardModel &model)
         numbers << model.roomNumber(i);
         colours << QString::number(model.roomColour(i));
     }
-
-    // Encode all three first, so a value the files cannot hold leaves every
-    // old file in place.
+    // All three are encoded before any is written, so a value the files
+    // cannot hold leaves every old file in place.
     const QDir db(ctx.path(QStringLiteral("DB")));
     const QString bedFile = db.filePath(layoutfile::Beds);
     const QString numberFile = db.filePath(layoutfile::RoomNumbers);
     const QString colourFile = db.filePath(layoutfile::RoomColours);
     QByteArray bedBytes, numberBytes, colourBytes;
+    if (!textfile::encodeLines(bedFile, beds, &bedBytes, error)
+        || !textfile::encodeLines(numberFile, numbers, &numberBytes, error)
+        || !textfile::encodeLines(colourFile, colours, &colourBytes, error))
+        return false;
+    *files = {{bedFile, bedBytes}, {numberFile, numberBytes}, {colourFile, colourBytes}};
+    return true;
+}
+
+bool layoutWithBedEntry(AppContext &ctx, const BoardModel &model, int bed, const QString &entry,
+                        QList<QPair<QString, QByteArray>> *files)
+{
+    if (!BoardModel::isBed(bed))
+        return false;
+    BoardModel board;
+    for (int b = 0; b < BoardModel::BedCount; ++b)
+        board.setBedEntry(b, b == bed ? entry : model.bedEntry(b));
+    for (int r = 0; r < BoardModel::RoomCount; ++r) {
+        board.setRoomNumber(r, model.roomNumber(r));
+        board.setRoomColour(r, model.roomColour(r));
+    }
     QString error;
-    if (!textfile::encodeLines(bedFile, beds, &bedBytes, &error)
-        || !textfile::encodeLines(numberFile, numbers, &numberBytes, &error)
-        || !textfile::encodeLines(colourFile, colours, &colourBytes, &error)) {
+    if (!encodeWardLayout(ctx, board, files, &error)) {
+        if (ctx.prompter)
+            ctx.prompter->errorMsg(layoutNotSavedText(error));
+        return false;
+    }
+    return true;
+}
+
+LayoutSaveResult Command1_Click(AppContext &ctx, const BoardModel &model)
+{
+    if (ctx.currentAccount.authority != 2)
+        return LayoutSaveResult::NotPermitted;
+    // A snapshot on the board must never overwrite today's layout, nor a
+    // board that is missing part of today's files.
+    if (ctx.displayDateIndex != 0 || !ctx.layoutFault.isEmpty())
+        return LayoutSaveResult::NotPermitted;
+
+    QList<QPair<QString, QByteArray>> files;
+    QString error;
+    if (!encodeWardLayout(ctx, model, &files, &error)) {
         if (ctx.prompter)
             ctx.prompter->errorMsg(layoutNotSavedText(error));
         return LayoutSaveResult::Failed;
     }
-
-    if (!db.exists()) {
+    if (!QFileInfo(ctx.path(QStringLiteral("DB"))).isDir()) {
         writeErrorLog(ctx, SaveProc);
         return LayoutSaveResult::Failed;
     }
-    // The three files change together: a full disk leaves all three old ones.
-    if (!textfile::writeTogether({{bedFile, bedBytes}, {numberFile, numberBytes}, {colourFile, colourBytes}}, &error)) {
+    // The three files change together, also across a crash.
+    if (!textfile::writeTogether(files, &error)) {
         writeErrorLog(ctx, SaveProc);
         return LayoutSaveResult::Failed;
     }

@@ -1,5 +1,8 @@
 #pragma once
 // The three ward layout files and the board's list of display dates.
+#include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -15,15 +18,34 @@ inline const QString RoomColours = QStringLiteral("ROOM_COL.WBD"); // 30 stored 
 
 // Reads the layout files of folder into the model. A missing file ends the
 // loading quietly at that file; beds and rooms beyond a file's last line
-// keep their state. Any other failure is reported under
-// "frmRoom.NewLoad()" and what was read before it stays. Returns false
-// only after such a report.
+// keep their state; empty lines after a file's last entry are no fault. Any
+// other failure (an undecodable line, a line too many, a bad colour) is
+// reported under "frmRoom.NewLoad()" and what was read before it stays.
+// Returns false only after such a report; when folder is today's ("DB"),
+// the board is then read-only for the run (ctx.layoutFault names the file
+// and line), so a partly read board never overwrites the files.
 bool NewLoad(AppContext &ctx, BoardModel &model, const QString &folder);
+
+// The board's status text while it is read-only because today's layout did
+// not load whole; empty otherwise.
+QString layoutReadOnlyText(const AppContext &ctx);
+
+// The three layout files of the model as they would be saved into "DB",
+// for a change that writes them with other files. Fails (with *error) when
+// a value cannot be held by the files.
+bool encodeWardLayout(const AppContext &ctx, const BoardModel &model,
+                      QList<QPair<QString, QByteArray>> *files, QString *error);
+
+// The same with bed naming entry instead, the model left as it is; when the
+// files cannot hold a value the user is told and false returned.
+bool layoutWithBedEntry(AppContext &ctx, const BoardModel &model, int bed, const QString &entry,
+                        QList<QPair<QString, QByteArray>> *files);
 
 enum class LayoutSaveResult { Saved, NotPermitted, Failed };
 
 // Writes the model whole (240, 30 and 30 lines) into "DB". Only a full
-// authority account on today's board writes. A value the files cannot hold
+// authority account on today's board writes, and only when today's layout
+// loaded whole. A value the files cannot hold
 // is shown to the user and no file is touched; a disk failure is reported
 // under "frmRoom.Command1_Click()".
 LayoutSaveResult Command1_Click(AppContext &ctx, const BoardModel &model);

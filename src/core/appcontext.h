@@ -37,10 +37,17 @@ struct AppContext {
     int loginAttempts = 0;
     int displayDateIndex = 0;
     int selectedBed = 0;
+    // Set when today's layout did not load whole: the board then never
+    // writes its layout files for the rest of the run.
+    QString layoutFault;     // the reason, naming the file and line
+    QString layoutFaultFile; // the layout file that failed ("ROOM.WBD")
 
     // appDir + relative path written with "/" ("DB/Out", "log/error.log").
     QString path(const QString &relative) const { return QDir(appDir).filePath(relative); }
-    bool canChange() const { return currentAccount.authority != 1 && displayDateIndex == 0; }
+    bool canChange() const
+    {
+        return currentAccount.authority != 1 && displayDateIndex == 0 && layoutFault.isEmpty();
+    }
 };
 
 } // namespace velto

@@ -6,34 +6,74 @@
 #else
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
+#include <QFileInfo>
 #include <QStorageInfo>
+#include <QSysInfo>
 
 namespace velto::platform {
 
-QString instanceLockPath()
+QString instanceLockPath(const QString &dataFolder)
 {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty())
-        dir = QDir::tempPath();
-    return QDir(dir).filePath(QStringLiteral("velto.lock"));
+    return QDir(dataFolder).filePath(QStringLiteral(".velto.lock"));
 }
 
-InstanceLock::InstanceLock(const QString &path)
-    : m_lock(std::make_unique<QLockFile>(path))
+namespace {
+
+// A folder shared by a group keeps new files in that group (setgid bit).
+bool isGroupSharedFolder(const QString &folder)
 {
-    // Only a dead owner makes a lock stale, however old it is.
+#ifdef Q_OS_UNIX
+    struct stat st;
+    return ::stat(QFile::encodeName(folder).constData(), &st) == 0 && S_ISDIR(st.st_mode)
+        && (st.st_mode & S_ISGID) != 0;
+#else
+    Q_UNUSED(folder);
+    return false;
+#endif
+}
+
+} // namespace
+
+InstanceLock::InstanceLock(const QString &path)
+    : m_lock(std::make_unique<QLockFile>(path)), m_path(path)
+{
+    // Only a dead owner on this computer makes a lock stale, however old it
+    // is: the age of a lock says nothing about a run on another computer.
     m_lock->setStaleLockTime(0);
 }
 
 bool InstanceLock::acquire()
 {
-    return m_lock->tryLock(0);
+    if (!m_lock->tryLock(0))
+        return false;
+    // Another account of the group must be able to read the lock, and
+    // break it once its owner has died.
+    const QString folder = QFileInfo(m_path).absolutePath();
+    if (isGroupSharedFolder(folder))
+        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup);
+    return true;
+}
+
+QString InstanceLock::path() const { return m_path; }
+
+bool InstanceLock::couldNotCreate() const
+{
+    return m_lock->error() == QLockFile::PermissionError || m_lock->error() == QLockFile::UnknownError;
+}
+
+QString InstanceLock::otherComputer() const
+{
+    qint64 pid = 0;
+    QString host;
+    if (m_lock->error() != QLockFile::LockFailedError || !m_lock->getLockInfo(&pid, &host, nullptr))
+        return QString();
+    return host.isEmpty() || host == QSysInfo::machineHostName() ? QString() : host;
 }
 
 bool replaceFile(const QString &from, const QString &to)

@@ -7,17 +7,27 @@
 
 namespace velto::platform {
 
-// Lock file naming this user's running instance, in the user's runtime folder.
-QString instanceLockPath();
+// Lock file naming the run that uses a data folder: a hidden file in the
+// folder itself, so every account and every computer using it sees it.
+QString instanceLockPath(const QString &dataFolder);
 
-// Held for the whole run; a lock left by a process that died is broken.
+// Held for the whole run. A lock left by a process of this computer that
+// died is broken; one held by another computer never is, however old.
 class InstanceLock {
 public:
     explicit InstanceLock(const QString &path);
     bool acquire();
 
+    QString path() const;
+    // After a refused acquire(): the lock file could not be made at all.
+    bool couldNotCreate() const;
+    // After a refused acquire(): the name of the other computer holding the
+    // lock; empty when it is this computer or the file does not say.
+    QString otherComputer() const;
+
 private:
     std::unique_ptr<QLockFile> m_lock;
+    QString m_path;
 };
 
 // Puts `from` in the place of `to` in one step, replacing it.

@@ -7,6 +7,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "platform.h"
 #include "textfile.h"
 
 namespace velto {
@@ -27,7 +28,10 @@ QString asText(const QVariant &v)
 SettingsStore::SettingsStore(QString filePath)
     : m_path(std::move(filePath))
 {
-    m_values = readFile();
+    Map map;
+    m_readable = readFile(&map) != ReadResult::Unreadable;
+    m_values = map;
+    m_stored = map;
 }
 
 QString SettingsStore::defaultPath()
@@ -41,15 +45,40 @@ QString SettingsStore::fullKey(const QString &section, const QString &key)
     return section + QLatin1Char('/') + key;
 }
 
-SettingsStore::Map SettingsStore::readFile() const
+SettingsStore::ReadResult SettingsStore::readFile(Map *map) const
 {
-    Map map;
-    if (!QFileInfo::exists(m_path))
-        return map;
+    const QFileInfo info(m_path);
+    if (!info.exists())
+        return info.isSymLink() ? ReadResult::Unreadable : ReadResult::Missing;
+    // Passwords live here: a copy restored with loose rights is closed at
+    // the next start, before anything else reads it.
+    if (info.isFile())
+        tightenPermissions();
+    // QSettings reads a file it may not open as an empty one; that must not
+    // pass for a first start.
+    QFile probe(m_path);
+    if (!probe.open(QIODevice::ReadOnly))
+        return ReadResult::Unreadable;
+    probe.readAll();
+    if (probe.error() != QFileDevice::NoError)
+        return ReadResult::Unreadable;
+    probe.close();
     QSettings s(m_path, QSettings::IniFormat);
+    Map read;
     for (const QString &k : s.allKeys())
-        map.insert(k, asText(s.value(k)));
-    return map;
+        read.insert(k, asText(s.value(k)));
+    if (s.status() != QSettings::NoError)
+        return ReadResult::Unreadable;
+    *map = read;
+    return ReadResult::Read;
+}
+
+void SettingsStore::tightenPermissions() const
+{
+    constexpr QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup
+        | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    if (QFile::permissions(m_path) & others)
+        QFile::setPermissions(m_path, kOwnerOnly);
 }
 
 bool SettingsStore::isEmpty() const { return m_values.isEmpty(); }
@@ -89,6 +118,10 @@ bool SettingsStore::commit(QString *error)
             *error = QStringLiteral("設定を保存できませんでした。") + QChar('\r') + why;
         return false;
     };
+    // A file that could not be read is never replaced by what little the
+    // store holds.
+    if (!m_readable)
+        return fail(m_path);
     const QFileInfo target(m_path);
     if (!QDir().mkpath(target.absolutePath()))
         return fail(target.absolutePath());
@@ -132,7 +165,8 @@ bool SettingsStore::commit(QString *error)
         }
         bytes = f.readAll();
         QFile c(check);
-        if (!c.open(QIODevice::WriteOnly) || c.write(bytes) != bytes.size() || !c.flush()) {
+        if (!c.open(QIODevice::WriteOnly) || c.write(bytes) != bytes.size() || !c.flush()
+            || !platform::syncToDisk(c)) {
             cleanup();
             return fail(m_path);
         }
@@ -147,21 +181,28 @@ bool SettingsStore::commit(QString *error)
             return fail(m_path);
         }
     }
-    cleanup();
-
-    if (!QFileInfo::exists(m_path)) {
-        // Created owner-only before any password goes in.
-        QFile f(m_path);
-        if (!f.open(QIODevice::WriteOnly) || !f.setPermissions(kOwnerOnly))
-            return fail(m_path);
+    // The checked copy, owner-only since before its first byte, becomes the
+    // file: the passwords are never in a file others may read.
+    if (!platform::replaceFile(check, m_path)) {
+        cleanup();
+        return fail(m_path);
     }
-    QString why;
-    if (!textfile::writeAtomic(m_path, bytes, &why))
-        return fail(why);
-    QFile::setPermissions(m_path, kOwnerOnly);
+    QFile::remove(scratch);
+    m_stored = m_values;
+    m_readable = true;
     return true;
 }
 
-void SettingsStore::reload() { m_values = readFile(); }
+void SettingsStore::reload()
+{
+    Map map;
+    if (readFile(&map) == ReadResult::Read) {
+        m_stored = map;
+        m_readable = true;
+    }
+    // A file gone or unreadable now leaves the last known values: writing
+    // an emptied store later would drop whole sections.
+    m_values = m_stored;
+}
 
 } // namespace velto

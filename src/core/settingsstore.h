@@ -14,6 +14,11 @@ public:
 
     QString filePath() const { return m_path; }
 
+    // False when the file exists but could not be read as settings (no
+    // right to read it, a folder in its place, not in INI form). Such a
+    // store is never a first start, and commit() refuses to replace the file.
+    bool readable() const { return m_readable; }
+
     // True when the store holds no value at all (the very first start).
     bool isEmpty() const;
     // A missing key reads as the empty text.
@@ -24,12 +29,14 @@ public:
     void setValue(const QString &section, const QString &key, const QString &value);
     void removeSection(const QString &section);
 
-    // Writes the pending changes. The file is replaced whole only after the
-    // new content has been written and read back equal; it is readable by
-    // its owner only. On failure the old file stays and *error says why.
+    // Writes every value the store holds, not only the changes. The file is
+    // replaced whole only after the new content has been written and read
+    // back equal; it is readable by its owner only. On failure the old file
+    // stays, the store keeps its values and *error says why.
     bool commit(QString *error = nullptr);
 
-    // Rereads the file (drops uncommitted changes).
+    // Rereads the file (drops uncommitted changes). When the file cannot be
+    // read, the store returns to what it last read or wrote, never to empty.
     void reload();
 
     // Every setValue ("section/key") and removeSection ("-section") in call
@@ -38,11 +45,15 @@ public:
 
 private:
     using Map = QMap<QString, QString>; // "section/key" -> value
+    enum class ReadResult { Missing, Read, Unreadable };
     static QString fullKey(const QString &section, const QString &key);
-    Map readFile() const;
+    ReadResult readFile(Map *map) const;
+    void tightenPermissions() const;
 
     QString m_path;
     Map m_values;
+    Map m_stored; // what the file held when last read or written
+    bool m_readable = true;
     QStringList m_journal;
 };
 

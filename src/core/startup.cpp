@@ -6,9 +6,43 @@
 #include "appcontext.h"
 #include "eradate.h"
 #include "errorlog.h"
+#include "platform.h"
 #include "textfile.h"
 
 namespace velto {
+
+namespace startuptext {
+
+QString alreadyRunning(const QString &otherComputer)
+{
+    const QString text = QStringLiteral("既に起動しています。");
+    if (otherComputer.isEmpty())
+        return text;
+    return text + QLatin1Char('\r') + QStringLiteral("（") + otherComputer + QStringLiteral("）");
+}
+
+QString lockNotCreated(const QString &lockPath)
+{
+    return QStringLiteral("ロックファイルを作成できません。") + QLatin1Char('\r') + QDir::toNativeSeparators(lockPath);
+}
+
+QString settingsUnreadable(const QString &settingsPath)
+{
+    return QStringLiteral("設定ファイルを読み込めません。") + QLatin1Char('\r')
+        + QDir::toNativeSeparators(settingsPath);
+}
+
+} // namespace startuptext
+
+bool lockDataFolder(platform::InstanceLock &lock, QString *message)
+{
+    if (lock.acquire())
+        return true;
+    if (message)
+        *message = lock.couldNotCreate() ? startuptext::lockNotCreated(lock.path())
+                                         : startuptext::alreadyRunning(lock.otherComputer());
+    return false;
+}
 
 const QList<SettingDefault> &firstStartSettings()
 {
@@ -24,6 +58,12 @@ const QList<SettingDefault> &firstStartSettings()
 
 bool getReg(AppContext &ctx)
 {
+    // Defaults in place of an unreadable file would drop every account and
+    // bring the documented first password back.
+    if (!ctx.settings->readable()) {
+        ctx.prompter->errorMsg(startuptext::settingsUnreadable(ctx.settings->filePath()));
+        return false;
+    }
     QDir app(ctx.appDir);
     for (const QString &folder : {QStringLiteral("DB"), QStringLiteral("BackUp"), QStringLiteral("log"), QStringLiteral("DB/Out")}) {
         const QFileInfo fi(app.filePath(folder));

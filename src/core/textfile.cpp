@@ -4,11 +4,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "platform.h"
 #include <QSet>
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -76,11 +82,14 @@ bool holdable(const QString &ch)
     return encodeRaw(ch, &bytes) && decodeRaw(bytes, &back) && back == ch;
 }
 
+// A character as the user is shown it: itself and its code point, since the
+// UI font may have no glyph for it; invisible ones by their code point only.
 QString displayName(const QString &ch)
 {
     const char32_t cp = ch.size() == 2 && ch.at(0).isHighSurrogate() && ch.at(1).isLowSurrogate()
             ? QChar::surrogateToUcs4(ch.at(0), ch.at(1))
             : ch.at(0).unicode();
+    const QString codePoint = QStringLiteral("U+%1").arg(uint(cp), 4, 16, QLatin1Char('0')).toUpper();
     switch (QChar::category(cp)) {
     case QChar::Other_Control:
     case QChar::Other_Format:
@@ -90,9 +99,9 @@ QString displayName(const QString &ch)
     case QChar::Separator_Space:
     case QChar::Separator_Line:
     case QChar::Separator_Paragraph:
-        return QStringLiteral("U+%1").arg(uint(cp), 4, 16, QLatin1Char('0')).toUpper();
+        return codePoint;
     default:
-        return ch;
+        return ch + QStringLiteral("（") + codePoint + QStringLiteral("）");
     }
 }
 
@@ -128,14 +137,57 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
-// Name of a file being written; hidden, and never taken for data.
+// Name of a file being written; hidden, and never taken for data. Record
+// keys never begin with ".", so no key can produce it.
 const QString kStagePrefix = QStringLiteral(".~velto-");
+// The list of a change's renames and removals (see Change).
+const QString kIntentName = QStringLiteral(".~velto-change");
+
+#ifdef Q_OS_UNIX
+mode_t processUmask()
+{
+    // Read without changing it: umask() itself would race other threads.
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("Umask:"))
+                return mode_t(line.mid(6).trimmed().toUInt(nullptr, 8));
+        }
+    }
+    static const mode_t fallback = [] {
+        const mode_t m = ::umask(022);
+        ::umask(m);
+        return m;
+    }();
+    return fallback;
+}
+
+// A folder shared through its group carries the setgid bit.
+bool groupShared(const QString &folder)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(folder).constData(), &st) == 0 && (st.st_mode & S_ISGID);
+}
+
+// Mode of a new data file in folder: as any editor's, or group-writable
+// in a group-shared folder whatever the umask, so every member can write.
+mode_t newFileMode(const QString &folder, mode_t existing, bool exists)
+{
+    const bool shared = groupShared(folder);
+    if (exists)
+        return shared ? (existing & 07777) | 0660 : existing & 07777;
+    return shared ? 0660 : (0666 & ~processUmask());
+}
+#endif
 
 // A new version of a file, written beside it and then put in its place in
 // one rename. Removed again unless committed.
 class StagedFile {
 public:
-    explicit StagedFile(QString target) : m_target(std::move(target)) {}
+    // stageFolder: where the new version is written before its rename, the
+    // target's own folder unless a change keeps all its files in one place.
+    explicit StagedFile(QString target, QString stageFolder = QString())
+        : m_target(std::move(target)), m_stageFolder(std::move(stageFolder)) {}
     ~StagedFile()
     {
         if (!m_committed && !m_tmp.fileName().isEmpty())
@@ -146,7 +198,8 @@ public:
     bool write(const QByteArray &data, QString *error, bool sync = true)
     {
         const QFileInfo target(m_target);
-        m_tmp.setFileTemplate(target.absoluteDir().filePath(kStagePrefix + QStringLiteral("XXXXXX")));
+        const QDir stage(m_stageFolder.isEmpty() ? target.absolutePath() : m_stageFolder);
+        m_tmp.setFileTemplate(stage.filePath(kStagePrefix + QStringLiteral("XXXXXX")));
         m_tmp.setAutoRemove(false);
         // The full size, the flush and the sync are all checked: a short
         // write on a full disk must never become the file.
@@ -155,11 +208,25 @@ public:
             setError(error, failed());
             return false;
         }
+#ifdef Q_OS_UNIX
+        struct stat st;
+        const bool exists = ::stat(QFile::encodeName(m_target).constData(), &st) == 0;
+        if (::fchmod(m_tmp.handle(), newFileMode(target.absolutePath(), exists ? st.st_mode : 0, exists)) != 0) {
+            setError(error, failed());
+            return false;
+        }
+#else
         if (target.exists())
             m_tmp.setPermissions(QFile::permissions(m_target));
+#endif
         m_tmp.close();
         return true;
     }
+
+    QString stagedPath() const { return m_tmp.fileName(); }
+    QString target() const { return m_target; }
+    // The change's intent now owns the staged file: it must outlive a crash.
+    void keep() { m_committed = true; }
 
     bool commit(QString *error)
     {
@@ -178,6 +245,7 @@ private:
     }
 
     QString m_target;
+    QString m_stageFolder;
     QTemporaryFile m_tmp;
     bool m_committed = false;
 };
@@ -239,40 +307,137 @@ bool decode(const QByteArray &bytes, QString *out, QString *error)
     return true;
 }
 
-bool readLines(const QString &path, QStringList *lines, QString *error)
+namespace {
+
+// The bytes of a file split at CR LF, LF or a lone CR. Those bytes never
+// occur inside a code page 932 character, so the split is safe before
+// decoding. A last line without an end is kept; nothing follows the last end.
+QList<QByteArray> splitLines(const QByteArray &bytes)
+{
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = bytes.at(i);
+        if (c != '\r' && c != '\n')
+            continue;
+        lines.append(bytes.mid(start, i - start));
+        if (c == '\r' && i + 1 < n && bytes.at(i + 1) == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines.append(bytes.mid(start));
+    return lines;
+}
+
+bool readBytes(const QString &path, QByteArray *bytes, QString *error)
 {
     QFile file(path);
     if (!file.exists()) {
         setError(error, QStringLiteral("ファイルが見つかりません。") + QLatin1Char('\r') + nativePath(path));
         return false;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
+    // A FIFO or device would block or never end: only regular files are data.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         setError(error, QStringLiteral("ファイルを読み込めませんでした。") + QLatin1Char('\r') + nativePath(path));
         return false;
     }
-    const QByteArray bytes = file.readAll();
+    *bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         setError(error, QStringLiteral("ファイルを読み込めませんでした。") + QLatin1Char('\r') + nativePath(path));
         return false;
     }
-    QString text;
-    QString why;
-    if (!decode(bytes, &text, &why)) {
-        setError(error, QStringLiteral("ファイルを読み込めませんでした。") + QLatin1Char('\r') + nativePath(path)
-                         + QLatin1Char('\r') + why);
+    return true;
+}
+
+} // namespace
+
+QString undecodableLineText(const QString &path, int line)
+{
+    return QStringLiteral("ファイルを読み込めませんでした。") + QLatin1Char('\r') + nativePath(path)
+        + QLatin1Char('\r') + QStringLiteral("%1行目に読み取れない文字が含まれています（文字コードが正しくありません）。").arg(line);
+}
+
+bool readLinesEach(const QString &path, QStringList *lines, QList<int> *badLines, QString *error)
+{
+    QByteArray bytes;
+    if (!readBytes(path, &bytes, error))
         return false;
-    }
     QStringList result;
-    if (!text.isEmpty()) {
-        result = text.split(kCrLf);
-        // The CR LF after the last line leaves an empty tail; a last line
-        // without CR LF leaves none.
-        if (text.endsWith(kCrLf))
-            result.removeLast();
+    QList<int> bad;
+    const QList<QByteArray> raw = splitLines(bytes);
+    result.reserve(raw.size());
+    for (int i = 0; i < raw.size(); ++i) {
+        QString text;
+        if (decodeRaw(raw.at(i), &text)) {
+            result.append(text);
+        } else {
+            result.append(QString());
+            bad.append(i + 1);
+        }
+    }
+    if (lines)
+        *lines = result;
+    if (badLines)
+        *badLines = bad;
+    return true;
+}
+
+bool readLines(const QString &path, QStringList *lines, QString *error)
+{
+    QStringList result;
+    QList<int> bad;
+    if (!readLinesEach(path, &result, &bad, error))
+        return false;
+    if (!bad.isEmpty()) {
+        setError(error, undecodableLineText(path, bad.constFirst()));
+        return false;
     }
     if (lines)
         *lines = result;
     return true;
+}
+
+QString unholdableCharacters(const QString &text)
+{
+    const QString mapped = mapInputMethodChars(text);
+    QByteArray bytes;
+    QString back;
+    if (encodeRaw(mapped, &bytes) && decodeRaw(bytes, &back) && back == mapped)
+        return QString();
+    return unholdableChars(mapped).join(QStringLiteral("、"));
+}
+
+QString fieldRefusal(const QString &fieldName, const QString &value)
+{
+    const QString chars = unholdableCharacters(value);
+    if (chars.isEmpty())
+        return QString();
+    return fieldName + QStringLiteral("に保存できない文字があります。") + QLatin1Char('\r')
+        + QStringLiteral("次の文字は保存できません：") + chars + QLatin1Char('\r')
+        + QStringLiteral("別の文字に置き換えてから保存してください。");
+}
+
+bool makeDataFolder(const QString &path)
+{
+    const QString absolute = QDir(path).absolutePath();
+    // The folders that do not exist yet, outermost first.
+    QStringList created;
+    for (QString p = absolute; !QFileInfo::exists(p); p = QFileInfo(p).absolutePath()) {
+        created.prepend(p);
+        if (QFileInfo(p).absolutePath() == p)
+            break;
+    }
+    if (!QDir().mkpath(absolute))
+        return false;
+#ifdef Q_OS_UNIX
+    for (const QString &p : std::as_const(created)) {
+        if (groupShared(QFileInfo(p).absolutePath()))
+            ::chmod(QFile::encodeName(p).constData(), 02770);
+    }
+#endif
+    return QFileInfo(absolute).isDir();
 }
 
 bool encodeLines(const QString &path, const QStringList &lines, QByteArray *out, QString *error)
@@ -303,22 +468,178 @@ bool writeLines(const QString &path, const QStringList &lines, QString *error)
     return writeAtomic(path, bytes, error);
 }
 
-bool writeTogether(const QList<QPair<QString, QByteArray>> &files, QString *error)
+namespace {
+
+std::function<bool(const QString &)> g_stepHook;
+
+// False when a test makes this step fail as a full disk would.
+bool stepAllowed(const QString &step)
 {
-    // Every file is written out in full before any replaces its old one, so
-    // a full disk leaves the whole set as it was.
-    std::vector<std::unique_ptr<StagedFile>> staged;
-    for (const auto &f : files) {
-        auto file = std::make_unique<StagedFile>(f.first);
-        if (!file->write(f.second, error))
-            return false; // the staged ones remove themselves
-        staged.push_back(std::move(file));
+    return !g_stepHook || g_stepHook(step);
+}
+
+#ifdef Q_OS_UNIX
+// A rename is only as durable as its folder's entry.
+void syncFolder(const QString &folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
     }
-    for (auto &file : staged) {
-        if (!file->commit(error))
+}
+#else
+void syncFolder(const QString &) {}
+#endif
+
+bool sameBytes(const QString &path, const QByteArray &expected)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray data = f.readAll();
+    return f.error() == QFileDevice::NoError && data == expected;
+}
+
+// Carries out an intent's steps in order, each one safe to repeat: a rename
+// whose staged file is gone was done before; a removal of a missing file too.
+// Stops at the first step that fails, so no removal runs before the renames
+// ahead of it are done.
+bool applyIntent(const QDir &folder, const QStringList &steps, QString *error)
+{
+    for (const QString &step : steps) {
+        const QStringList parts = step.split(QLatin1Char('\t'));
+        if (parts.value(0) == QLatin1String("R") && parts.size() == 3) {
+            const QString staged = folder.filePath(parts.at(1));
+            const QString target = folder.filePath(parts.at(2));
+            if (!stepAllowed(QStringLiteral("rename ") + parts.at(2))
+                || (QFileInfo::exists(staged) && !platform::replaceFile(staged, target))) {
+                setError(error, QStringLiteral("ファイルを書き込めませんでした。") + QLatin1Char('\r') + nativePath(target));
+                return false;
+            }
+        } else if (parts.value(0) == QLatin1String("D") && parts.size() == 2) {
+            const QString target = folder.filePath(parts.at(1));
+            if (!stepAllowed(QStringLiteral("remove ") + parts.at(1))
+                || (QFileInfo::exists(target) && !QFile::remove(target))) {
+                setError(error, QStringLiteral("ファイルを削除できませんでした。") + QLatin1Char('\r') + nativePath(target));
+                return false;
+            }
+        } else if (!step.isEmpty()) {
+            setError(error, QStringLiteral("ファイルを読み込めませんでした。") + QLatin1Char('\r')
+                             + nativePath(folder.filePath(kIntentName)));
             return false;
+        }
     }
     return true;
+}
+
+} // namespace
+
+void setStepHook(std::function<bool(const QString &)> hook)
+{
+    g_stepHook = std::move(hook);
+}
+
+Change::Change(QString folder) : m_folder(std::move(folder)) {}
+
+void Change::write(const QString &path, const QByteArray &data)
+{
+    m_writes.append({path, data});
+}
+
+void Change::remove(const QString &path)
+{
+    m_removals.append(path);
+}
+
+bool Change::commit(QString *error)
+{
+    const QDir folder(m_folder);
+    // A change left unfinished by a crash or a failure comes first: its
+    // intent must not be overwritten by this one's.
+    if (!completeInterruptedChange(m_folder, error))
+        return false;
+
+    QStringList steps;
+    std::vector<std::unique_ptr<StagedFile>> staged;
+    for (const auto &w : std::as_const(m_writes)) {
+        const QString relative = folder.relativeFilePath(w.first);
+        if (relative.startsWith(QLatin1String("../")) || QDir::isAbsolutePath(relative)) {
+            setError(error, QStringLiteral("ファイルを書き込めませんでした。") + QLatin1Char('\r') + nativePath(w.first));
+            return false;
+        }
+        // Staged in the change's own folder: a clean-up of the target's
+        // folder can then never take a file the intent still needs.
+        auto file = std::make_unique<StagedFile>(w.first, m_folder);
+        if (!stepAllowed(QStringLiteral("stage ") + relative)) {
+            setError(error, QStringLiteral("ファイルを書き込めませんでした。") + QLatin1Char('\r') + nativePath(w.first));
+            return false;
+        }
+        if (!file->write(w.second, error))
+            return false; // the staged ones remove themselves
+        // What goes in its place must be what was meant, byte for byte.
+        if (!sameBytes(file->stagedPath(), w.second)) {
+            setError(error, QStringLiteral("ファイルを書き込めませんでした。") + QLatin1Char('\r') + nativePath(w.first));
+            return false;
+        }
+        steps << QStringLiteral("R\t%1\t%2").arg(QFileInfo(file->stagedPath()).fileName(), relative);
+        staged.push_back(std::move(file));
+    }
+    for (const QString &path : std::as_const(m_removals)) {
+        const QString relative = folder.relativeFilePath(path);
+        if (relative.startsWith(QLatin1String("../")) || QDir::isAbsolutePath(relative)) {
+            setError(error, QStringLiteral("ファイルを削除できませんでした。") + QLatin1Char('\r') + nativePath(path));
+            return false;
+        }
+        steps << QStringLiteral("D\t") + relative;
+    }
+
+    // The intent, written last and whole, is the moment the change happens:
+    // from here on a crash is completed at the next start.
+    const QString intent = folder.filePath(kIntentName);
+    QByteArray intentBytes;
+    if (!encodeLines(intent, steps, &intentBytes, error))
+        return false;
+    if (!stepAllowed(QStringLiteral("intent"))) {
+        setError(error, QStringLiteral("ファイルを書き込めませんでした。") + QLatin1Char('\r') + nativePath(intent));
+        return false;
+    }
+    if (!writeAtomic(intent, intentBytes, error))
+        return false;
+    for (auto &file : staged)
+        file->keep();
+    syncFolder(m_folder);
+
+    if (!applyIntent(folder, steps, error))
+        return false; // the intent stays: the next change or start finishes it
+    stepAllowed(QStringLiteral("done"));
+    for (const auto &w : std::as_const(m_writes))
+        syncFolder(QFileInfo(w.first).absolutePath());
+    QFile::remove(intent);
+    return true;
+}
+
+bool completeInterruptedChange(const QString &folder, QString *error)
+{
+    const QDir dir(folder);
+    const QString intent = dir.filePath(kIntentName);
+    if (!QFileInfo::exists(intent))
+        return true;
+    QStringList steps;
+    if (!readLines(intent, &steps, error) || !applyIntent(dir, steps, error))
+        return false;
+    syncFolder(folder);
+    return QFile::remove(intent) || !QFileInfo::exists(intent);
+}
+
+bool writeTogether(const QList<QPair<QString, QByteArray>> &files, QString *error)
+{
+    if (files.isEmpty())
+        return true;
+    Change change(QFileInfo(files.constFirst().first).absolutePath());
+    for (const auto &f : files)
+        change.write(f.first, f.second);
+    return change.commit(error);
 }
 
 bool writeAtomic(const QString &path, const QByteArray &data, QString *error)
@@ -366,6 +687,11 @@ bool isStagingFile(const QString &fileName)
 
 void removeStaleStagingFiles(const QString &folder)
 {
+    // An interrupted change is finished first: its staged files are data.
+    // If it cannot be finished now, nothing here is touched.
+    QString error;
+    if (!completeInterruptedChange(folder, &error))
+        return;
     QDir dir(folder);
     const QStringList stale = dir.entryList({kStagePrefix + QLatin1Char('*')},
                                             QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);

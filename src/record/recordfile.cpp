@@ -62,7 +62,8 @@ bool isFileNameChar(QChar c)
 
 bool isSafeFileName(const QString &name)
 {
-    if (!isPlainFileName(name))
+    // A leading "." hides the file, and staged files of the program begin so.
+    if (!isPlainFileName(name) || name.startsWith(QLatin1Char('.')))
         return false;
     bool onlyDots = true;
     for (const QChar c : name) {
@@ -110,8 +111,8 @@ RecordReadResult ReadPatientFile(AppContext &ctx, const QString &path, PatientRe
     return RecordReadResult::Read;
 }
 
-bool WritePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record,
-                      SaveStamp *stamp)
+bool EncodePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record,
+                       QByteArray *bytes, SaveStamp *stamp)
 {
     const QString target = cleanAbsolute(path);
     const QString dir = QFileInfo(target).path();
@@ -146,13 +147,25 @@ bool WritePatientFile(AppContext &ctx, const QString &path, const PatientRecord 
         text += key + QLatin1Char(':') + oneLine(value) + QLatin1String("\r\n");
     }
 
-    QByteArray bytes;
     QString error;
-    if (!textfile::encode(text, &bytes, &error)) {
+    if (!textfile::encode(text, bytes, &error)) {
         ctx.prompter->errorMsg(error);
         return false;
     }
-    if (!textfile::writeAtomic(target, bytes, &error)) {
+    if (stamp)
+        *stamp = s;
+    return true;
+}
+
+bool WritePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record,
+                      SaveStamp *stamp)
+{
+    QByteArray bytes;
+    SaveStamp s;
+    if (!EncodePatientFile(ctx, path, record, &bytes, &s))
+        return false;
+    QString error;
+    if (!textfile::writeAtomic(cleanAbsolute(path), bytes, &error)) {
         writeErrorLog(ctx, RecordSaveProcedure);
         return false;
     }

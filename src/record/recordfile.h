@@ -1,6 +1,7 @@
 #pragma once
 // The patient record file: one "key:value" line per field, code page 932,
 // CR LF, named by the patient key, in "DB" (today) or a snapshot folder.
+#include <QByteArray>
 #include <QString>
 
 #include "patientrecord.h"
@@ -27,7 +28,8 @@ bool isPlainFileName(const QString &name);
 // characters: what some disk of the ward would refuse or misread in a name.
 bool isFileNameChar(QChar c);
 // A name every file system takes as one plain file: a plain name of
-// isFileNameChar characters, not made of dots alone. New files get only such names.
+// isFileNameChar characters, not beginning with a dot (hidden, and the
+// program's staged files begin so). New files get only such names.
 bool isSafeFileName(const QString &name);
 
 // "DB/<key>" for today (empty snapshotFolder), else
@@ -62,5 +64,10 @@ struct SaveStamp {
 // failures go through the error report. *stamp receives what was written.
 bool WritePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record,
                       SaveStamp *stamp = nullptr);
+
+// The bytes WritePatientFile would write, with the same refusals, for a save
+// that changes other files with it.
+bool EncodePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record,
+                       QByteArray *bytes, SaveStamp *stamp);
 
 } // namespace velto

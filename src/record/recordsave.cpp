@@ -153,7 +153,8 @@ QString chgNenrei(AppContext &ctx, const PatientRecord &r)
 
 SaveResult UpdateFile(AppContext &ctx, const PatientRecord &record, bool today, QString *oldKey,
                       const std::function<void(const SaveResult &)> &onWritten,
-                      const std::function<bool(const QString &key)> &keyTakenByOtherBed)
+                      const std::function<bool(const QString &key)> &keyTakenByOtherBed,
+                      const LayoutWithKey &layoutWithKey)
 {
     SaveResult result;
     if (!today) {
@@ -177,30 +178,42 @@ SaveResult UpdateFile(AppContext &ctx, const PatientRecord &record, bool today, 
         return result;
     }
     const QString path = RecordFilePath(ctx, result.key, QString());
-    // WritePatientFile reports every failure itself, an unusable key included.
-    if (!WritePatientFile(ctx, path, record, &result.stamp)) {
+    // EncodePatientFile reports every refusal itself, an unusable key included.
+    QByteArray bytes;
+    if (!EncodePatientFile(ctx, path, record, &bytes, &result.stamp)) {
         result.outcome = SaveResult::Failed;
         return result;
     }
-    result.outcome = SaveResult::Saved;
-    result.updaterText = updaterText(result.stamp.loginId, result.stamp.staffName, result.stamp.savedAt);
-    if (onWritten)
-        onWritten(result);
+    QList<QPair<QString, QByteArray>> layout;
+    if (layoutWithKey && !layoutWithKey(result.key, &layout)) {
+        result.outcome = SaveResult::Failed;
+        return result;
+    }
 
+    textfile::Change change(ctx.path(QStringLiteral("DB")));
+    change.write(path, bytes);
+    for (const auto &file : std::as_const(layout))
+        change.write(file.first, file.second);
     const QString old = oldKey ? *oldKey : QString();
     if (!old.isEmpty() && old != result.key) {
         const QString oldPath = RecordFilePath(ctx, old, QString());
         // A missing old file is simply nothing to remove; an old key that
         // would leave "DB" is never used to delete anything.
-        if (!oldPath.isEmpty() && QFileInfo::exists(oldPath) && !sameFile(oldPath, path)) {
-            if (!QFile::remove(oldPath)) {
-                writeErrorLog(ctx, RecordSaveProcedure);
-                return result; // the old key stays set
-            }
-        }
+        if (!oldPath.isEmpty() && QFileInfo::exists(oldPath) && !sameFile(oldPath, path))
+            change.remove(oldPath);
     }
+    QString error;
+    if (!change.commit(&error)) {
+        writeErrorLog(ctx, RecordSaveProcedure);
+        result.outcome = SaveResult::Failed;
+        return result;
+    }
+    result.outcome = SaveResult::Saved;
+    result.updaterText = updaterText(result.stamp.loginId, result.stamp.staffName, result.stamp.savedAt);
     if (oldKey)
         *oldKey = result.key;
+    if (onWritten)
+        onWritten(result);
     return result;
 }
 

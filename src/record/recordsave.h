@@ -1,7 +1,10 @@
 #pragma once
 // The record window's rules: its texts, the input check, the age from the
 // birth date and the save with its refusals.
+#include <QByteArray>
 #include <QDate>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -104,17 +107,26 @@ struct SaveResult {
     QString updaterText; // status bar text for the stamp
 };
 
+// The bed's layout files with the bed naming key, to be written in the same
+// change as the record (see UpdateFile). False when they cannot be made; the
+// provider has then told the user why.
+using LayoutWithKey =
+    std::function<bool(const QString &key, QList<QPair<QString, QByteArray>> *files)>;
+
 // Refuses on a snapshot day or for restricted staff. Rejects, with a message
 // naming the field, a name or birth date that cannot be a plain file name,
 // a value the code page cannot hold, and a key that keyTakenByOtherBed says
 // is another bed's entry (whose file the save would overwrite).
-// Else writes the record under "DB" as its new key, calls onWritten (status
-// bar, bed caption and entry), removes the file of *oldKey when the key
-// changed and sets *oldKey to the new key, so that a later save in the same
-// window replaces this file. A failed write leaves *oldKey, the bed and every
-// file as they were; a failed removal leaves *oldKey on the old file.
+// Else, as one change of "DB": writes the record under its new key, then
+// the layout files layoutWithKey gives (the bed naming the new key), then
+// removes the file of *oldKey when the key changed. At no instant does the
+// bed name a missing file; a crash midway is completed at the next start.
+// Only then calls onWritten (status bar, bed caption and entry) and sets
+// *oldKey to the new key, so that a later save in the same window replaces
+// this file. A failure leaves *oldKey, the bed and every file as they were.
 SaveResult UpdateFile(AppContext &ctx, const PatientRecord &record, bool today, QString *oldKey,
                       const std::function<void(const SaveResult &)> &onWritten = {},
-                      const std::function<bool(const QString &key)> &keyTakenByOtherBed = {});
+                      const std::function<bool(const QString &key)> &keyTakenByOtherBed = {},
+                      const LayoutWithKey &layoutWithKey = {});
 
 } // namespace velto

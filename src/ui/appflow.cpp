@@ -23,9 +23,10 @@ int AppFlow::run(const QString &lockPath)
 {
     BusyGuard busy(m_ctx.busy);
     platform::InstanceLock lock(lockPath);
-    if (!lock.acquire()) {
+    QString refused;
+    if (!lockDataFolder(lock, &refused)) {
         busy.release();
-        m_ctx.prompter->errorMsg(QStringLiteral("既に起動しています。"));
+        m_ctx.prompter->errorMsg(refused);
         return 1;
     }
     QString why;

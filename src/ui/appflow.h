@@ -19,7 +19,8 @@ class AppFlow {
 public:
     AppFlow(AppContext &ctx, AppHooks hooks, int splashMs = 3000);
 
-    // Returns the process's exit code.
+    // Returns the process's exit code. lockPath: the data folder's lock
+    // (platform::instanceLockPath of ctx.appDir in the program).
     int run(const QString &lockPath);
 
     // What came after login, for a successful login.

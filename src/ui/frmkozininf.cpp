@@ -497,7 +497,7 @@ void FrmKozinInf::formLoad()
     setPhotoButtons(false);
     BusyGuard busy(m_ctx.busy);
 
-    m_readOnly = m_ctx.currentAccount.authority == 1 || !m_host.today;
+    m_readOnly = m_ctx.currentAccount.authority == 1 || !m_host.today || !m_host.canSave;
     if (m_readOnly) {
         m_ok->setEnabled(false);
         m_save->setEnabled(false);
@@ -627,7 +627,7 @@ int FrmKozinInf::updateFile(const PatientRecord &r)
             if (m_host.onSaved)
                 m_host.onSaved(s.key, s.caption);
         },
-        m_host.keyTakenByOtherBed);
+        m_host.keyTakenByOtherBed, m_host.layoutWithKey);
     if (result.outcome == SaveResult::Rejected) {
         m_inAgeCheck = true; // leaving a birth-date field here is no edit
         focusField(result.focusField);
@@ -664,8 +664,8 @@ void FrmKozinInf::command1Click()
     m_inAgeCheck = false;
     if (!passed)
         return;
-    // Values the user can mend keep the window open: closing would lose the typing.
-    if (updateFile(r) == SaveResult::Rejected)
+    // Unless saved, the window stays open: closing would lose the typing.
+    if (updateFile(r) != SaveResult::Saved)
         return;
     accept();
 }

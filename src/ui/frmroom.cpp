@@ -285,6 +285,15 @@ void FrmRoom::buildUi()
     dateRow->addWidget(m_cmdToday);
     dateRow->addStretch();
     layout->addLayout(dateRow);
+    // Shown only while the board is read-only: nobody should think a change
+    // was kept when the board cannot save.
+    m_readOnlyBanner = new QLabel(this);
+    m_readOnlyBanner->setObjectName(QStringLiteral("lblReadOnly"));
+    m_readOnlyBanner->setWordWrap(true);
+    m_readOnlyBanner->setContentsMargins(8, 4, 8, 4);
+    m_readOnlyBanner->setStyleSheet(QStringLiteral("background:#b00020;color:white;font-weight:bold;"));
+    m_readOnlyBanner->hide();
+    layout->addWidget(m_readOnlyBanner);
     layout->addWidget(buildRooms(), 1);
 
     connect(m_cmbDate, qOverload<int>(&QComboBox::currentIndexChanged), this, [this](int index) {
@@ -501,6 +510,10 @@ void FrmRoom::showRoom(int room)
 
 void FrmRoom::refreshRights()
 {
+    const QString readOnly = layoutReadOnlyText(m_ctx);
+    if (m_readOnlyBanner->text() != readOnly)
+        m_readOnlyBanner->setText(readOnly);
+    m_readOnlyBanner->setVisible(!readOnly.isEmpty());
     BusyGuard busy(m_ctx.busy);
     guarded(m_ctx, "frmRoom.SetMenu()", [this] {
         m_popup->applyRights(rights::ModTool(m_ctx, m_model));
@@ -555,7 +568,11 @@ void FrmRoom::openRecord()
     host.today = m_ctx.displayDateIndex == 0;
     if (!host.today)
         host.snapshotFolder = m_dates.value(m_ctx.displayDateIndex);
+    host.canSave = m_ctx.layoutFault.isEmpty();
     host.onSaved = [this, bed](const QString &key, const QString &) { recordSaved(bed, key); };
+    host.layoutWithKey = [this, bed](const QString &key, QList<QPair<QString, QByteArray>> *files) {
+        return layoutWithBedEntry(m_ctx, m_model, bed, key, files);
+    };
     // One record file per patient: another bed's patient is never overwritten.
     host.keyTakenByOtherBed = [this, bed](const QString &key) {
         for (int b = 0; b < BoardModel::BedCount; ++b) {
@@ -575,13 +592,16 @@ void FrmRoom::openRecord()
     refreshRights();
 }
 
+QString FrmRoom::readOnlyText() const
+{
+    return m_readOnlyBanner->isVisibleTo(this) ? m_readOnlyBanner->text() : QString();
+}
+
 void FrmRoom::recordSaved(int bed, const QString &key)
 {
-    if (!BoardModel::isBed(bed))
-        return;
-    m_model.setBedEntry(bed, key);
-    // At once: the record file is on disk, so must be the bed naming it.
-    saveLayout();
+    // The layout naming key was saved with the record.
+    if (BoardModel::isBed(bed))
+        m_model.setBedEntry(bed, key);
 }
 
 void FrmRoom::startBedMove()

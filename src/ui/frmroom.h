@@ -80,6 +80,8 @@ public:
     void openRecord();
     // A record saved for bed: it takes the key, and today's layout is written.
     void recordSaved(int bed, const QString &key);
+    // The board's read-only reason as shown; empty while it can change.
+    QString readOnlyText() const;
     void startBedMove();
     void roomNumber(BoardOrigin origin);
     void roomColour(BoardOrigin origin);
@@ -118,6 +120,7 @@ private:
     QStringList m_dates;
     QComboBox *m_cmbDate = nullptr;
     QPushButton *m_cmdToday = nullptr;
+    QLabel *m_readOnlyBanner = nullptr;
     QVector<QPushButton *> m_beds;
     QVector<QLabel *> m_rooms;
     QHash<QString, QAction *> m_menuItems;

@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFile>
 #include <QtTest>
 
@@ -223,6 +224,44 @@ private slots:
             QVERIFY(NewLoad(tc->ctx, back, tc->path(QStringLiteral("DB"))));
             QCOMPARE(back.roomColour(0), after);
         }
+    }
+
+    // A change the files did not take is not kept on the board: it would
+    // look saved and be lost at the next start.
+    void unsavedChangeIsRolledBack_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("dbMissing");
+        QTest::newRow("room number the files cannot hold") << "number Café" << false;
+        QTest::newRow("room number, save fails") << "number 302" << true;
+        QTest::newRow("room colour, save fails") << "colour" << true;
+        QTest::newRow("bed move, save fails") << "move" << true;
+    }
+    void unsavedChangeIsRolledBack()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, dbMissing);
+        BoardModel m;
+        m.setBedEntry(5, Sato);
+        m.setRoomNumber(0, QStringLiteral("301"));
+        QCOMPARE(Command1_Click(tc->ctx, m), LayoutSaveResult::Saved);
+        if (dbMissing)
+            QVERIFY(QDir(tc->path(QStringLiteral("DB"))).removeRecursively());
+        tc->ctx.selectedBed = 5;
+        if (change.startsWith(QLatin1String("number"))) {
+            const QString typed = change.mid(7);
+            QVERIFY(!setRoomNumber(tc->ctx, m, BoardOrigin::MenuBar,
+                                   [&](const QString &) { return std::optional<QString>(typed); }));
+        } else if (change == QLatin1String("colour")) {
+            QVERIFY(!setRoomColour(tc->ctx, m, BoardOrigin::MenuBar, [](int) { return std::optional<int>(255); }));
+        } else {
+            QVERIFY(!velto::dropOnBed(tc->ctx, m, 6));
+        }
+        QCOMPARE(m.roomNumber(0), QStringLiteral("301"));
+        QCOMPARE(m.roomColour(0), BoardModel::InitialRoomColour);
+        QCOMPARE(m.bedEntry(5), Sato);
+        QCOMPARE(m.bedEntry(6), QString());
+        QCOMPARE(tc->prompter.asked.size(), 1); // the reason, once
     }
 
     // A snapshot on the board: nothing may be written over today's layout,

@@ -318,6 +318,81 @@ private slots:
         QVERIFY(!QFile::exists(tc->path(QStringLiteral("log/error.log"))));
     }
 
+    // A board that did not read today's files whole must never write them:
+    // what it lacks would replace what the files hold.
+    void partlyReadLayoutIsNeverWritten_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("reason");
+        QByteArray utf8 = fullBeds();
+        utf8.replace(SatoKey, QStringLiteral("佐藤_一郎_昭和10年5月3日").toUtf8());
+        QTest::newRow("beds saved as UTF-8") << layoutfile::Beds << utf8 << QStringLiteral("ROOM.WBDの1行目");
+        QTest::newRow("a 241st bed") << layoutfile::Beds << (fullBeds() + "extra_x\r\n")
+                                     << QStringLiteral("ROOM.WBDの241行目");
+        QList<QByteArray> cols = repeat("14737632", 30);
+        cols[4] = "#FF0000";
+        QTest::newRow("colour as #FF0000") << layoutfile::RoomColours << crlf(cols)
+                                           << QStringLiteral("ROOM_COL.WBDの5行目");
+    }
+    void partlyReadLayoutIsNeverWritten()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, reason);
+        writeBytes(db(layoutfile::Beds), fullBeds());
+        writeBytes(db(layoutfile::RoomNumbers), fullNumbers());
+        writeBytes(db(layoutfile::RoomColours), fullColours());
+        writeBytes(db(file), content);
+        const QByteArray beds = readBytes(db(layoutfile::Beds));
+        const QByteArray numbers = readBytes(db(layoutfile::RoomNumbers));
+        const QByteArray colours = readBytes(db(layoutfile::RoomColours));
+
+        BoardModel m;
+        QVERIFY(!NewLoad(tc->ctx, m, tc->path(QStringLiteral("DB"))));
+        QVERIFY2(layoutReadOnlyText(tc->ctx).contains(reason), qPrintable(layoutReadOnlyText(tc->ctx)));
+        QVERIFY(!tc->ctx.canChange());
+        m.setRoomNumber(3, QStringLiteral("303"));
+        QCOMPARE(Command1_Click(tc->ctx, m), LayoutSaveResult::NotPermitted);
+        // A later load of today that happens to succeed changes nothing for this run.
+        writeBytes(db(file), file == layoutfile::Beds ? fullBeds() : fullColours());
+        NewLoad(tc->ctx, m, tc->path(QStringLiteral("DB")));
+        QCOMPARE(Command1_Click(tc->ctx, m), LayoutSaveResult::NotPermitted);
+        QCOMPARE(readBytes(db(file == layoutfile::Beds ? layoutfile::RoomNumbers : layoutfile::Beds)),
+                 file == layoutfile::Beds ? numbers : beds);
+        Q_UNUSED(colours);
+    }
+
+    // Files edited on other systems, and files ended by extra line breaks.
+    void foreignLineEndsLoadWhole_data()
+    {
+        QTest::addColumn<QByteArray>("beds");
+        QByteArray lf = fullBeds();
+        lf.replace("\r\n", "\n");
+        QTest::newRow("LF only") << lf;
+        QByteArray cr = fullBeds();
+        cr.replace("\r\n", "\r");
+        QTest::newRow("lone CR") << cr;
+        QTest::newRow("empty lines after the last bed") << (fullBeds() + "\r\n\r\n");
+    }
+    void foreignLineEndsLoadWhole()
+    {
+        QFETCH(QByteArray, beds);
+        writeBytes(db(layoutfile::Beds), beds);
+        writeBytes(db(layoutfile::RoomNumbers), fullNumbers());
+        writeBytes(db(layoutfile::RoomColours), fullColours() + "\r\n");
+        BoardModel m;
+        QVERIFY(NewLoad(tc->ctx, m, tc->path(QStringLiteral("DB"))));
+        QCOMPARE(tc->ctx.layoutFault, QString());
+        QCOMPARE(m.bedEntry(0), QStringLiteral("佐藤_一郎_昭和10年5月3日"));
+        QCOMPARE(m.bedEntry(1), QString());
+        QCOMPARE(m.bedEntry(239), QStringLiteral("佐藤_一郎_昭和10年5月3日"));
+        // Written back with CR LF, byte for byte as the program writes.
+        QCOMPARE(Command1_Click(tc->ctx, m), LayoutSaveResult::Saved);
+        QCOMPARE(readBytes(db(layoutfile::Beds)), fullBeds());
+        QCOMPARE(readBytes(db(layoutfile::RoomColours)), fullColours());
+    }
+
     void missingDbFolderIsReported()
     {
         QVERIFY(QDir(tc->path(QStringLiteral("DB"))).removeRecursively());

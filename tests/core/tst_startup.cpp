@@ -1,6 +1,8 @@
 #include <QtTest>
 #include <QFile>
 
+#include <sys/stat.h>
+
 #include "core/errorlog.h"
 #include "core/platform.h"
 #include "core/startup.h"
@@ -48,6 +50,81 @@ private slots:
         QVERIFY(again.journal().isEmpty());
         QCOMPARE(readAll(t.settings->filePath()), before);
         QVERIFY(QFileInfo(t.path("log")).isDir());
+    }
+
+    void unreadableSettingsEndStartUntouched_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("a folder in the file's place") << "folder";
+        QTest::newRow("not in INI form") << "notIni";
+        QTest::newRow("no right to read (chmod 000)") << "mode000";
+    }
+
+    // Never a first start: that would drop every account and bring the
+    // documented first password back.
+    void unreadableSettingsEndStartUntouched()
+    {
+        QFETCH(QString, kind);
+        test::TestContext t;
+        const QString path = t.settings->filePath();
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        const QByteArray accounts = "[Pass]\ncnt=2\nuser1=Administrator,2,管理者,secret\n";
+        QByteArray content;
+        if (kind == "folder") {
+            QVERIFY(QDir().mkdir(path));
+        } else if (kind == "notIni") {
+            content = "[Pass\ncnt\n";
+            writeFile(path, content);
+        } else {
+            content = accounts;
+            writeFile(path, content);
+            QFile::setPermissions(path, QFile::Permissions());
+            QFile probe(path);
+            if (probe.open(QIODevice::ReadOnly))
+                QSKIP("running with rights that read any file; the folder row covers this case");
+        }
+
+        SettingsStore atStart(path);
+        t.ctx.settings = &atStart;
+        QVERIFY(!getReg(t.ctx));
+        QCOMPARE(t.prompter.texts(), QStringList{QStringLiteral("設定ファイルを読み込めません。\r") + path});
+        QVERIFY(atStart.journal().isEmpty());
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        if (kind == "folder")
+            QVERIFY(QFileInfo(path).isDir());
+        else
+            QCOMPARE(readAll(path), content);
+    }
+
+    void looseSettingsFileIsClosedAtStart_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("0644") << 0644;
+        QTest::newRow("0640") << 0640;
+        QTest::newRow("0604") << 0604;
+        QTest::newRow("0660") << 0660;
+        QTest::newRow("0600 stays") << 0600;
+    }
+
+    // A copy restored with loose rights is closed at the next start, not
+    // only at the next write.
+    void looseSettingsFileIsClosedAtStart()
+    {
+        QFETCH(int, mode);
+        test::TestContext t;
+        QVERIFY(getReg(t.ctx));
+        const QString path = t.settings->filePath();
+        const QByteArray before = readAll(path);
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), mode_t(mode)) == 0);
+
+        SettingsStore next(path);
+        t.ctx.settings = &next;
+        QVERIFY(getReg(t.ctx));
+        struct stat st;
+        QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
+        QCOMPARE(int(st.st_mode & 0777), 0600);
+        QCOMPARE(readAll(path), before);
+        QCOMPARE(next.value("Pass", "cnt"), QStringLiteral("1"));
     }
 
     void folderThatCannotBeMadeEndsStartup()
@@ -130,6 +207,12 @@ private:
         QFile f(p);
         f.open(QIODevice::ReadOnly);
         return f.readAll();
+    }
+    static void writeFile(const QString &p, const QByteArray &bytes)
+    {
+        QFile f(p);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QCOMPARE(f.write(bytes), bytes.size());
     }
 };
 

@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -51,6 +52,11 @@ private slots:
     void refusesUnwritableLines();
     void refusesUndecodableFiles_data();
     void refusesUndecodableFiles();
+    void badLineLeavesTheOthers();
+    void refusalNamesFieldAndCodePoints_data();
+    void refusalNamesFieldAndCodePoints();
+    void newFilesFollowTheUmask_data();
+    void newFilesFollowTheUmask();
     void missingFileOrFolder();
     void diskFullKeepsOldFile();
 
@@ -168,6 +174,11 @@ void TstTextFile::readsLines_data()
     QTest::newRow("single line without CR LF") << QByteArray("abc") << QStringList{"abc"};
     QTest::newRow("trailing empty line") << QByteArray("a\r\n\r\n") << QStringList{"a", ""};
     QTest::newRow("Shift_JIS trail byte 5C") << hex("955c0d0a8160") << QStringList{"表", "～"};
+    // Files edited on other systems: every line end counts as one.
+    QTest::newRow("LF only") << QByteArray("a\nb\n\nc\n") << QStringList{"a", "b", "", "c"};
+    QTest::newRow("lone CR") << QByteArray("a\rb\r") << QStringList{"a", "b"};
+    QTest::newRow("mixed ends") << QByteArray("a\r\nb\nc\rd") << QStringList{"a", "b", "c", "d"};
+    QTest::newRow("LF after a trail byte") << hex("955c0a81600a") << QStringList{"表", "～"};
 }
 
 void TstTextFile::readsLines()
@@ -250,6 +261,94 @@ void TstTextFile::refusesUndecodableFiles()
     error.clear();
     QVERIFY(!textfile::readLines(path, &lines, &error));
     QVERIFY2(error.contains(QDir::toNativeSeparators(path)), qPrintable(error));
+}
+
+void TstTextFile::badLineLeavesTheOthers()
+{
+    // Line 2 holds a byte no character starts with.
+    const QString path = m_dir.filePath(QStringLiteral("oneBad.txt"));
+    putBytes(path, QByteArray("000:\x8d\xb2\x93\xa1\r\n001:a\xffb\r\n002:c\r\n"));
+    QStringList lines;
+    QList<int> bad;
+    QString error;
+    QVERIFY(textfile::readLinesEach(path, &lines, &bad, &error));
+    QCOMPARE(lines, (QStringList{QStringLiteral("000:佐藤"), QString(), QStringLiteral("002:c")}));
+    QCOMPARE(bad, QList<int>{2});
+    // The whole-file reader refuses it, naming the line.
+    QVERIFY(!textfile::readLines(path, &lines, &error));
+    QVERIFY2(error.contains(QStringLiteral("2行目")), qPrintable(error));
+}
+
+void TstTextFile::refusalNamesFieldAndCodePoints_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("named"); // empty: the value can be stored
+    QTest::newRow("kanji beyond the code page") << QStringLiteral("\U00020BB7田") << QStringLiteral("\U00020BB7（U+20BB7）");
+    QTest::newRow("accented latin") << QStringLiteral("Café") << QStringLiteral("é（U+00E9）");
+    QTest::newRow("invisible") << QStringLiteral("a\u200Bb") << QStringLiteral("U+200B");
+    QTest::newRow("circled digit is held") << QStringLiteral("①号室") << QString();
+    QTest::newRow("typed wave dash is held") << QStringLiteral("1\u301C2") << QString();
+}
+
+void TstTextFile::refusalNamesFieldAndCodePoints()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, named);
+    const QString text = textfile::fieldRefusal(QStringLiteral("部屋番号"), value);
+    if (named.isEmpty()) {
+        QCOMPARE(text, QString());
+        return;
+    }
+    QVERIFY2(text.startsWith(QStringLiteral("部屋番号に保存できない文字があります。\r")), qPrintable(text));
+    QVERIFY2(text.contains(named), qPrintable(text));
+}
+
+void TstTextFile::newFilesFollowTheUmask_data()
+{
+    QTest::addColumn<int>("mask");
+    QTest::addColumn<bool>("groupShared");
+    QTest::addColumn<int>("fileMode");
+    QTest::addColumn<int>("folderMode");
+    QTest::newRow("umask 022") << 022 << false << 0644 << 0755;
+    QTest::newRow("umask 077") << 077 << false << 0600 << 0700;
+    QTest::newRow("umask 002") << 002 << false << 0664 << 0775;
+    // A folder shared through its group: every member must be able to write.
+    QTest::newRow("group folder, umask 077") << 077 << true << 0660 << 02770;
+    QTest::newRow("group folder, umask 022") << 022 << true << 0660 << 02770;
+}
+
+void TstTextFile::newFilesFollowTheUmask()
+{
+    QFETCH(int, mask);
+    QFETCH(bool, groupShared);
+    QFETCH(int, fileMode);
+    QFETCH(int, folderMode);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString data = dir.filePath(QStringLiteral("data"));
+    QVERIFY(QDir().mkpath(data));
+    QVERIFY(::chmod(QFile::encodeName(data).constData(), groupShared ? 02770 : 0777) == 0);
+    const mode_t old = ::umask(mode_t(mask));
+    QString error;
+    const bool wrote = textfile::writeLines(data + QStringLiteral("/new.txt"), {QStringLiteral("a")}, &error);
+    textfile::Change change(data);
+    change.write(data + QStringLiteral("/a.txt"), "a\r\n");
+    const bool changed = change.commit(&error);
+    const bool made = textfile::makeDataFolder(data + QStringLiteral("/Out/sub"));
+    ::umask(old);
+    QVERIFY2(wrote && changed && made, qPrintable(error));
+    auto modeOf = [](const QString &p) {
+        struct stat st;
+        return ::stat(QFile::encodeName(p).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+    };
+    QCOMPARE(modeOf(data + QStringLiteral("/new.txt")), fileMode);
+    QCOMPARE(modeOf(data + QStringLiteral("/a.txt")), fileMode);
+    QCOMPARE(modeOf(data + QStringLiteral("/Out")), folderMode);
+    QCOMPARE(modeOf(data + QStringLiteral("/Out/sub")), folderMode);
+    // A replaced file keeps the mode it had.
+    QVERIFY(::chmod(QFile::encodeName(data + QStringLiteral("/new.txt")).constData(), 0640) == 0);
+    QVERIFY(textfile::writeLines(data + QStringLiteral("/new.txt"), {QStringLiteral("b")}, &error));
+    QCOMPARE(modeOf(data + QStringLiteral("/new.txt")), groupShared ? 0660 : 0640);
 }
 
 void TstTextFile::missingFileOrFolder()

@@ -6,7 +6,13 @@
 #include <QMimeData>
 #include <QPushButton>
 
+#include <QLineEdit>
+#include <QTimer>
+
 #include "board/wardlayout.h"
+#include "record/recordfields.h"
+#include "record/recordfile.h"
+#include "ui/frmkozininf.h"
 #include "core/textfile.h"
 #include "support/testcontext.h"
 #include "ui/frmroom.h"
@@ -90,6 +96,85 @@ private slots:
         writeLayout(tc->path("DB"), {{0, Sato}, {5, Suzuki}, {239, "no-underscore"}}, "101");
         writeLayout(tc->path("BackUp/" + PastDay), {{0, Tanaka}}, "201");
         QDir().mkpath(tc->path("BackUp/" + Today)); // today's own snapshot is not listed
+    }
+
+    // A layout that did not load whole: the board says so, offers no change,
+    // and closing it writes nothing over the files.
+    void partlyReadLayoutOpensReadOnly()
+    {
+        QStringList lines = bedFile(*tc);
+        lines << QStringLiteral("extra_x");
+        QString error;
+        QVERIFY(textfile::writeLines(tc->path("DB/" + layoutfile::Beds), lines, &error));
+        QByteArray before;
+        {
+            QFile f(tc->path("DB/" + layoutfile::Beds));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            before = f.readAll();
+        }
+        {
+            FrmRoom w(tc->ctx);
+            w.resize(1100, 760);
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QVERIFY2(w.readOnlyText().contains(QStringLiteral("ROOM.WBDの241行目")), qPrintable(w.readOnlyText()));
+            QVERIFY(w.findChild<QLabel *>("lblReadOnly")->isVisible());
+            if (!qEnvironmentVariableIsEmpty("VELTO_SHOTS"))
+                w.grab().save(qEnvironmentVariable("VELTO_SHOTS") + "/board-readonly.png");
+            w.bedFocused(0);
+            for (const QString &probe : {"m:Bed", "m:Taiin", "m:DataDel", "m:set", "m:Col3", "p:bed", "p:Out", "t:tooltain"})
+                QVERIFY2(!enabled(w, probe), qPrintable(probe));
+            QVERIFY(enabled(w, "p:edit")); // the record still opens, to be read
+            w.bedFocused(1);
+            QVERIFY(!enabled(w, "p:SaiNyuin"));
+            QVERIFY(!enabled(w, "p:edit"));
+            drop(bed(w, 1), 0);
+            QCOMPARE(bed(w, 0)->text(), QStringLiteral("佐藤"));
+            w.close();
+        }
+        QFile f(tc->path("DB/" + layoutfile::Beds));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+    }
+
+    // A renamed patient whose layout cannot be saved: the old record stays,
+    // the bed still names it, and the window keeps what was typed.
+    void renameThatCannotSaveTheLayoutKeepsTheRecord()
+    {
+        tc->ctx.currentAccount = {QStringLiteral("nurse"), 2, QStringLiteral("看護師"), QString()};
+        {
+            PatientRecord r = newPatientRecord();
+            r.setValue(recordkey::FamilyName, QStringLiteral("佐藤"));
+            r.setValue(recordkey::GivenName, QStringLiteral("一郎"));
+            r.setValue(recordkey::Era, QStringLiteral("昭和"));
+            r.setValue(recordkey::Year, QStringLiteral("10年"));
+            r.setValue(recordkey::Month, QStringLiteral("5月"));
+            r.setValue(recordkey::Day, QStringLiteral("3日"));
+            r.setValue(QStringLiteral("005"), QStringLiteral("男"));
+            QVERIFY(WritePatientFile(tc->ctx, tc->path("DB/" + Sato), r));
+        }
+        const QStringList layoutBefore = bedFile(*tc);
+        FrmRoom board(tc->ctx);
+        board.setPopupRunner([](QMenu &, const QPoint &) {});
+        bool stayedOpen = false;
+        QTimer::singleShot(0, [&] {
+            auto *w = qobject_cast<FrmKozinInf *>(QApplication::activeModalWidget());
+            if (!w)
+                return;
+            w->findChild<QLineEdit *>("txtNameKanji2")->setText(QStringLiteral("次郎"));
+            textfile::setStepHook([](const QString &step) { return step != QLatin1String("stage ROOM.WBD"); });
+            w->command1Click();
+            textfile::setStepHook({});
+            stayedOpen = w->isVisible() && w->findChild<QLineEdit *>("txtNameKanji2")->text() == QStringLiteral("次郎");
+            w->endCmdClick();
+        });
+        board.bedClicked(0);
+        board.popupMenu()->item("edit")->trigger();
+        QVERIFY(stayedOpen);
+        QVERIFY(QFile::exists(tc->path("DB/" + Sato)));
+        QVERIFY(!QFile::exists(tc->path("DB/佐藤_次郎_昭和10年5月3日")));
+        QCOMPARE(bedFile(*tc), layoutBefore);
+        QCOMPARE(bed(board, 0)->toolTip(), Sato);
     }
 
     void showsTheLayout()
@@ -320,7 +405,30 @@ private slots:
         w.bedFocused(3);
         const QStringList bedsBefore = bedFile(*tc);
         if (item == "record") {
-            w.recordSaved(3, Tanaka);
+            // Admitted through the real record window: the layout naming the
+            // patient is written in the same change as the record.
+            w.setPopupRunner([](QMenu &, const QPoint &) {});
+            QTimer::singleShot(0, &w, [] {
+                auto *rw = qobject_cast<FrmKozinInf *>(QApplication::activeModalWidget());
+                if (!rw)
+                    return;
+                const QList<QPair<const char *, QString>> values{
+                    {"txtNameKanji", QStringLiteral("田中")}, {"txtNameKanji2", QStringLiteral("次郎")},
+                    {"cmbYmd1", QStringLiteral("昭和")},      {"cmbYmd2", QStringLiteral("20年")},
+                    {"cmbYmd3", QStringLiteral("1月")},       {"cmbYmd4", QStringLiteral("1日")},
+                    {"cmbSeibetu", QStringLiteral("男")}};
+                for (const auto &v : values) {
+                    if (auto *e = rw->findChild<QLineEdit *>(v.first))
+                        e->setText(v.second);
+                    else if (auto *c = rw->findChild<QComboBox *>(v.first))
+                        c->setCurrentText(v.second);
+                }
+                rw->command1Click();
+                if (rw->isVisible())
+                    rw->endCmdClick();
+            });
+            w.bedClicked(3);
+            w.popupMenu()->item("edit")->trigger();
         } else {
             const QString name = item.mid(2);
             QAction *a = item.startsWith("m:") ? w.menuItem(name)
