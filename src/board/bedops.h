@@ -5,6 +5,8 @@
 #include <functional>
 #include <optional>
 
+#include "core/textfile.h"
+
 namespace velto {
 struct AppContext;
 class BoardModel;
@@ -19,7 +21,16 @@ inline const QString Command1 = QStringLiteral("OK(&O)");
 inline const QString Command1Tip = QStringLiteral("設定して終了します");
 inline const QString Command2 = QStringLiteral("ｷｬﾝｾﾙ(&C)");
 inline const QString Command2Tip = QStringLiteral("設定せず終了します");
+inline const QString FieldName = QStringLiteral("部屋番号"); // in messages
 } // namespace roomnumbertext
+
+// The room number dialog's OK: the message refusing a number the layout
+// file cannot hold, or empty when the number may be kept. Refused there,
+// since a number already on the board would make every layout save fail.
+inline QString roomNumberRefusal(const QString &typed)
+{
+    return textfile::fieldRefusal(roomnumbertext::FieldName, typed);
+}
 
 // A move starts only from an occupied selected bed on an editable board.
 bool canStartBedMove(const AppContext &ctx, const BoardModel &model);

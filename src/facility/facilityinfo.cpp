@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QStringList>
+#include <iterator>
 
 #include "core/appcontext.h"
 #include "core/errorlog.h"
@@ -52,6 +53,17 @@ const std::array<FacilityField, 9> &facilityFields()
         {"009", "txtMail", 42, false, &FacilityInfo::mail},
     }};
     return fields;
+}
+
+QString facilityFieldCaption(const FacilityField &f)
+{
+    using namespace facilitytext;
+    // The postal code's second part and the second address line carry no
+    // caption of their own; the one before them names them.
+    const QString *captions[] = {&labelHospital, &labelDepartment, &labelZip, &labelZip, &labelAddress,
+                                 &labelAddress, &labelTel, &labelFax, &labelMail};
+    const int index = QByteArray(f.key).toInt() - 1; // "001" .. "009"
+    return index >= 0 && index < int(std::size(captions)) ? *captions[index] : QString::fromLatin1(f.key);
 }
 
 QString facilityFilePath(const AppContext &ctx)
@@ -121,6 +133,13 @@ FacilityCheck checkFacilityInfo(FacilityInfo *info)
         return {QStringLiteral("入力数が足りません"), QStringLiteral("txtZip1")};
     if (trimSpaces(info->zip2).size() != 4)
         return {QStringLiteral("入力数が足りません"), QStringLiteral("txtZip2")};
+    // Refused here, by the box's caption: the file write would only say
+    // that the file failed, with no box to correct.
+    for (const FacilityField &f : facilityFields()) {
+        const QString why = textfile::fieldRefusal(facilityFieldCaption(f), info->*f.member);
+        if (!why.isEmpty())
+            return {why, QString::fromLatin1(f.boxName)};
+    }
     return {};
 }
 

@@ -52,6 +52,9 @@ inline const QString buttonOk = QStringLiteral("OK(&O)");
 inline const QString buttonCancel = QStringLiteral("ｷｬﾝｾﾙ(&C)");
 } // namespace facilitytext
 
+// The caption the form shows for the field's box; messages name it so.
+QString facilityFieldCaption(const FacilityField &f);
+
 // "DB/HOSPITAL_INFO.WBD" under AppDir.
 QString facilityFilePath(const AppContext &ctx);
 // Whether the facility data has been entered yet (start-up asks this).
@@ -65,9 +68,10 @@ bool getShisetuInfo(AppContext &ctx, FacilityInfo *info);
 // Whether cmdOK is enabled: restricted accounts may only look.
 bool facilityCanSave(const AppContext &ctx);
 
-// The OK checks in their order. When only the second address line is
-// filled it is moved into the first one (so *info may change even when a
-// later check refuses; the form shows *info again).
+// The OK checks in their order, the last one refusing a value that code
+// page 932 cannot hold. When only the second address line is filled it is
+// moved into the first one (so *info may change even when a later check
+// refuses; the form shows *info again).
 FacilityCheck checkFacilityInfo(FacilityInfo *info);
 
 // Writes the nine lines, values exactly as typed. On failure the old file

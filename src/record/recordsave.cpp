@@ -45,9 +45,11 @@ InputFault checkSavable(const PatientRecord &r, const QString &key)
         return {recordtext::UnsafeNameChars.arg(recordFieldLabel(FamilyName)),
                 recordField(FamilyName)->objectName()};
     for (const RecordField &f : recordFields()) {
-        QString error;
-        if (f.hasControl() && !textfile::encode(r.value(f.key), nullptr, &error))
-            return {recordtext::UnholdableChars.arg(recordFieldLabel(f.key)) + error, f.objectName()};
+        if (!f.hasControl())
+            continue;
+        const QString why = textfile::fieldRefusal(recordFieldLabel(f.key), r.value(f.key));
+        if (!why.isEmpty())
+            return {why, f.objectName()};
     }
     return {};
 }

@@ -59,11 +59,10 @@ inline const QString NoRightToSave =
 // Shown when a record could not be read whole: saving it would blank the rest.
 inline const QString LoadFailedReadOnly =
     QStringLiteral("患者情報を最後まで読み込めなかったため、保存できません。");
-// Save refusals for values that cannot become a file; %1 names the field.
+// Save refusal for a value that cannot become a file name; %1 names the field.
 inline const QString UnsafeNameChars = QStringLiteral(
     "%1に使用できない文字（\\ / : * ? \" < > | や制御文字）が含まれています。\r"
     "別の文字に置き換えてから保存してください。");
-inline const QString UnholdableChars = QStringLiteral("%1に保存できない文字があります。\r");
 inline const QString KeyOfOtherBed = QStringLiteral(
     "同じ氏名・生年月日の患者が他のベッドに登録されているため、保存できません。\r"
     "氏名と生年月日を確認してください。");

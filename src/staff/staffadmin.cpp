@@ -2,6 +2,7 @@
 
 #include "core/busy.h"
 #include "core/errorlog.h"
+#include "core/textfile.h"
 
 namespace velto {
 
@@ -185,10 +186,15 @@ StaffOkResult StaffAdmin::staffDialogOk(const StaffEntry &entry, const std::func
     // A comma would split the stored line in the wrong place.
     if (entry.loginId.contains(QLatin1Char(',')))
         return refuse(stafftext::loginIdComma(), "txtUser");
+    // Both go into every record this account saves, in code page 932.
+    if (const QString why = textfile::fieldRefusal(stafftext::loginIdLabel(), entry.loginId); !why.isEmpty())
+        return refuse(why, "txtUser");
     if (entry.staffName.isEmpty())
         return refuse(stafftext::staffNameEmpty(), "txtName");
     if (entry.staffName.contains(QLatin1Char(',')))
         return refuse(stafftext::staffNameComma(), "txtName");
+    if (const QString why = textfile::fieldRefusal(stafftext::staffNameLabel(), entry.staffName); !why.isEmpty())
+        return refuse(why, "txtName");
     if (entry.authority != 1 && entry.authority != 2)
         return refuse(stafftext::noAuthority(), "SSTab1");
 

@@ -162,6 +162,8 @@ public:
 
     // The password dialog's OK: false (with the message) when the two
     // texts differ; otherwise the password of selectedAccount() is set.
+    // Any character will do: the settings file is not in code page 932 and
+    // a password never goes into a data file.
     bool passwordOk(const QString &password, const QString &again);
 
     DialogMode dialogMode() const { return m_mode; }
@@ -171,7 +173,8 @@ public:
     StaffDialogState staffDialogState();
 
     // The staff dialog's OK. askPassword as for setPassword; cancelling it
-    // while adding cancels the addition.
+    // while adding cancels the addition. A login ID or staff name that code
+    // page 932 cannot hold is refused, naming the field and the characters.
     StaffOkResult staffDialogOk(const StaffEntry &entry, const std::function<bool()> &askPassword);
 
     // Replaces (properties) or adds (add) one line; false when a new login

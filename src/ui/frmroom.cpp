@@ -173,7 +173,8 @@ void openBoard(AppContext &ctx, const BoardActions &actions)
     board.exec();
 }
 
-FrmSet::FrmSet(const QString &initialText, QWidget *parent) : QDialog(parent)
+FrmSet::FrmSet(const QString &initialText, Prompter &prompter, QWidget *parent)
+    : QDialog(parent), m_prompter(prompter)
 {
     setObjectName(QStringLiteral("frmSet"));
     setWindowTitle(roomnumbertext::Caption);
@@ -210,6 +211,17 @@ QString FrmSet::text() const
     return m_text->text();
 }
 
+void FrmSet::accept()
+{
+    const QString refusal = roomNumberRefusal(m_text->text());
+    if (!refusal.isEmpty()) {
+        m_prompter.errorMsg(refusal);
+        m_text->setFocus();
+        return;
+    }
+    QDialog::accept();
+}
+
 FrmRoom::FrmRoom(AppContext &ctx, BoardActions actions, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), m_actions(std::move(actions))
 {
@@ -221,7 +233,7 @@ FrmRoom::FrmRoom(AppContext &ctx, BoardActions actions, QWidget *parent)
 
     m_popupRunner = [](QMenu &menu, const QPoint &pos) { menu.exec(pos); };
     m_numberDialog = [this](const QString &initial) -> std::optional<QString> {
-        FrmSet dialog(initial, this);
+        FrmSet dialog(initial, *m_ctx.prompter, this);
         if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;
         return dialog.text();

@@ -22,19 +22,23 @@ class QToolBar;
 namespace velto {
 struct AppContext;
 class BedPopupMenu;
+class Prompter;
 
 // Opens the board modally; returns when it has closed.
 void openBoard(AppContext &ctx, const BoardActions &actions);
 
-// Room number dialog.
+// Room number dialog. OK refuses a number the layout file cannot hold: the
+// message goes to prompter and the dialog stays open with the typing.
 class FrmSet : public QDialog {
     Q_OBJECT
 public:
-    FrmSet(const QString &initialText, QWidget *parent = nullptr);
+    FrmSet(const QString &initialText, Prompter &prompter, QWidget *parent = nullptr);
     QString text() const;
+    void accept() override;
 
 private:
     QLineEdit *m_text;
+    Prompter &m_prompter;
 };
 
 class FrmRoom : public QDialog {

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 
@@ -470,6 +471,67 @@ private slots:
         QString error;
         QVERIFY(textfile::readLines(tc->path("DB/" + layoutfile::RoomNumbers), &numbers, &error));
         QCOMPARE(numbers.value(0), QStringLiteral(" 102 "));
+    }
+
+    // The real room number dialog refuses, on OK, a number the layout file
+    // cannot hold: the message names the field and each character by its
+    // code point, the dialog stays with the typing and the focus, and the
+    // board and its files keep the old number.
+    void roomNumberDialogRefusesUnholdable_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("offenders"); // empty: accepted
+        QTest::newRow("accent") << QStringLiteral("Café") << QStringLiteral("é（U+00E9）");
+        QTest::newRow("beyond 16 bits") << QStringLiteral("𠮷101") << QStringLiteral("𠮷（U+20BB7）");
+        QTest::newRow("circled digit is held") << QStringLiteral("①号") << QString();
+    }
+    void roomNumberDialogRefusesUnholdable()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, offenders);
+        FrmRoom w(tc->ctx);
+        w.bedFocused(3);
+        bool stayedOpen = false;
+        QString dialogName, textAfter;
+        bool focusOnBox = false;
+        QTimer::singleShot(0, [&] {
+            QWidget *dlg = QApplication::activeModalWidget();
+            dialogName = dlg ? dlg->objectName() : QString();
+            auto *box = dlg ? dlg->findChild<QLineEdit *>("txtRoomNo") : nullptr;
+            if (!box)
+                return;
+            box->setText(typed);
+            auto *ok = dlg->findChild<QPushButton *>("Command1");
+            ok->setFocus(); // as a mouse press on OK would
+            ok->click();
+            stayedOpen = dlg->isVisible();
+            if (stayedOpen) {
+                textAfter = box->text();
+                focusOnBox = dlg->focusWidget() == box;
+                dlg->findChild<QPushButton *>("Command2")->click();
+            }
+        });
+        w.menuItem("set")->trigger();
+        QCOMPARE(dialogName, QStringLiteral("frmSet"));
+
+        QStringList numbers;
+        QString error;
+        QVERIFY(textfile::readLines(tc->path("DB/" + layoutfile::RoomNumbers), &numbers, &error));
+        if (offenders.isEmpty()) {
+            QVERIFY(!stayedOpen);
+            QVERIFY(tc->prompter.asked.isEmpty());
+            QCOMPARE(w.findChild<QLabel *>("Label1_0")->text(), typed);
+            QCOMPARE(numbers.value(0), typed);
+            return;
+        }
+        QVERIFY(stayedOpen);
+        QCOMPARE(textAfter, typed);
+        QVERIFY(focusOnBox);
+        QCOMPARE(tc->prompter.texts(),
+                 QStringList{"部屋番号に保存できない文字があります。\r次の文字は保存できません：" + offenders
+                             + "\r別の文字に置き換えてから保存してください。"});
+        QCOMPARE(w.findChild<QLabel *>("Label1_0")->text(), QStringLiteral("101"));
+        QCOMPARE(numbers.value(0), QStringLiteral("101"));
     }
 
     void closing_data()

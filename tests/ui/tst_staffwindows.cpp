@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTreeWidget>
 
 #include "support/testcontext.h"
@@ -148,6 +149,77 @@ private slots:
         child<QPushButton>(&w, "cmdCancel_1")->click();
         QVERIFY(!w.isVisible());
         QCOMPARE(SettingsStore(t.settings->filePath()).value("Pass", "user3"), QStringLiteral("suzuki,2,鈴木,z"));
+    }
+
+    // A login ID or staff name the record files cannot hold is refused on OK
+    // of the staff window, which stays open with the typing and the focus on
+    // the field; no password is asked and nothing reaches the settings.
+    void staffWindowRefusesUnholdable_data()
+    {
+        QTest::addColumn<bool>("adding");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        const QString name = QStringLiteral("看護師名に保存できない文字があります。\r次の文字は保存できません：𠮷（U+20BB7）\r"
+                                            "別の文字に置き換えてから保存してください。");
+        const QString id = QStringLiteral("ログインIDに保存できない文字があります。\r次の文字は保存できません：é（U+00E9）\r"
+                                          "別の文字に置き換えてから保存してください。");
+        QTest::newRow("new staff, name") << true << "txtName" << QStringLiteral("𠮷田") << name;
+        QTest::newRow("new staff, login ID") << true << "txtUser" << QStringLiteral("josé") << id;
+        QTest::newRow("properties, name") << false << "txtName" << QStringLiteral("𠮷田") << name;
+        QTest::newRow("properties, login ID") << false << "txtUser" << QStringLiteral("josé") << id;
+    }
+    void staffWindowRefusesUnholdable()
+    {
+        QFETCH(bool, adding);
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        test::TestContext t;
+        const QStringList lines = {"Administrator,2,管理者,Brellowinster", "sato,1,佐藤,s"};
+        seed(t, lines);
+        splitAccountLine(lines.at(0), &t.ctx.currentAccount);
+        const QByteArray before = [&] {
+            QFile f(t.settings->filePath());
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+
+        FrmStaffList w(t.ctx);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto *list = child<QTreeWidget>(&w, "ListView1");
+        selectRow(list, "sato");
+        QStringList seen;
+        onNextModal([&](QWidget *dlg) {
+            auto *tabs = child<QTabWidget>(dlg, "SSTab1");
+            auto *box = child<QLineEdit>(dlg, qPrintable(field));
+            if (adding) {
+                child<QLineEdit>(dlg, "txtUser")->setText("ito");
+                child<QLineEdit>(dlg, "txtName")->setText("伊藤");
+                child<QRadioButton>(dlg, "Option2")->setChecked(true);
+            }
+            box->setText(typed);
+            tabs->setCurrentIndex(1); // OK pressed while looking at the authority tab
+            // A password dialog would mean the refusal came too late.
+            onNextModal([&](QWidget *other) {
+                if (other && other->objectName() == "frmPassword") {
+                    seen << "password asked";
+                    child<QPushButton>(other, "CancelButton")->click();
+                }
+            });
+            child<QPushButton>(dlg, "cmdOk")->click();
+            seen << QString::number(dlg->isVisible()) << box->text() << QString::number(tabs->currentIndex())
+                 << QString::number(dlg->focusWidget() == box);
+            child<QPushButton>(dlg, "cmdCancel_1")->click();
+        });
+        child<QPushButton>(&w, adding ? "cmdAdd_0" : "cmdAdd_1")->click();
+        QCOMPARE(seen, (QStringList{"1", typed, "0", "1"}));
+        QCOMPARE(t.prompter.texts(), QStringList{message});
+
+        child<QPushButton>(&w, "cmdOk")->click();
+        QFile f(t.settings->filePath());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
     }
 };
 
