@@ -97,6 +97,13 @@ bool copyFiles(AppContext &ctx, SnapshotResult *r)
             continue;
         }
         const QString name = QFile::decodeName(raw);
+        // A layout file the board could not read whole may be damaged: the
+        // day's earlier copy of it is worth more than this one.
+        if (!ctx.layoutFaultFile.isEmpty() && name == ctx.layoutFaultFile
+            && QFileInfo::exists(QDir(target).filePath(name))) {
+            r->kept << name;
+            continue;
+        }
         if (rawfiles::readFile(db, raw, &data, &error)) {
             copies.append({QDir(target).filePath(name), data});
             names << name;

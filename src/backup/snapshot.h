@@ -35,9 +35,12 @@ struct SnapshotResult {
     QString dayName;
     QStringList copied; // file names (code page 932 ones decoded for showing)
     QStringList failed; // "name: reason"
+    QStringList kept;   // the day's earlier copy kept: the layout file the board could not read
     bool ok = false;    // folder made and every file copied
 };
 // The copy itself. Staging files a crash left in the day's folder go first.
+// The layout file that today's board could not read whole (ctx.layoutFaultFile)
+// is copied only when the day has no copy of it yet.
 // Each copy replaces the old one atomically; copies of files gone from "DB"
 // stay. A file that cannot be copied leaves its old copy and the others are
 // still copied; then one error report is made under

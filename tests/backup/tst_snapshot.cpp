@@ -113,6 +113,34 @@ private slots:
         QVERIFY(t.prompter.asked.isEmpty());
     }
 
+    // The layout file the board could not read whole: copied as it is when
+    // the day has no copy yet, never over the day's earlier copy.
+    void unreadLayoutFileNeverReplacesTheDaysCopy_data()
+    {
+        QTest::addColumn<bool>("dayHasCopy");
+        QTest::addColumn<QByteArray>("snapshotAfter");
+        QTest::newRow("day's copy kept") << true << QByteArray("good layout\r\n");
+        QTest::newRow("no copy yet: copied as it is") << false << QByteArray("damaged\r\n");
+    }
+    void unreadLayoutFileNeverReplacesTheDaysCopy()
+    {
+        QFETCH(bool, dayHasCopy);
+        QFETCH(QByteArray, snapshotAfter);
+        TestContext t;
+        t.makeFolders();
+        const QString snap = t.path("BackUp/" + snapshotDayName(t.ctx));
+        put(t.path("DB/ROOM.WBD"), "damaged\r\n");
+        put(t.path("DB/ROOM_NO.WBD"), "numbers\r\n");
+        if (dayHasCopy)
+            put(snap + "/ROOM.WBD", "good layout\r\n");
+        t.ctx.layoutFault = QStringLiteral("ROOM.WBDの1行目");
+        t.ctx.layoutFaultFile = QStringLiteral("ROOM.WBD");
+        const SnapshotResult r = copySnapshot(t.ctx);
+        QVERIFY(r.ok);
+        QCOMPARE(bytesOf(snap + "/ROOM.WBD"), snapshotAfter);
+        QCOMPARE(bytesOf(snap + "/ROOM_NO.WBD"), QByteArray("numbers\r\n"));
+    }
+
     void createsMissingFolders()
     {
         TestContext t; // no DB, no BackUp yet
