@@ -5,6 +5,7 @@
 
 #include "backup/codepagenames.h"
 #include "core/textfile.h"
+#include "support/fixtures.h"
 #include "support/testcontext.h"
 
 using namespace velto;
@@ -12,23 +13,12 @@ using velto::test::TestContext;
 
 namespace {
 
+using velto::test::cp932;
+using velto::test::putRaw;
+
 const QString kKey = QStringLiteral("佐藤_一郎_昭和10年5月3日");
 
-QByteArray cp932(const QString &name)
-{
-    QByteArray bytes;
-    textfile::encode(name, &bytes, nullptr);
-    return bytes;
-}
 
-void putRaw(const QString &dir, const QByteArray &name, const QByteArray &bytes)
-{
-    QDir().mkpath(dir);
-    const int fd = ::open((QFile::encodeName(dir) + '/' + name).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    QVERIFY(fd >= 0);
-    QCOMPARE(::write(fd, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
-    ::close(fd);
-}
 
 // "name=content" for every file, by the bytes of the names.
 QList<QByteArray> contents(const QString &dir)

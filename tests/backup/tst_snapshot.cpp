@@ -11,12 +11,16 @@
 #include <unistd.h>
 #include "core/eradate.h"
 #include "core/errorlog.h"
+#include "support/fixtures.h"
 #include "support/testcontext.h"
 
 using namespace velto;
 using velto::test::TestContext;
 
 namespace {
+
+using velto::test::cp932;
+using velto::test::putRaw;
 
 void put(const QString &path, const QByteArray &bytes)
 {
@@ -39,22 +43,7 @@ QStringList entries(const QString &dir)
 
 const QString kKey = QStringLiteral("佐藤_一郎_昭和10年5月3日");
 
-QByteArray cp932(const QString &name)
-{
-    QByteArray bytes;
-    textfile::encode(name, &bytes, nullptr);
-    return bytes;
-}
 
-// Files by the bytes of their names: Qt cannot name a code page 932 one.
-void putRaw(const QString &dir, const QByteArray &name, const QByteArray &bytes)
-{
-    QDir().mkpath(dir);
-    const int fd = ::open((QFile::encodeName(dir) + '/' + name).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    QVERIFY(fd >= 0);
-    QCOMPARE(::write(fd, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
-    ::close(fd);
-}
 
 QByteArray rawBytes(const QString &dir, const QByteArray &name)
 {

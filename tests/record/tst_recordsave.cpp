@@ -4,6 +4,7 @@
 #include "record/recordfields.h"
 #include "record/recordfile.h"
 #include "record/recordsave.h"
+#include "support/fixtures.h"
 #include "support/testcontext.h"
 
 using namespace velto;
@@ -23,15 +24,7 @@ struct Fixture : TestContext {
 PatientRecord patient(const QString &family = QStringLiteral("佐藤"),
                       const QString &given = QStringLiteral("一郎"))
 {
-    PatientRecord r = newPatientRecord();
-    r.setValue("003", family);
-    r.setValue("004", given);
-    r.setValue("005", QStringLiteral("男"));
-    r.setValue("007", QStringLiteral("昭和"));
-    r.setValue("008", QStringLiteral("10年"));
-    r.setValue("009", QStringLiteral("5月"));
-    r.setValue("010", QStringLiteral("3日"));
-    return r;
+    return test::patientRecord(family, given);
 }
 
 QStringList fileLines(const QString &path)

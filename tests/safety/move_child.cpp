@@ -16,16 +16,9 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: move_child <appDir> <kind> <step|loop>\n");
         return 2;
     }
-    velto::FixedClock clock{QDateTime(QDate(2026, 12, 10), QTime(9, 30, 0))};
-    velto::test::ScriptedPrompter prompter;
-    velto::SettingsStore settings(args.at(1) + QStringLiteral("/../Quolmar.ini"));
-    velto::BusyPointer busy;
-    velto::AppContext ctx;
-    ctx.appDir = args.at(1);
-    ctx.clock = &clock;
-    ctx.prompter = &prompter;
-    ctx.settings = &settings;
-    ctx.busy = &busy;
+    velto::test::FolderContext run(args.at(1), args.at(1) + QStringLiteral("/../Quolmar.ini"));
+    velto::AppContext &ctx = run.ctx;
+    velto::test::ScriptedPrompter &prompter = run.prompter;
     ctx.currentAccount = {QStringLiteral("nurse"), 2, QStringLiteral("看護師"), QString()};
     const QString kind = args.at(2);
 

@@ -10,6 +10,7 @@
 #include "record/recordfile.h"
 #include "record/recordsave.h"
 #include "staff/staffadmin.h"
+#include "support/fixtures.h"
 #include "support/testcontext.h"
 
 using namespace velto;
@@ -31,18 +32,7 @@ struct Fixture : test::TestContext {
     }
 };
 
-PatientRecord patient()
-{
-    PatientRecord r = newPatientRecord();
-    r.setValue("003", QStringLiteral("佐藤"));
-    r.setValue("004", QStringLiteral("一郎"));
-    r.setValue("005", QStringLiteral("男"));
-    r.setValue("007", QStringLiteral("昭和"));
-    r.setValue("008", QStringLiteral("10年"));
-    r.setValue("009", QStringLiteral("5月"));
-    r.setValue("010", QStringLiteral("3日"));
-    return r;
-}
+PatientRecord patient() { return test::patientRecord(); }
 
 FacilityInfo facility()
 {

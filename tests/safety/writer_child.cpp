@@ -15,16 +15,9 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: writer_child <appDir> <settings.ini> <firstVersion>\n");
         return 2;
     }
-    velto::FixedClock clock{QDateTime(QDate(2026, 12, 10), QTime(9, 30, 0))};
-    velto::test::ScriptedPrompter prompter;
-    velto::SettingsStore settings(args.at(2));
-    velto::BusyPointer busy;
-    velto::AppContext ctx;
-    ctx.appDir = args.at(1);
-    ctx.clock = &clock;
-    ctx.prompter = &prompter;
-    ctx.settings = &settings;
-    ctx.busy = &busy;
+    velto::test::FolderContext run(args.at(1), args.at(2));
+    velto::AppContext &ctx = run.ctx;
+    velto::test::ScriptedPrompter &prompter = run.prompter;
 
     std::printf("ready\n");
     std::fflush(stdout);

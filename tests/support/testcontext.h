@@ -35,4 +35,22 @@ struct TestContext {
     QString path(const QString &rel) const { return ctx.path(rel); }
 };
 
+// The same on a given folder and settings file, for a child process that
+// works on a test's folder.
+struct FolderContext {
+    FixedClock clock{QDateTime(QDate(2026, 12, 10), QTime(9, 30, 0))};
+    ScriptedPrompter prompter;
+    SettingsStore settings;
+    BusyPointer busy;
+    AppContext ctx;
+
+    FolderContext(const QString &appDir, const QString &iniPath) : settings(iniPath) {
+        ctx.appDir = appDir;
+        ctx.clock = &clock;
+        ctx.prompter = &prompter;
+        ctx.settings = &settings;
+        ctx.busy = &busy;
+    }
+};
+
 } // namespace velto::test

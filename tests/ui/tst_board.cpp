@@ -122,8 +122,8 @@ private slots:
             if (!qEnvironmentVariableIsEmpty("VELTO_SHOTS"))
                 w.grab().save(qEnvironmentVariable("VELTO_SHOTS") + "/board-readonly.png");
             w.bedFocused(0);
-            for (const QString &probe : {"m:Bed", "m:Taiin", "m:DataDel", "m:set", "m:Col3", "p:bed", "p:Out", "t:tooltain"})
-                QVERIFY2(!enabled(w, probe), qPrintable(probe));
+            for (const char *probe : {"m:Bed", "m:Taiin", "m:DataDel", "m:set", "m:Col3", "p:bed", "p:Out", "t:tooltain"})
+                QVERIFY2(!enabled(w, probe), probe);
             QVERIFY(enabled(w, "p:edit")); // the record still opens, to be read
             w.bedFocused(1);
             QVERIFY(!enabled(w, "p:SaiNyuin"));

@@ -15,6 +15,7 @@
 
 #include "record/recordfields.h"
 #include "record/recordfile.h"
+#include "support/fixtures.h"
 #include "support/testcontext.h"
 #include "ui/frmkozininf.h"
 
@@ -36,15 +37,8 @@ struct Fixture : TestContext {
 
 PatientRecord storedPatient()
 {
-    PatientRecord r = newPatientRecord();
+    PatientRecord r = test::patientRecord();
     r.setValue("000", QStringLiteral("A-1"));
-    r.setValue("003", QStringLiteral("佐藤"));
-    r.setValue("004", QStringLiteral("一郎"));
-    r.setValue("005", QStringLiteral("男"));
-    r.setValue("007", QStringLiteral("昭和"));
-    r.setValue("008", QStringLiteral("10年"));
-    r.setValue("009", QStringLiteral("5月"));
-    r.setValue("010", QStringLiteral("3日"));
     r.setValue("058", QStringLiteral("結核")); // typed, not a list item
     r.setValue("A10", QStringLiteral("最終行"));
     return r;
