@@ -40,6 +40,9 @@ InputFault checkSavable(const PatientRecord &r, const QString &key)
         if (!std::all_of(v.begin(), v.end(), isFileNameChar))
             return {recordtext::UnsafeNameChars.arg(recordFieldLabel(k)), recordField(k)->objectName()};
     }
+    // A name beginning with "." would make a hidden file.
+    if (key.startsWith(QLatin1Char('.')))
+        return {recordtext::LeadingDot.arg(recordFieldLabel(FamilyName)), recordField(FamilyName)->objectName()};
     // Each part is clean; the joined key can still be no plain name (dots only).
     if (!isSafeFileName(key))
         return {recordtext::UnsafeNameChars.arg(recordFieldLabel(FamilyName)),

@@ -63,6 +63,8 @@ inline const QString LoadFailedReadOnly =
 inline const QString UnsafeNameChars = QStringLiteral(
     "%1に使用できない文字（\\ / : * ? \" < > | や制御文字）が含まれています。\r"
     "別の文字に置き換えてから保存してください。");
+inline const QString LeadingDot = QStringLiteral(
+    "%1の先頭に「.」は使用できません。\r別の文字に置き換えてから保存してください。");
 inline const QString KeyOfOtherBed = QStringLiteral(
     "同じ氏名・生年月日の患者が他のベッドに登録されているため、保存できません。\r"
     "氏名と生年月日を確認してください。");

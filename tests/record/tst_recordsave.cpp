@@ -253,6 +253,11 @@ private slots:
         for (const QString c : {"\\", ":", "*", "?", "\"", "<", ">", "|", "\t", "\x7f"})
             QTest::newRow(qPrintable("given name with " + c))
                 << QStringList{"004=一" + c + "郎"} << false << unsafeName << "txtNameKanji2";
+        // Hidden, and the program's own staged files begin so.
+        QTest::newRow("leading dot") << QStringList{"003=.tanaka"} << false
+                                     << QStringLiteral("氏名の先頭に「.」は使用できません。") << "txtNameKanji";
+        QTest::newRow("staging name") << QStringList{"003=.~velto-x"} << false
+                                      << QStringLiteral("氏名の先頭に「.」は使用できません。") << "txtNameKanji";
         QTest::newRow("typed era") << QStringList{"007=昭和?"} << false
                                    << QStringLiteral("生年月日に使用できない文字") << "cmbYmd1";
 
