@@ -57,6 +57,8 @@ struct FuzzContext {
         ctx.loginAttempts = 0;
         ctx.displayDateIndex = 0;
         ctx.selectedBed = 0;
+        ctx.layoutFault.clear();
+        ctx.layoutFaultFile.clear();
     }
 };
 

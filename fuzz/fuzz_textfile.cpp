@@ -1,5 +1,5 @@
 // Code page 932: what decodes must encode back to the same bytes' text, and
-// the line reader must agree with the decoder.
+// the line reader must agree with the decoder, every line end ending a line.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -35,10 +35,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const bool read = textfile::readLines(path, &lines, &error);
     FUZZ_CHECK(read == decoded);
     if (read) {
-        QString joined = lines.join(QStringLiteral("\r\n"));
-        if (!lines.isEmpty() && text.endsWith(QStringLiteral("\r\n")))
-            joined += QStringLiteral("\r\n");
-        FUZZ_CHECK(joined == text);
+        // CR LF, LF and a lone CR each end one line.
+        QString ends = text;
+        ends.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        ends.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        QString joined = lines.join(QLatin1Char('\n'));
+        if (!lines.isEmpty() && ends.endsWith(QLatin1Char('\n')))
+            joined += QLatin1Char('\n');
+        FUZZ_CHECK(joined == ends);
+        for (const QString &line : std::as_const(lines))
+            FUZZ_CHECK(!line.contains(QLatin1Char('\r')) && !line.contains(QLatin1Char('\n')));
     }
 
     // The input as UTF-16 text: what encodes decodes back to its mapped self.
