@@ -527,6 +527,11 @@ private slots:
         host.print = [&](QWidget *w) { printed = static_cast<FrmKozinInf *>(w)->record(); };
         FrmKozinInf w(fx.ctx, host);
         const bool damaged = !badLine.isEmpty();
+        if (damaged && !qEnvironmentVariableIsEmpty("VELTO_SHOTS")) {
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            w.grab().save(qEnvironmentVariable("VELTO_SHOTS") + "/record-damaged.png");
+        }
         QCOMPARE(w.statusText(), damaged ? status.arg(lineNo) : status);
         QCOMPARE(text(w, "txtNameKanji"), QStringLiteral("佐藤"));          // before the bad line
         QCOMPARE(text(w, "cmbSeibetu"), damaged ? QString() : QStringLiteral("男"));
