@@ -174,9 +174,11 @@ void CrashSafetyTest::killedWriterLeavesWholeVersions()
         QVERIFY2(tc.prompter.asked.isEmpty(),
                  qPrintable(QStringLiteral("round %1: ").arg(round) + tc.prompter.texts().join(QLatin1Char('|'))));
     }
-    // Each file went through several versions, so the kills did land among the saves.
-    for (auto it = seen.cbegin(); it != seen.cend(); ++it)
-        QVERIFY2(it.value().size() > 1, qPrintable(it.key()));
+    // The kills landed among the saves: the first file written went through
+    // several versions. (On a loaded machine the later files may be reached
+    // too rarely to count on.)
+    QVERIFY2(seen.value(QStringLiteral("record")).size() > 1,
+             qPrintable(QString::number(seen.value(QStringLiteral("record")).size())));
 }
 
 QTEST_GUILESS_MAIN(CrashSafetyTest)
