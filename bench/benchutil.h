@@ -134,14 +134,14 @@ struct Ward : test::TestContext {
         ctx.currentAccount = {QStringLiteral("nurse1"), 2, QStringLiteral("山田"), QStringLiteral("pw")};
         ctx.todayEraDate = eraDateOf(clock.now().date());
         for (int bed = 0; bed < BoardModel::BedCount; ++bed)
-            keys << MakePatientKey(completeRecord(bed));
+            keys << makePatientKey(completeRecord(bed));
     }
 
     // The 240 record files in "DB".
     void writeRecords()
     {
         for (int bed = 0; bed < BoardModel::BedCount; ++bed)
-            if (!WritePatientFile(ctx, RecordFilePath(ctx, keys.at(bed), QString()), completeRecord(bed)))
+            if (!writePatientFile(ctx, recordFilePath(ctx, keys.at(bed), QString()), completeRecord(bed)))
                 qFatal("record %d not written", bed);
     }
 

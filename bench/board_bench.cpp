@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "benchlayout.h"
-#include "ui/frmroom.h"
+#include "ui/wardboardwindow.h"
 
 using namespace velto;
 using namespace velto::bench;
@@ -59,13 +59,13 @@ int main(int argc, char *argv[])
         writeLayout(ward, ward.path("BackUp/" + days.at(i)), i + 1);
 
     const auto [board, plain] = paintPair(
-        runs, [&] { return new FrmRoom(ward.ctx); }, [&] { return plainBoard(ward.keys); });
+        runs, [&] { return new WardBoardWindow(ward.ctx); }, [&] { return plainBoard(ward.keys); });
     printRow("board opened to first paint (240 beds, 30 rooms)", board, plain,
              "30 frames, 240 buttons", {1.5, 0});
 
     double raw = 0, boardBetween = 0, boardFromToday = 0;
     {
-        FrmRoom w(ward.ctx);
+        WardBoardWindow w(ward.ctx);
         w.show();
         if (!QTest::qWaitForWindowExposed(&w))
             qFatal("board not shown");

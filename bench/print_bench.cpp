@@ -19,7 +19,7 @@ int main(int argc, char *argv[])
     ward.writeFacility();
     print::SummaryInput input;
     input.record = completeRecord(0);
-    if (!getShisetuInfo(ward.ctx, &input.facility))
+    if (!loadFacilityInfo(ward.ctx, &input.facility))
         qFatal("facility not read");
     input.printDate = ward.ctx.todayEraDate;
 

@@ -11,7 +11,7 @@
 
 #include "benchutil.h"
 #include "record/recordsave.h"
-#include "ui/frmkozininf.h"
+#include "ui/patientrecorddialog.h"
 
 using namespace velto;
 using namespace velto::bench;
@@ -68,7 +68,7 @@ int main(int argc, char *argv[])
     {
         RecordHost host;
         host.bedEntry = key;
-        FrmKozinInf w(ward.ctx, host);
+        PatientRecordDialog w(ward.ctx, host);
         const PatientRecord shown = w.record();
         for (const RecordField &f : recordFields())
             if (f.kind == FieldKind::Text && shown.value(f.key) != record.value(f.key))
@@ -81,7 +81,7 @@ int main(int argc, char *argv[])
         [&] {
             RecordHost host;
             host.bedEntry = key;
-            return new FrmKozinInf(ward.ctx, host);
+            return new PatientRecordDialog(ward.ctx, host);
         },
         [&] { return plainRecordDialog(record); });
     int controls = 0;
@@ -92,10 +92,10 @@ int main(int argc, char *argv[])
     printRow(figure.constData(), window, plain, "plain dialog, same controls", {1.5, 150});
 
     // Saving the record over its own file (same key).
-    const QString file = RecordFilePath(ward.ctx, key, QString());
+    const QString file = recordFilePath(ward.ctx, key, QString());
     const double save = timeMedian(runs * 2, [&] {
         QString oldKey = key;
-        if (UpdateFile(ward.ctx, record, true, &oldKey).outcome != SaveResult::Saved)
+        if (savePatientRecord(ward.ctx, record, true, &oldKey).outcome != SaveResult::Saved)
             qFatal("record not saved");
     });
     QFile in(file);

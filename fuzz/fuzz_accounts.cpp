@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(r.focusControl == QLatin1String("txtPassword") || r.focusControl == QLatin1String("txtLoginID"));
     }
     for (int i = 1; i <= table.count(); ++i)
-        NameChk(table, i, loginId);
+        loginIdTaken(table, i, loginId);
     ctx.settings = fc.settings.get();
     return 0;
 }

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fuzz::writeFile(facilityFilePath(ctx), QByteArray(reinterpret_cast<const char *>(data), int(size)));
 
     FacilityInfo info;
-    if (!getShisetuInfo(ctx, &info))
+    if (!loadFacilityInfo(ctx, &info))
         return 0;
 
     FacilityInfo checked = info;
@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0; // a line break cannot be kept in a line file; refusing is fine
     FUZZ_CHECK(saved);
     FacilityInfo back;
-    FUZZ_CHECK(getShisetuInfo(ctx, &back));
+    FUZZ_CHECK(loadFacilityInfo(ctx, &back));
     FUZZ_CHECK(back == expected);
     return 0;
 }

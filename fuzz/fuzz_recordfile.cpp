@@ -27,18 +27,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     AppContext &ctx = fc.ctx;
     ctx.currentAccount = StaffAccount{QStringLiteral("nurse1"), 2, QStringLiteral("看護 花子"), QStringLiteral("pw")};
 
-    const QString path = RecordFilePath(ctx, QStringLiteral("fuzz_record"), QString());
+    const QString path = recordFilePath(ctx, QStringLiteral("fuzz_record"), QString());
     fuzz::writeFile(path, QByteArray(reinterpret_cast<const char *>(data), int(size)));
 
     PatientRecord record;
-    const RecordReadResult r = ReadPatientFile(ctx, path, &record);
+    const RecordReadResult r = readPatientFile(ctx, path, &record);
     if (r != RecordReadResult::Read)
         return 0;
 
     SaveStamp stamp;
-    FUZZ_CHECK(WritePatientFile(ctx, path, record, &stamp));
+    FUZZ_CHECK(writePatientFile(ctx, path, record, &stamp));
     PatientRecord back;
-    FUZZ_CHECK(ReadPatientFile(ctx, path, &back) == RecordReadResult::Read);
+    FUZZ_CHECK(readPatientFile(ctx, path, &back) == RecordReadResult::Read);
     for (const QString &key : recordWriteOrder()) {
         QString expected;
         if (key == recordkey::SavedBy)

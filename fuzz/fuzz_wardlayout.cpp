@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 
     BoardModel model;
-    if (!NewLoad(ctx, model, in.path()))
+    if (!loadWardLayout(ctx, model, in.path()))
         return 0;
     for (int i = 0; i < BoardModel::RoomCount; ++i) {
         const int c = model.roomColour(i);
@@ -78,14 +78,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // Whatever loads must save and load back unchanged, unless a value holds a
     // line break the files cannot keep (then saving refuses).
-    const LayoutSaveResult saved = Command1_Click(ctx, model);
+    const LayoutSaveResult saved = saveWardLayout(ctx, model);
     if (!savable(model)) {
         FUZZ_CHECK(saved == LayoutSaveResult::Failed);
         return 0;
     }
     FUZZ_CHECK(saved == LayoutSaveResult::Saved);
     BoardModel back;
-    FUZZ_CHECK(NewLoad(ctx, back, ctx.path(QStringLiteral("DB"))));
+    FUZZ_CHECK(loadWardLayout(ctx, back, ctx.path(QStringLiteral("DB"))));
     FUZZ_CHECK(sameModel(model, back));
     return 0;
 }

@@ -119,7 +119,7 @@ QString recordInUseText()
     return twoLines(QStringLiteral("同じ名前の患者データが既にあります。"), QStringLiteral("再入院できません。"));
 }
 
-bool Taiin_Click(AppContext &ctx, BoardModel &model)
+bool dischargePatient(AppContext &ctx, BoardModel &model)
 {
     const int bed = ctx.selectedBed;
     if (!model.isOccupied(bed) || !ctx.canChange())
@@ -170,7 +170,7 @@ bool Taiin_Click(AppContext &ctx, BoardModel &model)
     return fail();
 }
 
-bool Out_Click(AppContext &ctx, BoardModel &model)
+bool erasePatient(AppContext &ctx, BoardModel &model)
 {
     const int bed = ctx.selectedBed;
     if (!model.isOccupied(bed) || !ctx.canChange())
@@ -199,7 +199,7 @@ bool Out_Click(AppContext &ctx, BoardModel &model)
     return false;
 }
 
-bool SaiNyuin_Click(AppContext &ctx, BoardModel &model, const ReadmitChooser &chooser)
+bool openReadmission(AppContext &ctx, BoardModel &model, const ReadmitChooser &chooser)
 {
     const int bed = ctx.selectedBed;
     // Only into a free bed: an occupied one would lose its patient's entry.

@@ -31,21 +31,21 @@ QString eraseQuestion(const QString &caption);       // WarnYesNo
 QString readmitQuestion(const QString &displayName); // ConfirmYesNo
 QString recordInUseText();                           // ErrorMsg
 
-// Taiin_Click: discharge of ctx.selectedBed, keeping the record in "DB/Out"
+// dischargePatient: discharge of ctx.selectedBed, keeping the record in "DB/Out"
 // or erasing it. A kept record of the same name is replaced only after the
 // user agrees. The record leaves "DB" only once its copy in "DB/Out" reads
 // back byte for byte. Returns whether the board changed.
-bool Taiin_Click(AppContext &ctx, BoardModel &model);
+bool dischargePatient(AppContext &ctx, BoardModel &model);
 
-// Out_Click: erasure of ctx.selectedBed's record. With no record file the
+// erasePatient: erasure of ctx.selectedBed's record. With no record file the
 // data is already gone: the bed is freed all the same and the layout saved.
-bool Out_Click(AppContext &ctx, BoardModel &model);
+bool erasePatient(AppContext &ctx, BoardModel &model);
 
 // Shows the readmission chooser modally; returns whether it readmitted.
 using ReadmitChooser = std::function<bool()>;
-// SaiNyuin_Click: opens the chooser for a free selected bed on an editable
+// openReadmission: opens the chooser for a free selected bed on an editable
 // board. Returns whether the board changed.
-bool SaiNyuin_Click(AppContext &ctx, BoardModel &model, const ReadmitChooser &chooser);
+bool openReadmission(AppContext &ctx, BoardModel &model, const ReadmitChooser &chooser);
 
 // Whether the chooser's OK and double click act.
 bool canReadmit(const AppContext &ctx);

@@ -34,7 +34,7 @@ bool dropOnBed(AppContext &ctx, BoardModel &model, int target)
     model.exchangeBeds(source, target);
     // Saved at once: a move must not be lost to a crash before the next save.
     // Unsaved, the board goes back to what the files hold.
-    if (Command1_Click(ctx, model) != LayoutSaveResult::Saved) {
+    if (saveWardLayout(ctx, model) != LayoutSaveResult::Saved) {
         model.exchangeBeds(source, target);
         return false;
     }
@@ -61,7 +61,7 @@ bool setRoomNumber(AppContext &ctx, BoardModel &model, BoardOrigin origin,
     if (const std::optional<QString> typed = dialog(roomNumberDialogText(ctx, model)))
         model.setRoomNumber(room, *typed);
     // A number the files did not take is not kept on the board.
-    if (Command1_Click(ctx, model) != LayoutSaveResult::Saved)
+    if (saveWardLayout(ctx, model) != LayoutSaveResult::Saved)
         model.setRoomNumber(room, before);
     return model.roomNumber(room) != before;
 }
@@ -78,7 +78,7 @@ bool setRoomColour(AppContext &ctx, BoardModel &model, BoardOrigin origin,
     const int before = model.roomColour(room);
     if (const std::optional<int> chosen = dialog(before))
         model.setRoomColour(room, *chosen);
-    if (Command1_Click(ctx, model) != LayoutSaveResult::Saved)
+    if (saveWardLayout(ctx, model) != LayoutSaveResult::Saved)
         model.setRoomColour(room, before);
     return model.roomColour(room) != before;
 }

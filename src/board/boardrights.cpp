@@ -73,23 +73,23 @@ bool editable(int authority, bool today)
     return authority != 1 && today;
 }
 
-QMap<QString, bool> SetMenu(int authority, bool today, bool occupied)
+QMap<QString, bool> menuBarStates(int authority, bool today, bool occupied)
 {
     return evaluate(menuItems, authority, today, occupied);
 }
 
-QMap<QString, bool> ModTool(int authority, bool today, bool occupied)
+QMap<QString, bool> bedMenuStates(int authority, bool today, bool occupied)
 {
     return evaluate(popupItems, authority, today, occupied);
 }
 
-QMap<QString, bool> SetMenu(const AppContext &ctx, const BoardModel &model)
+QMap<QString, bool> menuBarStates(const AppContext &ctx, const BoardModel &model)
 {
     return evaluate(menuItems, ctx.currentAccount.authority, ctx.displayDateIndex == 0,
                     model.isOccupied(ctx.selectedBed), ctx.layoutFault.isEmpty());
 }
 
-QMap<QString, bool> ModTool(const AppContext &ctx, const BoardModel &model)
+QMap<QString, bool> bedMenuStates(const AppContext &ctx, const BoardModel &model)
 {
     return evaluate(popupItems, ctx.currentAccount.authority, ctx.displayDateIndex == 0,
                     model.isOccupied(ctx.selectedBed), ctx.layoutFault.isEmpty());

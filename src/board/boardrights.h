@@ -15,13 +15,13 @@ bool editable(int authority, bool today);
 
 // Menu bar items (by item name) and toolbar buttons (by key), every one of
 // them, each with whether it is enabled.
-QMap<QString, bool> SetMenu(int authority, bool today, bool occupied);
+QMap<QString, bool> menuBarStates(int authority, bool today, bool occupied);
 // Popup menu items of a bed, every one of them.
-QMap<QString, bool> ModTool(int authority, bool today, bool occupied);
+QMap<QString, bool> bedMenuStates(int authority, bool today, bool occupied);
 
 // The same for the run's account, display date and selected bed.
-QMap<QString, bool> SetMenu(const AppContext &ctx, const BoardModel &model);
-QMap<QString, bool> ModTool(const AppContext &ctx, const BoardModel &model);
+QMap<QString, bool> menuBarStates(const AppContext &ctx, const BoardModel &model);
+QMap<QString, bool> bedMenuStates(const AppContext &ctx, const BoardModel &model);
 
 } // namespace rights
 } // namespace velto

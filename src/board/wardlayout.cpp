@@ -75,7 +75,7 @@ bool parseColour(const QString &line, int *colour)
 
 } // namespace
 
-bool NewLoad(AppContext &ctx, BoardModel &model, const QString &folder)
+bool loadWardLayout(AppContext &ctx, BoardModel &model, const QString &folder)
 {
     BusyGuard busy(ctx.busy);
     const QDir dir(folder);
@@ -190,7 +190,7 @@ bool layoutWithBedEntry(AppContext &ctx, const BoardModel &model, int bed, const
     return true;
 }
 
-LayoutSaveResult Command1_Click(AppContext &ctx, const BoardModel &model)
+LayoutSaveResult saveWardLayout(AppContext &ctx, const BoardModel &model)
 {
     if (ctx.currentAccount.authority != 2)
         return LayoutSaveResult::NotPermitted;
@@ -261,14 +261,14 @@ bool changeDisplayDate(AppContext &ctx, BoardModel &model, const QStringList &da
         return false;
     BusyGuard busy(ctx.busy);
     if (ctx.displayDateIndex == 0 && index != 0) {
-        if (Command1_Click(ctx, model) == LayoutSaveResult::Failed)
+        if (saveWardLayout(ctx, model) == LayoutSaveResult::Failed)
             return false;
     }
     ctx.displayDateIndex = index;
     // Another day starts from an empty board: a snapshot lacking a layout
     // file must not show the previous day's patients as its own.
     model.reset();
-    NewLoad(ctx, model, layoutFolder(ctx, dateList, index));
+    loadWardLayout(ctx, model, layoutFolder(ctx, dateList, index));
     return true;
 }
 

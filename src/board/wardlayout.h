@@ -24,7 +24,7 @@ inline const QString RoomColours = QStringLiteral("ROOM_COL.WBD"); // 30 stored 
 // Returns false only after such a report; when folder is today's ("DB"),
 // the board is then read-only for the run (ctx.layoutFault names the file
 // and line), so a partly read board never overwrites the files.
-bool NewLoad(AppContext &ctx, BoardModel &model, const QString &folder);
+bool loadWardLayout(AppContext &ctx, BoardModel &model, const QString &folder);
 
 // The board's status text while it is read-only because today's layout did
 // not load whole; empty otherwise.
@@ -48,7 +48,7 @@ enum class LayoutSaveResult { Saved, NotPermitted, Failed };
 // loaded whole. A value the files cannot hold
 // is shown to the user and no file is touched; a disk failure is reported
 // under "frmRoom.Command1_Click()".
-LayoutSaveResult Command1_Click(AppContext &ctx, const BoardModel &model);
+LayoutSaveResult saveWardLayout(AppContext &ctx, const BoardModel &model);
 
 // The user's message when the layout cannot be saved; detail names why.
 QString layoutNotSavedText(const QString &detail);

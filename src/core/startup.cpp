@@ -11,6 +11,11 @@
 
 namespace velto {
 
+namespace {
+// The error log names this step as it always has.
+const QString PrepareProc = QStringLiteral("bigin.getReg()");
+} // namespace
+
 namespace startuptext {
 
 QString alreadyRunning(const QString &otherComputer)
@@ -61,7 +66,7 @@ const QList<SettingDefault> &firstStartSettings()
     return list;
 }
 
-bool getReg(AppContext &ctx)
+bool prepareDataFolders(AppContext &ctx)
 {
     // Defaults in place of an unreadable file would drop every account and
     // bring the documented first password back.
@@ -75,7 +80,7 @@ bool getReg(AppContext &ctx)
         if (fi.isDir())
             continue;
         if (fi.exists() || !textfile::makeDataFolder(app.filePath(folder))) {
-            writeErrorLog(ctx, QStringLiteral("bigin.getReg()"));
+            writeErrorLog(ctx, PrepareProc);
             return false;
         }
     }
@@ -96,7 +101,7 @@ bool getReg(AppContext &ctx)
             ctx.settings->setValue(d.section, d.key, d.value);
         if (!ctx.settings->commit(&why)) {
             ctx.settings->reload();
-            writeErrorLog(ctx, QStringLiteral("bigin.getReg()"));
+            writeErrorLog(ctx, PrepareProc);
             return false;
         }
     }

@@ -23,7 +23,7 @@ bool lockDataFolder(platform::InstanceLock &lock, QString *message);
 // Data folders, today's era date and the first-start settings.
 // False when the program must end (the failure has been reported). A
 // settings file that exists but cannot be read ends the start untouched.
-bool getReg(AppContext &ctx);
+bool prepareDataFolders(AppContext &ctx);
 
 // The first-start values in the order they are written.
 struct SettingDefault {

@@ -13,6 +13,9 @@ namespace velto {
 
 namespace {
 
+// The error log names this step as it always has.
+const QString LoadProc = QStringLiteral("bigin.getShisetuInfo()");
+
 // Only the half-width space counts as blank: the postal parts are typed
 // without the input method, and a value is stored exactly as typed.
 QString trimSpaces(const QString &s)
@@ -76,7 +79,7 @@ bool facilityFileExists(const AppContext &ctx)
     return QFileInfo(facilityFilePath(ctx)).isFile();
 }
 
-bool getShisetuInfo(AppContext &ctx, FacilityInfo *info)
+bool loadFacilityInfo(AppContext &ctx, FacilityInfo *info)
 {
     *info = FacilityInfo();
     const QString path = facilityFilePath(ctx);
@@ -86,7 +89,7 @@ bool getShisetuInfo(AppContext &ctx, FacilityInfo *info)
     QStringList lines;
     QString error;
     if (!textfile::readLines(path, &lines, &error)) {
-        writeErrorLog(ctx, QStringLiteral("bigin.getShisetuInfo()"));
+        writeErrorLog(ctx, LoadProc);
         return false;
     }
     QHash<QString, QString FacilityInfo::*> byKey;
@@ -95,7 +98,7 @@ bool getShisetuInfo(AppContext &ctx, FacilityInfo *info)
     for (const QString &line : lines) {
         if (line.size() < 4) {
             // A damaged file: keep what was read so far and say so.
-            writeErrorLog(ctx, QStringLiteral("bigin.getShisetuInfo()"));
+            writeErrorLog(ctx, LoadProc);
             return false;
         }
         const auto it = byKey.constFind(line.left(3));

@@ -63,7 +63,7 @@ bool facilityFileExists(const AppContext &ctx);
 // Empties *info, then fills it from the file if there is one. A line too
 // short to hold a key and a colon stops the reading with the error report;
 // the fields keep what was read before it. Returns false after a report.
-bool getShisetuInfo(AppContext &ctx, FacilityInfo *info);
+bool loadFacilityInfo(AppContext &ctx, FacilityInfo *info);
 
 // Whether cmdOK is enabled: restricted accounts may only look.
 bool facilityCanSave(const AppContext &ctx);

@@ -12,7 +12,7 @@ enum PersonalItem { Kana1 = 2, Kana2 = 3, Kanji1 = 5, Kanji2 = 6, Birth = 8, Blo
                     Zip = 13, Address1 = 14, Address2 = 15, Tel = 17, Emergency = 19 };
 } // namespace
 
-void Module1::InitPrintItems()
+void SummaryPage1::InitPrintItems()
 {
     m_groups = QVector<ItemGroup>(GroupCount);
     m_groups[Head] = headGroup(177, 187, 1);
@@ -50,7 +50,7 @@ void Module1::InitPrintItems()
                       itemAt(20, 274)};
 }
 
-void Module1::SetPrintText(const SummaryInput &input)
+void SummaryPage1::SetPrintText(const SummaryInput &input)
 {
     if (m_groups.size() != GroupCount)
         InitPrintItems();
@@ -101,7 +101,7 @@ void Module1::SetPrintText(const SummaryInput &input)
     fillLines(m_groups[Kigu], 1, r, lineKeys(78, 2));
 }
 
-QVector<FrameRect> Module1::sectionFrames() const
+QVector<FrameRect> SummaryPage1::sectionFrames() const
 {
     return {
         {17, 19, 204, 47, 20, 33},    // 個人情報
@@ -118,7 +118,7 @@ QVector<FrameRect> Module1::sectionFrames() const
     };
 }
 
-QVector<FrameRect> Module1::innerBoxes() const
+QVector<FrameRect> SummaryPage1::innerBoxes() const
 {
     return {
         {19, 202, 106, 221, 22, 29},   // 感染症 備考

@@ -33,7 +33,7 @@ constexpr int kKokyu = 1 + 6;
 constexpr int kFirstNote = 3; // item index of the first care-note line
 } // namespace
 
-void Module2::InitPrintItems()
+void SummaryPage2::InitPrintItems()
 {
     m_groups = {headGroup(178, 187, 2)};
     for (const Section &s : kSections) {
@@ -47,7 +47,7 @@ void Module2::InitPrintItems()
     m_groups[kKokyu] += linesAt(4, 16, 235, 4);
 }
 
-void Module2::SetPrintText(const SummaryInput &input)
+void SummaryPage2::SetPrintText(const SummaryInput &input)
 {
     if (m_groups.size() != 1 + kSectionCount)
         InitPrintItems();
@@ -69,7 +69,7 @@ void Module2::SetPrintText(const SummaryInput &input)
     fillLines(m_groups[kKokyu], kokyuExtra + 1, r, lineKeys(214, 4));
 }
 
-QVector<FrameRect> Module2::sectionFrames() const
+QVector<FrameRect> SummaryPage2::sectionFrames() const
 {
     return {
         {10, 20, 204, 49, 12, 29},   // 食事の状態
@@ -82,7 +82,7 @@ QVector<FrameRect> Module2::sectionFrames() const
     };
 }
 
-QVector<FrameRect> Module2::innerBoxes() const
+QVector<FrameRect> SummaryPage2::innerBoxes() const
 {
     return {
         {14, 29, 203, 48, 16, 26},   // 食事 留意点

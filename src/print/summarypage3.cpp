@@ -7,7 +7,7 @@ namespace {
 enum Group { Head, Mondaiten, Memo, Facility, GroupCount };
 } // namespace
 
-void Module3::InitPrintItems()
+void SummaryPage3::InitPrintItems()
 {
     m_groups = QVector<ItemGroup>(GroupCount);
     m_groups[Head] = headGroup(177, 186, 3);
@@ -22,7 +22,7 @@ void Module3::InitPrintItems()
     };
 }
 
-void Module3::SetPrintText(const SummaryInput &input)
+void SummaryPage3::SetPrintText(const SummaryInput &input)
 {
     if (m_groups.size() != GroupCount)
         InitPrintItems();
@@ -42,7 +42,7 @@ void Module3::SetPrintText(const SummaryInput &input)
     setText(g, 10, f.mail);
 }
 
-QVector<FrameRect> Module3::sectionFrames() const
+QVector<FrameRect> SummaryPage3::sectionFrames() const
 {
     return {
         {10, 20, 204, 131, 12, 24},  // 問題点
@@ -50,9 +50,9 @@ QVector<FrameRect> Module3::sectionFrames() const
     };
 }
 
-QVector<FrameRect> Module3::innerBoxes() const { return {}; }
+QVector<FrameRect> SummaryPage3::innerBoxes() const { return {}; }
 
-void Module3::drawExtraFrames(PageCanvas &canvas, double dx, double dy, double widthMm) const
+void SummaryPage3::drawExtraFrames(PageCanvas &canvas, double dx, double dy, double widthMm) const
 {
     // The facility block: a solid frame of double width with rounded corners.
     const LinePen pen{2 * widthMm, kFrameColor, false};

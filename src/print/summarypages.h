@@ -6,7 +6,7 @@ namespace velto::print {
 
 // Page 1: personal data, contacts, diagnosis, history, key person, medication,
 // last vital signs, progress, infection, allergy, disabilities, equipment.
-class Module1 : public SummaryPage {
+class SummaryPage1 : public SummaryPage {
 public:
     int pageNumber() const override { return 1; }
     void InitPrintItems() override;
@@ -16,7 +16,7 @@ public:
 };
 
 // Page 2: the nursing assessment.
-class Module2 : public SummaryPage {
+class SummaryPage2 : public SummaryPage {
 public:
     int pageNumber() const override { return 2; }
     void InitPrintItems() override;
@@ -26,7 +26,7 @@ public:
 };
 
 // Page 3: problems, other remarks and the issuing facility.
-class Module3 : public SummaryPage {
+class SummaryPage3 : public SummaryPage {
 public:
     int pageNumber() const override { return 3; }
     void InitPrintItems() override;

@@ -66,7 +66,7 @@ private:
 
 } // namespace
 
-QString MakePatientKey(const PatientRecord &r)
+QString makePatientKey(const PatientRecord &r)
 {
     using namespace recordkey;
     // The key is also written into the layout file, which stores the code
@@ -106,7 +106,7 @@ bool isSafeFileName(const QString &name)
     return !onlyDots;
 }
 
-QString RecordFilePath(const AppContext &ctx, const QString &key, const QString &snapshotFolder)
+QString recordFilePath(const AppContext &ctx, const QString &key, const QString &snapshotFolder)
 {
     if (!isPlainFileName(key))
         return QString();
@@ -125,7 +125,7 @@ QString badLinesText(const QList<int> &badLines)
     return recordtext::BadLinesReadOnly.arg(numbers.join(QStringLiteral("、")));
 }
 
-RecordReadResult ReadPatientFile(AppContext &ctx, const QString &path, PatientRecord *record,
+RecordReadResult readPatientFile(AppContext &ctx, const QString &path, PatientRecord *record,
                                  QList<int> *badLines)
 {
     *record = newPatientRecord();
@@ -176,7 +176,7 @@ RecordReadResult ReadPatientFile(AppContext &ctx, const QString &path, PatientRe
     return RecordReadResult::Read;
 }
 
-bool EncodePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record,
+bool encodePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record,
                        QByteArray *bytes, SaveStamp *stamp)
 {
     const QString target = cleanAbsolute(path);
@@ -222,12 +222,12 @@ bool EncodePatientFile(AppContext &ctx, const QString &path, const PatientRecord
     return true;
 }
 
-bool WritePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record,
+bool writePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record,
                       SaveStamp *stamp)
 {
     QByteArray bytes;
     SaveStamp s;
-    if (!EncodePatientFile(ctx, path, record, &bytes, &s))
+    if (!encodePatientFile(ctx, path, record, &bytes, &s))
         return false;
     QString error;
     if (!textfile::writeAtomic(cleanAbsolute(path), bytes, &error)) {

@@ -19,7 +19,7 @@ inline const QString PastDataReadOnlyText =
 
 // Family name + "_" + given name + "_" + era, year, month and day texts,
 // all exactly as they stand.
-QString MakePatientKey(const PatientRecord &record);
+QString makePatientKey(const PatientRecord &record);
 
 // True for a name that stays inside its folder: not empty, not "." or "..",
 // no "/" or "\" and no control character.
@@ -36,7 +36,7 @@ bool isSafeFileName(const QString &name);
 // "DB/<key>" for today (empty snapshotFolder), else
 // "BackUp/<snapshotFolder>/<key>". Empty when the key or the folder name
 // would leave its folder.
-QString RecordFilePath(const AppContext &ctx, const QString &key, const QString &snapshotFolder);
+QString recordFilePath(const AppContext &ctx, const QString &key, const QString &snapshotFolder);
 
 enum class RecordReadResult {
     Read,      // the whole file was read
@@ -61,7 +61,7 @@ QString badLinesText(const QList<int> &badLines);
 // is read: PartlyRead, with the line numbers in *badLines.
 // In a snapshot folder a record missing under its name is looked for under
 // its code page 932 bytes (a folder copied from a Windows PC).
-RecordReadResult ReadPatientFile(AppContext &ctx, const QString &path, PatientRecord *record,
+RecordReadResult readPatientFile(AppContext &ctx, const QString &path, PatientRecord *record,
                                  QList<int> *badLines = nullptr);
 
 struct SaveStamp {
@@ -77,16 +77,16 @@ struct SaveStamp {
 // On failure the old file stays and the user has been told: text the code
 // page cannot hold and a snapshot path are refused with a message, other
 // failures go through the error report. *stamp receives what was written.
-bool WritePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record,
+bool writePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record,
                       SaveStamp *stamp = nullptr);
 
 // The bytes of the patient's photo. Only a regular file is read: a FIFO or a
 // device named as the photo would block the program or never end.
 bool readPhotoFile(const QString &path, QByteArray *data);
 
-// The bytes WritePatientFile would write, with the same refusals, for a save
+// The bytes writePatientFile would write, with the same refusals, for a save
 // that changes other files with it.
-bool EncodePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record,
+bool encodePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record,
                        QByteArray *bytes, SaveStamp *stamp);
 
 } // namespace velto

@@ -120,7 +120,7 @@ InputFault checkRecordInput(const PatientRecord &r, const QDate &today)
     return {};
 }
 
-bool CheckInputDlg(AppContext &ctx, const PatientRecord &record,
+bool checkRecordInputAndTell(AppContext &ctx, const PatientRecord &record,
                    const std::function<void(const QString &)> &focus)
 {
     const QDate today = (ctx.clock ? ctx.clock->now() : QDateTime::currentDateTime()).date();
@@ -144,7 +144,7 @@ bool birthDateComplete(const PatientRecord &r)
     return true;
 }
 
-QString chgNenrei(AppContext &ctx, const PatientRecord &r)
+QString ageText(AppContext &ctx, const PatientRecord &r)
 {
     using namespace recordkey;
     if (!birthDateComplete(r))
@@ -154,7 +154,7 @@ QString chgNenrei(AppContext &ctx, const PatientRecord &r)
     return getHowOld(ctx, birth);
 }
 
-SaveResult UpdateFile(AppContext &ctx, const PatientRecord &record, bool today, QString *oldKey,
+SaveResult savePatientRecord(AppContext &ctx, const PatientRecord &record, bool today, QString *oldKey,
                       const std::function<void(const SaveResult &)> &onWritten,
                       const std::function<bool(const QString &key)> &keyTakenByOtherBed,
                       const LayoutWithKey &layoutWithKey)
@@ -169,7 +169,7 @@ SaveResult UpdateFile(AppContext &ctx, const PatientRecord &record, bool today, 
         return result;
     }
 
-    result.key = MakePatientKey(record);
+    result.key = makePatientKey(record);
     result.caption = record.value(recordkey::FamilyName);
     InputFault fault = checkSavable(record, result.key);
     if (fault.ok() && keyTakenByOtherBed && keyTakenByOtherBed(result.key))
@@ -180,10 +180,10 @@ SaveResult UpdateFile(AppContext &ctx, const PatientRecord &record, bool today, 
         result.focusField = fault.focusField;
         return result;
     }
-    const QString path = RecordFilePath(ctx, result.key, QString());
-    // EncodePatientFile reports every refusal itself, an unusable key included.
+    const QString path = recordFilePath(ctx, result.key, QString());
+    // encodePatientFile reports every refusal itself, an unusable key included.
     QByteArray bytes;
-    if (!EncodePatientFile(ctx, path, record, &bytes, &result.stamp)) {
+    if (!encodePatientFile(ctx, path, record, &bytes, &result.stamp)) {
         result.outcome = SaveResult::Failed;
         return result;
     }
@@ -199,7 +199,7 @@ SaveResult UpdateFile(AppContext &ctx, const PatientRecord &record, bool today, 
         change.write(file.first, file.second);
     const QString old = oldKey ? *oldKey : QString();
     if (!old.isEmpty() && old != result.key) {
-        const QString oldPath = RecordFilePath(ctx, old, QString());
+        const QString oldPath = recordFilePath(ctx, old, QString());
         // A missing old file is simply nothing to remove; an old key that
         // would leave "DB" is never used to delete anything.
         if (!oldPath.isEmpty() && QFileInfo::exists(oldPath) && !sameFile(oldPath, path))

@@ -84,14 +84,14 @@ InputFault checkRecordInput(const PatientRecord &record, const QDate &today);
 
 // Runs the check against the clock's day; on failure shows the error dialog
 // and calls focus(objectName) in the order the check asks for.
-bool CheckInputDlg(AppContext &ctx, const PatientRecord &record,
+bool checkRecordInputAndTell(AppContext &ctx, const PatientRecord &record,
                    const std::function<void(const QString &)> &focus);
 
 // True when all four birth-date texts are filled.
 bool birthDateComplete(const PatientRecord &record);
 // The age for the birth date ("35歳"); empty when a part is missing or the
 // date was refused (getHowOld has then shown why).
-QString chgNenrei(AppContext &ctx, const PatientRecord &record);
+QString ageText(AppContext &ctx, const PatientRecord &record);
 
 // The field's name in messages: its caption, the line of a note ("備考(2行目)").
 QString recordFieldLabel(const QString &key);
@@ -110,7 +110,7 @@ struct SaveResult {
 };
 
 // The bed's layout files with the bed naming key, to be written in the same
-// change as the record (see UpdateFile). False when they cannot be made; the
+// change as the record (see savePatientRecord). False when they cannot be made; the
 // provider has then told the user why.
 using LayoutWithKey =
     std::function<bool(const QString &key, QList<QPair<QString, QByteArray>> *files)>;
@@ -126,7 +126,7 @@ using LayoutWithKey =
 // Only then calls onWritten (status bar, bed caption and entry) and sets
 // *oldKey to the new key, so that a later save in the same window replaces
 // this file. A failure leaves *oldKey, the bed and every file as they were.
-SaveResult UpdateFile(AppContext &ctx, const PatientRecord &record, bool today, QString *oldKey,
+SaveResult savePatientRecord(AppContext &ctx, const PatientRecord &record, bool today, QString *oldKey,
                       const std::function<void(const SaveResult &)> &onWritten = {},
                       const std::function<bool(const QString &key)> &keyTakenByOtherBed = {},
                       const LayoutWithKey &layoutWithKey = {});

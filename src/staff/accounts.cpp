@@ -8,6 +8,10 @@
 namespace velto {
 
 namespace {
+// The error log names these steps as it always has.
+const QString LoadAccountsProc = QStringLiteral("bigin.MemberList()");
+const QString LoginProc = QStringLiteral("frmLogin.Command1_Click()");
+
 // Counts and options are 16-bit in the stored format.
 bool toShort(const QString &text, int *out)
 {
@@ -50,11 +54,11 @@ QString joinAccountLine(const StaffAccount &a)
         + QLatin1Char(',') + a.password;
 }
 
-bool MemberList(AppContext &ctx, AccountTable &table)
+bool loadAccounts(AppContext &ctx, AccountTable &table)
 {
     int count = 0;
     if (!toShort(ctx.settings->value(QStringLiteral("Pass"), QStringLiteral("cnt")), &count)) {
-        writeErrorLog(ctx, QStringLiteral("bigin.MemberList()"));
+        writeErrorLog(ctx, LoadAccountsProc);
         return false;
     }
     AccountTable fresh;
@@ -64,7 +68,7 @@ bool MemberList(AppContext &ctx, AccountTable &table)
     return true;
 }
 
-bool NameChk(const AccountTable &table, int count, const QString &loginId)
+bool loginIdTaken(const AccountTable &table, int count, const QString &loginId)
 {
     const int n = std::min(count, table.count());
     for (int i = 0; i < n; ++i) {
@@ -108,11 +112,11 @@ LoginResult loginCheck(AppContext &ctx, AccountTable &table, const QString &logi
     ctx.loginAttempts += 1;
     auto abort = [&] {
         busy.release();
-        writeErrorLog(ctx, QStringLiteral("frmLogin.Command1_Click()"));
+        writeErrorLog(ctx, LoginProc);
         return LoginResult{LoginResult::Aborted, {}};
     };
 
-    MemberList(ctx, table);
+    loadAccounts(ctx, table);
 
     bool matched = false;
     bool idKnown = false;

@@ -19,10 +19,10 @@ struct AccountTable {
 
 // Rebuilds the table from the store; on a missing or bad "cnt" the failure
 // is reported and the table keeps its previous contents.
-bool MemberList(AppContext &ctx, AccountTable &table);
+bool loadAccounts(AppContext &ctx, AccountTable &table);
 
 // True when one of the first `count` lines has exactly this login ID.
-bool NameChk(const AccountTable &table, int count, const QString &loginId);
+bool loginIdTaken(const AccountTable &table, int count, const QString &loginId);
 
 // Reads the three option values; false when one is missing or not a number.
 bool readOptionValues(const SettingsStore &store, OptionValues *out);

@@ -14,7 +14,7 @@ StaffAdmin::StaffAdmin(AppContext &ctx)
 void StaffAdmin::load()
 {
     BusyGuard busy(m_ctx.busy);
-    MemberList(m_ctx, m_table);
+    loadAccounts(m_ctx, m_table);
     m_selected = m_table.count() > 0 ? 0 : -1;
 }
 
@@ -56,7 +56,7 @@ StaffListRights StaffAdmin::rights() const
     return r;
 }
 
-PasswordFrame StaffAdmin::passwardMod() const
+PasswordFrame StaffAdmin::passwordFrame() const
 {
     PasswordFrame f;
     const QString s = selectedLoginId();
@@ -223,7 +223,7 @@ bool StaffAdmin::passCheck(const StaffEntry &entry)
             m_table.lines[m_selected] = line;
         return true;
     }
-    if (NameChk(m_table, m_table.count(), entry.loginId)) {
+    if (loginIdTaken(m_table, m_table.count(), entry.loginId)) {
         m_ctx.prompter->errorMsg(stafftext::loginIdTaken());
         return false;
     }

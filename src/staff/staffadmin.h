@@ -145,7 +145,7 @@ public:
     // Rights when the list is activated.
     StaffListRights rights() const;
     // The password frame for the selected row.
-    PasswordFrame passwardMod() const;
+    PasswordFrame passwordFrame() const;
 
     // Deletes the selected row after the question; false when nothing changed.
     bool deleteSelected();

@@ -10,8 +10,8 @@
 #include "core/startup.h"
 #include "core/textfile.h"
 #include "facility/facilityinfo.h"
-#include "frmlogin.h"
-#include "frmsplash.h"
+#include "logindialog.h"
+#include "splashscreen.h"
 
 namespace velto {
 
@@ -37,16 +37,16 @@ int AppFlow::run(const QString &lockPath)
         m_ctx.prompter->errorMsg(why);
         return 1;
     }
-    if (!getReg(m_ctx)) {
+    if (!prepareDataFolders(m_ctx)) {
         busy.release();
         return 1;
     }
-    MemberList(m_ctx, m_accounts);
+    loadAccounts(m_ctx, m_accounts);
     m_ctx.loginAttempts = 0;
     busy.release();
     repairDataFolders(m_ctx); // before any record is read
 
-    FrmLogin login(m_ctx, m_accounts);
+    LoginDialog login(m_ctx, m_accounts);
     const bool loggedIn = login.exec() == QDialog::Accepted;
     if (!loggedIn) {
         endProgram();
@@ -61,7 +61,7 @@ void AppFlow::afterLogin()
 {
     const bool noFacility = !facilityFileExists(m_ctx);
     if (m_ctx.optionValues.midashiOnOff != 1) {
-        FrmSplash splash(m_ctx, m_splashMs);
+        SplashScreen splash(m_ctx, m_splashMs);
         splash.exec();
     }
     if (noFacility && m_hooks.facilityForm && !m_hooks.facilityForm(m_ctx, true))

@@ -18,9 +18,9 @@ namespace {
 std::unique_ptr<print::SummaryPage> makePage(int number)
 {
     switch (number) {
-    case 1: return std::make_unique<print::Module1>();
-    case 2: return std::make_unique<print::Module2>();
-    case 3: return std::make_unique<print::Module3>();
+    case 1: return std::make_unique<print::SummaryPage1>();
+    case 2: return std::make_unique<print::SummaryPage2>();
+    case 3: return std::make_unique<print::SummaryPage3>();
     default: return nullptr;
     }
 }
@@ -51,7 +51,7 @@ bool printWhere(AppContext &ctx, const PatientRecord &record,
     input.record = record;
     // Page 3 prints the facility as the file holds it now; a damaged file
     // has been reported and leaves what could be read.
-    getShisetuInfo(ctx, &input.facility);
+    loadFacilityInfo(ctx, &input.facility);
     input.printDate = getNowDate(ctx);
 
     bool allPrinted = true;

@@ -1,10 +1,10 @@
 #include "wiring.h"
 
 #include "boardactions.h"
-#include "frmkozininf.h"
-#include "frmoptions.h"
-#include "frmprint.h"
-#include "frmroom.h"
+#include "patientrecorddialog.h"
+#include "facilitydialog.h"
+#include "printdialog.h"
+#include "wardboardwindow.h"
 #include "sidewindows.h"
 
 namespace velto {
@@ -15,23 +15,23 @@ namespace {
 BoardActions boardActions()
 {
     BoardActions a;
-    a.discharge = [](FrmRoom &b, BoardOrigin) { runDischarge(b.context(), b.model(), &b); b.refreshRights(); };
-    a.erase = [](FrmRoom &b, BoardOrigin) { runErase(b.context(), b.model(), &b); b.refreshRights(); };
-    a.readmit = [](FrmRoom &b, BoardOrigin) { runReadmit(b.context(), b.model(), &b); b.refreshRights(); };
-    a.backup = [](FrmRoom &b) {
+    a.discharge = [](WardBoardWindow &b, BoardOrigin) { runDischarge(b.context(), b.model(), &b); b.refreshRights(); };
+    a.erase = [](WardBoardWindow &b, BoardOrigin) { runErase(b.context(), b.model(), &b); b.refreshRights(); };
+    a.readmit = [](WardBoardWindow &b, BoardOrigin) { runReadmit(b.context(), b.model(), &b); b.refreshRights(); };
+    a.backup = [](WardBoardWindow &b) {
         runManualBackup(b.context(), &b);
         b.rebuildDateList();
     };
-    a.backupDelete = [](FrmRoom &b) {
+    a.backupDelete = [](WardBoardWindow &b) {
         const QStringList dates = runBackupDelete(b.context(), &b);
         if (!dates.isEmpty())
             b.setDateList(dates);
     };
-    a.facility = [](FrmRoom &b) { runFacilityForm(b.context(), &b, false); };
-    a.options = [](FrmRoom &b) { runOptions(b.context(), &b); };
-    a.autoBackup = [](FrmRoom &b) { runAutoBackup(b.context(), &b); };
+    a.facility = [](WardBoardWindow &b) { runFacilityForm(b.context(), &b, false); };
+    a.options = [](WardBoardWindow &b) { runOptions(b.context(), &b); };
+    a.autoBackup = [](WardBoardWindow &b) { runAutoBackup(b.context(), &b); };
     a.print = [](AppContext &ctx, QWidget *w) {
-        if (auto *record = qobject_cast<FrmKozinInf *>(w))
+        if (auto *record = qobject_cast<PatientRecordDialog *>(w))
             openPrintDialog(ctx, record->record(), w);
     };
     return a;

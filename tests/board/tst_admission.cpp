@@ -126,7 +126,7 @@ private slots:
             write("DB/Out/" + Sato, keptBefore);
         tc->prompter.answers = script(answers);
 
-        Taiin_Click(tc->ctx, *model);
+        dischargePatient(tc->ctx, *model);
 
         QCOMPARE(kinds(tc->prompter), dialogs);
         QCOMPARE(read("DB/" + Sato), dbAfter);
@@ -148,7 +148,7 @@ private slots:
         write("DB/" + Sato, "record");
         write("DB/Out/" + Suzuki, "other");
         tc->prompter.answers = script("YN");
-        QVERIFY(Taiin_Click(tc->ctx, *model));
+        QVERIFY(dischargePatient(tc->ctx, *model));
         QCOMPARE(keptRecords(tc->ctx), (QStringList{Sato, Suzuki}));
     }
 
@@ -160,7 +160,7 @@ private slots:
         write("DB/" + Sato, "record");
         QVERIFY(QDir().mkpath(tc->path("DB/Out/" + Sato + "/inner")));
         tc->prompter.answers = script("YNY");
-        QVERIFY(!Taiin_Click(tc->ctx, *model));
+        QVERIFY(!dischargePatient(tc->ctx, *model));
         QCOMPARE(kinds(tc->prompter), QStringLiteral("WDDE"));
         QCOMPARE(read("DB/" + Sato), QByteArray("record"));
         QVERIFY(QFileInfo(tc->path("DB/Out/" + Sato + "/inner")).isDir());
@@ -177,7 +177,7 @@ private slots:
         model->setRoomNumber(0, QStringLiteral("\U0001F600")); // outside the code page
         write("DB/" + Sato, "record");
         tc->prompter.answers = script("YN");
-        QVERIFY(!Taiin_Click(tc->ctx, *model));
+        QVERIFY(!dischargePatient(tc->ctx, *model));
         QCOMPARE(read("DB/" + Sato), QByteArray("record"));
         QVERIFY(!QFile::exists(tc->path("DB/Out/" + Sato)));
         QCOMPARE(model->bedEntry(Bed), Sato);
@@ -214,7 +214,7 @@ private slots:
             write("DB/" + Sato, "record");
         tc->prompter.answers = script(answers);
 
-        Out_Click(tc->ctx, *model);
+        erasePatient(tc->ctx, *model);
 
         QCOMPARE(kinds(tc->prompter), QStringLiteral("W"));
         QCOMPARE(tc->prompter.asked.at(0).text, QStringLiteral("佐藤さんのデータを完全に消去します。\rよろしいですか？"));
@@ -225,7 +225,7 @@ private slots:
 
         // Reloading today's layout does not bring an erased patient back.
         BoardModel reloaded;
-        QVERIFY(NewLoad(tc->ctx, reloaded, tc->path("DB")));
+        QVERIFY(loadWardLayout(tc->ctx, reloaded, tc->path("DB")));
         if (savedAfter != "<none>")
             QCOMPARE(reloaded.bedEntry(Bed), bedAfter);
     }
@@ -235,11 +235,11 @@ private slots:
         model->setBedEntry(Bed, Sato);
         write("DB/" + Sato, "record");
         tc->ctx.displayDateIndex = 1; // a snapshot's bed names no record of today
-        QVERIFY(!Out_Click(tc->ctx, *model));
-        QVERIFY(!Taiin_Click(tc->ctx, *model));
+        QVERIFY(!erasePatient(tc->ctx, *model));
+        QVERIFY(!dischargePatient(tc->ctx, *model));
         tc->ctx.displayDateIndex = 0;
         tc->ctx.currentAccount.authority = 1;
-        QVERIFY(!Out_Click(tc->ctx, *model));
+        QVERIFY(!erasePatient(tc->ctx, *model));
         QVERIFY(tc->prompter.asked.isEmpty());
         QVERIFY(QFile::exists(tc->path("DB/" + Sato)));
     }
@@ -305,12 +305,12 @@ private slots:
     {
         int opened = 0;
         auto chooser = [&] { ++opened; return true; };
-        QVERIFY(SaiNyuin_Click(tc->ctx, *model, chooser));
+        QVERIFY(openReadmission(tc->ctx, *model, chooser));
         model->setBedEntry(Bed, Suzuki);
-        QVERIFY(!SaiNyuin_Click(tc->ctx, *model, chooser));
+        QVERIFY(!openReadmission(tc->ctx, *model, chooser));
         model->clearBed(Bed);
         tc->ctx.currentAccount.authority = 1;
-        QVERIFY(!SaiNyuin_Click(tc->ctx, *model, chooser));
+        QVERIFY(!openReadmission(tc->ctx, *model, chooser));
         QCOMPARE(opened, 1);
     }
 

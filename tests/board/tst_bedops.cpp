@@ -76,7 +76,7 @@ private slots:
         QCOMPARE(layoutSaved(), sourceAfter != Sato);
         if (layoutSaved()) {
             BoardModel back;
-            QVERIFY(NewLoad(tc->ctx, back, tc->path(QStringLiteral("DB"))));
+            QVERIFY(loadWardLayout(tc->ctx, back, tc->path(QStringLiteral("DB"))));
             QCOMPARE(back.bedEntry(5), sourceAfter);
             QCOMPARE(back.bedEntry(target), targetAfter);
         }
@@ -159,7 +159,7 @@ private slots:
         QCOMPARE(layoutSaved(), saved);
         if (saved) {
             BoardModel back;
-            QVERIFY(NewLoad(tc->ctx, back, tc->path(QStringLiteral("DB"))));
+            QVERIFY(loadWardLayout(tc->ctx, back, tc->path(QStringLiteral("DB"))));
             QCOMPARE(back.roomNumber(29), after);
         }
     }
@@ -221,7 +221,7 @@ private slots:
         QCOMPARE(layoutSaved(), saved);
         if (saved) {
             BoardModel back;
-            QVERIFY(NewLoad(tc->ctx, back, tc->path(QStringLiteral("DB"))));
+            QVERIFY(loadWardLayout(tc->ctx, back, tc->path(QStringLiteral("DB"))));
             QCOMPARE(back.roomColour(0), after);
         }
     }
@@ -244,7 +244,7 @@ private slots:
         BoardModel m;
         m.setBedEntry(5, Sato);
         m.setRoomNumber(0, QStringLiteral("301"));
-        QCOMPARE(Command1_Click(tc->ctx, m), LayoutSaveResult::Saved);
+        QCOMPARE(saveWardLayout(tc->ctx, m), LayoutSaveResult::Saved);
         if (dbMissing)
             QVERIFY(QDir(tc->path(QStringLiteral("DB"))).removeRecursively());
         tc->ctx.selectedBed = 5;

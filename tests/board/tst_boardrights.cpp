@@ -79,11 +79,11 @@ private slots:
         QFETCH(QStringList, menuOn);
         QFETCH(QStringList, popupOn);
 
-        const QMap<QString, bool> menu = rights::SetMenu(authority, today, occupied);
+        const QMap<QString, bool> menu = rights::menuBarStates(authority, today, occupied);
         QCOMPARE(sorted(menu.keys()), sorted(AllMenu));
         QCOMPARE(enabledOf(menu), sorted(AlwaysMenu + menuOn));
 
-        const QMap<QString, bool> popup = rights::ModTool(authority, today, occupied);
+        const QMap<QString, bool> popup = rights::bedMenuStates(authority, today, occupied);
         QCOMPARE(sorted(popup.keys()), sorted(AllPopup));
         QCOMPARE(enabledOf(popup), sorted(popupOn << "END"));
     }
@@ -101,8 +101,8 @@ private slots:
         for (const auto &item : boardtext::PopupItems)
             if (*item.caption)
                 popup << QString::fromLatin1(item.name);
-        QCOMPARE(sorted(menu), sorted(rights::SetMenu(2, true, true).keys()));
-        QCOMPARE(sorted(popup), sorted(rights::ModTool(2, true, true).keys()));
+        QCOMPARE(sorted(menu), sorted(rights::menuBarStates(2, true, true).keys()));
+        QCOMPARE(sorted(popup), sorted(rights::bedMenuStates(2, true, true).keys()));
     }
 
     // The run's values: a bed whose entry has no "_" shows nothing and
@@ -129,10 +129,10 @@ private slots:
         tc.ctx.selectedBed = 17;
         BoardModel m;
         m.setBedEntry(17, entry);
-        QCOMPARE(rights::SetMenu(tc.ctx, m).value("Taiin"), taiin);
-        QCOMPARE(rights::SetMenu(tc.ctx, m).value("Sai"), sai);
-        QCOMPARE(rights::ModTool(tc.ctx, m).value("Taiin"), taiin);
-        QCOMPARE(rights::ModTool(tc.ctx, m).value("SaiNyuin"), sai);
+        QCOMPARE(rights::menuBarStates(tc.ctx, m).value("Taiin"), taiin);
+        QCOMPARE(rights::menuBarStates(tc.ctx, m).value("Sai"), sai);
+        QCOMPARE(rights::bedMenuStates(tc.ctx, m).value("Taiin"), taiin);
+        QCOMPARE(rights::bedMenuStates(tc.ctx, m).value("SaiNyuin"), sai);
     }
 };
 

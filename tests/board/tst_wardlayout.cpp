@@ -116,7 +116,7 @@ private slots:
 
         BoardModel m;
         fillOld(m);
-        QVERIFY(NewLoad(tc->ctx, m, snap));
+        QVERIFY(loadWardLayout(tc->ctx, m, snap));
         QCOMPARE(m.bedEntry(0), QStringLiteral("佐藤_一郎_昭和10年5月3日"));
         QCOMPARE(m.bedCaption(0), QStringLiteral("佐藤"));
         QCOMPARE(m.bedCaption(5), QStringLiteral("山")); // only up to the first "_"
@@ -131,7 +131,7 @@ private slots:
         QCOMPARE(m.roomColour(1), 0);
         QCOMPARE(m.roomColour(2), BoardModel::InitialRoomColour);
 
-        QCOMPARE(Command1_Click(tc->ctx, m), LayoutSaveResult::Saved);
+        QCOMPARE(saveWardLayout(tc->ctx, m), LayoutSaveResult::Saved);
         QCOMPARE(readBytes(db(layoutfile::Beds)), fullBeds());
         QCOMPARE(readBytes(db(layoutfile::RoomNumbers)), fullNumbers());
         QCOMPARE(readBytes(db(layoutfile::RoomColours)), fullColours());
@@ -141,8 +141,8 @@ private slots:
     void firstStartSavesWholeFiles()
     {
         BoardModel m;
-        QVERIFY(NewLoad(tc->ctx, m, tc->path(QStringLiteral("DB")))); // nothing there yet
-        QCOMPARE(Command1_Click(tc->ctx, m), LayoutSaveResult::Saved);
+        QVERIFY(loadWardLayout(tc->ctx, m, tc->path(QStringLiteral("DB")))); // nothing there yet
+        QCOMPARE(saveWardLayout(tc->ctx, m), LayoutSaveResult::Saved);
         QCOMPARE(readBytes(db(layoutfile::Beds)), crlf(repeat(QByteArray(), 240)));
         QCOMPARE(readBytes(db(layoutfile::RoomNumbers)), crlf(repeat(QByteArray(), 30)));
         QCOMPARE(readBytes(db(layoutfile::RoomColours)), crlf(repeat("14737632", 30)));
@@ -176,7 +176,7 @@ private slots:
 
         BoardModel m;
         fillOld(m);
-        QVERIFY(NewLoad(tc->ctx, m, tc->path(QStringLiteral("DB"))));
+        QVERIFY(loadWardLayout(tc->ctx, m, tc->path(QStringLiteral("DB"))));
         QCOMPARE(m.bedEntry(1), bedsLoaded ? QString() : QStringLiteral("old_1"));
         QCOMPARE(m.roomNumber(1), numbersLoaded ? QString() : QStringLiteral("R1"));
         QCOMPARE(m.roomColour(2), coloursLoaded ? BoardModel::InitialRoomColour : 1002);
@@ -191,7 +191,7 @@ private slots:
 
         BoardModel m;
         fillOld(m);
-        QVERIFY(NewLoad(tc->ctx, m, tc->path(QStringLiteral("DB"))));
+        QVERIFY(loadWardLayout(tc->ctx, m, tc->path(QStringLiteral("DB"))));
         QCOMPARE(m.bedCaption(0), QStringLiteral("佐藤"));
         QCOMPARE(m.bedEntry(1), QString());
         QCOMPARE(m.bedCaption(2), QStringLiteral("山"));
@@ -255,7 +255,7 @@ private slots:
 
         BoardModel m;
         fillOld(m);
-        QVERIFY(!NewLoad(tc->ctx, m, tc->path(QStringLiteral("DB"))));
+        QVERIFY(!loadWardLayout(tc->ctx, m, tc->path(QStringLiteral("DB"))));
         QCOMPARE(m.bedEntry(239), lastBed);
         QCOMPARE(m.roomNumber(0), room0Number);
         QCOMPARE(m.roomColour(1), room1Colour);
@@ -281,7 +281,7 @@ private slots:
         tc->ctx.currentAccount.authority = authority;
         tc->ctx.displayDateIndex = dateIndex;
         BoardModel m;
-        QCOMPARE(Command1_Click(tc->ctx, m), writes ? LayoutSaveResult::Saved : LayoutSaveResult::NotPermitted);
+        QCOMPARE(saveWardLayout(tc->ctx, m), writes ? LayoutSaveResult::Saved : LayoutSaveResult::NotPermitted);
         QCOMPARE(QFile::exists(db(layoutfile::Beds)), writes);
         QCOMPARE(QFile::exists(db(layoutfile::RoomColours)), writes);
     }
@@ -308,7 +308,7 @@ private slots:
         BoardModel m;
         m.setBedEntry(bed, entry);
         m.setRoomNumber(29, roomNumber);
-        QCOMPARE(Command1_Click(tc->ctx, m), LayoutSaveResult::Failed);
+        QCOMPARE(saveWardLayout(tc->ctx, m), LayoutSaveResult::Failed);
         QCOMPARE(readBytes(db(layoutfile::Beds)), fullBeds());
         QCOMPARE(readBytes(db(layoutfile::RoomNumbers)), fullNumbers());
         QCOMPARE(readBytes(db(layoutfile::RoomColours)), fullColours());
@@ -349,15 +349,15 @@ private slots:
         const QByteArray colours = readBytes(db(layoutfile::RoomColours));
 
         BoardModel m;
-        QVERIFY(!NewLoad(tc->ctx, m, tc->path(QStringLiteral("DB"))));
+        QVERIFY(!loadWardLayout(tc->ctx, m, tc->path(QStringLiteral("DB"))));
         QVERIFY2(layoutReadOnlyText(tc->ctx).contains(reason), qPrintable(layoutReadOnlyText(tc->ctx)));
         QVERIFY(!tc->ctx.canChange());
         m.setRoomNumber(3, QStringLiteral("303"));
-        QCOMPARE(Command1_Click(tc->ctx, m), LayoutSaveResult::NotPermitted);
+        QCOMPARE(saveWardLayout(tc->ctx, m), LayoutSaveResult::NotPermitted);
         // A later load of today that happens to succeed changes nothing for this run.
         writeBytes(db(file), file == layoutfile::Beds ? fullBeds() : fullColours());
-        NewLoad(tc->ctx, m, tc->path(QStringLiteral("DB")));
-        QCOMPARE(Command1_Click(tc->ctx, m), LayoutSaveResult::NotPermitted);
+        loadWardLayout(tc->ctx, m, tc->path(QStringLiteral("DB")));
+        QCOMPARE(saveWardLayout(tc->ctx, m), LayoutSaveResult::NotPermitted);
         QCOMPARE(readBytes(db(file == layoutfile::Beds ? layoutfile::RoomNumbers : layoutfile::Beds)),
                  file == layoutfile::Beds ? numbers : beds);
         Q_UNUSED(colours);
@@ -382,13 +382,13 @@ private slots:
         writeBytes(db(layoutfile::RoomNumbers), fullNumbers());
         writeBytes(db(layoutfile::RoomColours), fullColours() + "\r\n");
         BoardModel m;
-        QVERIFY(NewLoad(tc->ctx, m, tc->path(QStringLiteral("DB"))));
+        QVERIFY(loadWardLayout(tc->ctx, m, tc->path(QStringLiteral("DB"))));
         QCOMPARE(tc->ctx.layoutFault, QString());
         QCOMPARE(m.bedEntry(0), QStringLiteral("佐藤_一郎_昭和10年5月3日"));
         QCOMPARE(m.bedEntry(1), QString());
         QCOMPARE(m.bedEntry(239), QStringLiteral("佐藤_一郎_昭和10年5月3日"));
         // Written back with CR LF, byte for byte as the program writes.
-        QCOMPARE(Command1_Click(tc->ctx, m), LayoutSaveResult::Saved);
+        QCOMPARE(saveWardLayout(tc->ctx, m), LayoutSaveResult::Saved);
         QCOMPARE(readBytes(db(layoutfile::Beds)), fullBeds());
         QCOMPARE(readBytes(db(layoutfile::RoomColours)), fullColours());
     }
@@ -397,7 +397,7 @@ private slots:
     {
         QVERIFY(QDir(tc->path(QStringLiteral("DB"))).removeRecursively());
         BoardModel m;
-        QCOMPARE(Command1_Click(tc->ctx, m), LayoutSaveResult::Failed);
+        QCOMPARE(saveWardLayout(tc->ctx, m), LayoutSaveResult::Failed);
         QCOMPARE(tc->prompter.texts(), QStringList{unexpectedErrorText()});
         QVERIFY(readBytes(tc->path(QStringLiteral("log/error.log"))).contains("frmRoom.Command1_Click()"));
         QVERIFY(!QFile::exists(db(layoutfile::Beds)));
@@ -410,7 +410,7 @@ private slots:
         QSignalSpy rooms(&m, &BoardModel::roomChanged);
         writeBytes(db(layoutfile::Beds), crlf({"", SatoKey}));
         writeBytes(db(layoutfile::RoomNumbers), crlf({"", "7"}));
-        QVERIFY(NewLoad(tc->ctx, m, tc->path(QStringLiteral("DB"))));
+        QVERIFY(loadWardLayout(tc->ctx, m, tc->path(QStringLiteral("DB"))));
         QCOMPARE(beds.size(), 1); // bed 0 stayed free
         QCOMPARE(beds.at(0).at(0).toInt(), 1);
         QCOMPARE(rooms.size(), 1);
@@ -494,7 +494,7 @@ private slots:
         QCOMPARE(readBytes(db(layoutfile::Beds)) != todayFile, saves);
         if (saves) {
             BoardModel back;
-            QVERIFY(NewLoad(tc->ctx, back, tc->path(QStringLiteral("DB"))));
+            QVERIFY(loadWardLayout(tc->ctx, back, tc->path(QStringLiteral("DB"))));
             QCOMPARE(back.bedEntry(100), QStringLiteral("moved_here"));
         }
     }

@@ -17,7 +17,7 @@ private slots:
     void firstStartWritesDefaultsInOrder()
     {
         test::TestContext t;
-        QVERIFY(getReg(t.ctx));
+        QVERIFY(prepareDataFolders(t.ctx));
         for (const char *f : {"DB", "BackUp", "log", "DB/Out"})
             QVERIFY2(QFileInfo(t.path(f)).isDir(), f);
         QCOMPARE(t.ctx.todayEraDate, QStringLiteral("令和08年12月10日"));
@@ -37,7 +37,7 @@ private slots:
     void laterStartWritesNothingAndRestoresFolders()
     {
         test::TestContext t;
-        QVERIFY(getReg(t.ctx));
+        QVERIFY(prepareDataFolders(t.ctx));
         t.settings->setValue("Pass", "cnt", "1"); // pretend someone edited
         QVERIFY(t.settings->commit());
         const QByteArray before = readAll(t.settings->filePath());
@@ -46,7 +46,7 @@ private slots:
 
         SettingsStore again(t.settings->filePath());
         t.ctx.settings = &again;
-        QVERIFY(getReg(t.ctx));
+        QVERIFY(prepareDataFolders(t.ctx));
         QVERIFY(again.journal().isEmpty());
         QCOMPARE(readAll(t.settings->filePath()), before);
         QVERIFY(QFileInfo(t.path("log")).isDir());
@@ -86,7 +86,7 @@ private slots:
 
         SettingsStore atStart(path);
         t.ctx.settings = &atStart;
-        QVERIFY(!getReg(t.ctx));
+        QVERIFY(!prepareDataFolders(t.ctx));
         QCOMPARE(t.prompter.texts(), QStringList{QStringLiteral("設定ファイルを読み込めません。\r") + path});
         QVERIFY(atStart.journal().isEmpty());
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
@@ -112,14 +112,14 @@ private slots:
     {
         QFETCH(int, mode);
         test::TestContext t;
-        QVERIFY(getReg(t.ctx));
+        QVERIFY(prepareDataFolders(t.ctx));
         const QString path = t.settings->filePath();
         const QByteArray before = readAll(path);
         QVERIFY(::chmod(QFile::encodeName(path).constData(), mode_t(mode)) == 0);
 
         SettingsStore next(path);
         t.ctx.settings = &next;
-        QVERIFY(getReg(t.ctx));
+        QVERIFY(prepareDataFolders(t.ctx));
         struct stat st;
         QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
         QCOMPARE(int(st.st_mode & 0777), 0600);
@@ -143,7 +143,7 @@ private slots:
         writeFile(t.path("DB/old_record"), "moved away");
         writeFile(t.path("DB/.~velto-change"),
                   "R\t.~velto-b1\tROOM.WBD\r\nR\t.~velto-n1\tROOM_NO.WBD\r\nD\told_record\r\n");
-        QVERIFY(getReg(t.ctx));
+        QVERIFY(prepareDataFolders(t.ctx));
         const QStringList left = QDir(t.path("DB")).entryList(QDir::Files | QDir::Hidden, QDir::Name);
         QCOMPARE(left, (QStringList{".tanaka_a_b", "ROOM.WBD", "ROOM_NO.WBD"}));
         QVERIFY(QDir(t.path("DB/Out")).entryList(QDir::Files | QDir::Hidden).isEmpty());
@@ -159,7 +159,7 @@ private slots:
         QFile f(t.path("DB"));
         QVERIFY(f.open(QIODevice::WriteOnly)); // a file where the folder belongs
         f.close();
-        QVERIFY(!getReg(t.ctx));
+        QVERIFY(!prepareDataFolders(t.ctx));
         QCOMPARE(t.prompter.asked.size(), 1);
         QCOMPARE(t.prompter.asked.first().text, unexpectedErrorText());
     }
@@ -212,7 +212,7 @@ private slots:
     void settingsKeepOldFileWhenWriteFails()
     {
         test::TestContext t;
-        QVERIFY(getReg(t.ctx));
+        QVERIFY(prepareDataFolders(t.ctx));
         const QByteArray before = readAll(t.settings->filePath());
         // A read-only folder refuses the new file; the old one must stay.
         QFile::setPermissions(QFileInfo(t.settings->filePath()).absolutePath(), QFile::ReadOwner | QFile::ExeOwner);

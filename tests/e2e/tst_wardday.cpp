@@ -20,14 +20,14 @@
 #include "record/recordfile.h"
 #include "support/scriptedprompter.h"
 #include "ui/appflow.h"
-#include "ui/frmkozininf.h"
-#include "ui/frmlogin.h"
-#include "ui/frmoptions.h"
-#include "ui/frmprint.h"
-#include "ui/frmroom.h"
-#include "ui/frmsai.h"
-#include "ui/frmsplash.h"
-#include "ui/frmstafflist.h"
+#include "ui/patientrecorddialog.h"
+#include "ui/logindialog.h"
+#include "ui/facilitydialog.h"
+#include "ui/printdialog.h"
+#include "ui/wardboardwindow.h"
+#include "ui/readmissiondialog.h"
+#include "ui/splashscreen.h"
+#include "ui/stafflistdialog.h"
 #include "ui/popupmenu.h"
 #include "ui/wiring.h"
 
@@ -98,12 +98,12 @@ template <class T> void onNextModal(std::function<void(T *)> act)
 }
 
 // A bed picked up and dropped as the drag does it.
-void drop(FrmRoom &board, int source, int target)
+void drop(WardBoardWindow &board, int source, int target)
 {
     board.bedFocused(source);
     QWidget *to = board.bedButton(target);
     QMimeData mime;
-    mime.setData(FrmRoom::BedMimeType, QByteArray::number(source));
+    mime.setData(WardBoardWindow::BedMimeType, QByteArray::number(source));
     const QPointF at(to->width() / 2, to->height() / 2);
     QDragEnterEvent enter(at.toPoint(), Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(to, &enter);
@@ -132,7 +132,7 @@ void runBedMenu(QMenu &menu, const QPoint &pos)
 }
 
 // A bed's menu item, chosen as the user does (click on the bed, then the item).
-void popup(FrmRoom &board, int bed, const QString &item)
+void popup(WardBoardWindow &board, int bed, const QString &item)
 {
     g_menuItem = item;
     board.bedClicked(bed);
@@ -160,7 +160,7 @@ struct Patient {
 };
 
 // The record window on a free bed: names, birth date, sex, Save, then OK.
-void fillAndSave(FrmKozinInf *w, const Patient &p, QStringList *statusAfterSave)
+void fillAndSave(PatientRecordDialog *w, const Patient &p, QStringList *statusAfterSave)
 {
     child<QLineEdit>(w, "txtNameKanji")->setText(p.family);
     child<QLineEdit>(w, "txtNameKanji2")->setText(p.given);
@@ -192,7 +192,7 @@ QMap<int, QString> occupied(AppContext &ctx, const QString &folder, BoardModel *
 {
     BoardModel local;
     BoardModel &m = model ? *model : local;
-    NewLoad(ctx, m, folder);
+    loadWardLayout(ctx, m, folder);
     QMap<int, QString> beds;
     for (int i = 0; i < BoardModel::BedCount; ++i)
         if (!m.bedEntry(i).isEmpty())
@@ -237,8 +237,8 @@ class TestWardDay : public QObject {
     // One run of the program through AppFlow and the real wiring: logs in,
     // lets the title screen pass, fills the facility form when asked, works
     // on the board, then closes it. Returns the exit code.
-    int runProgram(const QString &loginId, const QString &password, std::function<void(FrmRoom &)> onBoard,
-                   std::function<void(FrmOptions &)> onFacility = {})
+    int runProgram(const QString &loginId, const QString &password, std::function<void(WardBoardWindow &)> onBoard,
+                   std::function<void(FacilityDialog &)> onFacility = {})
     {
         g_missed.clear();
         seenWindows.clear();
@@ -254,12 +254,12 @@ class TestWardDay : public QObject {
             const QString cls = QString::fromLatin1(w->metaObject()->className());
             if (seenWindows.isEmpty() || seenWindows.last() != cls)
                 seenWindows << cls;
-            if (qobject_cast<FrmLogin *>(w) && loggedInto != w) {
+            if (qobject_cast<LoginDialog *>(w) && loggedInto != w) {
                 loggedInto = w;
                 child<QLineEdit>(w, "txtLoginID")->setText(loginId);
                 child<QLineEdit>(w, "txtPassword")->setText(password);
                 child<QPushButton>(w, "Command1")->click();
-            } else if (auto *f = qobject_cast<FrmOptions *>(w); f && facilityDone != w) {
+            } else if (auto *f = qobject_cast<FacilityDialog *>(w); f && facilityDone != w) {
                 facilityDone = w;
                 if (onFacility)
                     onFacility(*f);
@@ -267,7 +267,7 @@ class TestWardDay : public QObject {
                     g_missed << QStringLiteral("facility form left open: ") + prog->prompter.texts().join('|');
                     f->done(QDialog::Rejected);
                 }
-            } else if (auto *b = qobject_cast<FrmRoom *>(w); b && !boardDone) {
+            } else if (auto *b = qobject_cast<WardBoardWindow *>(w); b && !boardDone) {
                 boardDone = true;
                 b->setPopupRunner(runBedMenu);
                 onBoard(*b);
@@ -298,20 +298,20 @@ class TestWardDay : public QObject {
 
     // Runs as the administrator; the run's dialogs, the missed windows and
     // the order of the main windows are checked.
-    void adminRun(std::function<void(FrmRoom &)> onBoard, const QStringList &asked)
+    void adminRun(std::function<void(WardBoardWindow &)> onBoard, const QStringList &asked)
     {
         prog->prompter.clear();
         QCOMPARE(runProgram("Administrator", "Brellowinster", std::move(onBoard)), 0);
         QVERIFY2(g_missed.isEmpty(), qPrintable(g_missed.join('\n')));
         QCOMPARE(prog->prompter.texts(), asked);
-        QVERIFY(seenWindows.contains("velto::FrmSplash"));
-        QVERIFY(!seenWindows.contains("velto::FrmOptions")); // only the first start asks
+        QVERIFY(seenWindows.contains("velto::SplashScreen"));
+        QVERIFY(!seenWindows.contains("velto::FacilityDialog")); // only the first start asks
     }
 
     void checkRecord(const QString &folder, const QString &key, const QString &family, const QString &sex)
     {
         PatientRecord r;
-        QCOMPARE(ReadPatientFile(prog->ctx, at(folder + "/" + key), &r), RecordReadResult::Read);
+        QCOMPARE(readPatientFile(prog->ctx, at(folder + "/" + key), &r), RecordReadResult::Read);
         QCOMPARE(r.value("003"), family);
         QCOMPARE(r.value("005"), sex);
         QCOMPARE(r.value("301"), QStringLiteral("管理者"));
@@ -331,13 +331,13 @@ private slots:
         bool cancelEnabled = true;
         QStringList boardBeds;
         const int rc = runProgram("Administrator", "Brellowinster",
-            [&](FrmRoom &b) {
+            [&](WardBoardWindow &b) {
                 for (int i = 0; i < BoardModel::BedCount; ++i)
                     if (!b.bedButton(i)->toolTip().isEmpty())
                         boardBeds << b.bedButton(i)->toolTip();
                 boardBeds << b.findChild<QComboBox *>("cmbDate")->itemText(0);
             },
-            [&](FrmOptions &f) {
+            [&](FacilityDialog &f) {
                 cancelEnabled = child<QPushButton>(&f, "cmdCancel")->isEnabled();
                 QTest::keyClick(&f, Qt::Key_Escape); // the locked form stays
                 if (!f.isVisible())
@@ -352,8 +352,8 @@ private slots:
             });
         QCOMPARE(rc, 0);
         QVERIFY2(g_missed.isEmpty(), qPrintable(g_missed.join('\n')));
-        QCOMPARE(seenWindows, (QStringList{"velto::FrmLogin", "velto::FrmSplash", "velto::FrmOptions",
-                                           "velto::FrmRoom"}));
+        QCOMPARE(seenWindows, (QStringList{"velto::LoginDialog", "velto::SplashScreen", "velto::FacilityDialog",
+                                           "velto::WardBoardWindow"}));
         QVERIFY(!cancelEnabled);
         QCOMPARE(boardBeds, QStringList{Day1}); // an empty board on today
         QCOMPARE(prog->prompter.texts(), QStringList());
@@ -388,9 +388,9 @@ private slots:
                  QStringLiteral("1月"), QStringLiteral("1日"), QStringLiteral("男")}},
         };
         QStringList statuses, captions, onDisk;
-        adminRun([&](FrmRoom &b) {
+        adminRun([&](WardBoardWindow &b) {
             for (const auto &a : admissions) {
-                onNextModal<FrmKozinInf>([&](FrmKozinInf *w) {
+                onNextModal<PatientRecordDialog>([&](PatientRecordDialog *w) {
                     if (w->readOnlyMode() || !w->oldKey().isEmpty())
                         g_missed << QStringLiteral("free bed record window not empty and writable");
                     fillAndSave(w, a.second, &statuses);
@@ -416,7 +416,7 @@ private slots:
     {
         QStringList captions;
         QList<QMap<int, QString>> onDisk;
-        adminRun([&](FrmRoom &b) {
+        adminRun([&](WardBoardWindow &b) {
             drop(b, 0, 2); // onto a free bed
             onDisk << occupied(prog->ctx, at("DB"));
             drop(b, 1, 9); // onto an occupied bed: the two change places
@@ -435,7 +435,7 @@ private slots:
     {
         QList<QMap<int, QString>> onDisk;
         QList<QStringList> dbFiles;
-        adminRun([&](FrmRoom &b) {
+        adminRun([&](WardBoardWindow &b) {
             prog->prompter.answers = {true, false, true, true};
             popup(b, 2, "Taiin"); // Sato, keeping the record
             onDisk << occupied(prog->ctx, at("DB"));
@@ -463,8 +463,8 @@ private slots:
     {
         QStringList chooser;
         QMap<int, QString> readmitted, erased;
-        adminRun([&](FrmRoom &b) {
-            onNextModal<FrmSai>([&](FrmSai *w) {
+        adminRun([&](WardBoardWindow &b) {
+            onNextModal<ReadmissionDialog>([&](ReadmissionDialog *w) {
                 auto *list = child<QListWidget>(w, "File1");
                 if (!list)
                     return;
@@ -497,7 +497,7 @@ private slots:
     {
         QStringList initial;
         QString label, numberOnDisk, colourOnDisk;
-        adminRun([&](FrmRoom &b) {
+        adminRun([&](WardBoardWindow &b) {
             b.setRoomDialogs(
                 [&](const QString &text) -> std::optional<QString> {
                     initial << text;
@@ -527,7 +527,7 @@ private slots:
         // The snapshot is the data as it stands: files rewritten, and the
         // records erased since the day's earlier snapshots gone from it.
         QStringList dates;
-        adminRun([&](FrmRoom &b) {
+        adminRun([&](WardBoardWindow &b) {
             QFile::remove(at("BackUp/" + Day1 + "/ROOM_NO.WBD"));
             b.menuItem("Backup")->trigger();
             // Checked before the closing's automatic snapshot.
@@ -563,7 +563,7 @@ private slots:
         QMap<int, QString> beds;
         QStringList rooms, dates;
         QColor shownColour;
-        adminRun([&](FrmRoom &b) {
+        adminRun([&](WardBoardWindow &b) {
             for (int i = 0; i < BoardModel::BedCount; ++i)
                 if (!b.bedButton(i)->toolTip().isEmpty())
                     beds.insert(i, b.bedButton(i)->toolTip() + "|" + b.bedButton(i)->text());
@@ -590,14 +590,14 @@ private slots:
     void snapshotDayIsReadOnly()
     {
         QStringList seen;
-        adminRun([&](FrmRoom &b) {
+        adminRun([&](WardBoardWindow &b) {
             auto *cmb = b.findChild<QComboBox *>("cmbDate");
             cmb->setCurrentIndex(1);
             seen << QString::number(prog->ctx.displayDateIndex) << b.bedButton(20)->toolTip();
             b.bedFocused(20);
             for (const char *m : {"Taiin", "Sai", "DataDel", "set", "Col3", "Bed", "Edit"})
                 seen << QStringLiteral("%1=%2").arg(m).arg(b.menuItem(m)->isEnabled());
-            onNextModal<FrmKozinInf>([&](FrmKozinInf *w) {
+            onNextModal<PatientRecordDialog>([&](PatientRecordDialog *w) {
                 seen << QString::number(w->readOnlyMode())
                      << child<QLineEdit>(w, "txtNameKanji")->text()
                      << QString::number(child<QPushButton>(w, "Command1")->isEnabled())
@@ -631,9 +631,9 @@ private slots:
         }
         const QList<int> before = jobIds(printer.printerName());
         QStringList seen;
-        adminRun([&](FrmRoom &b) {
-            onNextModal<FrmKozinInf>([&](FrmKozinInf *w) {
-                onNextModal<FrmPrint>([&](FrmPrint *p) {
+        adminRun([&](WardBoardWindow &b) {
+            onNextModal<PatientRecordDialog>([&](PatientRecordDialog *w) {
+                onNextModal<PrintDialog>([&](PrintDialog *p) {
                     for (const char *c : {"Check1", "Check2", "Check3"})
                         seen << QString::number(child<QCheckBox>(p, c)->isChecked());
                     child<QPushButton>(p, "Command2")->click();
@@ -658,8 +658,8 @@ private slots:
     {
         // The administrator adds a restricted account through the staff windows.
         QStringList seen;
-        adminRun([&](FrmRoom &b) {
-            onNextModal<FrmStaffList>([&](FrmStaffList *list) {
+        adminRun([&](WardBoardWindow &b) {
+            onNextModal<StaffListDialog>([&](StaffListDialog *list) {
                 onNextModal<QDialog>([&](QDialog *dlg) {
                     seen << dlg->windowTitle();
                     child<QLineEdit>(dlg, "txtUser")->setText("nurse2");
@@ -698,13 +698,13 @@ private slots:
         }();
         seen.clear();
         prog->prompter.clear();
-        const int rc = runProgram("nurse2", "np2", [&](FrmRoom &b) {
+        const int rc = runProgram("nurse2", "np2", [&](WardBoardWindow &b) {
             b.bedFocused(20);
             for (const char *m : {"Taiin", "Sai", "DataDel", "set", "Col3", "Bed", "Backup", "Edit"})
                 seen << QStringLiteral("%1=%2").arg(m).arg(b.menuItem(m)->isEnabled());
             b.bedFocused(3);
             seen << QStringLiteral("free edit=%1").arg(b.popupMenu()->item("edit")->isEnabled());
-            onNextModal<FrmKozinInf>([&](FrmKozinInf *w) {
+            onNextModal<PatientRecordDialog>([&](PatientRecordDialog *w) {
                 seen << QString::number(w->readOnlyMode()) << child<QLineEdit>(w, "txtNameKanji")->text()
                      << QString::number(child<QPushButton>(w, "Command3")->isEnabled());
                 child<QPushButton>(w, "endCmd")->click();

@@ -67,7 +67,7 @@ private slots:
 
         FacilityInfo out;
         out.fax = QStringLiteral("stale"); // must be emptied first
-        QVERIFY(getShisetuInfo(t.ctx, &out));
+        QVERIFY(loadFacilityInfo(t.ctx, &out));
         QVERIFY(out == in);
         QVERIFY(t.prompter.asked.isEmpty());
     }
@@ -80,7 +80,7 @@ private slots:
                                            QStringLiteral("001:first"), QStringLiteral("001:second"),
                                            QStringLiteral("003X123")}); // 4th character is not looked at
         FacilityInfo info;
-        QVERIFY(getShisetuInfo(t.ctx, &info));
+        QVERIFY(loadFacilityInfo(t.ctx, &info));
         QCOMPARE(info.tel, QStringLiteral("03-1"));
         QCOMPARE(info.hospitalName, QStringLiteral("second"));
         QCOMPARE(info.zip1, QStringLiteral("123"));
@@ -93,7 +93,7 @@ private slots:
         TestContext t;
         t.makeFolders();
         FacilityInfo info = validInfo();
-        QVERIFY(getShisetuInfo(t.ctx, &info));
+        QVERIFY(loadFacilityInfo(t.ctx, &info));
         QVERIFY(info == FacilityInfo());
         QVERIFY(!facilityFileExists(t.ctx));
     }
@@ -104,7 +104,7 @@ private slots:
         t.makeFolders();
         putLines(facilityFilePath(t.ctx), {QStringLiteral("001:A"), QString(), QStringLiteral("002:B")});
         FacilityInfo info;
-        QVERIFY(!getShisetuInfo(t.ctx, &info));
+        QVERIFY(!loadFacilityInfo(t.ctx, &info));
         QCOMPARE(info.hospitalName, QStringLiteral("A"));
         QVERIFY(info.departmentName.isEmpty());
         QCOMPARE(t.prompter.texts(), QStringList{unexpectedErrorText()});
@@ -202,7 +202,7 @@ private slots:
         QCOMPARE(info.address1, QStringLiteral("大阪府"));
         QVERIFY(info.address2.isEmpty());
         FacilityInfo back;
-        QVERIFY(getShisetuInfo(t.ctx, &back));
+        QVERIFY(loadFacilityInfo(t.ctx, &back));
         QCOMPARE(back.address1, QStringLiteral("大阪府"));
         QVERIFY(back.address2.isEmpty());
 

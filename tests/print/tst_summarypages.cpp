@@ -52,9 +52,9 @@ const double kW = 4 * 25.4 / 600; // the default line width of 4 printer pixels,
 std::unique_ptr<SummaryPage> makePage(int number)
 {
     switch (number) {
-    case 1: return std::make_unique<Module1>();
-    case 2: return std::make_unique<Module2>();
-    default: return std::make_unique<Module3>();
+    case 1: return std::make_unique<SummaryPage1>();
+    case 2: return std::make_unique<SummaryPage2>();
+    default: return std::make_unique<SummaryPage3>();
     }
 }
 
@@ -439,7 +439,7 @@ void TstSummaryPages::roundedFacilityFrame()
 
 void TstSummaryPages::offsetsShiftEverything()
 {
-    Module3 page;
+    SummaryPage3 page;
     page.InitPrintItems();
     page.SetPrintText(fullInput());
     RecordingCanvas plain, shifted;

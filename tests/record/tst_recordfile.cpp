@@ -82,7 +82,7 @@ private slots:
         PatientRecord r = sampleRecord();
         r.setValue("003", family);
         r.setValue("004", given);
-        QCOMPARE(MakePatientKey(r), key);
+        QCOMPARE(makePatientKey(r), key);
     }
 
     void filePath_data()
@@ -106,7 +106,7 @@ private slots:
         QFETCH(QString, folder);
         QFETCH(QString, relative);
         Fixture fx;
-        QCOMPARE(RecordFilePath(fx.ctx, key, folder), relative.isEmpty() ? QString() : fx.path(relative));
+        QCOMPARE(recordFilePath(fx.ctx, key, folder), relative.isEmpty() ? QString() : fx.path(relative));
     }
 
     // The exact bytes: write order, "key:value", CP932, CR LF, stamp from account and clock.
@@ -119,7 +119,7 @@ private slots:
         r.setValue("300", QStringLiteral("stale")); // the stamp is always the current one
         r.setValue("110", QStringLiteral("x"));     // reserved: never written
         SaveStamp stamp;
-        QVERIFY(WritePatientFile(fx.ctx, fx.dbFile(MakePatientKey(r)), r, &stamp));
+        QVERIFY(writePatientFile(fx.ctx, fx.dbFile(makePatientKey(r)), r, &stamp));
         QCOMPARE(stamp.loginId, QStringLiteral("nurse1"));
         QCOMPARE(stamp.staffName, QStringLiteral("Yamada"));
         QCOMPARE(stamp.savedAt, QStringLiteral("2026/12/10 09:30:00"));
@@ -173,7 +173,7 @@ private slots:
         writeBytes(fx.dbFile("k_k_k"), content);
         PatientRecord r;
         r.setValue("000", "left over");
-        QCOMPARE(ReadPatientFile(fx.ctx, fx.dbFile("k_k_k"), &r), RecordReadResult::Read);
+        QCOMPARE(readPatientFile(fx.ctx, fx.dbFile("k_k_k"), &r), RecordReadResult::Read);
         QCOMPARE(r.value(key), value);
         QCOMPARE(r.values().size(), 237);
         QVERIFY(fx.prompter.asked.isEmpty());
@@ -184,7 +184,7 @@ private slots:
         Fixture fx;
         writeBytes(fx.dbFile("k_k_k"), "999:x\r\n110:y\r\n111:y\r\n218:z\r\na01:w\r\n000:a\r\n");
         PatientRecord r;
-        QCOMPARE(ReadPatientFile(fx.ctx, fx.dbFile("k_k_k"), &r), RecordReadResult::Read);
+        QCOMPARE(readPatientFile(fx.ctx, fx.dbFile("k_k_k"), &r), RecordReadResult::Read);
         PatientRecord expected = newPatientRecord();
         expected.setValue("000", "a");
         QCOMPARE(r, expected);
@@ -197,16 +197,16 @@ private slots:
         for (const auto &key : recordWriteOrder())
             if (r.value(key).isEmpty())
                 r.setValue(key, key + "v");
-        const QString file = fx.dbFile(MakePatientKey(r));
-        QVERIFY(WritePatientFile(fx.ctx, file, r));
+        const QString file = fx.dbFile(makePatientKey(r));
+        QVERIFY(writePatientFile(fx.ctx, file, r));
         PatientRecord forward, backward;
-        QCOMPARE(ReadPatientFile(fx.ctx, file, &forward), RecordReadResult::Read);
+        QCOMPARE(readPatientFile(fx.ctx, file, &forward), RecordReadResult::Read);
 
         QList<QByteArray> lines = readBytes(file).split('\n');
         lines.removeLast();
         std::reverse(lines.begin(), lines.end());
         writeBytes(fx.dbFile("rev_r_r"), lines.join('\n') + '\n');
-        QCOMPARE(ReadPatientFile(fx.ctx, fx.dbFile("rev_r_r"), &backward), RecordReadResult::Read);
+        QCOMPARE(readPatientFile(fx.ctx, fx.dbFile("rev_r_r"), &backward), RecordReadResult::Read);
         QCOMPARE(backward, forward);
     }
 
@@ -227,7 +227,7 @@ private slots:
         Fixture fx;
         writeBytes(fx.dbFile("k_k_k"), content);
         PatientRecord r;
-        QCOMPARE(ReadPatientFile(fx.ctx, fx.dbFile("k_k_k"), &r), RecordReadResult::Failed);
+        QCOMPARE(readPatientFile(fx.ctx, fx.dbFile("k_k_k"), &r), RecordReadResult::Failed);
         QCOMPARE(r.value("000"), id);
         QCOMPARE(r.value("003"), QString());
         QCOMPARE(r.value("072"), QStringLiteral("なし"));
@@ -261,7 +261,7 @@ private slots:
 
         PatientRecord r;
         QList<int> badLines;
-        QCOMPARE(ReadPatientFile(fx.ctx, fx.dbFile("k_k_k"), &r, &badLines), RecordReadResult::PartlyRead);
+        QCOMPARE(readPatientFile(fx.ctx, fx.dbFile("k_k_k"), &r, &badLines), RecordReadResult::PartlyRead);
         QCOMPARE(badLines, bad);
         for (int i = 0; i < keys.size(); ++i) {
             const QString expected = bad.contains(i + 1) ? newPatientRecord().value(keys.at(i)) : "v" + keys.at(i);
@@ -282,11 +282,11 @@ private slots:
     {
         QFETCH(QByteArray, tail);
         Fixture fx;
-        const QString file = fx.dbFile(MakePatientKey(sampleRecord()));
-        QVERIFY(WritePatientFile(fx.ctx, file, sampleRecord()));
+        const QString file = fx.dbFile(makePatientKey(sampleRecord()));
+        QVERIFY(writePatientFile(fx.ctx, file, sampleRecord()));
         writeBytes(file, readBytes(file) + tail);
         PatientRecord r;
-        QCOMPARE(ReadPatientFile(fx.ctx, file, &r), RecordReadResult::Read);
+        QCOMPARE(readPatientFile(fx.ctx, file, &r), RecordReadResult::Read);
         QCOMPARE(r.value("003"), QStringLiteral("佐藤"));
         QCOMPARE(r.value("A10"), QString());
         QVERIFY(fx.prompter.asked.isEmpty());
@@ -309,7 +309,7 @@ private slots:
         QFETCH(bool, byteName);
         QFETCH(bool, found);
         Fixture fx;
-        const QString key = MakePatientKey(sampleRecord());
+        const QString key = makePatientKey(sampleRecord());
         const QString folder = fx.path(snapshot ? "BackUp/" + kSnapshot : QStringLiteral("DB"));
         QDir().mkpath(folder);
         QByteArray name = QFile::encodeName(key);
@@ -323,8 +323,8 @@ private slots:
         ::close(fd);
 
         PatientRecord r;
-        const QString path = RecordFilePath(fx.ctx, key, snapshot ? kSnapshot : QString());
-        QCOMPARE(ReadPatientFile(fx.ctx, path, &r),
+        const QString path = recordFilePath(fx.ctx, key, snapshot ? kSnapshot : QString());
+        QCOMPARE(readPatientFile(fx.ctx, path, &r),
                  found ? RecordReadResult::Read : RecordReadResult::Missing);
         QCOMPARE(r.value("004"), found ? QStringLiteral("一郎") : QString());
     }
@@ -334,8 +334,8 @@ private slots:
         Fixture fx;
         PatientRecord r;
         r.setValue("000", "left over");
-        QCOMPARE(ReadPatientFile(fx.ctx, fx.dbFile("none_n_n"), &r), RecordReadResult::Missing);
-        QCOMPARE(ReadPatientFile(fx.ctx, QString(), &r), RecordReadResult::Missing);
+        QCOMPARE(readPatientFile(fx.ctx, fx.dbFile("none_n_n"), &r), RecordReadResult::Missing);
+        QCOMPARE(readPatientFile(fx.ctx, QString(), &r), RecordReadResult::Missing);
         QCOMPARE(r, newPatientRecord());
         QVERIFY(fx.prompter.asked.isEmpty());
     }
@@ -349,9 +349,9 @@ private slots:
             r.setValue(f.key, QStringLiteral("値%1ｶﾅ:～ ").arg(n++));
         const QString file = fx.dbFile("round_trip_1");
         SaveStamp stamp;
-        QVERIFY(WritePatientFile(fx.ctx, file, r, &stamp));
+        QVERIFY(writePatientFile(fx.ctx, file, r, &stamp));
         PatientRecord back;
-        QCOMPARE(ReadPatientFile(fx.ctx, file, &back), RecordReadResult::Read);
+        QCOMPARE(readPatientFile(fx.ctx, file, &back), RecordReadResult::Read);
         r.setValue("300", stamp.loginId);
         r.setValue("301", stamp.staffName);
         r.setValue("302", stamp.savedAt);
@@ -362,15 +362,15 @@ private slots:
     {
         Fixture fx;
         const QString key = QStringLiteral("a_b_c");
-        const QString file = RecordFilePath(fx.ctx, key, kSnapshot);
+        const QString file = recordFilePath(fx.ctx, key, kSnapshot);
         const QByteArray old("000:old\r\n");
         writeBytes(file, old);
         PatientRecord r;
-        QCOMPARE(ReadPatientFile(fx.ctx, file, &r), RecordReadResult::Read);
+        QCOMPARE(readPatientFile(fx.ctx, file, &r), RecordReadResult::Read);
         QCOMPARE(r.value("000"), QStringLiteral("old"));
 
         r.setValue("000", "new");
-        QVERIFY(!WritePatientFile(fx.ctx, file, r));
+        QVERIFY(!writePatientFile(fx.ctx, file, r));
         QCOMPARE(readBytes(file), old);
         QCOMPARE(fx.prompter.texts(), QStringList{PastDataReadOnlyText});
         QCOMPARE(fx.prompter.asked[0].kind, DialogKind::Error);
@@ -395,7 +395,7 @@ private slots:
         Fixture fx;
         const QString file = fx.path(relative);
         const bool existed = QFileInfo::exists(file);
-        QVERIFY(!WritePatientFile(fx.ctx, file, sampleRecord()));
+        QVERIFY(!writePatientFile(fx.ctx, file, sampleRecord()));
         QCOMPARE(QFileInfo::exists(file), existed);
         QVERIFY(!QFileInfo(file).isFile());
         QCOMPARE(errorLogFunc(fx), QStringLiteral("[FUNC] frmKozinInf.UpdateFile()"));
@@ -407,9 +407,9 @@ private slots:
         Fixture fx;
         PatientRecord r = sampleRecord();
         r.setValue("003", QStringLiteral("../../evil"));
-        const QString file = RecordFilePath(fx.ctx, MakePatientKey(r), QString());
+        const QString file = recordFilePath(fx.ctx, makePatientKey(r), QString());
         QVERIFY(file.isEmpty());
-        QVERIFY(!WritePatientFile(fx.ctx, file, r));
+        QVERIFY(!writePatientFile(fx.ctx, file, r));
         QCOMPARE(errorLogFunc(fx), QStringLiteral("[FUNC] frmKozinInf.UpdateFile()"));
         QCOMPARE(QDir(fx.dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList());
     }
@@ -418,18 +418,18 @@ private slots:
     {
         Fixture fx;
         PatientRecord r = sampleRecord();
-        const QString file = fx.dbFile(MakePatientKey(r));
-        QVERIFY(WritePatientFile(fx.ctx, file, r));
+        const QString file = fx.dbFile(makePatientKey(r));
+        QVERIFY(writePatientFile(fx.ctx, file, r));
         const QByteArray old = readBytes(file);
 
         r.setValue("021", QStringLiteral("한국"));
         r.setValue("000", QStringLiteral("changed"));
-        QVERIFY(!WritePatientFile(fx.ctx, file, r));
+        QVERIFY(!writePatientFile(fx.ctx, file, r));
         QCOMPARE(readBytes(file), old);
         QCOMPARE(fx.prompter.asked.size(), 1);
         QCOMPARE(fx.prompter.asked[0].kind, DialogKind::Error);
         QVERIFY(fx.prompter.asked[0].text.contains(QStringLiteral("한")));
-        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{MakePatientKey(r)});
+        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{makePatientKey(r)});
     }
 
     // A pasted line break must not add a line that would shift the keys.
@@ -438,13 +438,13 @@ private slots:
         Fixture fx;
         PatientRecord r = sampleRecord();
         r.setValue("147", QStringLiteral("a\r\nb\nc\rd"));
-        const QString file = fx.dbFile(MakePatientKey(r));
-        QVERIFY(WritePatientFile(fx.ctx, file, r));
+        const QString file = fx.dbFile(makePatientKey(r));
+        QVERIFY(writePatientFile(fx.ctx, file, r));
         const QByteArray bytes = readBytes(file);
         QCOMPARE(bytes.count('\n'), 237);
         QCOMPARE(bytes.count('\r'), 237);
         PatientRecord back;
-        QCOMPARE(ReadPatientFile(fx.ctx, file, &back), RecordReadResult::Read);
+        QCOMPARE(readPatientFile(fx.ctx, file, &back), RecordReadResult::Read);
         QCOMPARE(back.value("147"), QStringLiteral("a b c d"));
         QCOMPARE(back.value("148"), QString());
     }
@@ -453,7 +453,7 @@ private slots:
     {
         Fixture fx;
         QVERIFY(QDir(fx.path("DB")).removeRecursively());
-        QVERIFY(!WritePatientFile(fx.ctx, fx.dbFile("a_b_c"), sampleRecord()));
+        QVERIFY(!writePatientFile(fx.ctx, fx.dbFile("a_b_c"), sampleRecord()));
         QCOMPARE(fx.prompter.texts(), QStringList{unexpectedErrorText()});
         QCOMPARE(errorLogFunc(fx), QStringLiteral("[FUNC] frmKozinInf.UpdateFile()"));
     }
@@ -464,11 +464,11 @@ private slots:
         PatientRecord a = sampleRecord(), b = sampleRecord();
         a.setValue("000", "A");
         b.setValue("000", "B");
-        const QString file = fx.dbFile(MakePatientKey(a));
-        QVERIFY(WritePatientFile(fx.ctx, file, a));
-        QVERIFY(WritePatientFile(fx.ctx, file, b));
+        const QString file = fx.dbFile(makePatientKey(a));
+        QVERIFY(writePatientFile(fx.ctx, file, a));
+        QVERIFY(writePatientFile(fx.ctx, file, b));
         PatientRecord back;
-        QCOMPARE(ReadPatientFile(fx.ctx, file, &back), RecordReadResult::Read);
+        QCOMPARE(readPatientFile(fx.ctx, file, &back), RecordReadResult::Read);
         QCOMPARE(back.value("000"), QStringLiteral("B"));
         QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files).size(), 1);
     }

@@ -114,7 +114,7 @@ private slots:
         prompter.events = &events;
         fx.ctx.prompter = &prompter;
 
-        const bool passed = CheckInputDlg(fx.ctx, r, [&](const QString &f) { events.append("focus:" + f); });
+        const bool passed = checkRecordInputAndTell(fx.ctx, r, [&](const QString &f) { events.append("focus:" + f); });
         QCOMPARE(passed, message.isEmpty());
         if (message.isEmpty()) {
             QVERIFY(events.isEmpty());
@@ -129,12 +129,12 @@ private slots:
     {
         Fixture fx;
         PatientRecord r = patient();
-        QCOMPARE(chgNenrei(fx.ctx, r), QStringLiteral("91歳")); // 1935-05-03 on 2026-12-10
+        QCOMPARE(ageText(fx.ctx, r), QStringLiteral("91歳")); // 1935-05-03 on 2026-12-10
         r.setValue("008", QStringLiteral(" 10年 "));
-        QCOMPARE(chgNenrei(fx.ctx, r), QStringLiteral("91歳")); // trimmed before computing
+        QCOMPARE(ageText(fx.ctx, r), QStringLiteral("91歳")); // trimmed before computing
 
         r.setValue("010", QString());
-        QCOMPARE(chgNenrei(fx.ctx, r), QString());
+        QCOMPARE(ageText(fx.ctx, r), QString());
         QVERIFY(fx.prompter.asked.isEmpty()); // incomplete: silent
 
         r = patient();
@@ -142,7 +142,7 @@ private slots:
         r.setValue("008", QStringLiteral("18年"));
         r.setValue("009", QStringLiteral("2月"));
         r.setValue("010", QStringLiteral("30日"));
-        QCOMPARE(chgNenrei(fx.ctx, r), QString());
+        QCOMPARE(ageText(fx.ctx, r), QString());
         QCOMPARE(fx.prompter.texts(), QStringList{QStringLiteral("指定した生年月日の日付は存在しません。")});
     }
 
@@ -159,7 +159,7 @@ private slots:
         Fixture fx;
         QString oldKey;
         QStringList told;
-        const SaveResult s = UpdateFile(fx.ctx, patient(), true, &oldKey, [&](const SaveResult &w) {
+        const SaveResult s = savePatientRecord(fx.ctx, patient(), true, &oldKey, [&](const SaveResult &w) {
             told << w.key << w.caption << w.updaterText;
             // The bed learns of the patient once the file is there.
             QVERIFY(QFileInfo::exists(fx.dbFile(w.key)));
@@ -171,7 +171,7 @@ private slots:
         QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{key});
 
         PatientRecord back;
-        QCOMPARE(ReadPatientFile(fx.ctx, fx.dbFile(key), &back), RecordReadResult::Read);
+        QCOMPARE(readPatientFile(fx.ctx, fx.dbFile(key), &back), RecordReadResult::Read);
         QCOMPARE(back.value("300"), QStringLiteral("nurse1"));
         QCOMPARE(back.value("301"), QStringLiteral("山田"));
         QCOMPARE(back.value("302"), QStringLiteral("2026/12/10 09:30:00"));
@@ -183,20 +183,20 @@ private slots:
     {
         Fixture fx;
         QString oldKey;
-        QCOMPARE(UpdateFile(fx.ctx, patient(), true, &oldKey).outcome, SaveResult::Saved);
+        QCOMPARE(savePatientRecord(fx.ctx, patient(), true, &oldKey).outcome, SaveResult::Saved);
         const QString first = QStringLiteral("佐藤_一郎_昭和10年5月3日");
 
         // Same key: overwritten in place, nothing removed.
         oldKey = first;
         fx.clock.set(QDateTime(QDate(2026, 12, 10), QTime(10, 0, 0)));
-        QCOMPARE(UpdateFile(fx.ctx, patient(), true, &oldKey).outcome, SaveResult::Saved);
+        QCOMPARE(savePatientRecord(fx.ctx, patient(), true, &oldKey).outcome, SaveResult::Saved);
         QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{first});
         QVERIFY(fileLines(fx.dbFile(first)).contains(QStringLiteral("302:2026/12/10 10:00:00")));
         QCOMPARE(oldKey, first);
 
         // Given name changed: one file under the new key.
         oldKey = first;
-        const SaveResult s = UpdateFile(fx.ctx, patient(QStringLiteral("佐藤"), QStringLiteral("次郎")), true, &oldKey);
+        const SaveResult s = savePatientRecord(fx.ctx, patient(QStringLiteral("佐藤"), QStringLiteral("次郎")), true, &oldKey);
         QCOMPARE(s.key, QStringLiteral("佐藤_次郎_昭和10年5月3日"));
         QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{s.key});
         // The window's next save replaces this file rather than leave it behind.
@@ -204,7 +204,7 @@ private slots:
 
         // An old key whose file is already gone is nothing to report.
         oldKey = QStringLiteral("消えた_人_昭和1年1月1日");
-        QCOMPARE(UpdateFile(fx.ctx, patient(), true, &oldKey).outcome, SaveResult::Saved);
+        QCOMPARE(savePatientRecord(fx.ctx, patient(), true, &oldKey).outcome, SaveResult::Saved);
         QVERIFY(fx.prompter.asked.isEmpty());
         QVERIFY(!QFileInfo::exists(fx.path("log/error.log")));
     }
@@ -230,7 +230,7 @@ private slots:
         fx.ctx.currentAccount.authority = authority;
         QString oldKey = QStringLiteral("佐藤_一郎_昭和1年1月1日");
         bool told = false;
-        const SaveResult s = UpdateFile(fx.ctx, patient(), today, &oldKey, [&](const SaveResult &) { told = true; });
+        const SaveResult s = savePatientRecord(fx.ctx, patient(), today, &oldKey, [&](const SaveResult &) { told = true; });
         QCOMPARE(s.outcome, SaveResult::Refused);
         QCOMPARE(fx.prompter.texts(), QStringList{message});
         QVERIFY(!told);
@@ -286,7 +286,7 @@ private slots:
         QFETCH(QString, focus);
         Fixture fx;
         QString oldKey;
-        QCOMPARE(UpdateFile(fx.ctx, patient(), true, &oldKey).outcome, SaveResult::Saved);
+        QCOMPARE(savePatientRecord(fx.ctx, patient(), true, &oldKey).outcome, SaveResult::Saved);
         const QString first = oldKey;
         const QStringList before = fileLines(fx.dbFile(first));
 
@@ -295,7 +295,7 @@ private slots:
             r.setValue(c.section('=', 0, 0), c.section('=', 1));
         QStringList asked;
         bool told = false;
-        const SaveResult s = UpdateFile(
+        const SaveResult s = savePatientRecord(
             fx.ctx, r, true, &oldKey, [&](const SaveResult &) { told = true; },
             [&](const QString &key) {
                 asked << key;
@@ -318,7 +318,7 @@ private slots:
     {
         Fixture fx;
         QString oldKey;
-        UpdateFile(fx.ctx, patient(), true, &oldKey);
+        savePatientRecord(fx.ctx, patient(), true, &oldKey);
         const QString first = QStringLiteral("佐藤_一郎_昭和10年5月3日");
         const QStringList before = fileLines(fx.dbFile(first));
 
@@ -326,7 +326,7 @@ private slots:
         const QString renamed = QStringLiteral("佐藤_次郎_昭和10年5月3日");
         QVERIFY(QDir().mkpath(fx.dbFile(renamed)));
         bool told = false;
-        const SaveResult s = UpdateFile(fx.ctx, patient(QStringLiteral("佐藤"), QStringLiteral("次郎")), true,
+        const SaveResult s = savePatientRecord(fx.ctx, patient(QStringLiteral("佐藤"), QStringLiteral("次郎")), true,
                                         &oldKey, [&](const SaveResult &) { told = true; },
                                         [](const QString &) { return false; });
         QCOMPARE(s.outcome, SaveResult::Failed);

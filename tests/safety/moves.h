@@ -49,7 +49,7 @@ inline PatientRecord patient(const QString &key)
 inline bool loadToday(AppContext &ctx, BoardModel &model)
 {
     model.reset();
-    return NewLoad(ctx, model, ctx.path(QStringLiteral("DB"))) && ctx.layoutFault.isEmpty();
+    return loadWardLayout(ctx, model, ctx.path(QStringLiteral("DB"))) && ctx.layoutFault.isEmpty();
 }
 
 // Layout version n: the patient in bed n % 2, rooms numbered and coloured n.
@@ -67,8 +67,8 @@ inline bool layFixture(AppContext &ctx)
     for (const char *f : {"DB", "DB/Out", "BackUp", "log"})
         QDir(ctx.appDir).mkpath(QString::fromLatin1(f));
     ctx.currentAccount = {QStringLiteral("nurse"), 2, QStringLiteral("看護師"), QString()};
-    if (!WritePatientFile(ctx, ctx.path(QStringLiteral("DB/") + InBed), patient(InBed))
-        || !WritePatientFile(ctx, ctx.path(QStringLiteral("DB/") + Kept), patient(Kept)))
+    if (!writePatientFile(ctx, ctx.path(QStringLiteral("DB/") + InBed), patient(InBed))
+        || !writePatientFile(ctx, ctx.path(QStringLiteral("DB/") + Kept), patient(Kept)))
         return false;
     QString error;
     if (!textfile::writeAtomic(ctx.path(QStringLiteral("DB/Out/") + Kept),
@@ -83,7 +83,7 @@ inline bool layFixture(AppContext &ctx)
     BoardModel m;
     m.setBedEntry(0, InBed);
     layoutVersion(m, 0);
-    return Command1_Click(ctx, m) == LayoutSaveResult::Saved;
+    return saveWardLayout(ctx, m) == LayoutSaveResult::Saved;
 }
 
 // One move of kind on the ward as it stands: from the fixture's state the
@@ -109,12 +109,12 @@ inline bool doMove(AppContext &ctx, const QString &kind)
         ctx.selectedBed = 0;
         m.exchangeBeds(0, 1);
         layoutVersion(m, back ? 0 : 1);
-        return Command1_Click(ctx, m) == LayoutSaveResult::Saved;
+        return saveWardLayout(ctx, m) == LayoutSaveResult::Saved;
     }
     if (kind == QLatin1String("rename")) {
         const QString from = back ? Renamed : InBed, to = back ? InBed : Renamed;
         QString oldKey = from;
-        const SaveResult r = UpdateFile(
+        const SaveResult r = savePatientRecord(
             ctx, patient(to), true, &oldKey, {}, {},
             [&](const QString &key, QList<QPair<QString, QByteArray>> *files) {
                 return layoutWithBedEntry(ctx, m, 0, key, files);
@@ -131,13 +131,13 @@ inline bool doMove(AppContext &ctx, const QString &kind)
             return readmitClick(ctx, m, name).readmitted;
         }
         prompter.answers = {true, false, true}; // discharge, keep the data, replace the kept copy
-        return Taiin_Click(ctx, m);
+        return dischargePatient(ctx, m);
     }
     if (kind == QLatin1String("erase") || kind == QLatin1String("dischargeErase")) {
         ctx.selectedBed = 0;
         if (back) {
             QString oldKey;
-            return UpdateFile(ctx, patient(InBed), true, &oldKey, {}, {},
+            return savePatientRecord(ctx, patient(InBed), true, &oldKey, {}, {},
                               [&](const QString &key, QList<QPair<QString, QByteArray>> *files) {
                                   return layoutWithBedEntry(ctx, m, 0, key, files);
                               })
@@ -145,9 +145,9 @@ inline bool doMove(AppContext &ctx, const QString &kind)
                 == SaveResult::Saved;
         }
         if (kind == QLatin1String("erase"))
-            return Out_Click(ctx, m);
+            return erasePatient(ctx, m);
         prompter.answers = {true, true}; // discharge, erase the data
-        return Taiin_Click(ctx, m);
+        return dischargePatient(ctx, m);
     }
     return false;
 }

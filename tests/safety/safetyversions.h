@@ -60,11 +60,11 @@ inline FacilityInfo facilityOf(int n)
 inline bool writeVersion(AppContext &ctx, int n)
 {
     setAccount(ctx, n);
-    if (!WritePatientFile(ctx, ctx.path(QStringLiteral("DB/") + RecordName), recordOf(n)))
+    if (!writePatientFile(ctx, ctx.path(QStringLiteral("DB/") + RecordName), recordOf(n)))
         return false;
     BoardModel model;
     fillModel(model, n);
-    if (Command1_Click(ctx, model) != LayoutSaveResult::Saved)
+    if (saveWardLayout(ctx, model) != LayoutSaveResult::Saved)
         return false;
     if (!saveFacilityInfo(ctx, facilityOf(n)))
         return false;

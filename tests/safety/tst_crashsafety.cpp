@@ -70,7 +70,7 @@ QMap<QString, int> CrashSafetyTest::readBack(test::TestContext &tc)
 
     PatientRecord record;
     const QString recordPath = ctx.path(QStringLiteral("DB/") + RecordName);
-    v[QStringLiteral("record")] = ReadPatientFile(ctx, recordPath, &record) == RecordReadResult::Read
+    v[QStringLiteral("record")] = readPatientFile(ctx, recordPath, &record) == RecordReadResult::Read
             ? recordVersion(record) : -2;
 
     const QString db = ctx.path(QStringLiteral("DB"));
@@ -78,7 +78,7 @@ QMap<QString, int> CrashSafetyTest::readBack(test::TestContext &tc)
     const bool layoutFiles = QFile::exists(QDir(db).filePath(layoutfile::Beds))
             && QFile::exists(QDir(db).filePath(layoutfile::RoomNumbers))
             && QFile::exists(QDir(db).filePath(layoutfile::RoomColours));
-    if (layoutFiles && NewLoad(ctx, model, db)) {
+    if (layoutFiles && loadWardLayout(ctx, model, db)) {
         BoardModel want;
         v[layoutfile::Beds] = versionWhere([&](int n) {
             fillModel(want, n);
@@ -106,7 +106,7 @@ QMap<QString, int> CrashSafetyTest::readBack(test::TestContext &tc)
     }
 
     FacilityInfo info;
-    v[QStringLiteral("facility")] = facilityFileExists(ctx) && getShisetuInfo(ctx, &info)
+    v[QStringLiteral("facility")] = facilityFileExists(ctx) && loadFacilityInfo(ctx, &info)
             ? versionWhere([&](int n) { return info == facilityOf(n); }) : -2;
 
     const SettingsStore settings(tc.settings->filePath());
@@ -152,7 +152,7 @@ void CrashSafetyTest::killedWriterLeavesWholeVersions()
         QVERIFY(child.waitForFinished(10000));
 
         // The program's next start comes first, as it does for a nurse.
-        QVERIFY(getReg(tc.ctx));
+        QVERIFY(prepareDataFolders(tc.ctx));
         for (const QString &folder : {QStringLiteral("DB"), QStringLiteral("DB/Out"), QStringLiteral("log")}) {
             const QStringList left = QDir(tc.path(folder)).entryList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden);
             QVERIFY2(left.isEmpty(), qPrintable(QStringLiteral("round %1: left in %2: ").arg(round).arg(folder)

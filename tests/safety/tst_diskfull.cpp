@@ -50,20 +50,20 @@ bool writeUnderLimit(test::TestContext &tc, Writer w)
     case Writer::Record: {
         PatientRecord r = recordOf(1);
         r.setValue(QStringLiteral("000"), big(1));
-        return !WritePatientFile(ctx, ctx.path(QStringLiteral("DB/") + RecordName), r);
+        return !writePatientFile(ctx, ctx.path(QStringLiteral("DB/") + RecordName), r);
     }
     case Writer::Layout: {
         BoardModel m;
         fillModel(m, 1);
         m.setBedEntry(0, big(1));
-        return Command1_Click(ctx, m) != LayoutSaveResult::Saved;
+        return saveWardLayout(ctx, m) != LayoutSaveResult::Saved;
     }
     case Writer::LayoutRoomNumbers: {
         // The beds fit; the room numbers (20 double-byte characters each) do not.
         BoardModel m;
         for (int r = 0; r < BoardModel::RoomCount; ++r)
             m.setRoomNumber(r, QString(BoardModel::RoomNumberMaxLength, QChar(0x5BA4))); // 室
-        return Command1_Click(ctx, m) != LayoutSaveResult::Saved;
+        return saveWardLayout(ctx, m) != LayoutSaveResult::Saved;
     }
     case Writer::Facility: {
         FacilityInfo f = facilityOf(1);
@@ -140,7 +140,7 @@ void DiskFullTest::writerKeepsOldFile()
         snapshotFolder = tc.path(QStringLiteral("BackUp/") + snapshotDayName(tc.ctx));
         PatientRecord r = recordOf(2);
         r.setValue(QStringLiteral("000"), big(2));
-        QVERIFY(WritePatientFile(tc.ctx, tc.path(QStringLiteral("DB/") + RecordName), r));
+        QVERIFY(writePatientFile(tc.ctx, tc.path(QStringLiteral("DB/") + RecordName), r));
     }
     tc.prompter.clear();
 

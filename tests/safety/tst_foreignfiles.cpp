@@ -117,12 +117,12 @@ void ForeignFilesTest::readsForeignFiles()
 {
     AppContext &ctx = tc->ctx;
     PatientRecord r;
-    QCOMPARE(ReadPatientFile(ctx, RecordFilePath(ctx, RecordName, QString()), &r), RecordReadResult::Read);
+    QCOMPARE(readPatientFile(ctx, recordFilePath(ctx, RecordName, QString()), &r), RecordReadResult::Read);
     for (const QString &key : recordWriteOrder())
         QCOMPARE(r.value(key), recordValue(key));
 
     BoardModel m;
-    QVERIFY(NewLoad(ctx, m, ctx.path(QStringLiteral("DB"))));
+    QVERIFY(loadWardLayout(ctx, m, ctx.path(QStringLiteral("DB"))));
     for (int b = 0; b < BoardModel::BedCount; ++b)
         QCOMPARE(m.bedEntry(b), bedEntry(b));
     QCOMPARE(m.bedCaption(0), Text + QStringLiteral("①"));
@@ -132,7 +132,7 @@ void ForeignFilesTest::readsForeignFiles()
     }
 
     FacilityInfo info;
-    QVERIFY(getShisetuInfo(ctx, &info));
+    QVERIFY(loadFacilityInfo(ctx, &info));
     for (const FacilityField &f : facilityFields())
         QCOMPARE(info.*f.member, facilityValue(QString::fromLatin1(f.key).toInt()));
     QVERIFY2(tc->prompter.asked.isEmpty(), qPrintable(tc->prompter.texts().join(QLatin1Char('|'))));
@@ -149,14 +149,14 @@ void ForeignFilesTest::rewritesUnchangedFilesByteIdentically()
         before.insert(n, bytesOf(QDir(db).filePath(n)));
 
     PatientRecord r;
-    const QString recordPath = RecordFilePath(ctx, RecordName, QString());
-    QCOMPARE(ReadPatientFile(ctx, recordPath, &r), RecordReadResult::Read);
-    QVERIFY(WritePatientFile(ctx, recordPath, r));
+    const QString recordPath = recordFilePath(ctx, RecordName, QString());
+    QCOMPARE(readPatientFile(ctx, recordPath, &r), RecordReadResult::Read);
+    QVERIFY(writePatientFile(ctx, recordPath, r));
     BoardModel m;
-    QVERIFY(NewLoad(ctx, m, db));
-    QCOMPARE(Command1_Click(ctx, m), LayoutSaveResult::Saved);
+    QVERIFY(loadWardLayout(ctx, m, db));
+    QCOMPARE(saveWardLayout(ctx, m), LayoutSaveResult::Saved);
     FacilityInfo info;
-    QVERIFY(getShisetuInfo(ctx, &info));
+    QVERIFY(loadFacilityInfo(ctx, &info));
     QVERIFY(saveFacilityInfo(ctx, info));
     QVERIFY2(tc->prompter.asked.isEmpty(), qPrintable(tc->prompter.texts().join(QLatin1Char('|'))));
 

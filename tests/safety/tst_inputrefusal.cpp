@@ -95,7 +95,7 @@ Outcome pressOk(const QString &entry, const QString &field, const QString &value
             // The account's own saves take its ID and name into the record.
             fx.ctx.currentAccount = a;
             QString key;
-            if (UpdateFile(fx.ctx, patient(), true, &key).outcome != SaveResult::Saved)
+            if (savePatientRecord(fx.ctx, patient(), true, &key).outcome != SaveResult::Saved)
                 out.messages << "a record save by the accepted account failed";
         }
     } else if (entry == "password") {
@@ -115,7 +115,7 @@ Outcome pressOk(const QString &entry, const QString &field, const QString &value
         out.messages = fx.prompter.texts();
         out.focus = r.focus;
         FacilityInfo back;
-        out.stored = r.closeForm && getShisetuInfo(fx.ctx, &back)
+        out.stored = r.closeForm && loadFacilityInfo(fx.ctx, &back)
             && back.*(facilityField(field)->member) == textfile::mapTypedCharacters(value);
         if (!r.closeForm && facilityFileExists(fx.ctx))
             out.messages << "the refused entry wrote the facility file";
@@ -123,13 +123,13 @@ Outcome pressOk(const QString &entry, const QString &field, const QString &value
         PatientRecord r = patient();
         r.setValue(field, value);
         QString key;
-        const SaveResult s = UpdateFile(fx.ctx, r, true, &key);
+        const SaveResult s = savePatientRecord(fx.ctx, r, true, &key);
         out.messages = fx.prompter.texts();
         out.focus = s.focusField;
         const QStringList files = QDir(fx.path("DB")).entryList(QDir::Files);
         PatientRecord back;
         out.stored = s.outcome == SaveResult::Saved && files.size() == 1
-            && ReadPatientFile(fx.ctx, fx.path("DB/" + files.first()), &back) == RecordReadResult::Read
+            && readPatientFile(fx.ctx, fx.path("DB/" + files.first()), &back) == RecordReadResult::Read
             && back.value(field) == textfile::mapTypedCharacters(value);
         if (s.outcome != SaveResult::Saved && !QDir(fx.path("DB")).entryList(QDir::Files).isEmpty())
             out.messages << "the refused entry wrote a record file";

@@ -85,7 +85,7 @@ int runChild(const QString &appDir, const QString &kind, const QString &mode, QB
 bool restart(test::TestContext &tc)
 {
     tc.ctx.layoutFault.clear();
-    return getReg(tc.ctx);
+    return prepareDataFolders(tc.ctx);
 }
 
 } // namespace

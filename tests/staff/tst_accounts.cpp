@@ -55,30 +55,30 @@ private slots:
         QCOMPARE(joinAccountLine(a), line.contains("2x") ? QString("sato,2,名前,pw") : line);
     }
 
-    void nameChk()
+    void loginIdTakenChecksWholeIdsOfFirstCountLines()
     {
         AccountTable table{{"Administrator,2,管理者,x", "nocomma", "sato1,1,佐藤,y"}};
-        QVERIFY(NameChk(table, 3, "Administrator"));
-        QVERIFY(!NameChk(table, 3, "sato"));     // whole text before the comma
-        QVERIFY(!NameChk(table, 3, "nocomma"));  // lines without a comma are skipped
-        QVERIFY(!NameChk(table, 2, "sato1"));    // only the first `count` lines
-        QVERIFY(NameChk(table, 3, "sato1"));
+        QVERIFY(loginIdTaken(table, 3, "Administrator"));
+        QVERIFY(!loginIdTaken(table, 3, "sato"));     // whole text before the comma
+        QVERIFY(!loginIdTaken(table, 3, "nocomma"));  // lines without a comma are skipped
+        QVERIFY(!loginIdTaken(table, 2, "sato1"));    // only the first `count` lines
+        QVERIFY(loginIdTaken(table, 3, "sato1"));
     }
 
-    void memberListKeepsTableOnBadCount()
+    void loadAccountsKeepsTableOnBadCount()
     {
         test::TestContext t;
         t.makeFolders();
         AccountTable table{{"keep,1,me,"}};
         t.settings->setValue("Pass", "cnt", "abc");
-        QVERIFY(!MemberList(t.ctx, table));
+        QVERIFY(!loadAccounts(t.ctx, table));
         QCOMPARE(table.lines, QStringList{"keep,1,me,"});
         QCOMPARE(t.prompter.asked.size(), 1);
         QVERIFY(QFileInfo::exists(t.path("log/error.log")));
 
         t.settings->setValue("Pass", "cnt", "2"); // user2 missing reads as empty
         t.settings->setValue("Pass", "user1", "a,1,b,c");
-        QVERIFY(MemberList(t.ctx, table));
+        QVERIFY(loadAccounts(t.ctx, table));
         QCOMPARE(table.lines, (QStringList{"a,1,b,c", ""}));
     }
 

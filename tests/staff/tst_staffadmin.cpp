@@ -87,7 +87,7 @@ private slots:
         QTEST(r.add, "add");
         QTEST(r.del, "del");
         QVERIFY(r.list && r.properties && r.ok && r.apply);
-        const PasswordFrame f = s.admin.passwardMod();
+        const PasswordFrame f = s.admin.passwordFrame();
         QTEST(f.passEnabled, "pass");
         QTEST(f.delEnabled, "del");
         QCOMPARE(f.caption, selected + " のパスワード");

@@ -12,10 +12,10 @@
 #include "board/wardlayout.h"
 #include "record/recordfields.h"
 #include "record/recordfile.h"
-#include "ui/frmkozininf.h"
+#include "ui/patientrecorddialog.h"
 #include "core/textfile.h"
 #include "support/testcontext.h"
-#include "ui/frmroom.h"
+#include "ui/wardboardwindow.h"
 #include "ui/popupmenu.h"
 
 using namespace velto;
@@ -52,7 +52,7 @@ QStringList bedFile(const TestContext &tc)
     return lines;
 }
 
-QPushButton *bed(FrmRoom &w, int i)
+QPushButton *bed(WardBoardWindow &w, int i)
 {
     return w.findChild<QPushButton *>(QStringLiteral("roomBtn_%1").arg(i));
 }
@@ -60,7 +60,7 @@ QPushButton *bed(FrmRoom &w, int i)
 void drop(QWidget *target, int source)
 {
     QMimeData mime;
-    mime.setData(FrmRoom::BedMimeType, QByteArray::number(source));
+    mime.setData(WardBoardWindow::BedMimeType, QByteArray::number(source));
     const QPointF at(target->width() / 2, target->height() / 2);
     QDragEnterEvent enter(at.toPoint(), Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
@@ -75,7 +75,7 @@ class TestBoard : public QObject {
     std::unique_ptr<TestContext> tc;
 
     // The enabled state of a probe: "m:" menu bar, "t:" toolbar, "p:" popup.
-    static bool enabled(FrmRoom &w, const QString &probe)
+    static bool enabled(WardBoardWindow &w, const QString &probe)
     {
         const QString name = probe.mid(2);
         QAction *a = probe.startsWith("m:") ? w.menuItem(name)
@@ -113,7 +113,7 @@ private slots:
             before = f.readAll();
         }
         {
-            FrmRoom w(tc->ctx);
+            WardBoardWindow w(tc->ctx);
             w.resize(1100, 760);
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -151,14 +151,14 @@ private slots:
             r.setValue(recordkey::Month, QStringLiteral("5月"));
             r.setValue(recordkey::Day, QStringLiteral("3日"));
             r.setValue(QStringLiteral("005"), QStringLiteral("男"));
-            QVERIFY(WritePatientFile(tc->ctx, tc->path("DB/" + Sato), r));
+            QVERIFY(writePatientFile(tc->ctx, tc->path("DB/" + Sato), r));
         }
         const QStringList layoutBefore = bedFile(*tc);
-        FrmRoom board(tc->ctx);
+        WardBoardWindow board(tc->ctx);
         board.setPopupRunner([](QMenu &, const QPoint &) {});
         bool stayedOpen = false;
         QTimer::singleShot(0, [&] {
-            auto *w = qobject_cast<FrmKozinInf *>(QApplication::activeModalWidget());
+            auto *w = qobject_cast<PatientRecordDialog *>(QApplication::activeModalWidget());
             if (!w)
                 return;
             w->findChild<QLineEdit *>("txtNameKanji2")->setText(QStringLiteral("次郎"));
@@ -179,7 +179,7 @@ private slots:
 
     void showsTheLayout()
     {
-        FrmRoom w(tc->ctx);
+        WardBoardWindow w(tc->ctx);
         QCOMPARE(w.windowTitle(), QStringLiteral("Velto"));
         QCOMPARE(w.findChildren<QPushButton *>(QRegularExpression("^roomBtn_\\d+$")).size(), 240);
         QCOMPARE(w.findChildren<QLabel *>(QRegularExpression("^Label1_\\d+$")).size(), 30);
@@ -247,7 +247,7 @@ private slots:
         QFETCH(int, selected);
         QFETCH(QStringList, on);
         tc->ctx.currentAccount.authority = authority;
-        FrmRoom w(tc->ctx);
+        WardBoardWindow w(tc->ctx);
         if (snapshot)
             w.findChild<QComboBox *>("cmbDate")->setCurrentIndex(1);
         w.bedFocused(selected);
@@ -260,7 +260,7 @@ private slots:
 
     void clickOpensPopupFocusDoesNot()
     {
-        FrmRoom w(tc->ctx);
+        WardBoardWindow w(tc->ctx);
         int opened = 0;
         bool editOn = false;
         w.setPopupRunner([&](QMenu &menu, const QPoint &) {
@@ -290,8 +290,8 @@ private slots:
     {
         QList<BoardOrigin> discharged;
         BoardActions actions;
-        actions.discharge = [&](FrmRoom &, BoardOrigin origin) { discharged << origin; };
-        FrmRoom w(tc->ctx, actions);
+        actions.discharge = [&](WardBoardWindow &, BoardOrigin origin) { discharged << origin; };
+        WardBoardWindow w(tc->ctx, actions);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
 
@@ -310,7 +310,7 @@ private slots:
 
     void snapshotDayIsReadOnly()
     {
-        FrmRoom w(tc->ctx);
+        WardBoardWindow w(tc->ctx);
         w.model().setBedEntry(100, Tanaka); // an admission not yet saved
         auto *dates = w.findChild<QComboBox *>("cmbDate");
         dates->setCurrentIndex(1);
@@ -339,7 +339,7 @@ private slots:
 
     void dropExchangesBeds()
     {
-        FrmRoom w(tc->ctx);
+        WardBoardWindow w(tc->ctx);
         w.bedFocused(5);
         drop(bed(w, 100), 5);
         QCOMPARE(bed(w, 100)->text(), QStringLiteral("鈴木"));
@@ -396,7 +396,7 @@ private slots:
             QFile f(tc->path("DB/" + layoutfile::RoomColours));
             return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
         }();
-        FrmRoom w(tc->ctx);
+        WardBoardWindow w(tc->ctx);
         const int orange = BoardModel::storedColour(255, 128, 0);
         w.setRoomDialogs([](const QString &) { return std::optional<QString>("102"); },
                          [orange](int) { return std::optional<int>(orange); });
@@ -409,7 +409,7 @@ private slots:
             // patient is written in the same change as the record.
             w.setPopupRunner([](QMenu &, const QPoint &) {});
             QTimer::singleShot(0, &w, [] {
-                auto *rw = qobject_cast<FrmKozinInf *>(QApplication::activeModalWidget());
+                auto *rw = qobject_cast<PatientRecordDialog *>(QApplication::activeModalWidget());
                 if (!rw)
                     return;
                 const QList<QPair<const char *, QString>> values{
@@ -460,7 +460,7 @@ private slots:
 
     void roomNumberFromPopupSaves()
     {
-        FrmRoom w(tc->ctx);
+        WardBoardWindow w(tc->ctx);
         w.setRoomDialogs([](const QString &initial) -> std::optional<QString> {
             return initial == "101" ? std::optional<QString>(" 102 ") : std::nullopt;
         }, nullptr);
@@ -489,7 +489,7 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QString, offenders);
-        FrmRoom w(tc->ctx);
+        WardBoardWindow w(tc->ctx);
         w.bedFocused(3);
         bool stayedOpen = false;
         QString dialogName, textAfter;
@@ -558,12 +558,12 @@ private slots:
         tc->ctx.optionValues.backupOnOff = backupOnOff;
         int backups = 0;
         BoardActions actions;
-        actions.autoBackup = [&](FrmRoom &) {
+        actions.autoBackup = [&](WardBoardWindow &) {
             // The layout is on disk before the snapshot copies it.
             QCOMPARE(bedFile(*tc).value(1) == Tanaka, written);
             ++backups;
         };
-        FrmRoom w(tc->ctx, actions);
+        WardBoardWindow w(tc->ctx, actions);
         if (snapshot) {
             w.findChild<QComboBox *>("cmbDate")->setCurrentIndex(1);
             w.model().setBedEntry(2, Tanaka); // must never reach today's files

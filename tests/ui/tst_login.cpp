@@ -10,7 +10,7 @@
 #include "core/startup.h"
 #include "support/testcontext.h"
 #include "ui/appflow.h"
-#include "ui/frmlogin.h"
+#include "ui/logindialog.h"
 #include "ui/messageboxprompter.h"
 
 using namespace velto;
@@ -38,9 +38,9 @@ private slots:
     void logsInThroughTheWindow()
     {
         test::TestContext t;
-        QVERIFY(getReg(t.ctx));
+        QVERIFY(prepareDataFolders(t.ctx));
         AccountTable table;
-        FrmLogin w(t.ctx, table);
+        LoginDialog w(t.ctx, table);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QCOMPARE(w.windowTitle(), QStringLiteral("Velto　ログイン"));

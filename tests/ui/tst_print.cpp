@@ -10,7 +10,7 @@
 #include "core/errorlog.h"
 #include "facility/facilityinfo.h"
 #include "support/testcontext.h"
-#include "ui/frmprint.h"
+#include "ui/printdialog.h"
 
 using namespace velto;
 
@@ -103,7 +103,7 @@ private slots:
     void dialogControls()
     {
         test::TestContext t;
-        FrmPrint w(t.ctx, PatientRecord());
+        PrintDialog w(t.ctx, PatientRecord());
         QCOMPARE(w.objectName(), QStringLiteral("frmPrint"));
         QCOMPARE(w.windowTitle(), QStringLiteral("印刷"));
         auto *frame = child<QGroupBox>(&w, "Frame1");
@@ -152,7 +152,7 @@ private slots:
         QFETCH(int, outcome);
         QFETCH(QStringList, texts);
         test::TestContext t;
-        FrmPrint w(t.ctx, editedRecord());
+        PrintDialog w(t.ctx, editedRecord());
         bool asked = false;
         w.setPrinterSource([&] {
             asked = true;
@@ -183,7 +183,7 @@ private slots:
         test::TestContext t;
         t.prompter.answers = {false};
         const QList<int> before = jobIds(printer.printerName(), "all");
-        FrmPrint w(t.ctx, editedRecord());
+        PrintDialog w(t.ctx, editedRecord());
         child<QCheckBox>(&w, "Check2")->setChecked(false);
         w.show();
         QCOMPARE(w.command2Click(), PrintOutcome::Declined);
@@ -223,7 +223,7 @@ private slots:
         t.makeFolders();
         const QString queue = printer.printerName();
         const QList<int> before = jobIds(queue, "all");
-        FrmPrint w(t.ctx, editedRecord());
+        PrintDialog w(t.ctx, editedRecord());
         for (int i = 0; i < 3; ++i)
             child<QCheckBox>(&w, QStringLiteral("Check%1").arg(i + 1).toLatin1())->setChecked(ticks[i]);
         w.show();

@@ -17,7 +17,7 @@
 #include "record/recordfile.h"
 #include "support/fixtures.h"
 #include "support/testcontext.h"
-#include "ui/frmkozininf.h"
+#include "ui/patientrecorddialog.h"
 
 using namespace velto;
 using velto::test::TestContext;
@@ -87,7 +87,7 @@ private slots:
     void tabsInThreeRowsOfSeven()
     {
         Fixture fx;
-        FrmKozinInf w(fx.ctx, RecordHost{});
+        PatientRecordDialog w(fx.ctx, RecordHost{});
         QCOMPARE(w.windowTitle(), QStringLiteral("患者情報"));
         const QStringList captions{" 個人情報", " 診断名", " 既往歴  ", " 内服薬", "　最終ﾊﾞｲﾀﾙｻｲﾝ", "　感染症",
                                    " ｱﾚﾙｷﾞｰ", "　障　害　", "　麻　痺", " 装具・器具", " 現在までの経過",
@@ -121,7 +121,7 @@ private slots:
     void fieldsFromTheTable()
     {
         Fixture fx;
-        FrmKozinInf w(fx.ctx, RecordHost{});
+        PatientRecordDialog w(fx.ctx, RecordHost{});
         for (const RecordField &f : recordFields()) {
             if (!f.hasControl())
                 continue;
@@ -168,7 +168,7 @@ private slots:
         QStringList saved;
         RecordHost host;
         host.onSaved = [&](const QString &key, const QString &caption) { saved << key << caption; };
-        FrmKozinInf w(fx.ctx, host);
+        PatientRecordDialog w(fx.ctx, host);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
 
@@ -209,7 +209,7 @@ private slots:
         QCOMPARE(w.oldKey(), kKey);
 
         PatientRecord back;
-        QCOMPARE(ReadPatientFile(fx.ctx, fx.path("DB/" + kKey), &back), RecordReadResult::Read);
+        QCOMPARE(readPatientFile(fx.ctx, fx.path("DB/" + kKey), &back), RecordReadResult::Read);
         QCOMPARE(back.value("000"), QString(26, QLatin1Char('9')));
         QCOMPARE(back.value("005"), QStringLiteral("男性"));
         QCOMPARE(back.value("006"), QStringLiteral("91歳"));
@@ -224,7 +224,7 @@ private slots:
         bool saved = false;
         RecordHost host;
         host.onSaved = [&](const QString &, const QString &) { saved = true; };
-        FrmKozinInf w(fx.ctx, host);
+        PatientRecordDialog w(fx.ctx, host);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         w.setCurrentTab(12);
@@ -240,12 +240,12 @@ private slots:
     void renameThroughOkLeavesOneFile()
     {
         Fixture fx;
-        QVERIFY(WritePatientFile(fx.ctx, fx.path("DB/" + kKey), storedPatient()));
+        QVERIFY(writePatientFile(fx.ctx, fx.path("DB/" + kKey), storedPatient()));
         QStringList saved;
         RecordHost host;
         host.bedEntry = kKey;
         host.onSaved = [&](const QString &key, const QString &) { saved << key; };
-        FrmKozinInf w(fx.ctx, host);
+        PatientRecordDialog w(fx.ctx, host);
         QCOMPARE(text(w, "cmbKansenAri"), QStringLiteral("結核")); // stored typed value shown as is
         QCOMPARE(text(w, "txtKeireki_39"), QStringLiteral("最終行"));
         child<QLineEdit>(w, "txtNameKanji2")->setText(QStringLiteral("次郎"));
@@ -279,13 +279,13 @@ private slots:
         Fixture fx;
         PatientRecord r = storedPatient();
         r.setValue(key, value);
-        const QString file = fx.path("DB/" + MakePatientKey(r));
-        QVERIFY(WritePatientFile(fx.ctx, file, r));
+        const QString file = fx.path("DB/" + makePatientKey(r));
+        QVERIFY(writePatientFile(fx.ctx, file, r));
         const QByteArray before = readBytes(file);
 
         RecordHost host;
-        host.bedEntry = MakePatientKey(r);
-        FrmKozinInf w(fx.ctx, host);
+        host.bedEntry = makePatientKey(r);
+        PatientRecordDialog w(fx.ctx, host);
         QCOMPARE(w.record().value(key), value);
         QVERIFY(w.command3Click());
         QVERIFY2(fx.prompter.asked.isEmpty(), qPrintable(fx.prompter.texts().join('|')));
@@ -299,10 +299,10 @@ private slots:
         Fixture fx;
         PatientRecord r = storedPatient();
         r.setValue("013", "1234567");
-        QVERIFY(WritePatientFile(fx.ctx, fx.path("DB/" + kKey), r));
+        QVERIFY(writePatientFile(fx.ctx, fx.path("DB/" + kKey), r));
         RecordHost host;
         host.bedEntry = kKey;
-        FrmKozinInf w(fx.ctx, host);
+        PatientRecordDialog w(fx.ctx, host);
         auto *zip = child<QLineEdit>(w, "txtZip1");
         zip->end(false);
         QTest::keyClicks(zip, "8");
@@ -316,12 +316,12 @@ private slots:
     void twoRenamesLeaveOneFile()
     {
         Fixture fx;
-        QVERIFY(WritePatientFile(fx.ctx, fx.path("DB/" + kKey), storedPatient()));
+        QVERIFY(writePatientFile(fx.ctx, fx.path("DB/" + kKey), storedPatient()));
         QStringList saved;
         RecordHost host;
         host.bedEntry = kKey;
         host.onSaved = [&](const QString &key, const QString &) { saved << key; };
-        FrmKozinInf w(fx.ctx, host);
+        PatientRecordDialog w(fx.ctx, host);
         auto *given = child<QLineEdit>(w, "txtNameKanji2");
         given->setText(QStringLiteral("次郎"));
         QVERIFY(w.command3Click());
@@ -357,14 +357,14 @@ private slots:
         QFETCH(QString, value);
         QFETCH(QString, message);
         Fixture fx;
-        QVERIFY(WritePatientFile(fx.ctx, fx.path("DB/" + kKey), storedPatient()));
+        QVERIFY(writePatientFile(fx.ctx, fx.path("DB/" + kKey), storedPatient()));
         const QByteArray before = readBytes(fx.path("DB/" + kKey));
         bool saved = false;
         RecordHost host;
         host.bedEntry = kKey;
         host.onSaved = [&](const QString &, const QString &) { saved = true; };
         host.keyTakenByOtherBed = [](const QString &key) { return key == QStringLiteral("佐藤_次郎_昭和10年5月3日"); };
-        FrmKozinInf w(fx.ctx, host);
+        PatientRecordDialog w(fx.ctx, host);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         child<QLineEdit>(w, field)->setText(value);
@@ -387,10 +387,10 @@ private slots:
         PatientRecord r = storedPatient();
         const QString gone = fx.dir.filePath("gone.jpg");
         r.setValue("400", gone);
-        QVERIFY(WritePatientFile(fx.ctx, fx.path("DB/" + kKey), r));
+        QVERIFY(writePatientFile(fx.ctx, fx.path("DB/" + kKey), r));
         RecordHost host;
         host.bedEntry = kKey;
-        FrmKozinInf w(fx.ctx, host);
+        PatientRecordDialog w(fx.ctx, host);
         QVERIFY(!w.readOnlyMode());
         QVERIFY(child<QPushButton>(w, "Command3")->isEnabled());
         QCOMPARE(w.statusText(), QStringLiteral("最終更新者 : nurse1(山田)   最終更新時間 : 2026/12/10 09:30:00"));
@@ -398,7 +398,7 @@ private slots:
         fx.prompter.clear();
         QVERIFY(w.command3Click());
         PatientRecord back;
-        QCOMPARE(ReadPatientFile(fx.ctx, fx.path("DB/" + kKey), &back), RecordReadResult::Read);
+        QCOMPARE(readPatientFile(fx.ctx, fx.path("DB/" + kKey), &back), RecordReadResult::Read);
         QCOMPARE(back.value("400"), gone);
     }
 
@@ -415,7 +415,7 @@ private slots:
         QFETCH(int, authority);
         Fixture fx;
         fx.ctx.currentAccount.authority = 2;
-        QVERIFY(WritePatientFile(fx.ctx, fx.path("DB/" + kKey), storedPatient()));
+        QVERIFY(writePatientFile(fx.ctx, fx.path("DB/" + kKey), storedPatient()));
         if (!today) {
             // Only the snapshot holds the record: today's folder must not be read.
             QDir().mkpath(fx.path("BackUp/" + kSnapshot));
@@ -428,7 +428,7 @@ private slots:
         host.today = today;
         host.snapshotFolder = today ? QString() : kSnapshot;
         host.onSaved = [&](const QString &, const QString &) { saved = true; };
-        FrmKozinInf w(fx.ctx, host);
+        PatientRecordDialog w(fx.ctx, host);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
 
@@ -454,7 +454,7 @@ private slots:
     void failedLoadBlocksSaving()
     {
         Fixture fx;
-        QVERIFY(WritePatientFile(fx.ctx, fx.path("DB/" + kKey), storedPatient()));
+        QVERIFY(writePatientFile(fx.ctx, fx.path("DB/" + kKey), storedPatient()));
         QFile f(fx.path("DB/" + kKey));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QByteArray bytes = f.readAll();
@@ -470,7 +470,7 @@ private slots:
         RecordHost host;
         host.bedEntry = kKey;
         host.onSaved = [&](const QString &, const QString &) { saved = true; };
-        FrmKozinInf w(fx.ctx, host);
+        PatientRecordDialog w(fx.ctx, host);
         QCOMPARE(text(w, "txtNameKanji"), QStringLiteral("佐藤")); // read before the fault
         QCOMPARE(text(w, "cmbSeibetu"), QString());               // never read
         QVERIFY(w.readOnlyMode());
@@ -505,7 +505,7 @@ private slots:
         QFETCH(QString, status);
         Fixture fx;
         const QString file = fx.path("DB/" + kKey);
-        QVERIFY(WritePatientFile(fx.ctx, file, storedPatient()));
+        QVERIFY(writePatientFile(fx.ctx, file, storedPatient()));
         QList<QByteArray> lines = readBytes(file).split('\n');
         int lineNo = 0;
         for (int i = 0; i < lines.size(); ++i)
@@ -524,8 +524,8 @@ private slots:
         RecordHost host;
         host.bedEntry = kKey;
         host.onSaved = [&](const QString &, const QString &) { saved = true; };
-        host.print = [&](QWidget *w) { printed = static_cast<FrmKozinInf *>(w)->record(); };
-        FrmKozinInf w(fx.ctx, host);
+        host.print = [&](QWidget *w) { printed = static_cast<PatientRecordDialog *>(w)->record(); };
+        PatientRecordDialog w(fx.ctx, host);
         const bool damaged = !badLine.isEmpty();
         if (damaged && !qEnvironmentVariableIsEmpty("VELTO_SHOTS")) {
             w.show();
@@ -559,7 +559,7 @@ private slots:
     void photoChoice()
     {
         Fixture fx;
-        FrmKozinInf w(fx.ctx, RecordHost{});
+        PatientRecordDialog w(fx.ctx, RecordHost{});
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         const QString picture = fx.dir.filePath("face.png");
@@ -623,10 +623,10 @@ private slots:
         if (stored) {
             PatientRecord r = storedPatient();
             r.setValue("400", fifo);
-            QVERIFY(WritePatientFile(fx.ctx, fx.path("DB/" + kKey), r));
+            QVERIFY(writePatientFile(fx.ctx, fx.path("DB/" + kKey), r));
             host.bedEntry = kKey;
         }
-        FrmKozinInf w(fx.ctx, host);
+        PatientRecordDialog w(fx.ctx, host);
         if (!stored)
             w.applyPhotoChoice(fifo);
         const qint64 took = clock.elapsed();
@@ -644,7 +644,7 @@ private slots:
     void photoDialogTexts()
     {
         Fixture fx;
-        FrmKozinInf w(fx.ctx, RecordHost{});
+        PatientRecordDialog w(fx.ctx, RecordHost{});
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QString title;
@@ -674,7 +674,7 @@ private slots:
         RecordHost host;
         host.bedEntry = kKey; // a bed entry without a file opens empty
         host.onSaved = [&](const QString &, const QString &) { saved = true; };
-        FrmKozinInf w(fx.ctx, host);
+        PatientRecordDialog w(fx.ctx, host);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QCOMPARE(w.oldKey(), kKey);

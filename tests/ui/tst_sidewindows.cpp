@@ -16,11 +16,11 @@
 #include "facility/facilityinfo.h"
 #include "support/testcontext.h"
 #include "ui/appflow.h"
-#include "ui/frmbackdel.h"
-#include "ui/frmbackup.h"
-#include "ui/frmoptiondlg.h"
-#include "ui/frmoptions.h"
-#include "ui/frmsai.h"
+#include "ui/snapshotdeletedialog.h"
+#include "ui/backupwindow.h"
+#include "ui/optionsdialog.h"
+#include "ui/facilitydialog.h"
+#include "ui/readmissiondialog.h"
 #include "ui/sidewindows.h"
 
 using namespace velto;
@@ -70,7 +70,7 @@ private slots:
         test::TestContext t;
         t.makeFolders();
         t.ctx.currentAccount.authority = 2;
-        FrmOptions w(t.ctx, true);
+        FacilityDialog w(t.ctx, true);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(w.windowTitle(), QStringLiteral("施設情報設定"));
@@ -125,7 +125,7 @@ private slots:
         test::TestContext t;
         t.makeFolders();
         t.ctx.currentAccount.authority = 1;
-        FrmOptions w(t.ctx, true);
+        FacilityDialog w(t.ctx, true);
         w.show();
         QVERIFY(!child<QPushButton>(&w, "cmdOK")->isEnabled());
         QVERIFY(child<QPushButton>(&w, "cmdCancel")->isEnabled());
@@ -154,7 +154,7 @@ private slots:
 
         bool checked = false;
         onNextModal([&](QWidget *top) {
-            auto *w = qobject_cast<FrmOptions *>(top);
+            auto *w = qobject_cast<FacilityDialog *>(top);
             QVERIFY(w);
             // A trapped form is ended from outside, so the test fails, not hangs.
             QTimer::singleShot(3000, w, [w] { w->done(QDialog::Rejected); });
@@ -211,7 +211,7 @@ private slots:
         t.ctx.currentAccount.authority = 2;
         t.ctx.optionValues.backupOnOff = 1;
 
-        FrmOptionDlg w(t.ctx);
+        OptionsDialog w(t.ctx);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(w.windowTitle(), QStringLiteral("ｵﾌﾟｼｮﾝ"));
@@ -250,7 +250,7 @@ private slots:
         QCOMPARE(t.ctx.optionValues.backupOnOff, 0);
 
         t.ctx.currentAccount.authority = 1;
-        FrmOptionDlg r(t.ctx);
+        OptionsDialog r(t.ctx);
         r.show();
         QVERIFY(!child<QPushButton>(&r, "cmdOK")->isEnabled());
         QVERIFY(!child<QPushButton>(&r, "cmdApply")->isEnabled());
@@ -299,7 +299,7 @@ private slots:
         t.ctx.currentAccount.authority = 2;
         touch(t.path("DB/" + Sato));
         touch(t.path("DB/Out/" + Suzuki));
-        FrmBackUp w(t.ctx, QStringLiteral("バックアップ中・・・"), nullptr, 0);
+        BackupWindow w(t.ctx, QStringLiteral("バックアップ中・・・"), nullptr, 0);
         QCOMPARE(child<QLabel>(&w, "Lavel")->text(), QStringLiteral("バックアップ中・・・"));
         w.exec();
         QVERIFY(w.succeeded());
@@ -319,7 +319,7 @@ private slots:
         touch(t.path("DB/" + Sato), "record");
         const QString day = t.path("BackUp/" + getWaDate(t.ctx, "20261210"));
         QVERIFY(QDir().mkpath(day + "/" + Sato)); // a folder holds the copy's name
-        FrmBackUp w(t.ctx, QStringLiteral("自動バックアップ中・・・"), nullptr, 0);
+        BackupWindow w(t.ctx, QStringLiteral("自動バックアップ中・・・"), nullptr, 0);
         w.exec();
         QVERIFY(!w.succeeded());
         QVERIFY(!w.isVisible());
@@ -362,7 +362,7 @@ private slots:
 
         // Restricted: the chooser can be looked at only.
         t.ctx.currentAccount.authority = 1;
-        FrmSai w(t.ctx, model);
+        ReadmissionDialog w(t.ctx, model);
         QVERIFY(!child<QPushButton>(&w, "Command1")->isEnabled());
     }
 };

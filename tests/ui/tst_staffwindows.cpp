@@ -7,7 +7,7 @@
 #include <QTreeWidget>
 
 #include "support/testcontext.h"
-#include "ui/frmstafflist.h"
+#include "ui/stafflistdialog.h"
 
 using namespace velto;
 
@@ -48,7 +48,7 @@ private slots:
         seed(t, {"Administrator,2,管理者,Brellowinster", "sato,1,佐藤,s"});
         splitAccountLine("Administrator,2,管理者,Brellowinster", &t.ctx.currentAccount);
 
-        FrmStaffList w(t.ctx);
+        StaffListDialog w(t.ctx);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QCOMPARE(w.windowTitle(), QStringLiteral("スタッフ情報設定"));
@@ -118,7 +118,7 @@ private slots:
         seed(t, {"Administrator,2,管理者,Brellowinster", "sato,1,佐藤,s", "suzuki,2,鈴木,z"});
         splitAccountLine("sato,1,佐藤,s", &t.ctx.currentAccount);
 
-        FrmStaffList w(t.ctx);
+        StaffListDialog w(t.ctx);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         auto *list = child<QTreeWidget>(&w, "ListView1");
@@ -184,7 +184,7 @@ private slots:
             return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
         }();
 
-        FrmStaffList w(t.ctx);
+        StaffListDialog w(t.ctx);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         auto *list = child<QTreeWidget>(&w, "ListView1");

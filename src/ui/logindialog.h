@@ -8,10 +8,10 @@ class QPushButton;
 
 namespace velto {
 
-class FrmLogin : public QDialog {
+class LoginDialog : public QDialog {
     Q_OBJECT
 public:
-    FrmLogin(AppContext &ctx, AccountTable &table, QWidget *parent = nullptr);
+    LoginDialog(AppContext &ctx, AccountTable &table, QWidget *parent = nullptr);
 
     // True after the third failure: the program must end.
     bool exhausted() const { return m_exhausted; }

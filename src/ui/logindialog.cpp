@@ -1,4 +1,4 @@
-#include "frmlogin.h"
+#include "logindialog.h"
 #include "passwordbox.h"
 
 #include <QEvent>
@@ -11,7 +11,7 @@
 namespace velto {
 
 
-FrmLogin::FrmLogin(AppContext &ctx, AccountTable &table, QWidget *parent)
+LoginDialog::LoginDialog(AppContext &ctx, AccountTable &table, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), m_table(table)
 {
     setObjectName(QStringLiteral("frmLogin"));
@@ -52,11 +52,11 @@ FrmLogin::FrmLogin(AppContext &ctx, AccountTable &table, QWidget *parent)
     setTabOrder(m_password, ok);
     setTabOrder(ok, cancel);
 
-    connect(ok, &QPushButton::clicked, this, &FrmLogin::command1Click);
+    connect(ok, &QPushButton::clicked, this, &LoginDialog::command1Click);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-bool FrmLogin::event(QEvent *e)
+bool LoginDialog::event(QEvent *e)
 {
     const bool r = QDialog::event(e);
     if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show)
@@ -64,7 +64,7 @@ bool FrmLogin::event(QEvent *e)
     return r;
 }
 
-void FrmLogin::command1Click()
+void LoginDialog::command1Click()
 {
     const LoginResult r = loginCheck(m_ctx, m_table, m_loginId->text(), m_password->text());
     switch (r.kind) {

@@ -1,4 +1,4 @@
-#include "frmbackup.h"
+#include "backupwindow.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -10,7 +10,7 @@
 
 namespace velto {
 
-FrmBackUp::FrmBackUp(AppContext &ctx, const QString &message, QWidget *parent, int paintMs)
+BackupWindow::BackupWindow(AppContext &ctx, const QString &message, QWidget *parent, int paintMs)
     : QDialog(parent), m_ctx(ctx), m_paintMs(paintMs)
 {
     setObjectName(QStringLiteral("frmBackUp"));
@@ -24,16 +24,16 @@ FrmBackUp::FrmBackUp(AppContext &ctx, const QString &message, QWidget *parent, i
     setMinimumWidth(280);
 }
 
-void FrmBackUp::showEvent(QShowEvent *e)
+void BackupWindow::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
     if (!m_started) {
         m_started = true;
-        QTimer::singleShot(0, this, &FrmBackUp::work);
+        QTimer::singleShot(0, this, &BackupWindow::work);
     }
 }
 
-void FrmBackUp::work()
+void BackupWindow::work()
 {
     {
         BusyGuard busy(m_ctx.busy);
@@ -47,7 +47,7 @@ void runManualBackup(AppContext &ctx, QWidget *parent)
 {
     if (!askManualBackup(ctx))
         return;
-    FrmBackUp w(ctx, backuptext::labelManual, parent);
+    BackupWindow w(ctx, backuptext::labelManual, parent);
     w.exec();
 }
 
@@ -55,7 +55,7 @@ void runAutoBackup(AppContext &ctx, QWidget *parent)
 {
     if (!autoBackupDue(ctx))
         return;
-    FrmBackUp w(ctx, backuptext::labelAuto, parent);
+    BackupWindow w(ctx, backuptext::labelAuto, parent);
     w.exec();
 }
 

@@ -1,4 +1,4 @@
-#include "frmnewstaff.h"
+#include "staffdialog.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "frmpassword.h"
+#include "passworddialog.h"
 
 namespace velto {
 
@@ -24,7 +24,7 @@ QLabel *label(const QString &name, const QString &text, QWidget *parent, bool wr
 }
 } // namespace
 
-FrmNewStaff::FrmNewStaff(StaffAdmin &admin, QWidget *parent)
+StaffDialog::StaffDialog(StaffAdmin &admin, QWidget *parent)
     : QDialog(parent), m_admin(admin)
 {
     setObjectName(QStringLiteral("frmNewStaff"));
@@ -89,11 +89,11 @@ FrmNewStaff::FrmNewStaff(StaffAdmin &admin, QWidget *parent)
     layout->addLayout(buttons);
     setMinimumWidth(420);
 
-    connect(m_ok, &QPushButton::clicked, this, &FrmNewStaff::cmdOkClick);
+    connect(m_ok, &QPushButton::clicked, this, &StaffDialog::cmdOkClick);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void FrmNewStaff::showEvent(QShowEvent *e)
+void StaffDialog::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
     if (!m_activated) {
@@ -102,7 +102,7 @@ void FrmNewStaff::showEvent(QShowEvent *e)
     }
 }
 
-void FrmNewStaff::formActivate()
+void StaffDialog::formActivate()
 {
     const StaffDialogState st = m_admin.staffDialogState();
     if (!st.valid) {
@@ -132,13 +132,13 @@ void FrmNewStaff::formActivate()
     (st.userEnabled ? m_user : m_name)->setFocus();
 }
 
-bool FrmNewStaff::askPassword()
+bool StaffDialog::askPassword()
 {
-    FrmPassword dlg(m_admin, this);
+    PasswordDialog dlg(m_admin, this);
     return dlg.exec() == QDialog::Accepted;
 }
 
-void FrmNewStaff::cmdOkClick()
+void StaffDialog::cmdOkClick()
 {
     StaffEntry entry;
     entry.loginId = m_user->text();

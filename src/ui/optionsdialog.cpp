@@ -1,4 +1,4 @@
-#include "frmoptiondlg.h"
+#include "optionsdialog.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -13,7 +13,7 @@
 
 namespace velto {
 
-FrmOptionDlg::FrmOptionDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx)
+OptionsDialog::OptionsDialog(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx)
 {
     setObjectName(QStringLiteral("frmOptionDlg"));
     setWindowTitle(optionstext::caption);
@@ -91,7 +91,7 @@ FrmOptionDlg::FrmOptionDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), 
     m_apply->setEnabled(false);
 }
 
-void FrmOptionDlg::showEvent(QShowEvent *e)
+void OptionsDialog::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
     // Once per opening: a message box in front of the dialog must not reset
@@ -102,7 +102,7 @@ void FrmOptionDlg::showEvent(QShowEvent *e)
     }
 }
 
-void FrmOptionDlg::activate()
+void OptionsDialog::activate()
 {
     m_form = optionsActivate(m_ctx);
     showForm(m_form);
@@ -110,14 +110,14 @@ void FrmOptionDlg::activate()
     m_apply->setEnabled(m_form.canApply);
 }
 
-void FrmOptionDlg::showForm(const OptionsForm &form)
+void OptionsDialog::showForm(const OptionsForm &form)
 {
     m_backOn->setChecked(form.backOn);
     m_backOff->setChecked(form.backOff);
     m_midashi->setChecked(form.midashi);
 }
 
-bool FrmOptionDlg::apply()
+bool OptionsDialog::apply()
 {
     if (!m_form.canApply)
         return false;
@@ -126,7 +126,7 @@ bool FrmOptionDlg::apply()
 
 void runOptions(AppContext &ctx, QWidget *parent)
 {
-    FrmOptionDlg w(ctx, parent);
+    OptionsDialog w(ctx, parent);
     w.exec();
 }
 

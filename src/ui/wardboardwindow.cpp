@@ -1,4 +1,4 @@
-#include "frmroom.h"
+#include "wardboardwindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -26,9 +26,9 @@
 #include "board/wardlayout.h"
 #include "core/appcontext.h"
 #include "core/errorlog.h"
-#include "frmabout.h"
-#include "frmkozininf.h"
-#include "frmstafflist.h"
+#include "aboutdialog.h"
+#include "patientrecorddialog.h"
+#include "stafflistdialog.h"
 #include "helpviewer.h"
 #include "popupmenu.h"
 
@@ -41,7 +41,7 @@ static void initBoardResources()
 
 namespace velto {
 
-const QString FrmRoom::BedMimeType = QStringLiteral("application/x-velto-bed");
+const QString WardBoardWindow::BedMimeType = QStringLiteral("application/x-velto-bed");
 
 namespace {
 
@@ -64,7 +64,7 @@ QColor toColor(int stored)
 
 class BedButton : public QPushButton {
 public:
-    BedButton(FrmRoom *board, int bed, QWidget *parent) : QPushButton(parent), m_board(board), m_bed(bed)
+    BedButton(WardBoardWindow *board, int bed, QWidget *parent) : QPushButton(parent), m_board(board), m_bed(bed)
     {
         setObjectName(QStringLiteral("roomBtn_%1").arg(bed));
         setAutoDefault(false);
@@ -112,10 +112,10 @@ private:
     // Only the bed this board picked up may be dropped here.
     bool pickedUpBed(const QMimeData *data) const
     {
-        if (!data || !data->hasFormat(FrmRoom::BedMimeType))
+        if (!data || !data->hasFormat(WardBoardWindow::BedMimeType))
             return false;
         bool ok = false;
-        const int source = data->data(FrmRoom::BedMimeType).toInt(&ok);
+        const int source = data->data(WardBoardWindow::BedMimeType).toInt(&ok);
         return ok && source == m_board->context().selectedBed;
     }
     void acceptBed(QDropEvent *e)
@@ -126,7 +126,7 @@ private:
             e->ignore();
     }
 
-    FrmRoom *m_board;
+    WardBoardWindow *m_board;
     int m_bed;
 };
 
@@ -169,11 +169,11 @@ public:
 
 void openBoard(AppContext &ctx, const BoardActions &actions)
 {
-    FrmRoom board(ctx, actions);
+    WardBoardWindow board(ctx, actions);
     board.exec();
 }
 
-FrmSet::FrmSet(const QString &initialText, Prompter &prompter, QWidget *parent)
+RoomNumberEditDialog::RoomNumberEditDialog(const QString &initialText, Prompter &prompter, QWidget *parent)
     : QDialog(parent), m_prompter(prompter)
 {
     setObjectName(QStringLiteral("frmSet"));
@@ -206,12 +206,12 @@ FrmSet::FrmSet(const QString &initialText, Prompter &prompter, QWidget *parent)
     layout->addLayout(buttons);
 }
 
-QString FrmSet::text() const
+QString RoomNumberEditDialog::text() const
 {
     return m_text->text();
 }
 
-void FrmSet::accept()
+void RoomNumberEditDialog::accept()
 {
     const QString refusal = roomNumberRefusal(m_text->text());
     if (!refusal.isEmpty()) {
@@ -222,7 +222,7 @@ void FrmSet::accept()
     QDialog::accept();
 }
 
-FrmRoom::FrmRoom(AppContext &ctx, BoardActions actions, QWidget *parent)
+WardBoardWindow::WardBoardWindow(AppContext &ctx, BoardActions actions, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), m_actions(std::move(actions))
 {
     initBoardResources();
@@ -233,7 +233,7 @@ FrmRoom::FrmRoom(AppContext &ctx, BoardActions actions, QWidget *parent)
 
     m_popupRunner = [](QMenu &menu, const QPoint &pos) { menu.exec(pos); };
     m_numberDialog = [this](const QString &initial) -> std::optional<QString> {
-        FrmSet dialog(initial, *m_ctx.prompter, this);
+        RoomNumberEditDialog dialog(initial, *m_ctx.prompter, this);
         if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;
         return dialog.text();
@@ -246,15 +246,15 @@ FrmRoom::FrmRoom(AppContext &ctx, BoardActions actions, QWidget *parent)
     };
 
     buildUi();
-    connect(&m_model, &BoardModel::bedChanged, this, &FrmRoom::showBed);
-    connect(&m_model, &BoardModel::roomChanged, this, &FrmRoom::showRoom);
+    connect(&m_model, &BoardModel::bedChanged, this, &WardBoardWindow::showBed);
+    connect(&m_model, &BoardModel::roomChanged, this, &WardBoardWindow::showRoom);
     resize(sizeHint().expandedTo(QSize(1100, 760)));
     guarded(m_ctx, "frmRoom.Form_Load()", [this] { formLoad(); });
 }
 
-FrmRoom::~FrmRoom() = default;
+WardBoardWindow::~WardBoardWindow() = default;
 
-void FrmRoom::buildUi()
+void WardBoardWindow::buildUi()
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -308,7 +308,7 @@ void FrmRoom::buildUi()
     connectActions();
 }
 
-void FrmRoom::buildMenuBar(QMenuBar *bar)
+void WardBoardWindow::buildMenuBar(QMenuBar *bar)
 {
     QHash<QString, QMenu *> menus;
     for (const auto &m : boardtext::Menus) {
@@ -327,7 +327,7 @@ void FrmRoom::buildMenuBar(QMenuBar *bar)
     }
 }
 
-void FrmRoom::buildToolBar(QToolBar *bar)
+void WardBoardWindow::buildToolBar(QToolBar *bar)
 {
     bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     bar->setMovable(false);
@@ -346,7 +346,7 @@ void FrmRoom::buildToolBar(QToolBar *bar)
     }
 }
 
-QWidget *FrmRoom::buildRooms()
+QWidget *WardBoardWindow::buildRooms()
 {
     auto *area = new QWidget(this);
     area->setObjectName(QStringLiteral("rooms"));
@@ -373,7 +373,7 @@ QWidget *FrmRoom::buildRooms()
     return area;
 }
 
-void FrmRoom::connectActions()
+void WardBoardWindow::connectActions()
 {
     auto on = [this](QAction *a, std::function<void()> f) {
         if (a)
@@ -422,14 +422,14 @@ void FrmRoom::connectActions()
     // "END" only closes the menu.
 }
 
-void FrmRoom::formLoad()
+void WardBoardWindow::formLoad()
 {
     BusyGuard busy(m_ctx.busy);
     m_ctx.selectedBed = 0;
     m_ctx.displayDateIndex = 0;
     fillDates(buildDateList(m_ctx));
     m_model.reset();
-    NewLoad(m_ctx, m_model, layoutFolder(m_ctx, m_dates, 0));
+    loadWardLayout(m_ctx, m_model, layoutFolder(m_ctx, m_dates, 0));
     for (int bed = 0; bed < BoardModel::BedCount; ++bed)
         showBed(bed);
     for (int room = 0; room < BoardModel::RoomCount; ++room)
@@ -438,7 +438,7 @@ void FrmRoom::formLoad()
     refreshRights();
 }
 
-void FrmRoom::fillDates(const QStringList &dates)
+void WardBoardWindow::fillDates(const QStringList &dates)
 {
     m_filling = true;
     m_dates = dates;
@@ -448,7 +448,7 @@ void FrmRoom::fillDates(const QStringList &dates)
     m_filling = false;
 }
 
-void FrmRoom::setDateList(const QStringList &dates)
+void WardBoardWindow::setDateList(const QStringList &dates)
 {
     const bool wasToday = m_ctx.displayDateIndex == 0;
     m_filling = true;
@@ -461,12 +461,12 @@ void FrmRoom::setDateList(const QStringList &dates)
         changeDisplayDate(0);
 }
 
-void FrmRoom::rebuildDateList()
+void WardBoardWindow::rebuildDateList()
 {
     setDateList(buildDateList(m_ctx));
 }
 
-void FrmRoom::changeDisplayDate(int index)
+void WardBoardWindow::changeDisplayDate(int index)
 {
     guarded(m_ctx, "frmRoom.cmbDate_Click()", [this, index] {
         const bool changed = velto::changeDisplayDate(m_ctx, m_model, m_dates, index);
@@ -480,17 +480,17 @@ void FrmRoom::changeDisplayDate(int index)
     refreshRights();
 }
 
-bool FrmRoom::saveLayout()
+bool WardBoardWindow::saveLayout()
 {
-    return Command1_Click(m_ctx, m_model) == LayoutSaveResult::Saved;
+    return saveWardLayout(m_ctx, m_model) == LayoutSaveResult::Saved;
 }
 
-QPushButton *FrmRoom::bedButton(int bed) const
+QPushButton *WardBoardWindow::bedButton(int bed) const
 {
     return BoardModel::isBed(bed) ? m_beds.at(bed) : nullptr;
 }
 
-void FrmRoom::showBed(int bed)
+void WardBoardWindow::showBed(int bed)
 {
     if (QPushButton *b = bedButton(bed)) {
         b->setText(m_model.bedCaption(bed));
@@ -498,7 +498,7 @@ void FrmRoom::showBed(int bed)
     }
 }
 
-void FrmRoom::showRoom(int room)
+void WardBoardWindow::showRoom(int room)
 {
     if (!BoardModel::isRoom(room))
         return;
@@ -508,7 +508,7 @@ void FrmRoom::showRoom(int room)
     static_cast<RoomLabel *>(label)->setColour(toColor(m_model.roomColour(room)));
 }
 
-void FrmRoom::refreshRights()
+void WardBoardWindow::refreshRights()
 {
     const QString readOnly = layoutReadOnlyText(m_ctx);
     if (m_readOnlyBanner->text() != readOnly)
@@ -516,8 +516,8 @@ void FrmRoom::refreshRights()
     m_readOnlyBanner->setVisible(!readOnly.isEmpty());
     BusyGuard busy(m_ctx.busy);
     guarded(m_ctx, "frmRoom.SetMenu()", [this] {
-        m_popup->applyRights(rights::ModTool(m_ctx, m_model));
-        const QMap<QString, bool> items = rights::SetMenu(m_ctx, m_model);
+        m_popup->applyRights(rights::bedMenuStates(m_ctx, m_model));
+        const QMap<QString, bool> items = rights::menuBarStates(m_ctx, m_model);
         for (auto it = items.cbegin(); it != items.cend(); ++it) {
             if (QAction *a = m_menuItems.value(it.key()))
                 a->setEnabled(it.value());
@@ -527,7 +527,7 @@ void FrmRoom::refreshRights()
     });
 }
 
-void FrmRoom::bedClicked(int bed)
+void WardBoardWindow::bedClicked(int bed)
 {
     if (!BoardModel::isBed(bed))
         return;
@@ -536,7 +536,7 @@ void FrmRoom::bedClicked(int bed)
     showPopupMenu();
 }
 
-void FrmRoom::bedFocused(int bed)
+void WardBoardWindow::bedFocused(int bed)
 {
     if (!BoardModel::isBed(bed))
         return;
@@ -544,24 +544,24 @@ void FrmRoom::bedFocused(int bed)
     refreshRights();
 }
 
-bool FrmRoom::dropOnBed(int target)
+bool WardBoardWindow::dropOnBed(int target)
 {
     const bool changed = velto::dropOnBed(m_ctx, m_model, target);
     refreshRights();
     return changed;
 }
 
-void FrmRoom::showPopupMenu()
+void WardBoardWindow::showPopupMenu()
 {
     // At the mouse pointer even when the bed was clicked with the keyboard.
     if (m_popupRunner)
         m_popupRunner(*m_popup, QCursor::pos());
 }
 
-void FrmRoom::openRecord()
+void WardBoardWindow::openRecord()
 {
     const int bed = m_ctx.selectedBed;
-    if (!rights::ModTool(m_ctx, m_model).value(QStringLiteral("edit")))
+    if (!rights::bedMenuStates(m_ctx, m_model).value(QStringLiteral("edit")))
         return;
     RecordHost host;
     host.bedEntry = m_model.bedEntry(bed);
@@ -586,25 +586,25 @@ void FrmRoom::openRecord()
     if (m_actions.print)
         host.print = [this](QWidget *w) { m_actions.print(m_ctx, w); };
     {
-        FrmKozinInf record(m_ctx, std::move(host), this);
+        PatientRecordDialog record(m_ctx, std::move(host), this);
         record.exec();
     }
     refreshRights();
 }
 
-QString FrmRoom::readOnlyText() const
+QString WardBoardWindow::readOnlyText() const
 {
     return m_readOnlyBanner->isVisibleTo(this) ? m_readOnlyBanner->text() : QString();
 }
 
-void FrmRoom::recordSaved(int bed, const QString &key)
+void WardBoardWindow::recordSaved(int bed, const QString &key)
 {
     // The layout naming key was saved with the record.
     if (BoardModel::isBed(bed))
         m_model.setBedEntry(bed, key);
 }
 
-void FrmRoom::startBedMove()
+void WardBoardWindow::startBedMove()
 {
     if (!canStartBedMove(m_ctx, m_model))
         return;
@@ -619,7 +619,7 @@ void FrmRoom::startBedMove()
     refreshRights();
 }
 
-void FrmRoom::roomNumber(BoardOrigin origin)
+void WardBoardWindow::roomNumber(BoardOrigin origin)
 {
     if (!BoardModel::isBed(m_ctx.selectedBed))
         return;
@@ -627,65 +627,65 @@ void FrmRoom::roomNumber(BoardOrigin origin)
     refreshRights();
 }
 
-void FrmRoom::roomColour(BoardOrigin origin)
+void WardBoardWindow::roomColour(BoardOrigin origin)
 {
     setRoomColour(m_ctx, m_model, origin, m_colourDialog);
     refreshRights();
 }
 
-void FrmRoom::setRoomDialogs(RoomNumberDialog number, RoomColourDialog colour)
+void WardBoardWindow::setRoomDialogs(RoomNumberDialog number, RoomColourDialog colour)
 {
     m_numberDialog = std::move(number);
     m_colourDialog = std::move(colour);
 }
 
-void FrmRoom::discharge(BoardOrigin origin)
+void WardBoardWindow::discharge(BoardOrigin origin)
 {
     if (m_actions.discharge)
         m_actions.discharge(*this, origin);
     refreshRights();
 }
 
-void FrmRoom::erase(BoardOrigin origin)
+void WardBoardWindow::erase(BoardOrigin origin)
 {
     if (m_actions.erase)
         m_actions.erase(*this, origin);
     refreshRights();
 }
 
-void FrmRoom::readmit(BoardOrigin origin)
+void WardBoardWindow::readmit(BoardOrigin origin)
 {
     if (m_actions.readmit)
         m_actions.readmit(*this, origin);
     refreshRights();
 }
 
-void FrmRoom::run(const std::function<void(FrmRoom &)> &action)
+void WardBoardWindow::run(const std::function<void(WardBoardWindow &)> &action)
 {
     if (action)
         action(*this);
     refreshRights();
 }
 
-void FrmRoom::showHelp()
+void WardBoardWindow::showHelp()
 {
     HelpViewer::showHelp(this, m_ctx.appDir + QStringLiteral("/help"), HelpViewer::Contents);
 }
 
-void FrmRoom::showAbout()
+void WardBoardWindow::showAbout()
 {
-    FrmAbout about(this);
+    AboutDialog about(this);
     about.exec();
 }
 
-bool FrmRoom::event(QEvent *e)
+bool WardBoardWindow::event(QEvent *e)
 {
     if (e->type() == QEvent::WindowActivate)
         guarded(m_ctx, "frmRoom.Form_Activate()", [this] { refreshRights(); });
     return QDialog::event(e);
 }
 
-void FrmRoom::keyPressEvent(QKeyEvent *e)
+void WardBoardWindow::keyPressEvent(QKeyEvent *e)
 {
     // The board closes only by its close box, the menu and the toolbar.
     if (e->key() == Qt::Key_Escape) {
@@ -695,7 +695,7 @@ void FrmRoom::keyPressEvent(QKeyEvent *e)
     QDialog::keyPressEvent(e);
 }
 
-void FrmRoom::closeEvent(QCloseEvent *e)
+void WardBoardWindow::closeEvent(QCloseEvent *e)
 {
     if (!m_unloaded) {
         m_unloaded = true;
@@ -704,7 +704,7 @@ void FrmRoom::closeEvent(QCloseEvent *e)
     QDialog::closeEvent(e);
 }
 
-void FrmRoom::formUnload()
+void WardBoardWindow::formUnload()
 {
     m_popup->close();
     // Today's layout is written whenever the account may write it, not only

@@ -8,10 +8,10 @@ class QLineEdit;
 namespace velto {
 
 // Sets the password of the account being worked on (StaffAdmin::selectedAccount).
-class FrmPassword : public QDialog {
+class PasswordDialog : public QDialog {
     Q_OBJECT
 public:
-    FrmPassword(StaffAdmin &admin, QWidget *parent = nullptr);
+    PasswordDialog(StaffAdmin &admin, QWidget *parent = nullptr);
 
 private:
     void okButtonClick();

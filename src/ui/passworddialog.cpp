@@ -1,4 +1,4 @@
-#include "frmpassword.h"
+#include "passworddialog.h"
 #include "passwordbox.h"
 
 #include <QGridLayout>
@@ -18,7 +18,7 @@ QLineEdit *passwordBox(const QString &name, QWidget *parent)
 }
 } // namespace
 
-FrmPassword::FrmPassword(StaffAdmin &admin, QWidget *parent)
+PasswordDialog::PasswordDialog(StaffAdmin &admin, QWidget *parent)
     : QDialog(parent), m_admin(admin)
 {
     setObjectName(QStringLiteral("frmPassword"));
@@ -56,11 +56,11 @@ FrmPassword::FrmPassword(StaffAdmin &admin, QWidget *parent)
     setTabOrder(ok, cancel);
     m_password->setFocus();
 
-    connect(ok, &QPushButton::clicked, this, &FrmPassword::okButtonClick);
+    connect(ok, &QPushButton::clicked, this, &PasswordDialog::okButtonClick);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void FrmPassword::okButtonClick()
+void PasswordDialog::okButtonClick()
 {
     if (!m_admin.passwordOk(m_password->text(), m_again->text())) {
         m_again->setFocus();

@@ -5,11 +5,11 @@ namespace velto {
 struct AppContext;
 
 // Shows its message while today's snapshot is made, then closes by itself.
-class FrmBackUp : public QDialog {
+class BackupWindow : public QDialog {
     Q_OBJECT
 public:
     // paintMs: how long the message is shown (with events handled) first.
-    FrmBackUp(AppContext &ctx, const QString &message, QWidget *parent = nullptr, int paintMs = 1000);
+    BackupWindow(AppContext &ctx, const QString &message, QWidget *parent = nullptr, int paintMs = 1000);
     bool succeeded() const { return m_ok; }
 
     // Neither Escape nor the close box stops a backup half way.

@@ -11,10 +11,10 @@ namespace velto {
 struct AppContext;
 
 // Deletes marked snapshots, or all of them.
-class FrmBackDel : public QDialog {
+class SnapshotDeleteDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit FrmBackDel(AppContext &ctx, QWidget *parent = nullptr);
+    explicit SnapshotDeleteDialog(AppContext &ctx, QWidget *parent = nullptr);
 
     // Shows the window modally; with no snapshot the user is told so and it
     // does not open. Returns the board's new date list, empty when nothing

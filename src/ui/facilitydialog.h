@@ -11,12 +11,12 @@ namespace velto {
 struct AppContext;
 
 // Facility information form.
-class FrmOptions : public QDialog {
+class FacilityDialog : public QDialog {
     Q_OBJECT
 public:
     // cancelDisabled: the first start, when the data must be entered before
     // the board; only a successful OK leaves the form then.
-    FrmOptions(AppContext &ctx, bool cancelDisabled, QWidget *parent = nullptr);
+    FacilityDialog(AppContext &ctx, bool cancelDisabled, QWidget *parent = nullptr);
 
     bool saved() const { return m_saved; }
     // The locked first-start form was left after a failed save: the program

@@ -21,10 +21,10 @@ namespace velto {
 struct AppContext;
 struct RecordField;
 
-class FrmKozinInf : public QDialog {
+class PatientRecordDialog : public QDialog {
     Q_OBJECT
 public:
-    FrmKozinInf(AppContext &ctx, RecordHost host, QWidget *parent = nullptr);
+    PatientRecordDialog(AppContext &ctx, RecordHost host, QWidget *parent = nullptr);
 
     // The values on screen, saved or not (the summary prints these).
     PatientRecord record() const;

@@ -1,4 +1,4 @@
-#include "frmsplash.h"
+#include "splashscreen.h"
 
 #include <QEvent>
 #include <QEventLoop>
@@ -10,7 +10,7 @@
 
 namespace velto {
 
-FrmSplash::FrmSplash(AppContext &ctx, int showMs, QWidget *parent)
+SplashScreen::SplashScreen(AppContext &ctx, int showMs, QWidget *parent)
     : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog), m_ctx(ctx), m_showMs(showMs)
 {
     setObjectName(QStringLiteral("frmSplash"));
@@ -45,17 +45,17 @@ FrmSplash::FrmSplash(AppContext &ctx, int showMs, QWidget *parent)
     setFixedWidth(460);
 }
 
-bool FrmSplash::event(QEvent *e)
+bool SplashScreen::event(QEvent *e)
 {
     const bool r = QDialog::event(e);
     if ((e->type() == QEvent::WindowActivate || e->type() == QEvent::Show) && !m_started) {
         m_started = true;
-        QTimer::singleShot(0, this, &FrmSplash::hold);
+        QTimer::singleShot(0, this, &SplashScreen::hold);
     }
     return r;
 }
 
-void FrmSplash::hold()
+void SplashScreen::hold()
 {
     BusyGuard busy(m_ctx.busy);
     // Wait on the event loop, so the screen keeps painting.

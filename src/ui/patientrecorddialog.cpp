@@ -1,4 +1,4 @@
-#include "frmkozininf.h"
+#include "patientrecorddialog.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -106,7 +106,7 @@ QWidget *scrolled(QWidget *inner)
 
 } // namespace
 
-FrmKozinInf::FrmKozinInf(AppContext &ctx, RecordHost host, QWidget *parent)
+PatientRecordDialog::PatientRecordDialog(AppContext &ctx, RecordHost host, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), m_host(std::move(host))
 {
     setObjectName(QStringLiteral("frmKozinInf"));
@@ -117,7 +117,7 @@ FrmKozinInf::FrmKozinInf(AppContext &ctx, RecordHost host, QWidget *parent)
 
 // ---- building -------------------------------------------------------------
 
-QWidget *FrmKozinInf::makeField(const RecordField &f)
+QWidget *PatientRecordDialog::makeField(const RecordField &f)
 {
     QWidget *w = nullptr;
     switch (f.kind) {
@@ -173,12 +173,12 @@ QWidget *FrmKozinInf::makeField(const RecordField &f)
     return w;
 }
 
-QWidget *FrmKozinInf::fieldWidget(const QString &objectName) const
+QWidget *PatientRecordDialog::fieldWidget(const QString &objectName) const
 {
     return m_fields.value(objectName);
 }
 
-void FrmKozinInf::buildUi()
+void PatientRecordDialog::buildUi()
 {
     // Every field exists before any tab places it.
     for (const RecordField &f : recordFields())
@@ -219,7 +219,7 @@ void FrmKozinInf::buildUi()
         }
         m_tabRows.append(rowWidget);
     }
-    connect(m_tabButtons, &QButtonGroup::idClicked, this, &FrmKozinInf::selectTab);
+    connect(m_tabButtons, &QButtonGroup::idClicked, this, &PatientRecordDialog::selectTab);
 
     for (int tab = 0; tab < tabs.size(); ++tab) {
         QWidget *page = tab == 0 ? buildPersonalTab() : tab == 4 ? buildVitalTab() : buildGenericTab(tab);
@@ -241,9 +241,9 @@ void FrmKozinInf::buildUi()
     m_print = makeButton("Command2", recordtext::PrintButton, recordtext::PrintTip);
     m_help = makeButton("HelpCmd", recordtext::HelpButton, recordtext::HelpTip);
     m_save->setDefault(true);
-    connect(m_ok, &QPushButton::clicked, this, &FrmKozinInf::command1Click);
-    connect(m_save, &QPushButton::clicked, this, &FrmKozinInf::command3Click);
-    connect(m_cancel, &QPushButton::clicked, this, &FrmKozinInf::endCmdClick);
+    connect(m_ok, &QPushButton::clicked, this, &PatientRecordDialog::command1Click);
+    connect(m_save, &QPushButton::clicked, this, &PatientRecordDialog::command3Click);
+    connect(m_cancel, &QPushButton::clicked, this, &PatientRecordDialog::endCmdClick);
     connect(m_print, &QPushButton::clicked, this, [this] {
         if (m_host.print)
             m_host.print(this);
@@ -275,7 +275,7 @@ void FrmKozinInf::buildUi()
     resize(820, 640);
 }
 
-QWidget *FrmKozinInf::buildPersonalTab()
+QWidget *PatientRecordDialog::buildPersonalTab()
 {
     auto *page = new QWidget;
     auto *g = new QGridLayout;
@@ -334,8 +334,8 @@ QWidget *FrmKozinInf::buildPersonalTab()
     photo->addWidget(m_photoChange, 1, 0);
     photo->addWidget(f("txtPathKao"), 2, 0);
     photo->setRowStretch(3, 1);
-    connect(m_photo, &QPushButton::clicked, this, &FrmKozinInf::choosePhoto);
-    connect(m_photoChange, &QPushButton::clicked, this, &FrmKozinInf::choosePhoto);
+    connect(m_photo, &QPushButton::clicked, this, &PatientRecordDialog::choosePhoto);
+    connect(m_photoChange, &QPushButton::clicked, this, &PatientRecordDialog::choosePhoto);
 
     auto *h = new QHBoxLayout(page);
     h->addLayout(g, 1);
@@ -343,7 +343,7 @@ QWidget *FrmKozinInf::buildPersonalTab()
     return page;
 }
 
-QWidget *FrmKozinInf::buildVitalTab()
+QWidget *PatientRecordDialog::buildVitalTab()
 {
     auto *page = new QWidget;
     auto *frame = new QGroupBox(recordTabs().value(4).frame);
@@ -386,7 +386,7 @@ QWidget *FrmKozinInf::buildVitalTab()
     return page;
 }
 
-QWidget *FrmKozinInf::buildGenericTab(int tab)
+QWidget *PatientRecordDialog::buildGenericTab(int tab)
 {
     auto *page = new QWidget;
     auto *frame = new QGroupBox(recordTabs().value(tab).frame);
@@ -427,7 +427,7 @@ QWidget *FrmKozinInf::buildGenericTab(int tab)
     return page;
 }
 
-void FrmKozinInf::selectTab(int tab)
+void PatientRecordDialog::selectTab(int tab)
 {
     if (tab < 0 || tab >= m_pages->count())
         return;
@@ -443,12 +443,12 @@ void FrmKozinInf::selectTab(int tab)
         m_rowLayout->addWidget(m_tabRows[(row + k) % kTabRows]);
 }
 
-int FrmKozinInf::currentTab() const { return m_pages->currentIndex(); }
-void FrmKozinInf::setCurrentTab(int tab) { selectTab(tab); }
+int PatientRecordDialog::currentTab() const { return m_pages->currentIndex(); }
+void PatientRecordDialog::setCurrentTab(int tab) { selectTab(tab); }
 
 // ---- values ---------------------------------------------------------------
 
-void FrmKozinInf::setFieldValue(const RecordField &f, const QString &value)
+void PatientRecordDialog::setFieldValue(const RecordField &f, const QString &value)
 {
     QWidget *w = fieldWidget(f.objectName());
     if (auto *e = qobject_cast<QLineEdit *>(w)) {
@@ -470,7 +470,7 @@ void FrmKozinInf::setFieldValue(const RecordField &f, const QString &value)
     }
 }
 
-QString FrmKozinInf::fieldValue(const RecordField &f) const
+QString PatientRecordDialog::fieldValue(const RecordField &f) const
 {
     QWidget *w = fieldWidget(f.objectName());
     if (auto *e = qobject_cast<QLineEdit *>(w))
@@ -480,7 +480,7 @@ QString FrmKozinInf::fieldValue(const RecordField &f) const
     return QString();
 }
 
-PatientRecord FrmKozinInf::record() const
+PatientRecord PatientRecordDialog::record() const
 {
     PatientRecord r = newPatientRecord();
     for (const RecordField &f : recordFields())
@@ -489,11 +489,11 @@ PatientRecord FrmKozinInf::record() const
     return r;
 }
 
-QString FrmKozinInf::statusText() const { return m_statusText->text(); }
+QString PatientRecordDialog::statusText() const { return m_statusText->text(); }
 
 // ---- opening --------------------------------------------------------------
 
-void FrmKozinInf::formLoad()
+void PatientRecordDialog::formLoad()
 {
     fieldWidget(QStringLiteral("txtPathKao"))->setProperty("text", QString());
     setPhotoButtons(false);
@@ -513,11 +513,11 @@ void FrmKozinInf::formLoad()
     // A snapshot day without a folder name must not fall back to today's file.
     QString path;
     if (m_host.today || !m_host.snapshotFolder.isEmpty())
-        path = RecordFilePath(m_ctx, m_oldKey, m_host.today ? QString() : m_host.snapshotFolder);
+        path = recordFilePath(m_ctx, m_oldKey, m_host.today ? QString() : m_host.snapshotFolder);
 
     PatientRecord r;
     QList<int> badLines;
-    const RecordReadResult read = ReadPatientFile(m_ctx, path, &r, &badLines);
+    const RecordReadResult read = readPatientFile(m_ctx, path, &r, &badLines);
     if (read == RecordReadResult::Missing)
         return;
     for (const RecordField &f : recordFields())
@@ -553,7 +553,7 @@ void FrmKozinInf::formLoad()
     }
 }
 
-void FrmKozinInf::optionEnable()
+void PatientRecordDialog::optionEnable()
 {
     for (QWidget *w : std::as_const(m_fields))
         w->setEnabled(false);
@@ -561,7 +561,7 @@ void FrmKozinInf::optionEnable()
     fieldWidget(QStringLiteral("txtKetuatu2"))->setEnabled(true);
 }
 
-void FrmKozinInf::initText()
+void PatientRecordDialog::initText()
 {
     for (const RecordField &f : recordFields()) {
         if (f.kind == FieldKind::Text || f.kind == FieldKind::EditableList || f.kind == FieldKind::AgeList)
@@ -571,7 +571,7 @@ void FrmKozinInf::initText()
 
 // ---- events ---------------------------------------------------------------
 
-bool FrmKozinInf::eventFilter(QObject *watched, QEvent *event)
+bool PatientRecordDialog::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
@@ -591,7 +591,7 @@ bool FrmKozinInf::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void FrmKozinInf::keyPressEvent(QKeyEvent *event)
+void PatientRecordDialog::keyPressEvent(QKeyEvent *event)
 {
     // No cancel button: Escape does nothing.
     if (event->key() == Qt::Key_Escape) {
@@ -601,18 +601,18 @@ void FrmKozinInf::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-void FrmKozinInf::chgNenrei()
+void PatientRecordDialog::chgNenrei()
 {
     if (m_inAgeCheck)
         return;
     m_inAgeCheck = true;
-    const QString age = velto::chgNenrei(m_ctx, record());
+    const QString age = velto::ageText(m_ctx, record());
     if (!age.isEmpty())
         setFieldValue(*recordField(recordkey::Age), age);
     m_inAgeCheck = false;
 }
 
-void FrmKozinInf::focusField(const QString &objectName)
+void PatientRecordDialog::focusField(const QString &objectName)
 {
     QWidget *w = fieldWidget(objectName);
     if (!w)
@@ -623,11 +623,11 @@ void FrmKozinInf::focusField(const QString &objectName)
     w->setFocus(Qt::OtherFocusReason);
 }
 
-// UpdateFile with the window's part: status bar, bed, and the field to mend
+// savePatientRecord with the window's part: status bar, bed, and the field to mend
 // when the values were rejected.
-int FrmKozinInf::updateFile(const PatientRecord &r)
+int PatientRecordDialog::updateFile(const PatientRecord &r)
 {
-    const SaveResult result = UpdateFile(
+    const SaveResult result = savePatientRecord(
         m_ctx, r, m_host.today, &m_oldKey,
         [this](const SaveResult &s) {
             m_statusText->setText(s.updaterText);
@@ -643,7 +643,7 @@ int FrmKozinInf::updateFile(const PatientRecord &r)
     return result.outcome;
 }
 
-bool FrmKozinInf::save()
+bool PatientRecordDialog::save()
 {
     if (m_loadFailed) {
         m_ctx.prompter->errorMsg(m_loadFailedText);
@@ -652,14 +652,14 @@ bool FrmKozinInf::save()
     const PatientRecord r = record();
     // The age check must not run on the focus moves of the input check.
     m_inAgeCheck = true;
-    const bool passed = CheckInputDlg(m_ctx, r, [this](const QString &name) { focusField(name); });
+    const bool passed = checkRecordInputAndTell(m_ctx, r, [this](const QString &name) { focusField(name); });
     m_inAgeCheck = false;
     if (!passed)
         return false;
     return updateFile(r) == SaveResult::Saved;
 }
 
-void FrmKozinInf::command1Click()
+void PatientRecordDialog::command1Click()
 {
     if (m_loadFailed) {
         save(); // explains why nothing is saved
@@ -667,7 +667,7 @@ void FrmKozinInf::command1Click()
     }
     const PatientRecord r = record();
     m_inAgeCheck = true;
-    const bool passed = CheckInputDlg(m_ctx, r, [this](const QString &name) { focusField(name); });
+    const bool passed = checkRecordInputAndTell(m_ctx, r, [this](const QString &name) { focusField(name); });
     m_inAgeCheck = false;
     if (!passed)
         return;
@@ -677,9 +677,9 @@ void FrmKozinInf::command1Click()
     accept();
 }
 
-bool FrmKozinInf::command3Click() { return save(); }
+bool PatientRecordDialog::command3Click() { return save(); }
 
-void FrmKozinInf::endCmdClick()
+void PatientRecordDialog::endCmdClick()
 {
     m_oldKey.clear();
     reject();
@@ -687,7 +687,7 @@ void FrmKozinInf::endCmdClick()
 
 // ---- photo ----------------------------------------------------------------
 
-bool FrmKozinInf::showPhoto(const QString &path)
+bool PatientRecordDialog::showPhoto(const QString &path)
 {
     QByteArray bytes;
     if (!readPhotoFile(path, &bytes))
@@ -703,13 +703,13 @@ bool FrmKozinInf::showPhoto(const QString &path)
     return true;
 }
 
-void FrmKozinInf::setPhotoButtons(bool photoShown)
+void PatientRecordDialog::setPhotoButtons(bool photoShown)
 {
     m_photo->setVisible(!photoShown);
     m_photoChange->setVisible(photoShown);
 }
 
-void FrmKozinInf::choosePhoto()
+void PatientRecordDialog::choosePhoto()
 {
     QFileDialog dialog(this, recordtext::PhotoDialogTitle);
     dialog.setObjectName(QStringLiteral("CommonDialogKao"));
@@ -723,7 +723,7 @@ void FrmKozinInf::choosePhoto()
     applyPhotoChoice(chosen);
 }
 
-void FrmKozinInf::applyPhotoChoice(const QString &fileName)
+void PatientRecordDialog::applyPhotoChoice(const QString &fileName)
 {
     if (fileName.isEmpty()) {
         setPhotoButtons(false);

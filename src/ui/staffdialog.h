@@ -11,10 +11,10 @@ class QTabWidget;
 namespace velto {
 
 // Adds an account (StaffAdmin::AddMode) or shows and changes the selected one.
-class FrmNewStaff : public QDialog {
+class StaffDialog : public QDialog {
     Q_OBJECT
 public:
-    FrmNewStaff(StaffAdmin &admin, QWidget *parent = nullptr);
+    StaffDialog(StaffAdmin &admin, QWidget *parent = nullptr);
 
 protected:
     void showEvent(QShowEvent *e) override;

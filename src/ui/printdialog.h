@@ -12,11 +12,11 @@ class QPushButton;
 namespace velto {
 struct AppContext;
 
-class FrmPrint : public QDialog {
+class PrintDialog : public QDialog {
     Q_OBJECT
 public:
     // `record` is the record window's values as they stand, saved or not.
-    FrmPrint(AppContext &ctx, const PatientRecord &record, QWidget *parent = nullptr);
+    PrintDialog(AppContext &ctx, const PatientRecord &record, QWidget *parent = nullptr);
 
     // Where the pages go; the system's default printer unless replaced.
     void setPrinterSource(std::function<QPrinterInfo()> source) { m_printerSource = std::move(source); }

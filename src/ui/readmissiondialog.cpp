@@ -1,4 +1,4 @@
-#include "frmsai.h"
+#include "readmissiondialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,7 +12,7 @@
 
 namespace velto {
 
-FrmSai::FrmSai(AppContext &ctx, BoardModel &model, QWidget *parent)
+ReadmissionDialog::ReadmissionDialog(AppContext &ctx, BoardModel &model, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), m_model(model)
 {
     setObjectName(QStringLiteral("frmSai"));
@@ -42,7 +42,7 @@ FrmSai::FrmSai(AppContext &ctx, BoardModel &model, QWidget *parent)
     v->addLayout(buttons);
 
     m_ok->setEnabled(canReadmit(ctx));
-    connect(m_ok, &QPushButton::clicked, this, &FrmSai::click);
+    connect(m_ok, &QPushButton::clicked, this, &ReadmissionDialog::click);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_list, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
         if (!canReadmit(m_ctx))
@@ -52,7 +52,7 @@ FrmSai::FrmSai(AppContext &ctx, BoardModel &model, QWidget *parent)
     });
 }
 
-void FrmSai::fill()
+void ReadmissionDialog::fill()
 {
     BusyGuard busy(m_ctx.busy);
     m_list->clear();
@@ -61,7 +61,7 @@ void FrmSai::fill()
         m_list->setCurrentRow(0);
 }
 
-bool FrmSai::run()
+bool ReadmissionDialog::run()
 {
     const KeptListing listing = activateKeptList(m_ctx);
     if (listing.close)
@@ -71,7 +71,7 @@ bool FrmSai::run()
     return m_readmitted;
 }
 
-void FrmSai::click()
+void ReadmissionDialog::click()
 {
     const QListWidgetItem *item = m_list->currentItem();
     const ReadmitResult r = readmitClick(m_ctx, m_model, item ? item->text() : QString());
@@ -82,18 +82,18 @@ void FrmSai::click()
 
 bool runDischarge(AppContext &ctx, BoardModel &model, QWidget *)
 {
-    return Taiin_Click(ctx, model);
+    return dischargePatient(ctx, model);
 }
 
 bool runErase(AppContext &ctx, BoardModel &model, QWidget *)
 {
-    return Out_Click(ctx, model);
+    return erasePatient(ctx, model);
 }
 
 bool runReadmit(AppContext &ctx, BoardModel &model, QWidget *parent)
 {
-    return SaiNyuin_Click(ctx, model, [&] {
-        FrmSai chooser(ctx, model, parent);
+    return openReadmission(ctx, model, [&] {
+        ReadmissionDialog chooser(ctx, model, parent);
         return chooser.run();
     });
 }

@@ -29,10 +29,10 @@ void openBoard(AppContext &ctx, const BoardActions &actions);
 
 // Room number dialog. OK refuses a number the layout file cannot hold: the
 // message goes to prompter and the dialog stays open with the typing.
-class FrmSet : public QDialog {
+class RoomNumberEditDialog : public QDialog {
     Q_OBJECT
 public:
-    FrmSet(const QString &initialText, Prompter &prompter, QWidget *parent = nullptr);
+    RoomNumberEditDialog(const QString &initialText, Prompter &prompter, QWidget *parent = nullptr);
     QString text() const;
     void accept() override;
 
@@ -41,14 +41,14 @@ private:
     Prompter &m_prompter;
 };
 
-class FrmRoom : public QDialog {
+class WardBoardWindow : public QDialog {
     Q_OBJECT
 public:
     // Mime type of a bed picked up for a move; the data is the bed's index.
     static const QString BedMimeType;
 
-    FrmRoom(AppContext &ctx, BoardActions actions = {}, QWidget *parent = nullptr);
-    ~FrmRoom() override;
+    WardBoardWindow(AppContext &ctx, BoardActions actions = {}, QWidget *parent = nullptr);
+    ~WardBoardWindow() override;
 
     AppContext &context() { return m_ctx; }
     BoardModel &model() { return m_model; }
@@ -60,7 +60,7 @@ public:
     BedPopupMenu *popupMenu() const { return m_popup; }
     QPushButton *bedButton(int bed) const;
 
-    // Recomputes which items are enabled (ModTool and SetMenu).
+    // Recomputes which items are enabled (bedMenuStates and menuBarStates).
     void refreshRights();
     // Change of display date to entry index of cmbDate.
     void changeDisplayDate(int index);
@@ -112,7 +112,7 @@ private:
     void discharge(BoardOrigin origin);
     void erase(BoardOrigin origin);
     void readmit(BoardOrigin origin);
-    void run(const std::function<void(FrmRoom &)> &action);
+    void run(const std::function<void(WardBoardWindow &)> &action);
 
     AppContext &m_ctx;
     BoardActions m_actions;

@@ -6,10 +6,10 @@
 namespace velto {
 
 // Title screen: shown for a while after login, painting all the time.
-class FrmSplash : public QDialog {
+class SplashScreen : public QDialog {
     Q_OBJECT
 public:
-    explicit FrmSplash(AppContext &ctx, int showMs = 3000, QWidget *parent = nullptr);
+    explicit SplashScreen(AppContext &ctx, int showMs = 3000, QWidget *parent = nullptr);
 
 protected:
     bool event(QEvent *e) override;

@@ -10,10 +10,10 @@ namespace velto {
 struct AppContext;
 
 // Automatic backup on/off and the title screen.
-class FrmOptionDlg : public QDialog {
+class OptionsDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit FrmOptionDlg(AppContext &ctx, QWidget *parent = nullptr);
+    explicit OptionsDialog(AppContext &ctx, QWidget *parent = nullptr);
 
 protected:
     void showEvent(QShowEvent *e) override;

@@ -1,4 +1,4 @@
-#include "frmprint.h"
+#include "printdialog.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -8,7 +8,7 @@
 
 namespace velto {
 
-FrmPrint::FrmPrint(AppContext &ctx, const PatientRecord &record, QWidget *parent)
+PrintDialog::PrintDialog(AppContext &ctx, const PatientRecord &record, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), m_record(record),
       m_printerSource([] { return QPrinterInfo::defaultPrinter(); })
 {
@@ -48,7 +48,7 @@ FrmPrint::FrmPrint(AppContext &ctx, const PatientRecord &record, QWidget *parent
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-PrintOutcome FrmPrint::command2Click()
+PrintOutcome PrintDialog::command2Click()
 {
     const PrintOutcome outcome = printTickedPages(
         m_ctx, m_record, [this](int page) { return m_checks[page - 1]->isChecked(); },
@@ -60,7 +60,7 @@ PrintOutcome FrmPrint::command2Click()
 
 void openPrintDialog(AppContext &ctx, const PatientRecord &record, QWidget *parent)
 {
-    FrmPrint dialog(ctx, record, parent);
+    PrintDialog dialog(ctx, record, parent);
     dialog.exec();
 }
 

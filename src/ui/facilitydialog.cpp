@@ -1,4 +1,4 @@
-#include "frmoptions.h"
+#include "facilitydialog.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -23,7 +23,7 @@ QLabel *label(const QString &text, const char *name, QWidget *parent)
 
 } // namespace
 
-FrmOptions::FrmOptions(AppContext &ctx, bool cancelDisabled, QWidget *parent)
+FacilityDialog::FacilityDialog(AppContext &ctx, bool cancelDisabled, QWidget *parent)
     : QDialog(parent), m_ctx(ctx)
 {
     setObjectName(QStringLiteral("frmOptions"));
@@ -86,27 +86,27 @@ FrmOptions::FrmOptions(AppContext &ctx, bool cancelDisabled, QWidget *parent)
     if (m_cancelLocked)
         setWindowFlag(Qt::WindowCloseButtonHint, false);
 
-    connect(m_ok, &QPushButton::clicked, this, &FrmOptions::okClick);
-    connect(m_cancel, &QPushButton::clicked, this, &FrmOptions::reject);
+    connect(m_ok, &QPushButton::clicked, this, &FacilityDialog::okClick);
+    connect(m_cancel, &QPushButton::clicked, this, &FacilityDialog::reject);
 
     load();
 }
 
-void FrmOptions::load()
+void FacilityDialog::load()
 {
     BusyGuard busy(m_ctx.busy);
     FacilityInfo info;
-    getShisetuInfo(m_ctx, &info); // reports a bad file itself; the form opens all the same
+    loadFacilityInfo(m_ctx, &info); // reports a bad file itself; the form opens all the same
     showInfo(info);
 }
 
-void FrmOptions::showInfo(const FacilityInfo &info)
+void FacilityDialog::showInfo(const FacilityInfo &info)
 {
     for (const FacilityField &f : facilityFields())
         m_boxes.value(QString::fromLatin1(f.boxName))->setText(info.*f.member);
 }
 
-FacilityInfo FrmOptions::typed() const
+FacilityInfo FacilityDialog::typed() const
 {
     FacilityInfo info;
     for (const FacilityField &f : facilityFields())
@@ -114,7 +114,7 @@ FacilityInfo FrmOptions::typed() const
     return info;
 }
 
-void FrmOptions::okClick()
+void FacilityDialog::okClick()
 {
     FacilityInfo info = typed();
     const FacilityOkResult r = facilityOk(m_ctx, &info);
@@ -139,7 +139,7 @@ void FrmOptions::okClick()
         focus->setFocus();
 }
 
-void FrmOptions::reject()
+void FacilityDialog::reject()
 {
     if (m_cancelLocked)
         return;
@@ -149,14 +149,14 @@ void FrmOptions::reject()
 
 bool runFacilityForm(AppContext &ctx, QWidget *parent, bool cancelDisabled)
 {
-    FrmOptions w(ctx, cancelDisabled, parent);
+    FacilityDialog w(ctx, cancelDisabled, parent);
     w.exec();
     return w.saved();
 }
 
 bool runFirstStartFacilityForm(AppContext &ctx, QWidget *parent)
 {
-    FrmOptions w(ctx, true, parent);
+    FacilityDialog w(ctx, true, parent);
     w.exec();
     return !w.endsProgram();
 }

@@ -13,10 +13,10 @@ namespace velto {
 // Opens the staff list modally (the board's menu item and toolbar button).
 void openStaffList(AppContext &ctx, QWidget *parent);
 
-class FrmStaffList : public QDialog {
+class StaffListDialog : public QDialog {
     Q_OBJECT
 public:
-    FrmStaffList(AppContext &ctx, QWidget *parent = nullptr);
+    StaffListDialog(AppContext &ctx, QWidget *parent = nullptr);
 
     StaffAdmin &admin() { return m_admin; }
 
@@ -27,7 +27,7 @@ protected:
 private:
     void fillRows();
     void formActivate();
-    void passwardMod();
+    void updatePasswordFrame();
     void syncSelection();
     void cmdAddClick();
     void cmdPropertiesClick();

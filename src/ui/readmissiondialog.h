@@ -9,10 +9,10 @@ struct AppContext;
 class BoardModel;
 
 // Readmission chooser: the kept records of discharged patients.
-class FrmSai : public QDialog {
+class ReadmissionDialog : public QDialog {
     Q_OBJECT
 public:
-    FrmSai(AppContext &ctx, BoardModel &model, QWidget *parent = nullptr);
+    ReadmissionDialog(AppContext &ctx, BoardModel &model, QWidget *parent = nullptr);
 
     // Shows the chooser modally; with nothing kept the user is told so and
     // it does not open. Returns whether a patient was readmitted.

@@ -4,10 +4,10 @@
 namespace velto {
 
 // The about box: the program's picture, its title and OK.
-class FrmAbout : public QDialog {
+class AboutDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit FrmAbout(QWidget *parent = nullptr);
+    explicit AboutDialog(QWidget *parent = nullptr);
 };
 
 } // namespace velto

@@ -1,4 +1,4 @@
-#include "frmstafflist.h"
+#include "stafflistdialog.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -10,8 +10,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "frmnewstaff.h"
-#include "frmpassword.h"
+#include "staffdialog.h"
+#include "passworddialog.h"
 
 namespace velto {
 
@@ -47,11 +47,11 @@ QPushButton *button(const QString &name, const QString &text, QWidget *parent)
 
 void openStaffList(AppContext &ctx, QWidget *parent)
 {
-    FrmStaffList w(ctx, parent);
+    StaffListDialog w(ctx, parent);
     w.exec();
 }
 
-FrmStaffList::FrmStaffList(AppContext &ctx, QWidget *parent)
+StaffListDialog::StaffListDialog(AppContext &ctx, QWidget *parent)
     : QDialog(parent), m_admin(ctx)
 {
     setObjectName(QStringLiteral("frmStaffList"));
@@ -115,12 +115,12 @@ FrmStaffList::FrmStaffList(AppContext &ctx, QWidget *parent)
     connect(m_list, &QTreeWidget::currentItemChanged, this, [this] { syncSelection(); });
     connect(m_list, &QTreeWidget::itemClicked, this, [this] { syncSelection(); });
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] { cmdPropertiesClick(); });
-    connect(m_add, &QPushButton::clicked, this, &FrmStaffList::cmdAddClick);
-    connect(m_properties, &QPushButton::clicked, this, &FrmStaffList::cmdPropertiesClick);
-    connect(m_del, &QPushButton::clicked, this, &FrmStaffList::cmdDelClick);
-    connect(m_pass, &QPushButton::clicked, this, &FrmStaffList::cmdPassClick);
-    connect(m_apply, &QPushButton::clicked, this, &FrmStaffList::cmdTekiyoClick);
-    connect(m_ok, &QPushButton::clicked, this, &FrmStaffList::cmdOkClick);
+    connect(m_add, &QPushButton::clicked, this, &StaffListDialog::cmdAddClick);
+    connect(m_properties, &QPushButton::clicked, this, &StaffListDialog::cmdPropertiesClick);
+    connect(m_del, &QPushButton::clicked, this, &StaffListDialog::cmdDelClick);
+    connect(m_pass, &QPushButton::clicked, this, &StaffListDialog::cmdPassClick);
+    connect(m_apply, &QPushButton::clicked, this, &StaffListDialog::cmdTekiyoClick);
+    connect(m_ok, &QPushButton::clicked, this, &StaffListDialog::cmdOkClick);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     m_admin.load();
@@ -128,7 +128,7 @@ FrmStaffList::FrmStaffList(AppContext &ctx, QWidget *parent)
     m_list->setFocus();
 }
 
-void FrmStaffList::fillRows()
+void StaffListDialog::fillRows()
 {
     m_filling = true;
     m_list->clear();
@@ -142,15 +142,15 @@ void FrmStaffList::fillRows()
     m_filling = false;
 }
 
-void FrmStaffList::syncSelection()
+void StaffListDialog::syncSelection()
 {
     if (m_filling)
         return;
     m_admin.setSelectedRow(m_list->indexOfTopLevelItem(m_list->currentItem()));
-    passwardMod();
+    updatePasswordFrame();
 }
 
-bool FrmStaffList::event(QEvent *e)
+bool StaffListDialog::event(QEvent *e)
 {
     const bool r = QDialog::event(e);
     if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show)
@@ -158,7 +158,7 @@ bool FrmStaffList::event(QEvent *e)
     return r;
 }
 
-bool FrmStaffList::eventFilter(QObject *watched, QEvent *e)
+bool StaffListDialog::eventFilter(QObject *watched, QEvent *e)
 {
     if (watched == m_list
         && (e->type() == QEvent::FocusIn || e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease))
@@ -166,7 +166,7 @@ bool FrmStaffList::eventFilter(QObject *watched, QEvent *e)
     return QDialog::eventFilter(watched, e);
 }
 
-void FrmStaffList::formActivate()
+void StaffListDialog::formActivate()
 {
     if (QTreeWidgetItem *item = m_list->currentItem())
         item->setSelected(true);
@@ -180,59 +180,59 @@ void FrmStaffList::formActivate()
     m_apply->setEnabled(r.apply);
     // The list holds the focus while the window is active.
     if (m_admin.selectedRow() >= 0)
-        passwardMod();
+        updatePasswordFrame();
 }
 
-void FrmStaffList::passwardMod()
+void StaffListDialog::updatePasswordFrame()
 {
     if (m_admin.selectedRow() < 0)
         return;
-    const PasswordFrame f = m_admin.passwardMod();
+    const PasswordFrame f = m_admin.passwordFrame();
     m_frame->setTitle(f.caption);
     m_label3->setText(f.hint);
     m_pass->setEnabled(f.passEnabled);
     m_del->setEnabled(f.delEnabled);
 }
 
-void FrmStaffList::cmdAddClick()
+void StaffListDialog::cmdAddClick()
 {
     m_admin.setDialogMode(StaffAdmin::AddMode);
-    FrmNewStaff dlg(m_admin, this);
+    StaffDialog dlg(m_admin, this);
     if (dlg.exec() == QDialog::Accepted)
         fillRows();
 }
 
-void FrmStaffList::cmdPropertiesClick()
+void StaffListDialog::cmdPropertiesClick()
 {
     m_admin.setDialogMode(StaffAdmin::PropertiesMode);
     if (m_admin.selectedRow() < 0)
         return;
-    FrmNewStaff dlg(m_admin, this);
+    StaffDialog dlg(m_admin, this);
     if (dlg.exec() == QDialog::Accepted)
         fillRows();
 }
 
-void FrmStaffList::cmdDelClick()
+void StaffListDialog::cmdDelClick()
 {
     if (m_admin.deleteSelected())
         fillRows();
-    passwardMod();
+    updatePasswordFrame();
 }
 
-void FrmStaffList::cmdPassClick()
+void StaffListDialog::cmdPassClick()
 {
     m_admin.setPassword([this] {
-        FrmPassword dlg(m_admin, this);
+        PasswordDialog dlg(m_admin, this);
         return dlg.exec() == QDialog::Accepted;
     });
 }
 
-bool FrmStaffList::cmdTekiyoClick()
+bool StaffListDialog::cmdTekiyoClick()
 {
     return m_admin.apply();
 }
 
-void FrmStaffList::cmdOkClick()
+void StaffListDialog::cmdOkClick()
 {
     // A failed write keeps the list open with the changes.
     if (cmdTekiyoClick())

@@ -1,4 +1,4 @@
-#include "frmbackdel.h"
+#include "snapshotdeletedialog.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -11,7 +11,7 @@
 
 namespace velto {
 
-FrmBackDel::FrmBackDel(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx)
+SnapshotDeleteDialog::SnapshotDeleteDialog(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx)
 {
     BusyGuard busy(ctx.busy);
     setObjectName(QStringLiteral("frmBackDel"));
@@ -50,7 +50,7 @@ FrmBackDel::FrmBackDel(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ct
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-QStringList FrmBackDel::run()
+QStringList SnapshotDeleteDialog::run()
 {
     const SnapshotListing listing = activateSnapshotList(m_ctx);
     if (listing.hide)
@@ -60,7 +60,7 @@ QStringList FrmBackDel::run()
     return m_boardDates;
 }
 
-void FrmBackDel::keyPressEvent(QKeyEvent *e)
+void SnapshotDeleteDialog::keyPressEvent(QKeyEvent *e)
 {
     if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
         if (m_deleteAll->isEnabled())
@@ -70,13 +70,13 @@ void FrmBackDel::keyPressEvent(QKeyEvent *e)
     QDialog::keyPressEvent(e);
 }
 
-void FrmBackDel::refill(const QStringList &names)
+void SnapshotDeleteDialog::refill(const QStringList &names)
 {
     m_list->clear();
     m_list->addItems(names);
 }
 
-void FrmBackDel::delClicked(DeleteMode mode)
+void SnapshotDeleteDialog::delClicked(DeleteMode mode)
 {
     QStringList listed, marked;
     for (int i = 0; i < m_list->count(); ++i) {
@@ -96,7 +96,7 @@ void FrmBackDel::delClicked(DeleteMode mode)
 
 QStringList runBackupDelete(AppContext &ctx, QWidget *parent)
 {
-    FrmBackDel w(ctx, parent);
+    SnapshotDeleteDialog w(ctx, parent);
     return w.run();
 }
 
