@@ -6,6 +6,7 @@
 #include "backup/codepagenames.h"
 #include "core/textfile.h"
 #include "support/fixtures.h"
+#include "support/patients.h"
 #include "support/testcontext.h"
 
 using namespace velto;
@@ -16,7 +17,7 @@ namespace {
 using velto::test::cp932;
 using velto::test::putRaw;
 
-const QString kKey = QStringLiteral("佐藤_一郎_昭和10年5月3日");
+using test::Sato;
 
 
 
@@ -54,19 +55,19 @@ private slots:
         QTest::addColumn<bool>("twin"); // the UTF-8 name exists too
         QTest::addColumn<QList<QByteArray>>("after");
         QTest::addColumn<QString>("message");
-        const QByteArray utf8 = QFile::encodeName(kKey);
+        const QByteArray utf8 = QFile::encodeName(Sato);
         QTest::newRow("DB") << "DB" << false << QList<QByteArray>{utf8 + "=old"}
                             << QStringLiteral("次の患者情報は、ファイル名の文字コードが異なっていたため、ファイル名を変更しました。\rDB/")
-                + kKey;
+                + Sato;
         QTest::newRow("DB/Out") << "DB/Out" << false << QList<QByteArray>{utf8 + "=old"}
                                 << QStringLiteral("次の患者情報は、ファイル名の文字コードが異なっていたため、ファイル名を変更しました。\rDB/Out/")
-                + kKey;
-        QTest::newRow("both names") << "DB" << true << QList<QByteArray>{cp932(kKey) + "=old", utf8 + "=new"}
+                + Sato;
+        QTest::newRow("both names") << "DB" << true << QList<QByteArray>{cp932(Sato) + "=old", utf8 + "=new"}
                                     << QStringLiteral("次の患者情報は、文字コードの異なる同じ名前のファイルが2つあるため、どちらも変更していません。\r"
                                                       "内容を確認してください。\rDB/")
-                + kKey + QStringLiteral("\rDB/") + kKey + QStringLiteral("（文字コード932の名前）");
+                + Sato + QStringLiteral("\rDB/") + Sato + QStringLiteral("（文字コード932の名前）");
         // Snapshots are only read: they keep their names.
-        QTest::newRow("snapshot") << "BackUp/令和08年12月01日" << false << QList<QByteArray>{cp932(kKey) + "=old"}
+        QTest::newRow("snapshot") << "BackUp/令和08年12月01日" << false << QList<QByteArray>{cp932(Sato) + "=old"}
                                   << QString();
     }
     void startUpRenames()
@@ -77,9 +78,9 @@ private slots:
         QFETCH(QString, message);
         TestContext t;
         t.makeFolders();
-        putRaw(t.path(folder), cp932(kKey), "old");
+        putRaw(t.path(folder), cp932(Sato), "old");
         if (twin)
-            putRaw(t.path(folder), QFile::encodeName(kKey), "new");
+            putRaw(t.path(folder), QFile::encodeName(Sato), "new");
         putRaw(t.path(folder), "ROOM.WBD", "layout");
         after << "ROOM.WBD=layout";
         std::sort(after.begin(), after.end());

@@ -11,7 +11,9 @@
 #include <unistd.h>
 #include "core/eradate.h"
 #include "core/errorlog.h"
+#include "support/files.h"
 #include "support/fixtures.h"
+#include "support/patients.h"
 #include "support/testcontext.h"
 
 using namespace velto;
@@ -30,18 +32,14 @@ void put(const QString &path, const QByteArray &bytes)
     QCOMPARE(f.write(bytes), bytes.size());
 }
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+using test::readBytes;
 
 QStringList entries(const QString &dir)
 {
     return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
 }
 
-const QString kKey = QStringLiteral("佐藤_一郎_昭和10年5月3日");
+using test::Sato;
 
 
 
@@ -93,12 +91,12 @@ private slots:
         QCOMPARE(r.dayName, day);
         const QString snap = t.path("BackUp/" + day);
         QCOMPARE(entries(snap), (QStringList{"ROOM.WBD", "gone.txt", "佐藤_一郎_昭和10年5月3日"}));
-        QCOMPARE(bytesOf(snap + "/ROOM.WBD"), QByteArray("new layout\r\n"));
-        QCOMPARE(bytesOf(snap + "/gone.txt"), QByteArray("kept\r\n"));
+        QCOMPARE(readBytes(snap + "/ROOM.WBD"), QByteArray("new layout\r\n"));
+        QCOMPARE(readBytes(snap + "/gone.txt"), QByteArray("kept\r\n"));
         QVERIFY(!QFileInfo::exists(t.path("BackUp/令和08年12月10日")));
         // The data folder itself is only read.
         QCOMPARE(entries(t.path("DB")), (QStringList{"Out", "ROOM.WBD", "佐藤_一郎_昭和10年5月3日"}));
-        QCOMPARE(bytesOf(t.path("DB/Out/田中_花子_昭和20年1月1日")), QByteArray("discharged\r\n"));
+        QCOMPARE(readBytes(t.path("DB/Out/田中_花子_昭和20年1月1日")), QByteArray("discharged\r\n"));
         QVERIFY(t.prompter.asked.isEmpty());
     }
 
@@ -126,8 +124,8 @@ private slots:
         t.ctx.layoutFaultFile = QStringLiteral("ROOM.WBD");
         const SnapshotResult r = copySnapshot(t.ctx);
         QVERIFY(r.ok);
-        QCOMPARE(bytesOf(snap + "/ROOM.WBD"), snapshotAfter);
-        QCOMPARE(bytesOf(snap + "/ROOM_NO.WBD"), QByteArray("numbers\r\n"));
+        QCOMPARE(readBytes(snap + "/ROOM.WBD"), snapshotAfter);
+        QCOMPARE(readBytes(snap + "/ROOM_NO.WBD"), QByteArray("numbers\r\n"));
     }
 
     void createsMissingFolders()
@@ -155,14 +153,14 @@ private slots:
         QCOMPARE(r.failed.size(), 1);
         QVERIFY(r.failed.first().startsWith("B.WBD"));
         QCOMPARE(t.prompter.texts(), (QStringList{unexpectedErrorText(), notCopiedMessage({"B.WBD"})}));
-        QVERIFY(bytesOf(t.path("log/error.log")).contains("[FUNC] frmBackUp.Form_Activate()"));
-        QCOMPARE(bytesOf(snap + "/A.WBD"), QByteArray("a2"));
-        QCOMPARE(bytesOf(snap + "/C.WBD"), QByteArray("c2"));
+        QVERIFY(readBytes(t.path("log/error.log")).contains("[FUNC] frmBackUp.Form_Activate()"));
+        QCOMPARE(readBytes(snap + "/A.WBD"), QByteArray("a2"));
+        QCOMPARE(readBytes(snap + "/C.WBD"), QByteArray("c2"));
         QVERIFY(QFileInfo(snap + "/B.WBD/inner").isDir());
         // "DB" is only read.
         QCOMPARE(entries(t.path("DB")), (QStringList{"A.WBD", "B.WBD", "C.WBD", "Out"}));
-        QCOMPARE(bytesOf(t.path("DB/A.WBD")), QByteArray("a2"));
-        QCOMPARE(bytesOf(t.path("DB/B.WBD")), QByteArray("b2"));
+        QCOMPARE(readBytes(t.path("DB/A.WBD")), QByteArray("a2"));
+        QCOMPARE(readBytes(t.path("DB/B.WBD")), QByteArray("b2"));
     }
 
     // Every record in "DB" reaches the snapshot under its own name's bytes:
@@ -171,9 +169,9 @@ private slots:
     {
         QTest::addColumn<QByteArray>("name");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("UTF-8") << QFile::encodeName(kKey) << kKey;
+        QTest::newRow("UTF-8") << QFile::encodeName(Sato) << Sato;
         QTest::newRow("hidden") << QByteArray(".tanaka_hanako_showa20") << ".tanaka_hanako_showa20";
-        QTest::newRow("code page 932 bytes") << cp932(kKey) << kKey;
+        QTest::newRow("code page 932 bytes") << cp932(Sato) << Sato;
     }
     void copiesEveryRecordName()
     {
@@ -199,7 +197,7 @@ private slots:
         TestContext t;
         t.makeFolders();
         const QString snap = t.path("BackUp/" + snapshotDayName(t.ctx));
-        const QByteArray byteName = cp932(kKey);
+        const QByteArray byteName = cp932(Sato);
         putRaw(t.path("DB"), "A.WBD", "a");
         putRaw(t.path("DB"), byteName, "r1");
         putRaw(t.path("DB"), ".tanaka", "r2");
@@ -215,7 +213,7 @@ private slots:
         QCOMPARE(t.prompter.texts().size(), 2);
         const QString message = t.prompter.texts().last();
         QVERIFY(message.startsWith(QStringLiteral("次のファイルをバックアップできませんでした。\rバックアップは完了していません。\r")));
-        QVERIFY2(message.contains(".tanaka") && message.contains(kKey), qPrintable(message));
+        QVERIFY2(message.contains(".tanaka") && message.contains(Sato), qPrintable(message));
     }
 
     // A backup killed half way leaves a staging file in the day's folder;
@@ -260,7 +258,7 @@ private slots:
         QVERIFY(!copySnapshot(t.ctx).ok);
         QVERIFY(entries(outside).isEmpty());
         QCOMPARE(t.prompter.texts(), QStringList{unexpectedErrorText()});
-        QVERIFY(bytesOf(t.path("log/error.log")).contains("[FUNC] frmBackUp.Form_Activate()"));
+        QVERIFY(readBytes(t.path("log/error.log")).contains("[FUNC] frmBackUp.Form_Activate()"));
     }
 
     void lowDiskWarning_data()

@@ -5,14 +5,15 @@
 #include "board/bedops.h"
 #include "board/boardmodel.h"
 #include "board/wardlayout.h"
+#include "support/patients.h"
 #include "support/testcontext.h"
 
 using namespace velto;
 using velto::test::TestContext;
 
 namespace {
-const QString Sato = QStringLiteral("佐藤_一郎_昭和10年5月3日");
-const QString Suzuki = QStringLiteral("鈴木_花子_平成1年2月3日");
+using test::Sato;
+using test::Suzuki;
 // The longest room number the dialog takes, untrimmed.
 const QString Typed20 = QStringLiteral(" ２０字の部屋番号ﾍﾔ12345678 ");
 } // namespace

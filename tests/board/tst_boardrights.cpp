@@ -3,6 +3,7 @@
 #include "board/boardmodel.h"
 #include "board/boardrights.h"
 #include "board/boardtexts.h"
+#include "support/patients.h"
 #include "support/testcontext.h"
 
 using namespace velto;
@@ -113,9 +114,9 @@ private slots:
         QTest::addColumn<QString>("entry");
         QTest::addColumn<bool>("taiin");
         QTest::addColumn<bool>("sai");
-        QTest::newRow("occupied") << 0 << QStringLiteral("佐藤_一郎_昭和10年5月3日") << true << false;
+        QTest::newRow("occupied") << 0 << test::Sato << true << false;
         QTest::newRow("entry without _") << 0 << QStringLiteral("NOUNDERSCORE") << false << true;
-        QTest::newRow("snapshot") << 1 << QStringLiteral("佐藤_一郎_昭和10年5月3日") << false << false;
+        QTest::newRow("snapshot") << 1 << test::Sato << false << false;
     }
     void fromContext()
     {

@@ -6,6 +6,8 @@
 #include "board/boardmodel.h"
 #include "board/wardlayout.h"
 #include "core/errorlog.h"
+#include "support/files.h"
+#include "support/patients.h"
 #include "support/testcontext.h"
 
 using namespace velto;
@@ -73,11 +75,7 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+using test::readBytes;
 
 // Marks every bed and room so that untouched state is recognisable.
 void fillOld(BoardModel &m)
@@ -117,7 +115,7 @@ private slots:
         BoardModel m;
         fillOld(m);
         QVERIFY(loadWardLayout(tc->ctx, m, snap));
-        QCOMPARE(m.bedEntry(0), QStringLiteral("佐藤_一郎_昭和10年5月3日"));
+        QCOMPARE(m.bedEntry(0), test::Sato);
         QCOMPARE(m.bedCaption(0), QStringLiteral("佐藤"));
         QCOMPARE(m.bedCaption(5), QStringLiteral("山")); // only up to the first "_"
         QCOMPARE(m.bedEntry(7), QStringLiteral("NOUNDERSCORE"));
@@ -214,7 +212,7 @@ private slots:
         QTest::addColumn<int>("room1Colour");
         QTest::addColumn<int>("room2Colour");
 
-        const QString sato = QStringLiteral("佐藤_一郎_昭和10年5月3日");
+        const QString sato = test::Sato;
         const QString r101 = QStringLiteral("１０１号室 ");
         QList<QByteArray> cols = repeat("14737632", 30);
         cols[2] = "abc";
@@ -326,7 +324,7 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("reason");
         QByteArray utf8 = fullBeds();
-        utf8.replace(SatoKey, QStringLiteral("佐藤_一郎_昭和10年5月3日").toUtf8());
+        utf8.replace(SatoKey, test::Sato.toUtf8());
         QTest::newRow("beds saved as UTF-8") << layoutfile::Beds << utf8 << QStringLiteral("ROOM.WBDの1行目");
         QTest::newRow("a 241st bed") << layoutfile::Beds << (fullBeds() + "extra_x\r\n")
                                      << QStringLiteral("ROOM.WBDの241行目");
@@ -384,9 +382,9 @@ private slots:
         BoardModel m;
         QVERIFY(loadWardLayout(tc->ctx, m, tc->path(QStringLiteral("DB"))));
         QCOMPARE(tc->ctx.layoutFault, QString());
-        QCOMPARE(m.bedEntry(0), QStringLiteral("佐藤_一郎_昭和10年5月3日"));
+        QCOMPARE(m.bedEntry(0), test::Sato);
         QCOMPARE(m.bedEntry(1), QString());
-        QCOMPARE(m.bedEntry(239), QStringLiteral("佐藤_一郎_昭和10年5月3日"));
+        QCOMPARE(m.bedEntry(239), test::Sato);
         // Written back with CR LF, byte for byte as the program writes.
         QCOMPARE(saveWardLayout(tc->ctx, m), LayoutSaveResult::Saved);
         QCOMPARE(readBytes(db(layoutfile::Beds)), fullBeds());

@@ -18,7 +18,9 @@
 #include "core/textfile.h"
 #include "facility/facilityinfo.h"
 #include "record/recordfile.h"
+#include "support/patients.h"
 #include "support/scriptedprompter.h"
+#include "support/widgets.h"
 #include "ui/appflow.h"
 #include "ui/patientrecorddialog.h"
 #include "ui/logindialog.h"
@@ -37,13 +39,14 @@ namespace {
 
 const QString Day1 = QStringLiteral("令和08年12月10日");
 const QString Day2 = QStringLiteral("令和08年12月11日");
-const QString Sato = QStringLiteral("佐藤_一郎_昭和10年5月3日");
-const QString Suzuki = QStringLiteral("鈴木_花子_平成1年2月3日");
-const QString Tanaka = QStringLiteral("田中_次郎_昭和20年1月1日");
+using test::Sato;
+using test::Suzuki;
+using test::Tanaka;
 const int Pink = BoardModel::storedColour(255, 200, 200);
 
 // Windows that did not come when expected; a hang would hide them.
-QStringList g_missed;
+// Controls child() missed land here too.
+QStringList &g_missed = test::missingControls();
 
 // One start of the program: its own clock, dialogs, settings and context on
 // the shared folders.
@@ -65,13 +68,7 @@ struct Program {
     }
 };
 
-template <class T> T *child(QWidget *w, const QString &name)
-{
-    T *c = w ? w->findChild<T *>(name) : nullptr;
-    if (!c)
-        g_missed << QStringLiteral("control ") + name;
-    return c;
-}
+using test::child;
 
 // Runs act on the modal window of type T that the next step opens (after
 // the bed menu, which comes first, has closed).

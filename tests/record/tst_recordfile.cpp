@@ -6,6 +6,8 @@
 #include "core/textfile.h"
 #include "record/recordfields.h"
 #include "record/recordfile.h"
+#include "support/files.h"
+#include "support/patients.h"
 #include "support/testcontext.h"
 
 using namespace velto;
@@ -24,11 +26,7 @@ struct Fixture : TestContext {
     QString dbFile(const QString &name) const { return path(QStringLiteral("DB/") + name); }
 };
 
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using test::readBytes;
 
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
@@ -141,7 +139,7 @@ private slots:
         QByteArray expected;
         for (const QString &key : recordWriteOrder())
             expected += key.toLatin1() + ':' + values.value(key) + "\r\n";
-        const QByteArray actual = readBytes(fx.dbFile(QStringLiteral("佐藤_一郎_昭和10年5月3日")));
+        const QByteArray actual = readBytes(fx.dbFile(test::Sato));
         QCOMPARE(actual.count("\r\n"), 237);
         QCOMPARE(actual, expected);
         QVERIFY(fx.prompter.asked.isEmpty());

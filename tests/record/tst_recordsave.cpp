@@ -5,6 +5,7 @@
 #include "record/recordfile.h"
 #include "record/recordsave.h"
 #include "support/fixtures.h"
+#include "support/patients.h"
 #include "support/testcontext.h"
 
 using namespace velto;
@@ -164,7 +165,7 @@ private slots:
             // The bed learns of the patient once the file is there.
             QVERIFY(QFileInfo::exists(fx.dbFile(w.key)));
         });
-        const QString key = QStringLiteral("佐藤_一郎_昭和10年5月3日");
+        const QString key = test::Sato;
         QCOMPARE(s.outcome, SaveResult::Saved);
         QCOMPARE(told, (QStringList{key, QStringLiteral("佐藤"),
                                     QStringLiteral("最終更新者 : nurse1(山田)   最終更新時間 : 2026/12/10 09:30:00")}));
@@ -184,7 +185,7 @@ private slots:
         Fixture fx;
         QString oldKey;
         QCOMPARE(savePatientRecord(fx.ctx, patient(), true, &oldKey).outcome, SaveResult::Saved);
-        const QString first = QStringLiteral("佐藤_一郎_昭和10年5月3日");
+        const QString first = test::Sato;
 
         // Same key: overwritten in place, nothing removed.
         oldKey = first;
@@ -319,7 +320,7 @@ private slots:
         Fixture fx;
         QString oldKey;
         savePatientRecord(fx.ctx, patient(), true, &oldKey);
-        const QString first = QStringLiteral("佐藤_一郎_昭和10年5月3日");
+        const QString first = test::Sato;
         const QStringList before = fileLines(fx.dbFile(first));
 
         // A folder in the new file's place: the disk refuses the write.

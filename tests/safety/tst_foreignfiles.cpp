@@ -10,6 +10,7 @@
 #include "facility/facilityinfo.h"
 #include "record/recordfields.h"
 #include "record/recordfile.h"
+#include "support/files.h"
 #include "support/testcontext.h"
 
 using namespace velto;
@@ -53,7 +54,6 @@ private slots:
 private:
     // Converts UTF-8 lines, each ended by CR LF, into a code page 932 file.
     void writeForeign(const QString &path, const QStringList &lines);
-    QByteArray bytesOf(const QString &path);
 
     std::unique_ptr<test::TestContext> tc;
 };
@@ -75,12 +75,6 @@ void ForeignFilesTest::writeForeign(const QString &path, const QStringList &line
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(iconv.readAllStandardOutput());
-}
-
-QByteArray ForeignFilesTest::bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 void ForeignFilesTest::init()
@@ -110,7 +104,7 @@ void ForeignFilesTest::init()
     writeForeign(tc->path(QStringLiteral("DB/") + layoutfile::RoomColours), colours);
     writeForeign(facilityFilePath(tc->ctx), facility);
     // The independent encoder really produced code page 932 (～ is 81 60 there).
-    QVERIFY(bytesOf(facilityFilePath(tc->ctx)).contains(QByteArray("\x81\x60", 2)));
+    QVERIFY(test::readBytes(facilityFilePath(tc->ctx)).contains(QByteArray("\x81\x60", 2)));
 }
 
 void ForeignFilesTest::readsForeignFiles()
@@ -146,7 +140,7 @@ void ForeignFilesTest::rewritesUnchangedFilesByteIdentically()
                             QFileInfo(facilityFilePath(ctx)).fileName()};
     QMap<QString, QByteArray> before;
     for (const QString &n : names)
-        before.insert(n, bytesOf(QDir(db).filePath(n)));
+        before.insert(n, test::readBytes(QDir(db).filePath(n)));
 
     PatientRecord r;
     const QString recordPath = recordFilePath(ctx, RecordName, QString());
@@ -161,7 +155,7 @@ void ForeignFilesTest::rewritesUnchangedFilesByteIdentically()
     QVERIFY2(tc->prompter.asked.isEmpty(), qPrintable(tc->prompter.texts().join(QLatin1Char('|'))));
 
     for (const QString &n : names) {
-        const QByteArray after = bytesOf(QDir(db).filePath(n));
+        const QByteArray after = test::readBytes(QDir(db).filePath(n));
         QVERIFY2(after == before.value(n), qPrintable(n + QStringLiteral(" changed on rewrite")));
     }
 }

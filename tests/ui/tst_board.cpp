@@ -14,6 +14,7 @@
 #include "record/recordfile.h"
 #include "ui/patientrecorddialog.h"
 #include "core/textfile.h"
+#include "support/patients.h"
 #include "support/testcontext.h"
 #include "ui/wardboardwindow.h"
 #include "ui/popupmenu.h"
@@ -24,9 +25,9 @@ using velto::test::TestContext;
 namespace {
 const QString Today = QStringLiteral("令和08年12月10日");
 const QString PastDay = QStringLiteral("令和08年11月01日");
-const QString Sato = QStringLiteral("佐藤_一郎_昭和10年5月3日");
-const QString Suzuki = QStringLiteral("鈴木_花子_平成1年2月3日");
-const QString Tanaka = QStringLiteral("田中_次郎_昭和20年1月1日");
+using test::Sato;
+using test::Suzuki;
+using test::Tanaka;
 
 void writeLayout(const QString &folder, const QMap<int, QString> &beds, const QString &room0Number)
 {

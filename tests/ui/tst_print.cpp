@@ -10,6 +10,7 @@
 #include "core/errorlog.h"
 #include "facility/facilityinfo.h"
 #include "support/testcontext.h"
+#include "support/widgets.h"
 #include "ui/printdialog.h"
 
 using namespace velto;
@@ -82,10 +83,7 @@ bool minchoEmbedded(const QString &pdf)
     return false;
 }
 
-template <class T> T *child(QWidget *w, const char *name)
-{
-    return w->findChild<T *>(QString::fromLatin1(name));
-}
+using test::child;
 
 PatientRecord editedRecord()
 {

@@ -15,8 +15,11 @@
 
 #include "record/recordfields.h"
 #include "record/recordfile.h"
+#include "support/files.h"
 #include "support/fixtures.h"
+#include "support/patients.h"
 #include "support/testcontext.h"
+#include "support/widgets.h"
 #include "ui/patientrecorddialog.h"
 
 using namespace velto;
@@ -24,7 +27,7 @@ using velto::test::TestContext;
 
 namespace {
 
-const QString kKey = QStringLiteral("佐藤_一郎_昭和10年5月3日");
+const QString &kKey = test::Sato;
 const QString kSnapshot = QStringLiteral("令和08年12月09日");
 
 struct Fixture : TestContext {
@@ -44,13 +47,7 @@ PatientRecord storedPatient()
     return r;
 }
 
-template <typename T> T *child(QWidget &w, const QString &name)
-{
-    T *c = w.findChild<T *>(name);
-    if (!c)
-        qWarning("missing %s", qPrintable(name));
-    return c;
-}
+using test::child;
 
 // Typing as the user does, one character at a time (QTest only types ASCII).
 void type(QWidget *target, const QString &s)
@@ -63,11 +60,7 @@ void type(QWidget *target, const QString &s)
     }
 }
 
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using test::readBytes;
 
 QString text(QWidget &w, const QString &name)
 {

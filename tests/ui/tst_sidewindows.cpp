@@ -14,7 +14,9 @@
 #include "core/eradate.h"
 #include "core/textfile.h"
 #include "facility/facilityinfo.h"
+#include "support/patients.h"
 #include "support/testcontext.h"
+#include "support/widgets.h"
 #include "ui/appflow.h"
 #include "ui/snapshotdeletedialog.h"
 #include "ui/backupwindow.h"
@@ -26,10 +28,7 @@
 using namespace velto;
 
 namespace {
-template <class T> T *child(QWidget *w, const char *name)
-{
-    return w ? w->findChild<T *>(QString::fromLatin1(name)) : nullptr;
-}
+using test::child;
 
 // Runs `act` on the modal window that the next step opens.
 void onNextModal(std::function<void(QWidget *)> act)
@@ -58,8 +57,8 @@ struct DiskRefusesWrites {
     ~DiskRefusesWrites() { ::setrlimit(RLIMIT_FSIZE, &old); }
 };
 
-const QString Sato = QStringLiteral("佐藤_一郎_昭和10年5月3日");
-const QString Suzuki = QStringLiteral("鈴木_花子_平成1年2月3日");
+using test::Sato;
+using test::Suzuki;
 } // namespace
 
 class TestSideWindows : public QObject {

@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 
 #include "support/testcontext.h"
+#include "support/widgets.h"
 #include "ui/stafflistdialog.h"
 
 using namespace velto;
@@ -20,10 +21,7 @@ void seed(test::TestContext &t, const QStringList &lines)
     QVERIFY(t.settings->commit());
 }
 
-template <class T> T *child(QWidget *w, const char *name)
-{
-    return w ? w->findChild<T *>(QString::fromLatin1(name)) : nullptr;
-}
+using test::child;
 
 // Runs `act` on the modal dialog that the next step opens.
 void onNextModal(std::function<void(QWidget *)> act)
