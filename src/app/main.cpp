@@ -1,9 +1,6 @@
 #include <QApplication>
-#include <QFont>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
+#include "app/applicationsetup.h"
 #include "core/appcontext.h"
 #include "core/platform.h"
 #include "ui/appflow.h"
@@ -11,25 +8,10 @@
 #include "ui/messageboxprompter.h"
 #include "ui/wiring.h"
 
-#ifdef VELTO_STARTUP_PROBE
-#include "../../bench/probe.h"
-#endif
-
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    Q_INIT_RESOURCE(velto);
-#ifdef VELTO_STARTUP_PROBE
-    velto::bench::exitWhenShown(QStringLiteral("frmLogin"));
-#endif
-    QApplication::setApplicationName(QStringLiteral("Velto"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/velto.png")));
-
-    // Qt's own buttons and dialogs speak Japanese ("はい", "いいえ").
-    QTranslator qtbase;
-    if (qtbase.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtbase);
-    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    velto::setUpApplication(app);
 
     velto::SystemClock clock;
     velto::MessageBoxPrompter prompter;

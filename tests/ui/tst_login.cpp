@@ -3,8 +3,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStyle>
-#include <QTranslator>
-#include <QLibraryInfo>
 
 #include "core/platform.h"
 #include "core/startup.h"
@@ -164,18 +162,6 @@ private slots:
         flow.afterLogin();
         qApp->removeEventFilter(&watcher);
         QTEST(order, "order");
-    }
-
-    void qtSpeaksJapanese()
-    {
-        QTranslator tr;
-        QVERIFY(tr.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
-        QApplication::installTranslator(&tr);
-        std::unique_ptr<QMessageBox> box(MessageBoxPrompter::build(DialogKind::WarnYesNo, "?"));
-        box->show();
-        QCOMPARE(box->button(QMessageBox::Yes)->text().remove('&').left(2), QStringLiteral("はい"));
-        QCOMPARE(box->button(QMessageBox::No)->text().remove('&').left(3), QStringLiteral("いいえ"));
-        QApplication::removeTranslator(&tr);
     }
 };
 
