@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT="$PWD"
-bash scripts/setup-deps.sh
+bash scripts/setup-deps.sh run bench
 BUILD="${VELTO_BENCH_BUILD_DIR:-build-bench}"
 RUNS="${VELTO_BENCH_RUNS:-15}"
 MEM_RUNS="${VELTO_BENCH_MEM_RUNS:-3}"

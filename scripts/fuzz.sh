@@ -2,10 +2,12 @@
 # Builds the libFuzzer targets (clang, ASan + UBSan), replays each target's
 # corpus, then fuzzes each for FUZZ_SECONDS on a scratch copy of the corpus.
 # Usage: scripts/fuzz.sh [target...]   (default: all)
-# Env: FUZZ_SECONDS (30), FUZZ_BUILD_DIR (<repo>/build-fuzz), FUZZ_JOBS (2).
+# Env: FUZZ_SECONDS (30), FUZZ_BUILD_DIR (<repo>/build-fuzz), FUZZ_JOBS (2),
+#      VELTO_WERROR (OFF; ON makes warnings errors, as CI does).
 # New crash inputs are left in the build dir's artifacts folder; exit != 0.
 set -u
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+bash "$ROOT/scripts/setup-deps.sh" run fuzz || { echo "fuzz: could not install clang" >&2; exit 2; }
 BUILD="${FUZZ_BUILD_DIR:-$ROOT/build-fuzz}"
 SECONDS_EACH="${FUZZ_SECONDS:-30}"
 JOBS="${FUZZ_JOBS:-2}"
@@ -21,7 +23,7 @@ export QT_QPA_PLATFORM=offscreen
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DVELTO_FUZZ=ON -DVELTO_BUILD_TESTS=OFF -DCMAKE_POSITION_INDEPENDENT_CODE=ON "${launcher[@]}" >/dev/null \
+    -DVELTO_FUZZ=ON -DVELTO_WERROR="${VELTO_WERROR:-OFF}" -DVELTO_BUILD_TESTS=OFF -DCMAKE_POSITION_INDEPENDENT_CODE=ON "${launcher[@]}" >/dev/null \
     || { echo "fuzz: configure failed" >&2; exit 2; }
 cmake --build "$BUILD" --target "${TARGETS[@]}" -j"$JOBS" || { echo "fuzz: build failed" >&2; exit 2; }
 

@@ -1,21 +1,32 @@
 #!/usr/bin/env bash
-# Installs what Velto needs to build, run and test on Debian 12. Idempotent.
+# Installs the Debian 12 packages of the named groups, only those missing.
+# Idempotent. Usage: scripts/setup-deps.sh <group>...
+#   run    build and run Velto (scripts/run.sh)
+#   test   the tests besides: ccache, the private CUPS server with its PDF
+#          queue, pdffonts (scripts/test.sh)
+#   fuzz   clang with libFuzzer and the sanitizers (scripts/fuzz.sh, .ci/run)
+#   bench  /usr/bin/time for the memory figure (scripts/bench.sh)
 set -euo pipefail
-SUDO=""
-if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
-PKGS=(
-  build-essential cmake ninja-build ccache
-  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-gtk-platformtheme
-  libgl-dev
-  fonts-ipafont-mincho fonts-ipafont-gothic
-  cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils time
-  clang libclang-rt-14-dev
-)
+[ "$#" -gt 0 ] || { echo "usage: $0 run|test|fuzz|bench ..." >&2; exit 2; }
+PKGS=()
+for group in "$@"; do
+  case "$group" in
+    run) PKGS+=(build-essential cmake ninja-build
+                qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-gtk-platformtheme
+                libgl-dev fonts-ipafont-mincho fonts-ipafont-gothic) ;;
+    test) PKGS+=(ccache cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils) ;;
+    fuzz) PKGS+=(clang libclang-rt-14-dev) ;;
+    bench) PKGS+=(time) ;;
+    *) echo "setup-deps: unknown group $group" >&2; exit 2 ;;
+  esac
+done
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ "${#missing[@]}" -gt 0 ]; then
+  SUDO=""
+  if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
   $SUDO apt-get update
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y "${missing[@]}"
 fi

@@ -1,14 +1,23 @@
 #!/usr/bin/env bash
-# Starts a private CUPS server for the tests, apart from the machine's own:
-# its own configuration, spool, log, cache and state under $VELTO_CUPS_DIR
-# (default /tmp/velto-cups), reached only through the Unix socket
-# $VELTO_CUPS_DIR/cups.sock, with a PDF queue "VeltoPDF" as its default
-# printer. Clients reach it with CUPS_SERVER=$VELTO_CUPS_DIR/cups.sock;
-# $VELTO_CUPS_DIR/env holds the exports. Stop it with scripts/stop-printer.sh.
-# Leaves a server that is already running as it is. Needs root (sudo
-# otherwise): the PDF backend only runs as root.
+# Starts a private CUPS server for the tests, apart from the machine's own and
+# from any other run's: its own configuration, spool, log, cache and state in
+# the folder $VELTO_CUPS_DIR (a new temporary folder when unset), reached only
+# through the Unix socket $VELTO_CUPS_DIR/cups.sock, with a PDF queue
+# "VeltoPDF" as its default printer. $VELTO_CUPS_DIR/env holds the exports
+# for its clients (CUPS_SERVER, VELTO_PDF_DIR, VELTO_CUPS_DIR). Stop it with
+# VELTO_CUPS_DIR=<folder> scripts/stop-printer.sh.
+# Leaves a server that already runs from that folder as it is.
+# Root (sudo otherwise) only for what needs it: cupsd, since the cups-pdf
+# backend runs only as root (it hands each PDF to the job's user); the mount
+# namespace that shows cupsd this folder's cups-pdf.conf; lpadmin, cupsenable
+# and cupsaccept, which this server allows its system group only; and removing
+# an earlier run's files, which cupsd owns.
 set -euo pipefail
-DIR="${VELTO_CUPS_DIR:-/tmp/velto-cups}"
+DIR="${VELTO_CUPS_DIR:-}"
+if [ -z "$DIR" ]; then
+  DIR="$(mktemp -d "${TMPDIR:-/tmp}/velto-cups.XXXXXX")"
+  echo "start-printer: private printer in $DIR" >&2
+fi
 QUEUE=VeltoPDF
 SOCK="$DIR/cups.sock"
 PIDFILE="$DIR/cupsd.pid"
@@ -16,8 +25,10 @@ SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
 CUPSD="$(command -v cupsd || echo /usr/sbin/cupsd)"
 
-# A client of the private server only, never of the machine's own.
-lpc() { $SUDO env CUPS_SERVER="$SOCK" "$@"; }
+# Clients of the private server only, never of the machine's own; lpadm for
+# the calls that change its printers.
+lpc() { env CUPS_SERVER="$SOCK" "$@"; }
+lpadm() { $SUDO env CUPS_SERVER="$SOCK" "$@"; }
 # Fails on a stale pid file or on a process that is not this folder's cupsd.
 ours_running() {
   local pid
@@ -126,7 +137,8 @@ EOF
   # In the foreground of a background job, so the pid is the server's own.
   $SUDO "${start[@]}" </dev/null >>"$DIR/log/cupsd.out" 2>&1 &
   echo $! >"$PIDFILE"
-  printf 'export CUPS_SERVER=%q\nexport VELTO_PDF_DIR=%q\n' "$SOCK" "$pdfdir" >"$DIR/env"
+  printf 'export CUPS_SERVER=%q\nexport VELTO_PDF_DIR=%q\nexport VELTO_CUPS_DIR=%q\n' \
+    "$SOCK" "$pdfdir" "$DIR" >"$DIR/env"
 
   for _ in $(seq 1 40); do
     lpc lpstat -r 2>/dev/null | grep -q "is running" && break
@@ -141,15 +153,15 @@ EOF
 fi
 
 if ! lpc lpstat -p "$QUEUE" >/dev/null 2>&1; then
-  lpc lpadmin -p "$QUEUE" -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null \
-    || lpc lpadmin -p "$QUEUE" -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_noopt.ppd 2>/dev/null \
-    || lpc lpadmin -p "$QUEUE" -E -v cups-pdf:/
+  lpadm lpadmin -p "$QUEUE" -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null \
+    || lpadm lpadmin -p "$QUEUE" -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_noopt.ppd 2>/dev/null \
+    || lpadm lpadmin -p "$QUEUE" -E -v cups-pdf:/
 fi
 # cups-pdf takes PostScript; the default PDF-to-PostScript renderer turns the
 # fonts into Type 3 bitmaps, poppler's keeps them embedded as TrueType.
 # Letter by default, so that an A4 page shows the program asked for A4.
-lpc lpadmin -p "$QUEUE" -o pdftops-renderer-default=pdftops -o PageSize=Letter
-lpc cupsenable "$QUEUE"
-lpc cupsaccept "$QUEUE"
-lpc lpadmin -d "$QUEUE"
+lpadm lpadmin -p "$QUEUE" -o pdftops-renderer-default=pdftops -o PageSize=Letter
+lpadm cupsenable "$QUEUE"
+lpadm cupsaccept "$QUEUE"
+lpadm lpadmin -d "$QUEUE"
 lpc lpstat -d

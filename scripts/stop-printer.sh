@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Stops the private CUPS server of scripts/start-printer.sh. Its folder stays
-# (logs, PDFs) until the next start; the machine's own CUPS is not touched.
+# Stops the private CUPS server that scripts/start-printer.sh started in the
+# folder $VELTO_CUPS_DIR, and no other. The folder stays (logs, PDFs); the
+# machine's own CUPS is not touched. Root (sudo otherwise) to end the server,
+# which runs as root.
 set -euo pipefail
-DIR="${VELTO_CUPS_DIR:-/tmp/velto-cups}"
+DIR="${VELTO_CUPS_DIR:?set VELTO_CUPS_DIR to the folder of the printer to stop}"
 PIDFILE="$DIR/cupsd.pid"
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi

@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
 # Sets everything up, builds and runs every test.
+#   VELTO_BUILD_DIR        build folder (default build-test)
+#   VELTO_CMAKE_ARGS       more configure arguments
+#   VELTO_CUPS_DIR         the folder of a private printer that already runs
+#                          (scripts/start-printer.sh); otherwise this run starts
+#                          its own in a new folder and stops it at the end
+#   VELTO_REQUIRE_PRINTER  1: fail when the printer does not start
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup-deps.sh
+bash scripts/setup-deps.sh run test
 BUILD="${VELTO_BUILD_DIR:-build-test}"
 LAUNCHER=()
 if command -v ccache >/dev/null; then
@@ -10,29 +16,44 @@ if command -v ccache >/dev/null; then
   export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
   LAUNCHER=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTO_BUILD_BENCH=OFF "${LAUNCHER[@]}" ${VELTO_CMAKE_ARGS:-}
+# shellcheck disable=SC2086
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTO_BUILD_BENCH=OFF -DVELTO_WERROR=ON \
+  "${LAUNCHER[@]}" ${VELTO_CMAKE_ARGS:-}
 cmake --build "$BUILD" -j"$(nproc)"
 
-# The printing tests use the private CUPS server only; started here unless
-# it already runs (.ci/run starts it), and then stopped here too.
-CUPS_DIR="${VELTO_CUPS_DIR:-/tmp/velto-cups}"
-cups_pid="$(cat "$CUPS_DIR/cupsd.pid" 2>/dev/null || true)"
-if [ -z "$cups_pid" ] || [ ! -e "/proc/$cups_pid" ]; then
+# The printing tests use a private CUPS server only, never the machine's
+# printers: the caller's (.ci/run starts one for all its runs) or one of this
+# run's own, in a folder of its own so that no other run can stop it.
+if [ -n "${VELTO_CUPS_DIR:-}" ] && [ -e "$VELTO_CUPS_DIR/env" ]; then
+  # shellcheck disable=SC1091
+  source "$VELTO_CUPS_DIR/env"
+else
+  VELTO_CUPS_DIR="$(mktemp -d "${TMPDIR:-/tmp}/velto-cups.XXXXXX")"
+  export VELTO_CUPS_DIR
+  SUDO=""
+  if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
+  # The folder goes with the server, unless the tests failed: then its logs
+  # and PDFs stay for a look.
+  stop_printer() {
+    local rc=$?
+    bash scripts/stop-printer.sh || true
+    if [ "$rc" = 0 ]; then
+      $SUDO rm -rf "$VELTO_CUPS_DIR"
+    else
+      echo "printer logs and PDFs kept in $VELTO_CUPS_DIR" >&2
+    fi
+  }
+  trap stop_printer EXIT
   if bash scripts/start-printer.sh; then
-    trap 'bash scripts/stop-printer.sh' EXIT
+    # shellcheck disable=SC1091
+    source "$VELTO_CUPS_DIR/env"
   elif [ "${VELTO_REQUIRE_PRINTER:-0}" = 1 ]; then
     echo "the private printer queue did not start" >&2
     exit 1
   else
     echo "printer queue not available; the printing tests skip" >&2
+    export CUPS_SERVER="$VELTO_CUPS_DIR/cups.sock" VELTO_PDF_DIR="$VELTO_CUPS_DIR/pdf"
   fi
-fi
-if [ -e "$CUPS_DIR/env" ]; then
-  # shellcheck disable=SC1091
-  source "$CUPS_DIR/env"
-else
-  # Never the machine's own printers.
-  export CUPS_SERVER="$CUPS_DIR/cups.sock" VELTO_PDF_DIR="$CUPS_DIR/pdf"
 fi
 
 QT_QPA_PLATFORM=offscreen ctest --test-dir "$BUILD" --output-on-failure -j2
