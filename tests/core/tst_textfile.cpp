@@ -267,7 +267,7 @@ void TstTextFile::badLineLeavesTheOthers()
 {
     // Line 2 holds a byte no character starts with.
     const QString path = m_dir.filePath(QStringLiteral("oneBad.txt"));
-    putBytes(path, QByteArray("000:\x8d\xb2\x93\xa1\r\n001:a\xffb\r\n002:c\r\n"));
+    putBytes(path, QByteArray("000:\x8d\xb2\x93\xa1\r\n001:a\xff" "b\r\n002:c\r\n"));
     QStringList lines;
     QList<int> bad;
     QString error;
