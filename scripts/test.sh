@@ -24,7 +24,12 @@ cmake --build "$BUILD" -j"$(nproc)"
 # The printing tests use a private CUPS server only, never the machine's
 # printers: the caller's (.ci/run starts one for all its runs) or one of this
 # run's own, in a folder of its own so that no other run can stop it.
-if [ -n "${VELTO_CUPS_DIR:-}" ] && [ -e "$VELTO_CUPS_DIR/env" ]; then
+running_printer() { # the caller's folder, when its server still runs
+  local pid
+  [ -n "${VELTO_CUPS_DIR:-}" ] && [ -e "$VELTO_CUPS_DIR/env" ] || return 1
+  pid="$(cat "$VELTO_CUPS_DIR/cupsd.pid" 2>/dev/null)" && [ -n "$pid" ] && [ -e "/proc/$pid" ]
+}
+if running_printer; then
   # shellcheck disable=SC1091
   source "$VELTO_CUPS_DIR/env"
 else
