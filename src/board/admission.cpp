@@ -8,6 +8,7 @@
 #include "core/appcontext.h"
 #include "core/busy.h"
 #include "core/errorlog.h"
+#include "core/filenames.h"
 #include "core/textfile.h"
 #include "wardlayout.h"
 
@@ -22,13 +23,6 @@ const QString ClickProc = QStringLiteral("frmSai.click()");
 QString twoLines(const QString &first, const QString &second)
 {
     return first + QLatin1Char('\r') + second;
-}
-
-// A record's name must name a file inside its folder, nothing beyond it.
-bool plainName(const QString &name)
-{
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
-        && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
 }
 
 QString dbPath(const AppContext &ctx, const QString &name)
@@ -128,7 +122,7 @@ bool dischargePatient(AppContext &ctx, BoardModel &model)
     if (!ctx.prompter->warnYesNo(dischargeQuestion(model.bedCaption(bed))))
         return false;
     const bool erase = ctx.prompter->warnYesNoDefNo(eraseOnDischargeQuestion());
-    if (!plainName(entry)) {
+    if (!isPlainFileName(entry)) {
         writeErrorLog(ctx, TaiinProc);
         return false;
     }
@@ -178,7 +172,7 @@ bool erasePatient(AppContext &ctx, BoardModel &model)
     const QString entry = model.bedEntry(bed);
     if (!ctx.prompter->warnYesNo(eraseQuestion(model.bedCaption(bed))))
         return false;
-    if (!plainName(entry)) {
+    if (!isPlainFileName(entry)) {
         writeErrorLog(ctx, OutProc);
         return false;
     }
@@ -239,7 +233,7 @@ ReadmitResult readmitClick(AppContext &ctx, BoardModel &model, const QString &na
     // No name, or one whose part before "_" is empty, gives no caption: a
     // bed would then look free while holding a record.
     const int p = name.indexOf(QLatin1Char('_'));
-    if (p <= 0 || !plainName(name)) {
+    if (p <= 0 || !isPlainFileName(name)) {
         writeErrorLog(ctx, ClickProc);
         return {};
     }

@@ -111,13 +111,9 @@ QStringList writeSummaryPdfs(const SummaryInput &input, const QString &folder,
 {
     QStringList written;
     for (int number : pages) {
-        std::unique_ptr<SummaryPage> page;
-        switch (number) {
-        case 1: page = std::make_unique<SummaryPage1>(); break;
-        case 2: page = std::make_unique<SummaryPage2>(); break;
-        case 3: page = std::make_unique<SummaryPage3>(); break;
-        default: continue;
-        }
+        const std::unique_ptr<SummaryPage> page = makeSummaryPage(number);
+        if (!page)
+            continue;
         const QString path = QDir(folder).filePath(QStringLiteral("%1_%2.pdf").arg(baseName).arg(number));
         bool ok = false;
         {

@@ -1,5 +1,7 @@
 #pragma once
 // The three pages of the patient summary.
+#include <memory>
+
 #include "summarypage.h"
 
 namespace velto::print {
@@ -40,5 +42,8 @@ public:
 protected:
     void drawExtraFrames(PageCanvas &canvas, double dx, double dy, double widthMm) const override;
 };
+
+// Page 1, 2 or 3; null for any other number.
+std::unique_ptr<SummaryPage> makeSummaryPage(int number);
 
 } // namespace velto::print

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,6 +12,7 @@
 
 #include "core/appcontext.h"
 #include "core/errorlog.h"
+#include "core/filenames.h"
 #include "core/textfile.h"
 #include "recordfields.h"
 
@@ -75,35 +77,10 @@ QString makePatientKey(const PatientRecord &r)
                                         + r.value(Era) + r.value(Year) + r.value(Month) + r.value(Day));
 }
 
-bool isPlainFileName(const QString &name)
-{
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        return false;
-    for (const QChar c : name) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7f)
-            return false;
-    }
-    return true;
-}
-
 bool isFileNameChar(QChar c)
 {
     static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
     return c.unicode() >= 0x20 && c.unicode() != 0x7f && !forbidden.contains(c);
-}
-
-bool isSafeFileName(const QString &name)
-{
-    // A leading "." hides the file, and staged files of the program begin so.
-    if (!isPlainFileName(name) || name.startsWith(QLatin1Char('.')))
-        return false;
-    bool onlyDots = true;
-    for (const QChar c : name) {
-        if (!isFileNameChar(c))
-            return false;
-        onlyDots = onlyDots && c == QLatin1Char('.');
-    }
-    return !onlyDots;
 }
 
 QString recordFilePath(const AppContext &ctx, const QString &key, const QString &snapshotFolder)
@@ -186,8 +163,10 @@ bool encodePatientFile(AppContext &ctx, const QString &path, const PatientRecord
         return false;
     }
     // A key made of names may carry "/" or "..": never write beside "DB".
-    if (path.isEmpty() || dir != cleanAbsolute(ctx.path(QStringLiteral("DB")))
-        || !isSafeFileName(QFileInfo(path).fileName())) {
+    // New files also get only characters every disk of the ward takes.
+    const QString name = QFileInfo(path).fileName();
+    if (path.isEmpty() || dir != cleanAbsolute(ctx.path(QStringLiteral("DB"))) || !isPlainFileName(name)
+        || !std::all_of(name.begin(), name.end(), isFileNameChar)) {
         writeErrorLog(ctx, RecordSaveProcedure);
         return false;
     }

@@ -21,21 +21,13 @@ inline const QString PastDataReadOnlyText =
 // all exactly as they stand.
 QString makePatientKey(const PatientRecord &record);
 
-// True for a name that stays inside its folder: not empty, not "." or "..",
-// no "/" or "\" and no control character.
-bool isPlainFileName(const QString &name);
-
 // False for "/", "\", ":", "*", "?", '"', "<", ">", "|" and control
 // characters: what some disk of the ward would refuse or misread in a name.
 bool isFileNameChar(QChar c);
-// A name every file system takes as one plain file: a plain name of
-// isFileNameChar characters, not beginning with a dot (hidden, and the
-// program's staged files begin so). New files get only such names.
-bool isSafeFileName(const QString &name);
 
 // "DB/<key>" for today (empty snapshotFolder), else
 // "BackUp/<snapshotFolder>/<key>". Empty when the key or the folder name
-// would leave its folder.
+// is no plain file name (core/filenames.h).
 QString recordFilePath(const AppContext &ctx, const QString &key, const QString &snapshotFolder);
 
 enum class RecordReadResult {

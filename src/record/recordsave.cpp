@@ -9,6 +9,7 @@
 #include "core/appcontext.h"
 #include "core/eradate.h"
 #include "core/errorlog.h"
+#include "core/filenames.h"
 #include "core/textfile.h"
 #include "recordfields.h"
 
@@ -43,8 +44,8 @@ InputFault checkSavable(const PatientRecord &r, const QString &key)
     // A name beginning with "." would make a hidden file.
     if (key.startsWith(QLatin1Char('.')))
         return {recordtext::LeadingDot.arg(recordFieldLabel(FamilyName)), recordField(FamilyName)->objectName()};
-    // Each part is clean; the joined key can still be no plain name (dots only).
-    if (!isSafeFileName(key))
+    // Each part is clean; the joined key must still name a plain file.
+    if (!isPlainFileName(key))
         return {recordtext::UnsafeNameChars.arg(recordFieldLabel(FamilyName)),
                 recordField(FamilyName)->objectName()};
     for (const RecordField &f : recordFields()) {

@@ -29,17 +29,17 @@ void BackupWindow::showEvent(QShowEvent *e)
     QDialog::showEvent(e);
     if (!m_started) {
         m_started = true;
-        QTimer::singleShot(0, this, &BackupWindow::work);
+        QTimer::singleShot(0, this, &BackupWindow::makeSnapshotAndClose);
     }
 }
 
-void BackupWindow::work()
+void BackupWindow::makeSnapshotAndClose()
 {
     {
         BusyGuard busy(m_ctx.busy);
         waitForPaint(m_paintMs);
     }
-    m_ok = makeSnapshot(m_ctx);
+    m_succeeded = makeSnapshot(m_ctx);
     accept();
 }
 

@@ -10,7 +10,7 @@ class BackupWindow : public QDialog {
 public:
     // paintMs: how long the message is shown (with events handled) first.
     BackupWindow(AppContext &ctx, const QString &message, QWidget *parent = nullptr, int paintMs = 1000);
-    bool succeeded() const { return m_ok; }
+    bool succeeded() const { return m_succeeded; }
 
     // Neither Escape nor the close box stops a backup half way.
     void reject() override {}
@@ -19,12 +19,12 @@ protected:
     void showEvent(QShowEvent *e) override;
 
 private:
-    void work();
+    void makeSnapshotAndClose();
 
     AppContext &m_ctx;
     int m_paintMs;
     bool m_started = false;
-    bool m_ok = false;
+    bool m_succeeded = false;
 };
 
 } // namespace velto

@@ -24,7 +24,7 @@ QLabel *label(const QString &text, const char *name, QWidget *parent)
 } // namespace
 
 FacilityDialog::FacilityDialog(AppContext &ctx, bool cancelDisabled, QWidget *parent)
-    : QDialog(parent), m_ctx(ctx)
+    : QDialog(parent), m_ctx(ctx), m_exit(cancelDisabled, facilityCanSave(ctx))
 {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(facilitytext::caption);
@@ -77,22 +77,18 @@ FacilityDialog::FacilityDialog(AppContext &ctx, bool cancelDisabled, QWidget *pa
     buttons->addWidget(m_cancel);
     grid->addLayout(buttons, 8, 0, 1, 4);
 
-    const bool maySave = facilityCanSave(ctx);
-    m_ok->setEnabled(maySave);
-    // An account that may not save could never leave a locked form.
-    m_cancelLocked = cancelDisabled && maySave;
-    m_firstStart = m_cancelLocked;
-    m_cancel->setEnabled(!m_cancelLocked);
-    if (m_cancelLocked)
+    m_ok->setEnabled(facilityCanSave(ctx));
+    m_cancel->setEnabled(!m_exit.locked());
+    if (m_exit.locked())
         setWindowFlag(Qt::WindowCloseButtonHint, false);
 
-    connect(m_ok, &QPushButton::clicked, this, &FacilityDialog::okClick);
+    connect(m_ok, &QPushButton::clicked, this, &FacilityDialog::checkAndSave);
     connect(m_cancel, &QPushButton::clicked, this, &FacilityDialog::reject);
 
-    load();
+    loadFromFile();
 }
 
-void FacilityDialog::load()
+void FacilityDialog::loadFromFile()
 {
     BusyGuard busy(m_ctx.busy);
     FacilityInfo info;
@@ -106,7 +102,7 @@ void FacilityDialog::showInfo(const FacilityInfo &info)
         m_boxes.value(QString::fromLatin1(f.boxName))->setText(info.*f.member);
 }
 
-FacilityInfo FacilityDialog::typed() const
+FacilityInfo FacilityDialog::typedInfo() const
 {
     FacilityInfo info;
     for (const FacilityField &f : facilityFields())
@@ -114,19 +110,17 @@ FacilityInfo FacilityDialog::typed() const
     return info;
 }
 
-void FacilityDialog::okClick()
+void FacilityDialog::checkAndSave()
 {
-    FacilityInfo info = typed();
+    FacilityInfo info = typedInfo();
     const FacilityOkResult r = facilityOk(m_ctx, &info);
     showInfo(info); // an address typed only in the second line has moved up
-    if (r.closeForm) {
-        m_saved = true;
+    const bool wasLocked = m_exit.locked();
+    if (m_exit.okPressed(r)) {
         accept();
         return;
     }
-    if (r.writeFailed && m_cancelLocked) {
-        // A disk that keeps refusing must not hold the user here forever.
-        m_cancelLocked = false;
+    if (wasLocked && !m_exit.locked()) {
         m_cancel->setEnabled(true);
         // The widget's own flag change would hide the dialog and end its
         // exec(); the shown window takes the close box directly.
@@ -141,10 +135,8 @@ void FacilityDialog::okClick()
 
 void FacilityDialog::reject()
 {
-    if (m_cancelLocked)
-        return;
-    m_leftLocked = m_firstStart;
-    QDialog::reject();
+    if (m_exit.cancelPressed())
+        QDialog::reject();
 }
 
 bool runFacilityForm(AppContext &ctx, QWidget *parent, bool cancelDisabled)

@@ -2,6 +2,7 @@
 #include <QDialog>
 #include <QMap>
 
+#include "facility/facilityformexit.h"
 #include "facility/facilityinfo.h"
 
 class QLineEdit;
@@ -18,28 +19,25 @@ public:
     // the board; only a successful OK leaves the form then.
     FacilityDialog(AppContext &ctx, bool cancelDisabled, QWidget *parent = nullptr);
 
-    bool saved() const { return m_saved; }
+    bool saved() const { return m_exit.saved(); }
     // The locked first-start form was left after a failed save: the program
     // ends, as Cancel would end it.
-    bool endsProgram() const { return m_leftLocked; }
+    bool endsProgram() const { return m_exit.endsProgram(); }
 
     // Escape and the close box act as Cancel, and not while it is disabled.
     void reject() override;
 
 private:
-    void load();
+    void loadFromFile();
     void showInfo(const FacilityInfo &info);
-    FacilityInfo typed() const;
-    void okClick();
+    FacilityInfo typedInfo() const;
+    void checkAndSave();
 
     AppContext &m_ctx;
     QMap<QString, QLineEdit *> m_boxes; // by objectName
     QPushButton *m_ok;
     QPushButton *m_cancel;
-    bool m_cancelLocked = false;
-    bool m_firstStart = false;
-    bool m_leftLocked = false;
-    bool m_saved = false;
+    FacilityFormExit m_exit;
 };
 
 // The facility form of the first start. False when the user left it without

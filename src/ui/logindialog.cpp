@@ -52,7 +52,7 @@ LoginDialog::LoginDialog(AppContext &ctx, AccountTable &table, QWidget *parent)
     setTabOrder(m_password, ok);
     setTabOrder(ok, cancel);
 
-    connect(ok, &QPushButton::clicked, this, &LoginDialog::command1Click);
+    connect(ok, &QPushButton::clicked, this, &LoginDialog::logIn);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -64,7 +64,7 @@ bool LoginDialog::event(QEvent *e)
     return r;
 }
 
-void LoginDialog::command1Click()
+void LoginDialog::logIn()
 {
     const LoginResult r = loginCheck(m_ctx, m_table, m_loginId->text(), m_password->text());
     switch (r.kind) {

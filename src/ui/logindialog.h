@@ -20,7 +20,7 @@ protected:
     bool event(QEvent *e) override;
 
 private:
-    void command1Click();
+    void logIn();
 
     AppContext &m_ctx;
     AccountTable &m_table;

@@ -24,13 +24,13 @@ OptionsDialog::OptionsDialog(AppContext &ctx, QWidget *parent) : QDialog(parent)
     auto *backupPage = new QWidget;
     auto *frame1 = new QGroupBox(optionstext::frameBackup, backupPage);
     frame1->setObjectName(QStringLiteral("Frame1"));
-    m_backOn = new QCheckBox(optionstext::chkBackOn, frame1);
-    m_backOn->setObjectName(QStringLiteral("chkBackOn"));
-    m_backOff = new QCheckBox(optionstext::chkBackOff, frame1);
-    m_backOff->setObjectName(QStringLiteral("chkBackOff"));
+    m_autoBackup = new QCheckBox(optionstext::chkBackOn, frame1);
+    m_autoBackup->setObjectName(QStringLiteral("chkBackOn"));
+    m_noAutoBackup = new QCheckBox(optionstext::chkBackOff, frame1);
+    m_noAutoBackup->setObjectName(QStringLiteral("chkBackOff"));
     auto *f1 = new QVBoxLayout(frame1);
-    f1->addWidget(m_backOn);
-    f1->addWidget(m_backOff);
+    f1->addWidget(m_autoBackup);
+    f1->addWidget(m_noAutoBackup);
     auto *note = new QLabel(optionstext::diskNote, backupPage);
     note->setObjectName(QStringLiteral("Label2"));
     auto *b = new QVBoxLayout(backupPage);
@@ -42,10 +42,10 @@ OptionsDialog::OptionsDialog(AppContext &ctx, QWidget *parent) : QDialog(parent)
     auto *midashiPage = new QWidget;
     auto *frame2 = new QGroupBox(optionstext::frameMidashi, midashiPage);
     frame2->setObjectName(QStringLiteral("Frame2"));
-    m_midashi = new QCheckBox(optionstext::chkMidashi, frame2);
-    m_midashi->setObjectName(QStringLiteral("chkMidashi"));
+    m_skipSplash = new QCheckBox(optionstext::chkMidashi, frame2);
+    m_skipSplash->setObjectName(QStringLiteral("chkMidashi"));
     auto *f2 = new QVBoxLayout(frame2);
-    f2->addWidget(m_midashi);
+    f2->addWidget(m_skipSplash);
     auto *m = new QVBoxLayout(midashiPage);
     m->addWidget(frame2);
     m->addStretch();
@@ -71,15 +71,15 @@ OptionsDialog::OptionsDialog(AppContext &ctx, QWidget *parent) : QDialog(parent)
     v->addLayout(buttons);
 
     // clicked, not toggled: only the user's click moves the partner box.
-    connect(m_backOn, &QCheckBox::clicked, this, [this](bool checked) {
+    connect(m_autoBackup, &QCheckBox::clicked, this, [this](bool checked) {
         m_form.clickBackOn(checked);
         showForm(m_form);
     });
-    connect(m_backOff, &QCheckBox::clicked, this, [this](bool checked) {
+    connect(m_noAutoBackup, &QCheckBox::clicked, this, [this](bool checked) {
         m_form.clickBackOff(checked);
         showForm(m_form);
     });
-    connect(m_midashi, &QCheckBox::clicked, this, [this](bool checked) { m_form.midashi = checked; });
+    connect(m_skipSplash, &QCheckBox::clicked, this, [this](bool checked) { m_form.midashi = checked; });
     connect(m_apply, &QPushButton::clicked, this, [this] { apply(); });
     connect(m_ok, &QPushButton::clicked, this, [this] {
         if (apply())
@@ -112,9 +112,9 @@ void OptionsDialog::activate()
 
 void OptionsDialog::showForm(const OptionsForm &form)
 {
-    m_backOn->setChecked(form.backOn);
-    m_backOff->setChecked(form.backOff);
-    m_midashi->setChecked(form.midashi);
+    m_autoBackup->setChecked(form.backOn);
+    m_noAutoBackup->setChecked(form.backOff);
+    m_skipSplash->setChecked(form.midashi);
 }
 
 bool OptionsDialog::apply()

@@ -26,9 +26,9 @@ private:
     AppContext &m_ctx;
     OptionsForm m_form;
     bool m_activated = false;
-    QCheckBox *m_backOn;
-    QCheckBox *m_backOff;
-    QCheckBox *m_midashi;
+    QCheckBox *m_autoBackup;
+    QCheckBox *m_noAutoBackup;
+    QCheckBox *m_skipSplash;
     QPushButton *m_ok;
     QPushButton *m_apply;
 };

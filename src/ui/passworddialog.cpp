@@ -56,11 +56,11 @@ PasswordDialog::PasswordDialog(StaffAdmin &admin, QWidget *parent)
     setTabOrder(ok, cancel);
     m_password->setFocus();
 
-    connect(ok, &QPushButton::clicked, this, &PasswordDialog::okButtonClick);
+    connect(ok, &QPushButton::clicked, this, &PasswordDialog::confirmPassword);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void PasswordDialog::okButtonClick()
+void PasswordDialog::confirmPassword()
 {
     if (!m_admin.passwordOk(m_password->text(), m_again->text())) {
         m_again->setFocus();

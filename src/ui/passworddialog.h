@@ -14,7 +14,7 @@ public:
     PasswordDialog(StaffAdmin &admin, QWidget *parent = nullptr);
 
 private:
-    void okButtonClick();
+    void confirmPassword();
 
     StaffAdmin &m_admin;
     QLineEdit *m_password;

@@ -26,6 +26,7 @@
 #include "core/errorlog.h"
 #include "helpviewer.h"
 #include "record/recordfields.h"
+#include "record/recordaccess.h"
 #include "record/recordfile.h"
 #include "record/recordsave.h"
 
@@ -112,7 +113,7 @@ PatientRecordDialog::PatientRecordDialog(AppContext &ctx, RecordHost host, QWidg
     setObjectName(QStringLiteral("frmKozinInf"));
     setWindowTitle(recordtext::WindowCaption);
     buildUi();
-    formLoad();
+    loadRecord();
 }
 
 // ---- building -------------------------------------------------------------
@@ -151,8 +152,6 @@ QWidget *PatientRecordDialog::makeField(const RecordField &f)
         setInputMode(c, f.inputMode);
         setInputMode(c->lineEdit(), f.inputMode);
         c->lineEdit()->installEventFilter(this);
-        if (f.kind == FieldKind::AgeList)
-            c->setEnabled(false);
         w = c;
         break;
     }
@@ -241,9 +240,9 @@ void PatientRecordDialog::buildUi()
     m_print = makeButton("Command2", recordtext::PrintButton, recordtext::PrintTip);
     m_help = makeButton("HelpCmd", recordtext::HelpButton, recordtext::HelpTip);
     m_save->setDefault(true);
-    connect(m_ok, &QPushButton::clicked, this, &PatientRecordDialog::command1Click);
-    connect(m_save, &QPushButton::clicked, this, &PatientRecordDialog::command3Click);
-    connect(m_cancel, &QPushButton::clicked, this, &PatientRecordDialog::endCmdClick);
+    connect(m_ok, &QPushButton::clicked, this, &PatientRecordDialog::saveAndClose);
+    connect(m_save, &QPushButton::clicked, this, &PatientRecordDialog::save);
+    connect(m_cancel, &QPushButton::clicked, this, &PatientRecordDialog::cancelAndClose);
     connect(m_print, &QPushButton::clicked, this, [this] {
         if (m_host.print)
             m_host.print(this);
@@ -493,19 +492,14 @@ QString PatientRecordDialog::statusText() const { return m_statusText->text(); }
 
 // ---- opening --------------------------------------------------------------
 
-void PatientRecordDialog::formLoad()
+void PatientRecordDialog::loadRecord()
 {
     fieldWidget(QStringLiteral("txtPathKao"))->setProperty("text", QString());
     setPhotoButtons(false);
     BusyGuard busy(m_ctx.busy);
 
-    m_readOnly = m_ctx.currentAccount.authority == 1 || !m_host.today || !m_host.canSave;
-    if (m_readOnly) {
-        m_ok->setEnabled(false);
-        m_save->setEnabled(false);
-        optionEnable();
-    }
-    initText();
+    applyReadOnly(recordIsReadOnly(m_ctx.currentAccount.authority, m_host.today, m_host.canSave, true));
+    showInitialValues();
 
     m_oldKey = m_host.bedEntry;
     if (m_oldKey.trimmed().isEmpty())
@@ -528,12 +522,7 @@ void PatientRecordDialog::formLoad()
         m_loadFailed = true;
         m_loadFailedText =
             read == RecordReadResult::Failed ? recordtext::LoadFailedReadOnly : badLinesText(badLines);
-        if (!m_readOnly) {
-            m_readOnly = true;
-            m_ok->setEnabled(false);
-            m_save->setEnabled(false);
-            optionEnable();
-        }
+        applyReadOnly(recordIsReadOnly(m_ctx.currentAccount.authority, m_host.today, m_host.canSave, false));
         m_statusText->setText(m_loadFailedText);
         if (read == RecordReadResult::Failed)
             return;
@@ -553,15 +542,17 @@ void PatientRecordDialog::formLoad()
     }
 }
 
-void PatientRecordDialog::optionEnable()
+void PatientRecordDialog::applyReadOnly(bool readOnly)
 {
-    for (QWidget *w : std::as_const(m_fields))
-        w->setEnabled(false);
-    fieldWidget(QStringLiteral("txtKetuatu1"))->setEnabled(true);
-    fieldWidget(QStringLiteral("txtKetuatu2"))->setEnabled(true);
+    m_readOnly = readOnly;
+    m_ok->setEnabled(!readOnly);
+    m_save->setEnabled(!readOnly);
+    for (const RecordField &f : recordFields())
+        if (QWidget *w = fieldWidget(f.objectName()))
+            w->setEnabled(recordFieldEditable(f, readOnly));
 }
 
-void PatientRecordDialog::initText()
+void PatientRecordDialog::showInitialValues()
 {
     for (const RecordField &f : recordFields()) {
         if (f.kind == FieldKind::Text || f.kind == FieldKind::EditableList || f.kind == FieldKind::AgeList)
@@ -578,7 +569,7 @@ bool PatientRecordDialog::eventFilter(QObject *watched, QEvent *event)
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             // Enter in a field presses the default button: Save.
             if (m_save->isEnabled())
-                command3Click();
+                save();
             return true;
         }
     } else if (event->type() == QEvent::FocusOut) {
@@ -586,7 +577,7 @@ bool PatientRecordDialog::eventFilter(QObject *watched, QEvent *event)
         // A list's own popup or a message box taking the focus is no leaving.
         if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason
             && isBirthDateField(watched->objectName()))
-            chgNenrei();
+            updateAgeFromBirthDate();
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -601,7 +592,7 @@ void PatientRecordDialog::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-void PatientRecordDialog::chgNenrei()
+void PatientRecordDialog::updateAgeFromBirthDate()
 {
     if (m_inAgeCheck)
         return;
@@ -625,7 +616,7 @@ void PatientRecordDialog::focusField(const QString &objectName)
 
 // savePatientRecord with the window's part: status bar, bed, and the field to mend
 // when the values were rejected.
-int PatientRecordDialog::updateFile(const PatientRecord &r)
+int PatientRecordDialog::writeRecord(const PatientRecord &r)
 {
     const SaveResult result = savePatientRecord(
         m_ctx, r, m_host.today, &m_oldKey,
@@ -656,10 +647,10 @@ bool PatientRecordDialog::save()
     m_inAgeCheck = false;
     if (!passed)
         return false;
-    return updateFile(r) == SaveResult::Saved;
+    return writeRecord(r) == SaveResult::Saved;
 }
 
-void PatientRecordDialog::command1Click()
+void PatientRecordDialog::saveAndClose()
 {
     if (m_loadFailed) {
         save(); // explains why nothing is saved
@@ -672,14 +663,12 @@ void PatientRecordDialog::command1Click()
     if (!passed)
         return;
     // Unless saved, the window stays open: closing would lose the typing.
-    if (updateFile(r) != SaveResult::Saved)
+    if (writeRecord(r) != SaveResult::Saved)
         return;
     accept();
 }
 
-bool PatientRecordDialog::command3Click() { return save(); }
-
-void PatientRecordDialog::endCmdClick()
+void PatientRecordDialog::cancelAndClose()
 {
     m_oldKey.clear();
     reject();

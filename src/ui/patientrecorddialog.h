@@ -38,10 +38,12 @@ public:
     // Photo selection with a chosen file name (empty: the dialog was cancelled).
     void applyPhotoChoice(const QString &fileName);
 
-    // OK, Save and Cancel.
-    void command1Click();
-    bool command3Click();
-    void endCmdClick();
+    // OK: saves and closes; the window stays open unless saved.
+    void saveAndClose();
+    // Save: true when the record was written.
+    bool save();
+    // Cancel: closes without saving and forgets the key.
+    void cancelAndClose();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -54,15 +56,14 @@ private:
     QWidget *buildGenericTab(int tab);
     QWidget *makeField(const RecordField &f);
     QWidget *fieldWidget(const QString &objectName) const;
-    void formLoad();
-    void optionEnable();
-    void initText();
+    void loadRecord();
+    void applyReadOnly(bool readOnly);
+    void showInitialValues();
     void setFieldValue(const RecordField &f, const QString &value);
     QString fieldValue(const RecordField &f) const;
     void focusField(const QString &objectName);
-    void chgNenrei();
-    bool save();
-    int updateFile(const PatientRecord &r); // a SaveResult::Outcome
+    void updateAgeFromBirthDate();
+    int writeRecord(const PatientRecord &r); // a SaveResult::Outcome
     bool showPhoto(const QString &path);
     void choosePhoto();
     void setPhotoButtons(bool photoShown);

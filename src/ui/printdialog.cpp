@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "print/systemprinter.h"
+
 namespace velto {
 
 PrintDialog::PrintDialog(AppContext &ctx, const PatientRecord &record, QWidget *parent)
@@ -21,10 +23,10 @@ PrintDialog::PrintDialog(AppContext &ctx, const PatientRecord &record, QWidget *
     auto *boxes = new QVBoxLayout(frame);
     const QString captions[3] = {printtext::Page1, printtext::Page2, printtext::Page3};
     for (int i = 0; i < 3; ++i) {
-        m_checks[i] = new QCheckBox(captions[i], frame);
-        m_checks[i]->setObjectName(QStringLiteral("Check%1").arg(i + 1));
-        m_checks[i]->setChecked(true);
-        boxes->addWidget(m_checks[i]);
+        m_pageChecks[i] = new QCheckBox(captions[i], frame);
+        m_pageChecks[i]->setObjectName(QStringLiteral("Check%1").arg(i + 1));
+        m_pageChecks[i]->setChecked(true);
+        boxes->addWidget(m_pageChecks[i]);
     }
 
     auto *print = new QPushButton(printtext::PrintButton, this);
@@ -44,16 +46,16 @@ PrintDialog::PrintDialog(AppContext &ctx, const PatientRecord &record, QWidget *
     layout->addWidget(frame);
     layout->addLayout(buttons);
 
-    connect(print, &QPushButton::clicked, this, [this] { command2Click(); });
+    connect(print, &QPushButton::clicked, this, [this] { printTickedPages(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-PrintOutcome PrintDialog::command2Click()
+print::PrintOutcome PrintDialog::printTickedPages()
 {
-    const PrintOutcome outcome = printTickedPages(
-        m_ctx, m_record, [this](int page) { return m_checks[page - 1]->isChecked(); },
-        m_printerSource);
-    if (outcome == PrintOutcome::Printed)
+    print::SystemPagePrinter printer(m_printerSource);
+    const print::PrintOutcome outcome = print::printTickedPages(
+        m_ctx, m_record, [this](int page) { return m_pageChecks[page - 1]->isChecked(); }, printer);
+    if (outcome == print::PrintOutcome::Printed)
         accept();
     return outcome;
 }

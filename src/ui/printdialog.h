@@ -1,9 +1,11 @@
 #pragma once
 // The print dialog over the record window: which summary pages to print.
 #include <QDialog>
+#include <QPrinterInfo>
 #include <functional>
 
-#include "printerout.h"
+#include "print/printflow.h"
+#include "print/printtexts.h"
 #include "record/patientrecord.h"
 
 class QCheckBox;
@@ -22,13 +24,13 @@ public:
     void setPrinterSource(std::function<QPrinterInfo()> source) { m_printerSource = std::move(source); }
 
     // The print button; closes the dialog only after every page was printed.
-    PrintOutcome command2Click();
+    print::PrintOutcome printTickedPages();
 
 private:
     AppContext &m_ctx;
     PatientRecord m_record;
     std::function<QPrinterInfo()> m_printerSource;
-    QCheckBox *m_checks[3] = {};
+    QCheckBox *m_pageChecks[3] = {};
 };
 
 // Opens the print dialog modally over `parent` (the record window).

@@ -45,8 +45,8 @@ SnapshotDeleteDialog::SnapshotDeleteDialog(AppContext &ctx, QWidget *parent) : Q
     const bool may = canDeleteSnapshots(ctx);
     m_delete->setEnabled(may);
     m_deleteAll->setEnabled(may);
-    connect(m_delete, &QPushButton::clicked, this, [this] { delClicked(DeleteMode::Marked); });
-    connect(m_deleteAll, &QPushButton::clicked, this, [this] { delClicked(DeleteMode::All); });
+    connect(m_delete, &QPushButton::clicked, this, [this] { deleteSnapshots(DeleteMode::Marked); });
+    connect(m_deleteAll, &QPushButton::clicked, this, [this] { deleteSnapshots(DeleteMode::All); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -76,7 +76,7 @@ void SnapshotDeleteDialog::refill(const QStringList &names)
     m_list->addItems(names);
 }
 
-void SnapshotDeleteDialog::delClicked(DeleteMode mode)
+void SnapshotDeleteDialog::deleteSnapshots(DeleteMode mode)
 {
     QStringList listed, marked;
     for (int i = 0; i < m_list->count(); ++i) {

@@ -28,7 +28,7 @@ protected:
 
 private:
     void refill(const QStringList &names);
-    void delClicked(DeleteMode mode);
+    void deleteSnapshots(DeleteMode mode);
 
     AppContext &m_ctx;
     QListWidget *m_list;

@@ -35,40 +35,40 @@ StaffDialog::StaffDialog(StaffAdmin &admin, QWidget *parent)
     auto *general = new QWidget;
     general->setObjectName(QStringLiteral("tabGeneral"));
     auto *label1 = label(QStringLiteral("Label1"), stafftext::loginIdLabel(), general);
-    m_user = new QLineEdit(general);
-    m_user->setObjectName(QStringLiteral("txtUser"));
-    m_user->setMaxLength(kLoginIdMaxLength);
-    m_user->setAttribute(Qt::WA_InputMethodEnabled, false);
-    m_user->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhNoPredictiveText);
+    m_loginId = new QLineEdit(general);
+    m_loginId->setObjectName(QStringLiteral("txtUser"));
+    m_loginId->setMaxLength(kLoginIdMaxLength);
+    m_loginId->setAttribute(Qt::WA_InputMethodEnabled, false);
+    m_loginId->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhNoPredictiveText);
     auto *label2 = label(QStringLiteral("Label2"), stafftext::staffNameLabel(), general);
-    m_name = new QLineEdit(general);
-    m_name->setObjectName(QStringLiteral("txtName"));
-    m_name->setMaxLength(kStaffNameMaxLength);
-    m_name->setAttribute(Qt::WA_InputMethodEnabled, true);
+    m_staffName = new QLineEdit(general);
+    m_staffName->setObjectName(QStringLiteral("txtName"));
+    m_staffName->setMaxLength(kStaffNameMaxLength);
+    m_staffName->setAttribute(Qt::WA_InputMethodEnabled, true);
     auto *label3 = label(QStringLiteral("Label3"), stafftext::generalHint(), general, true);
-    label1->setBuddy(m_user);
-    label2->setBuddy(m_name);
+    label1->setBuddy(m_loginId);
+    label2->setBuddy(m_staffName);
     auto *g = new QGridLayout(general);
     g->addWidget(label1, 0, 0);
-    g->addWidget(m_user, 0, 1);
+    g->addWidget(m_loginId, 0, 1);
     g->addWidget(label2, 1, 0);
-    g->addWidget(m_name, 1, 1);
+    g->addWidget(m_staffName, 1, 1);
     g->addWidget(label3, 2, 0, 1, 2);
     g->setRowStretch(3, 1);
     m_tabs->addTab(general, stafftext::tabGeneral());
 
     auto *authority = new QWidget;
     authority->setObjectName(QStringLiteral("tabAuthority"));
-    m_option1 = new QRadioButton(authorityCaption(1), authority);
-    m_option1->setObjectName(QStringLiteral("Option1"));
+    m_restricted = new QRadioButton(authorityCaption(1), authority);
+    m_restricted->setObjectName(QStringLiteral("Option1"));
     auto *label4 = label(QStringLiteral("Label4"), authorityDescription(1), authority, true);
-    m_option2 = new QRadioButton(authorityCaption(2), authority);
-    m_option2->setObjectName(QStringLiteral("Option2"));
+    m_fullAuthority = new QRadioButton(authorityCaption(2), authority);
+    m_fullAuthority->setObjectName(QStringLiteral("Option2"));
     auto *label5 = label(QStringLiteral("Label5"), authorityDescription(2), authority, true);
     auto *a = new QVBoxLayout(authority);
-    a->addWidget(m_option1);
+    a->addWidget(m_restricted);
     a->addWidget(label4);
-    a->addWidget(m_option2);
+    a->addWidget(m_fullAuthority);
     a->addWidget(label5);
     a->addStretch();
     m_tabs->addTab(authority, stafftext::tabAuthority());
@@ -89,7 +89,7 @@ StaffDialog::StaffDialog(StaffAdmin &admin, QWidget *parent)
     layout->addLayout(buttons);
     setMinimumWidth(420);
 
-    connect(m_ok, &QPushButton::clicked, this, &StaffDialog::cmdOkClick);
+    connect(m_ok, &QPushButton::clicked, this, &StaffDialog::saveAccount);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -98,11 +98,11 @@ void StaffDialog::showEvent(QShowEvent *e)
     QDialog::showEvent(e);
     if (!m_activated) {
         m_activated = true;
-        formActivate();
+        showAccount();
     }
 }
 
-void StaffDialog::formActivate()
+void StaffDialog::showAccount()
 {
     const StaffDialogState st = m_admin.staffDialogState();
     if (!st.valid) {
@@ -112,24 +112,24 @@ void StaffDialog::formActivate()
     }
     setWindowTitle(st.caption);
     m_ok->setText(st.okCaption);
-    m_user->setText(st.loginId);
-    m_name->setText(st.staffName);
-    for (QRadioButton *o : {m_option1, m_option2}) {
+    m_loginId->setText(st.loginId);
+    m_staffName->setText(st.staffName);
+    for (QRadioButton *o : {m_restricted, m_fullAuthority}) {
         o->setAutoExclusive(false);
         o->setChecked(false);
         o->setAutoExclusive(true);
     }
     if (st.checkedAuthority == 1)
-        m_option1->setChecked(true);
+        m_restricted->setChecked(true);
     else if (st.checkedAuthority == 2)
-        m_option2->setChecked(true);
-    m_user->setEnabled(st.userEnabled);
-    m_name->setEnabled(st.nameEnabled);
-    m_option1->setEnabled(st.option1Enabled);
-    m_option2->setEnabled(st.option2Enabled);
+        m_fullAuthority->setChecked(true);
+    m_loginId->setEnabled(st.userEnabled);
+    m_staffName->setEnabled(st.nameEnabled);
+    m_restricted->setEnabled(st.option1Enabled);
+    m_fullAuthority->setEnabled(st.option2Enabled);
     m_ok->setEnabled(st.okEnabled);
     m_tabs->setCurrentIndex(0);
-    (st.userEnabled ? m_user : m_name)->setFocus();
+    (st.userEnabled ? m_loginId : m_staffName)->setFocus();
 }
 
 bool StaffDialog::askPassword()
@@ -138,12 +138,12 @@ bool StaffDialog::askPassword()
     return dlg.exec() == QDialog::Accepted;
 }
 
-void StaffDialog::cmdOkClick()
+void StaffDialog::saveAccount()
 {
     StaffEntry entry;
-    entry.loginId = m_user->text();
-    entry.staffName = m_name->text();
-    entry.authority = m_option1->isChecked() ? 1 : m_option2->isChecked() ? 2 : 0;
+    entry.loginId = m_loginId->text();
+    entry.staffName = m_staffName->text();
+    entry.authority = m_restricted->isChecked() ? 1 : m_fullAuthority->isChecked() ? 2 : 0;
     const StaffOkResult r = m_admin.staffDialogOk(entry, [this] { return askPassword(); });
     if (r.close) {
         accept();
@@ -151,10 +151,10 @@ void StaffDialog::cmdOkClick()
     }
     if (r.focusControl == QLatin1String("txtUser")) {
         m_tabs->setCurrentIndex(0);
-        m_user->setFocus();
+        m_loginId->setFocus();
     } else if (r.focusControl == QLatin1String("txtName")) {
         m_tabs->setCurrentIndex(0);
-        m_name->setFocus();
+        m_staffName->setFocus();
     } else {
         m_tabs->setFocus();
     }

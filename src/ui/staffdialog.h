@@ -20,16 +20,16 @@ protected:
     void showEvent(QShowEvent *e) override;
 
 private:
-    void formActivate();
-    void cmdOkClick();
+    void showAccount();
+    void saveAccount();
     bool askPassword();
 
     StaffAdmin &m_admin;
     QTabWidget *m_tabs;
-    QLineEdit *m_user;
-    QLineEdit *m_name;
-    QRadioButton *m_option1;
-    QRadioButton *m_option2;
+    QLineEdit *m_loginId;
+    QLineEdit *m_staffName;
+    QRadioButton *m_restricted;
+    QRadioButton *m_fullAuthority;
     QPushButton *m_ok;
     bool m_activated = false;
 };

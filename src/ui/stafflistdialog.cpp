@@ -74,19 +74,19 @@ StaffListDialog::StaffListDialog(AppContext &ctx, QWidget *parent)
     m_list->installEventFilter(this);
 
     m_add = button(QStringLiteral("cmdAdd_0"), stafftext::addButton(), this);
-    m_del = button(QStringLiteral("cmdDel_0"), stafftext::deleteButton(), this);
+    m_delete = button(QStringLiteral("cmdDel_0"), stafftext::deleteButton(), this);
     m_properties = button(QStringLiteral("cmdAdd_1"), stafftext::propertiesButton(), this);
 
     m_frame = new QGroupBox(this);
     m_frame->setObjectName(QStringLiteral("Frame1"));
-    m_label3 = new QLabel(m_frame);
-    m_label3->setObjectName(QStringLiteral("Label3"));
-    m_label3->setWordWrap(true);
-    m_pass = button(QStringLiteral("cmdPass"), stafftext::passButton(), m_frame);
-    m_pass->setEnabled(false);
+    m_passwordHint = new QLabel(m_frame);
+    m_passwordHint->setObjectName(QStringLiteral("Label3"));
+    m_passwordHint->setWordWrap(true);
+    m_setPassword = button(QStringLiteral("cmdPass"), stafftext::passButton(), m_frame);
+    m_setPassword->setEnabled(false);
     auto *frameLayout = new QHBoxLayout(m_frame);
-    frameLayout->addWidget(m_label3, 1);
-    frameLayout->addWidget(m_pass);
+    frameLayout->addWidget(m_passwordHint, 1);
+    frameLayout->addWidget(m_setPassword);
 
     m_ok = button(QStringLiteral("cmdOk"), stafftext::okButton(), this);
     auto *cancel = button(QStringLiteral("cmdCancel_1"), stafftext::cancelButton(), this);
@@ -100,7 +100,7 @@ StaffListDialog::StaffListDialog(AppContext &ctx, QWidget *parent)
     auto *rowButtons = new QHBoxLayout;
     rowButtons->addStretch();
     rowButtons->addWidget(m_add);
-    rowButtons->addWidget(m_del);
+    rowButtons->addWidget(m_delete);
     rowButtons->addWidget(m_properties);
     layout->addLayout(rowButtons);
     layout->addWidget(m_frame);
@@ -114,13 +114,13 @@ StaffListDialog::StaffListDialog(AppContext &ctx, QWidget *parent)
 
     connect(m_list, &QTreeWidget::currentItemChanged, this, [this] { syncSelection(); });
     connect(m_list, &QTreeWidget::itemClicked, this, [this] { syncSelection(); });
-    connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] { cmdPropertiesClick(); });
-    connect(m_add, &QPushButton::clicked, this, &StaffListDialog::cmdAddClick);
-    connect(m_properties, &QPushButton::clicked, this, &StaffListDialog::cmdPropertiesClick);
-    connect(m_del, &QPushButton::clicked, this, &StaffListDialog::cmdDelClick);
-    connect(m_pass, &QPushButton::clicked, this, &StaffListDialog::cmdPassClick);
-    connect(m_apply, &QPushButton::clicked, this, &StaffListDialog::cmdTekiyoClick);
-    connect(m_ok, &QPushButton::clicked, this, &StaffListDialog::cmdOkClick);
+    connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] { editSelectedStaff(); });
+    connect(m_add, &QPushButton::clicked, this, &StaffListDialog::addStaff);
+    connect(m_properties, &QPushButton::clicked, this, &StaffListDialog::editSelectedStaff);
+    connect(m_delete, &QPushButton::clicked, this, &StaffListDialog::deleteSelectedStaff);
+    connect(m_setPassword, &QPushButton::clicked, this, &StaffListDialog::setSelectedPassword);
+    connect(m_apply, &QPushButton::clicked, this, &StaffListDialog::applyChanges);
+    connect(m_ok, &QPushButton::clicked, this, &StaffListDialog::applyAndClose);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     m_admin.load();
@@ -154,7 +154,7 @@ bool StaffListDialog::event(QEvent *e)
 {
     const bool r = QDialog::event(e);
     if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show)
-        formActivate();
+        updateButtons();
     return r;
 }
 
@@ -166,7 +166,7 @@ bool StaffListDialog::eventFilter(QObject *watched, QEvent *e)
     return QDialog::eventFilter(watched, e);
 }
 
-void StaffListDialog::formActivate()
+void StaffListDialog::updateButtons()
 {
     if (QTreeWidgetItem *item = m_list->currentItem())
         item->setSelected(true);
@@ -174,8 +174,8 @@ void StaffListDialog::formActivate()
     m_list->setEnabled(r.list);
     m_add->setEnabled(r.add);
     m_properties->setEnabled(r.properties);
-    m_del->setEnabled(r.del);
-    m_pass->setEnabled(r.pass);
+    m_delete->setEnabled(r.del);
+    m_setPassword->setEnabled(r.pass);
     m_ok->setEnabled(r.ok);
     m_apply->setEnabled(r.apply);
     // The list holds the focus while the window is active.
@@ -189,12 +189,12 @@ void StaffListDialog::updatePasswordFrame()
         return;
     const PasswordFrame f = m_admin.passwordFrame();
     m_frame->setTitle(f.caption);
-    m_label3->setText(f.hint);
-    m_pass->setEnabled(f.passEnabled);
-    m_del->setEnabled(f.delEnabled);
+    m_passwordHint->setText(f.hint);
+    m_setPassword->setEnabled(f.passEnabled);
+    m_delete->setEnabled(f.delEnabled);
 }
 
-void StaffListDialog::cmdAddClick()
+void StaffListDialog::addStaff()
 {
     m_admin.setDialogMode(StaffAdmin::AddMode);
     StaffDialog dlg(m_admin, this);
@@ -202,7 +202,7 @@ void StaffListDialog::cmdAddClick()
         fillRows();
 }
 
-void StaffListDialog::cmdPropertiesClick()
+void StaffListDialog::editSelectedStaff()
 {
     m_admin.setDialogMode(StaffAdmin::PropertiesMode);
     if (m_admin.selectedRow() < 0)
@@ -212,14 +212,14 @@ void StaffListDialog::cmdPropertiesClick()
         fillRows();
 }
 
-void StaffListDialog::cmdDelClick()
+void StaffListDialog::deleteSelectedStaff()
 {
     if (m_admin.deleteSelected())
         fillRows();
     updatePasswordFrame();
 }
 
-void StaffListDialog::cmdPassClick()
+void StaffListDialog::setSelectedPassword()
 {
     m_admin.setPassword([this] {
         PasswordDialog dlg(m_admin, this);
@@ -227,15 +227,15 @@ void StaffListDialog::cmdPassClick()
     });
 }
 
-bool StaffListDialog::cmdTekiyoClick()
+bool StaffListDialog::applyChanges()
 {
     return m_admin.apply();
 }
 
-void StaffListDialog::cmdOkClick()
+void StaffListDialog::applyAndClose()
 {
     // A failed write keeps the list open with the changes.
-    if (cmdTekiyoClick())
+    if (applyChanges())
         accept();
 }
 

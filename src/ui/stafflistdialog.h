@@ -26,26 +26,26 @@ protected:
 
 private:
     void fillRows();
-    void formActivate();
+    void updateButtons();
     void updatePasswordFrame();
     void syncSelection();
-    void cmdAddClick();
-    void cmdPropertiesClick();
-    void cmdDelClick();
-    void cmdPassClick();
-    bool cmdTekiyoClick();
-    void cmdOkClick();
+    void addStaff();
+    void editSelectedStaff();
+    void deleteSelectedStaff();
+    void setSelectedPassword();
+    bool applyChanges();
+    void applyAndClose();
 
     StaffAdmin m_admin;
     QTreeWidget *m_list;
     QPushButton *m_add;
     QPushButton *m_properties;
-    QPushButton *m_del;
-    QPushButton *m_pass;
+    QPushButton *m_delete;
+    QPushButton *m_setPassword;
     QPushButton *m_ok;
     QPushButton *m_apply;
     QGroupBox *m_frame;
-    QLabel *m_label3;
+    QLabel *m_passwordHint;
     bool m_filling = false;
 };
 

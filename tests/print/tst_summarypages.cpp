@@ -49,15 +49,6 @@ bool near(double a, double b) { return qAbs(a - b) < 1e-6; }
 
 const double kW = 4 * 25.4 / 600; // the default line width of 4 printer pixels, in mm
 
-std::unique_ptr<SummaryPage> makePage(int number)
-{
-    switch (number) {
-    case 1: return std::make_unique<SummaryPage1>();
-    case 2: return std::make_unique<SummaryPage2>();
-    default: return std::make_unique<SummaryPage3>();
-    }
-}
-
 // Every key holds "v" & its key, so each printed value shows where it came from.
 SummaryInput fullInput()
 {
@@ -83,7 +74,7 @@ SummaryInput fullInput()
 
 RecordingCanvas drawn(int page, const SummaryInput &input)
 {
-    auto p = makePage(page);
+    auto p = makeSummaryPage(page);
     p->InitPrintItems();
     p->SetPrintText(input);
     RecordingCanvas canvas;
@@ -96,6 +87,8 @@ RecordingCanvas drawn(int page, const SummaryInput &input)
 class TstSummaryPages : public QObject {
     Q_OBJECT
 private slots:
+    void pagesByNumber_data();
+    void pagesByNumber();
     void items_data();
     void items();
     void itemsShareTheDefaultStyle();
@@ -109,6 +102,28 @@ private slots:
     void roundedFacilityFrame();
     void offsetsShiftEverything();
 };
+
+void TstSummaryPages::pagesByNumber_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<bool>("exists");
+    QTest::newRow("0") << 0 << false;
+    QTest::newRow("1") << 1 << true;
+    QTest::newRow("2") << 2 << true;
+    QTest::newRow("3") << 3 << true;
+    QTest::newRow("4") << 4 << false;
+    QTest::newRow("-1") << -1 << false;
+}
+
+void TstSummaryPages::pagesByNumber()
+{
+    QFETCH(int, number);
+    QFETCH(bool, exists);
+    const auto page = makeSummaryPage(number);
+    QCOMPARE(bool(page), exists);
+    if (page)
+        QCOMPARE(page->pageNumber(), number);
+}
 
 void TstSummaryPages::items_data()
 {
@@ -305,7 +320,7 @@ void TstSummaryPages::emptyFacilityPrintsOnlyLabels()
 void TstSummaryPages::noTextSurvivesAnEarlierPrint()
 {
     for (int page = 1; page <= 3; ++page) {
-        auto p = makePage(page);
+        auto p = makeSummaryPage(page);
         p->InitPrintItems();
         p->SetPrintText(fullInput());
         p->InitPrintItems();

@@ -164,10 +164,10 @@ private slots:
                 return;
             w->findChild<QLineEdit *>("txtNameKanji2")->setText(QStringLiteral("次郎"));
             textfile::setStepHook([](const QString &step) { return step != QLatin1String("stage ROOM.WBD"); });
-            w->command1Click();
+            w->saveAndClose();
             textfile::setStepHook({});
             stayedOpen = w->isVisible() && w->findChild<QLineEdit *>("txtNameKanji2")->text() == QStringLiteral("次郎");
-            w->endCmdClick();
+            w->cancelAndClose();
         });
         board.bedClicked(0);
         board.popupMenu()->item("edit")->trigger();
@@ -424,9 +424,9 @@ private slots:
                     else if (auto *c = rw->findChild<QComboBox *>(v.first))
                         c->setCurrentText(v.second);
                 }
-                rw->command1Click();
+                rw->saveAndClose();
                 if (rw->isVisible())
-                    rw->endCmdClick();
+                    rw->cancelAndClose();
             });
             w.bedClicked(3);
             w.popupMenu()->item("edit")->trigger();

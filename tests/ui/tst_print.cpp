@@ -10,10 +10,13 @@
 #include "core/errorlog.h"
 #include "facility/facilityinfo.h"
 #include "support/testcontext.h"
+#include "print/printtexts.h"
 #include "support/widgets.h"
 #include "ui/printdialog.h"
 
 using namespace velto;
+using print::PrintOutcome;
+using print::summaryJobName;
 
 namespace {
 
@@ -159,7 +162,7 @@ private slots:
         for (const char *name : {"Check1", "Check2", "Check3"})
             child<QCheckBox>(&w, name)->setChecked(anyTicked);
         w.show();
-        QCOMPARE(int(w.command2Click()), outcome);
+        QCOMPARE(int(w.printTickedPages()), outcome);
         QCOMPARE(t.prompter.texts(), texts);
         QCOMPARE(t.prompter.asked.first().kind, DialogKind::Error);
         QVERIFY(w.isVisible());
@@ -167,10 +170,22 @@ private slots:
         QCOMPARE(asked, anyTicked); // the printer is looked up only once a page is ticked
     }
 
+    // Without a printer behind the dialog nothing reaches any queue, even
+    // with every page ticked and a yes ready for the question.
     void nullPrinterPrintsNothing()
     {
+        const QPrinterInfo queue = testPrinter();
+        const QList<int> before = queue.isNull() ? QList<int>() : jobIds(queue.printerName(), "all");
         test::TestContext t;
-        QVERIFY(!printPages(t.ctx, editedRecord(), {1, 2, 3}, QPrinterInfo()));
+        t.prompter.answers = {true};
+        PrintDialog w(t.ctx, editedRecord());
+        w.setPrinterSource([] { return QPrinterInfo(); });
+        w.show();
+        QCOMPARE(w.printTickedPages(), PrintOutcome::NoPrinter);
+        QCOMPARE(t.prompter.texts(), QStringList{printtext::NoPrinter});
+        QVERIFY(w.isVisible());
+        if (!queue.isNull())
+            QCOMPARE(jobIds(queue.printerName(), "all"), before);
     }
 
     void declinedPrintsNothing()
@@ -184,7 +199,7 @@ private slots:
         PrintDialog w(t.ctx, editedRecord());
         child<QCheckBox>(&w, "Check2")->setChecked(false);
         w.show();
-        QCOMPARE(w.command2Click(), PrintOutcome::Declined);
+        QCOMPARE(w.printTickedPages(), PrintOutcome::Declined);
         QCOMPARE(t.prompter.asked.size(), 1);
         QCOMPARE(t.prompter.asked.first().kind, DialogKind::ConfirmYesNo);
         QCOMPARE(t.prompter.asked.first().text, QStringLiteral("印刷を開始します。よろしいですか？"));
@@ -231,7 +246,7 @@ private slots:
             f.write("001:Central\r\nx\r\n");
         }
 
-        QCOMPARE(w.command2Click(), PrintOutcome::Printed);
+        QCOMPARE(w.printTickedPages(), PrintOutcome::Printed);
         QStringList texts{printtext::ConfirmStart};
         if (damagedFacility)
             texts << unexpectedErrorText();

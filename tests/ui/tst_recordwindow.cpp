@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 
+#include "core/textfile.h"
 #include "record/recordfields.h"
 #include "record/recordfile.h"
 #include "support/files.h"
@@ -111,33 +112,89 @@ private slots:
         QVERIFY(!child<QPushButton>(w, "SSTab1_tab_0")->isChecked());
     }
 
-    void fieldsFromTheTable()
+    // Each field, typed into by its objectName as the user types, reaches
+    // the saved file's bytes at its own key, cut at the field's limit. Lists
+    // offer their items (the birth date's only those); the age list takes
+    // no typing and follows the birth date.
+    void typedFieldsReachTheirKeys()
     {
         Fixture fx;
         PatientRecordDialog w(fx.ctx, RecordHost{});
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+        QHash<QString, QString> expected; // key -> value in the file
+        int n = 0;
         for (const RecordField &f : recordFields()) {
             if (!f.hasControl())
                 continue;
             QWidget *field = w.findChild<QWidget *>(f.objectName());
             QVERIFY2(field, qPrintable(f.objectName()));
-            if (f.maxLength > 0) {
-                auto *e = qobject_cast<QLineEdit *>(field);
-                if (auto *c = qobject_cast<QComboBox *>(field))
-                    e = c->lineEdit();
-                QVERIFY(e);
-                QCOMPARE(e->maxLength(), f.maxLength);
-            }
             if (f.inputMode != InputMode::Default)
                 QCOMPARE(field->testAttribute(Qt::WA_InputMethodEnabled), f.inputMode == InputMode::Hiragana);
-            if (auto *c = qobject_cast<QComboBox *>(field)) {
+            auto *list = qobject_cast<QComboBox *>(field);
+            if (list) {
                 QStringList items;
-                for (int i = 0; i < c->count(); ++i)
-                    items << c->itemText(i);
+                for (int i = 0; i < list->count(); ++i)
+                    items << list->itemText(i);
                 QCOMPARE(items, recordListItems(f.control));
-                QCOMPARE(c->isEditable(), f.kind != FieldKind::FixedList);
+                QCOMPARE(list->isEditable(), f.kind != FieldKind::FixedList);
             }
+            if (f.kind == FieldKind::PhotoPath) {
+                expected.insert(f.key, QString()); // set by the photo dialog only
+                continue;
+            }
+            if (f.kind == FieldKind::FixedList) {
+                // Birth year, month and day: 1935-05-03 (Showa 10).
+                const int index = f.key == recordkey::Year ? 9 : f.key == recordkey::Month ? 4 : 2;
+                list->setCurrentIndex(index);
+                expected.insert(f.key, list->itemText(index));
+                continue;
+            }
+            QLineEdit *edit = list ? list->lineEdit() : qobject_cast<QLineEdit *>(field);
+            QVERIFY2(edit, qPrintable(f.objectName()));
+            if (f.key == recordkey::Era) {
+                type(edit, QStringLiteral("昭和"));
+                expected.insert(f.key, QStringLiteral("昭和"));
+                continue;
+            }
+            // Two letters no other field gets, then more than the limit allows.
+            const QString mark = QString(QChar(u'a' + n / 26)) + QChar(u'a' + n % 26);
+            ++n;
+            const QString typed = mark + QString(qMax(f.maxLength, 3), QLatin1Char('x'));
+            edit->clear();
+            type(edit, typed);
+            if (f.kind == FieldKind::AgeList)
+                QVERIFY(edit->text().isEmpty()); // filled below from the birth date
+            else
+                expected.insert(f.key, f.maxLength > 0 ? typed.left(f.maxLength) : typed);
         }
         QVERIFY(!child<QComboBox>(w, "cmbNenrei")->isEnabled());
+        // Leaving the birth date fills the age.
+        child<QComboBox>(w, "cmbYmd1")->setFocus();
+        QTRY_VERIFY(child<QComboBox>(w, "cmbYmd1")->hasFocus());
+        child<QComboBox>(w, "cmbSeibetu")->setFocus();
+        QTRY_COMPARE(text(w, "cmbNenrei"), QStringLiteral("91歳"));
+        expected.insert(recordkey::Age, QStringLiteral("91歳"));
+
+        QVERIFY(w.save());
+        QCOMPARE(fx.prompter.texts(), QStringList());
+        const QString key = expected.value(recordkey::FamilyName) + "_" + expected.value(recordkey::GivenName) + "_"
+            + QStringLiteral("昭和10年5月3日");
+        QString content, error;
+        QVERIFY2(textfile::decode(readBytes(fx.path("DB/" + key)), &content, &error), qPrintable(error));
+        QHash<QString, QString> stored;
+        for (const QString &line : content.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+            stored.insert(line.left(3), line.mid(4));
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+            QVERIFY2(stored.value(it.key(), QStringLiteral("<none>")) == it.value(),
+                     qPrintable(it.key() + ": " + stored.value(it.key(), QStringLiteral("<none>")) + " != " + it.value()));
+    }
+
+    void buttonsAndTheRedId()
+    {
+        Fixture fx;
+        PatientRecordDialog w(fx.ctx, RecordHost{});
         QCOMPARE(child<QLineEdit>(w, "txtID")->palette().color(QPalette::Text), QColor(Qt::red));
         const QList<QStringList> buttons{
             {"Command1", "OK(&O)", "患者情報を保存し、画面を閉じます"},
@@ -242,7 +299,7 @@ private slots:
         QCOMPARE(text(w, "cmbKansenAri"), QStringLiteral("結核")); // stored typed value shown as is
         QCOMPARE(text(w, "txtKeireki_39"), QStringLiteral("最終行"));
         child<QLineEdit>(w, "txtNameKanji2")->setText(QStringLiteral("次郎"));
-        w.command1Click();
+        w.saveAndClose();
         const QString renamed = QStringLiteral("佐藤_次郎_昭和10年5月3日");
         QCOMPARE(saved, QStringList{renamed});
         QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{renamed});
@@ -280,7 +337,7 @@ private slots:
         host.bedEntry = makePatientKey(r);
         PatientRecordDialog w(fx.ctx, host);
         QCOMPARE(w.record().value(key), value);
-        QVERIFY(w.command3Click());
+        QVERIFY(w.save());
         QVERIFY2(fx.prompter.asked.isEmpty(), qPrintable(fx.prompter.texts().join('|')));
         QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{host.bedEntry});
         QCOMPARE(readBytes(file), before);
@@ -317,9 +374,9 @@ private slots:
         PatientRecordDialog w(fx.ctx, host);
         auto *given = child<QLineEdit>(w, "txtNameKanji2");
         given->setText(QStringLiteral("次郎"));
-        QVERIFY(w.command3Click());
+        QVERIFY(w.save());
         given->setText(QStringLiteral("三郎"));
-        QVERIFY(w.command3Click());
+        QVERIFY(w.save());
         const QString last = QStringLiteral("佐藤_三郎_昭和10年5月3日");
         QCOMPARE(saved, (QStringList{QStringLiteral("佐藤_次郎_昭和10年5月3日"), last}));
         QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{last});
@@ -389,7 +446,7 @@ private slots:
         QCOMPARE(w.statusText(), QStringLiteral("最終更新者 : nurse1(山田)   最終更新時間 : 2026/12/10 09:30:00"));
         QVERIFY(QFileInfo::exists(fx.path("log/error.log"))); // reported, not hidden
         fx.prompter.clear();
-        QVERIFY(w.command3Click());
+        QVERIFY(w.save());
         PatientRecord back;
         QCOMPARE(readPatientFile(fx.ctx, fx.path("DB/" + kKey), &back), RecordReadResult::Read);
         QCOMPARE(back.value("400"), gone);
@@ -471,7 +528,7 @@ private slots:
         QCOMPARE(w.statusText(), QStringLiteral("患者情報を最後まで読み込めなかったため、保存できません。"));
         QCOMPARE(fx.prompter.asked.size(), 1); // the error report
 
-        w.command1Click();
+        w.saveAndClose();
         QVERIFY(!saved);
         QCOMPARE(fx.prompter.asked.last().text, QStringLiteral("患者情報を最後まで読み込めなかったため、保存できません。"));
         QCOMPARE(f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(), bytes);
@@ -539,12 +596,12 @@ private slots:
         QVERIFY(fx.prompter.asked.isEmpty());
 
         if (damaged) {
-            w.command1Click();
+            w.saveAndClose();
             QVERIFY(!saved);
             QCOMPARE(fx.prompter.texts(), QStringList{status.arg(lineNo)});
             QCOMPARE(readBytes(file), onDisk);
         } else {
-            QVERIFY(w.command3Click());
+            QVERIFY(w.save());
             QVERIFY(saved);
         }
     }
