@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "print/systemprinter.h"
+#include "systemprinter.h"
 
 namespace velto {
 

@@ -8,7 +8,7 @@
 #include "print/printflow.h"
 #include "print/printtexts.h"
 #include "print/summarypages.h"
-#include "print/systemprinter.h"
+#include "ui/systemprinter.h"
 #include "support/testcontext.h"
 
 using namespace velto;

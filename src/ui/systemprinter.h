@@ -1,9 +1,10 @@
 #pragma once
-// Summary pages as jobs on a real printer, through QPrinter.
+// Summary pages as jobs on a real printer, through QPrinter (PrintSupport
+// brings Widgets with it, so this lives beside the windows).
 #include <QPrinterInfo>
 #include <functional>
 
-#include "printflow.h"
+#include "print/printflow.h"
 
 namespace velto::print {
 

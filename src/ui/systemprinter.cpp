@@ -2,7 +2,7 @@
 
 #include <QPrinter>
 
-#include "paintercanvas.h"
+#include "print/paintercanvas.h"
 
 namespace velto::print {
 
