@@ -9,7 +9,6 @@
 #include "ui/appflow.h"
 #include "ui/busycursor.h"
 #include "ui/messageboxprompter.h"
-#include "ui/wiring.h"
 
 #ifdef VELTO_STARTUP_PROBE
 #include "../../bench/probe.h"

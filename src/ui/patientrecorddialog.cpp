@@ -499,7 +499,7 @@ void PatientRecordDialog::formLoad()
     setPhotoButtons(false);
     BusyGuard busy(m_ctx.busy);
 
-    m_readOnly = m_ctx.currentAccount.authority == 1 || !m_host.today || !m_host.canSave;
+    m_readOnly = isRestricted(m_ctx.currentAccount.authority) || !m_host.today || !m_host.canSave;
     if (m_readOnly) {
         m_ok->setEnabled(false);
         m_save->setEnabled(false);

@@ -59,12 +59,12 @@ StaffDialog::StaffDialog(StaffAdmin &admin, QWidget *parent)
 
     auto *authority = new QWidget;
     authority->setObjectName(QStringLiteral("tabAuthority"));
-    m_option1 = new QRadioButton(authorityCaption(1), authority);
+    m_option1 = new QRadioButton(authorityCaption(Authority::Restricted), authority);
     m_option1->setObjectName(QStringLiteral("Option1"));
-    auto *label4 = label(QStringLiteral("Label4"), authorityDescription(1), authority, true);
-    m_option2 = new QRadioButton(authorityCaption(2), authority);
+    auto *label4 = label(QStringLiteral("Label4"), authorityDescription(Authority::Restricted), authority, true);
+    m_option2 = new QRadioButton(authorityCaption(Authority::Full), authority);
     m_option2->setObjectName(QStringLiteral("Option2"));
-    auto *label5 = label(QStringLiteral("Label5"), authorityDescription(2), authority, true);
+    auto *label5 = label(QStringLiteral("Label5"), authorityDescription(Authority::Full), authority, true);
     auto *a = new QVBoxLayout(authority);
     a->addWidget(m_option1);
     a->addWidget(label4);
@@ -119,9 +119,9 @@ void StaffDialog::formActivate()
         o->setChecked(false);
         o->setAutoExclusive(true);
     }
-    if (st.checkedAuthority == 1)
+    if (isRestricted(st.checkedAuthority))
         m_option1->setChecked(true);
-    else if (st.checkedAuthority == 2)
+    else if (hasFullAuthority(st.checkedAuthority))
         m_option2->setChecked(true);
     m_user->setEnabled(st.userEnabled);
     m_name->setEnabled(st.nameEnabled);
@@ -143,7 +143,9 @@ void StaffDialog::cmdOkClick()
     StaffEntry entry;
     entry.loginId = m_user->text();
     entry.staffName = m_name->text();
-    entry.authority = m_option1->isChecked() ? 1 : m_option2->isChecked() ? 2 : 0;
+    entry.authority = m_option1->isChecked() ? Authority::Restricted
+                     : m_option2->isChecked() ? Authority::Full
+                                              : Authority::None;
     const StaffOkResult r = m_admin.staffDialogOk(entry, [this] { return askPassword(); });
     if (r.close) {
         accept();
