@@ -45,7 +45,7 @@ struct AppServices {
 };
 
 // The run's state, as it changes.
-struct Session {
+struct RunState {
     StaffAccount currentAccount;
     OptionValues optionValues;
     QString todayEraDate;
@@ -63,6 +63,6 @@ struct Session {
     }
 };
 
-struct AppContext : AppServices, Session {};
+struct AppContext : AppServices, RunState {};
 
 } // namespace velto

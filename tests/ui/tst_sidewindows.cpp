@@ -21,7 +21,6 @@
 #include "ui/optionsdialog.h"
 #include "ui/facilitydialog.h"
 #include "ui/readmissiondialog.h"
-#include "ui/sidewindows.h"
 
 using namespace velto;
 
@@ -69,7 +68,7 @@ private slots:
     {
         test::TestContext t;
         t.makeFolders();
-        t.ctx.currentAccount.authority = 2;
+        t.ctx.currentAccount.authority = Authority::Full;
         FacilityDialog w(t.ctx, true);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -124,7 +123,7 @@ private slots:
     {
         test::TestContext t;
         t.makeFolders();
-        t.ctx.currentAccount.authority = 1;
+        t.ctx.currentAccount.authority = Authority::Restricted;
         FacilityDialog w(t.ctx, true);
         w.show();
         QVERIFY(!child<QPushButton>(&w, "cmdOK")->isEnabled());
@@ -149,7 +148,7 @@ private slots:
         QFETCH(QString, way);
         test::TestContext t;
         t.makeFolders();
-        t.ctx.currentAccount.authority = 2;
+        t.ctx.currentAccount.authority = Authority::Full;
         const QStringList before = QDir(t.path("DB")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 
         bool checked = false;
@@ -208,7 +207,7 @@ private slots:
         test::TestContext t;
         t.settings->setValue("Option", "backup_off_time", "7");
         QVERIFY(t.settings->commit());
-        t.ctx.currentAccount.authority = 2;
+        t.ctx.currentAccount.authority = Authority::Full;
         t.ctx.optionValues.backupOnOff = 1;
 
         OptionsDialog w(t.ctx);
@@ -249,7 +248,7 @@ private slots:
         QCOMPARE(t.settings->value("Option", "backup_on_off"), QStringLiteral("0"));
         QCOMPARE(t.ctx.optionValues.backupOnOff, 0);
 
-        t.ctx.currentAccount.authority = 1;
+        t.ctx.currentAccount.authority = Authority::Restricted;
         OptionsDialog r(t.ctx);
         r.show();
         QVERIFY(!child<QPushButton>(&r, "cmdOK")->isEnabled());
@@ -260,7 +259,7 @@ private slots:
     {
         test::TestContext t;
         t.makeFolders();
-        t.ctx.currentAccount.authority = 2;
+        t.ctx.currentAccount.authority = Authority::Full;
         t.ctx.todayEraDate = QStringLiteral("令和08年12月10日");
         const QStringList days{"令和08年12月08日", "令和08年12月09日", "令和08年12月10日"};
         for (const QString &d : days) {
@@ -296,7 +295,7 @@ private slots:
     {
         test::TestContext t;
         t.makeFolders();
-        t.ctx.currentAccount.authority = 2;
+        t.ctx.currentAccount.authority = Authority::Full;
         touch(t.path("DB/" + Sato));
         touch(t.path("DB/Out/" + Suzuki));
         BackupWindow w(t.ctx, QStringLiteral("バックアップ中・・・"), nullptr, 0);
@@ -314,7 +313,7 @@ private slots:
     {
         test::TestContext t;
         t.makeFolders();
-        t.ctx.currentAccount.authority = 2;
+        t.ctx.currentAccount.authority = Authority::Full;
         touch(t.path("DB/A.WBD"));
         touch(t.path("DB/" + Sato), "record");
         const QString day = t.path("BackUp/" + getWaDate(t.ctx, "20261210"));
@@ -338,11 +337,10 @@ private slots:
     {
         test::TestContext t;
         t.makeFolders();
-        t.ctx.currentAccount.authority = 2;
-        t.ctx.selectedBed = 3;
+        t.ctx.currentAccount.authority = Authority::Full;
         BoardModel model;
 
-        QVERIFY(!runReadmit(t.ctx, model, nullptr)); // nothing kept: told so, no window
+        QVERIFY(!runReadmit(t.ctx, model, 3, nullptr)); // nothing kept: told so, no window
         QCOMPARE(t.prompter.texts(), QStringList{QStringLiteral("退院者情報はありません。")});
 
         touch(t.path("DB/Out/" + Suzuki));
@@ -355,14 +353,14 @@ private slots:
             seen << QString::number(child<QPushButton>(dlg, "Command1")->isEnabled());
             emit list->itemDoubleClicked(list->item(1));
         });
-        QVERIFY(runReadmit(t.ctx, model, nullptr));
+        QVERIFY(runReadmit(t.ctx, model, 3, nullptr));
         QCOMPARE(seen, (QStringList{QStringLiteral("再入院選択"), Sato, Suzuki, "1"}));
         QCOMPARE(model.bedEntry(3), Suzuki);
         QVERIFY(QFile::exists(t.path("DB/" + Suzuki)));
 
         // Restricted: the chooser can be looked at only.
-        t.ctx.currentAccount.authority = 1;
-        ReadmissionDialog w(t.ctx, model);
+        t.ctx.currentAccount.authority = Authority::Restricted;
+        ReadmissionDialog w(t.ctx, model, 3);
         QVERIFY(!child<QPushButton>(&w, "Command1")->isEnabled());
     }
 };
