@@ -16,11 +16,11 @@ enum class BoardOrigin { PopupMenu, MenuBar, Toolbar };
 
 namespace roomnumbertext {
 inline const QString Caption = QStringLiteral("部屋番号設定");                 // frmSet
-inline const QString Label1 = QStringLiteral("部屋番号を設定してください");
-inline const QString Command1 = QStringLiteral("OK(&O)");
-inline const QString Command1Tip = QStringLiteral("設定して終了します");
-inline const QString Command2 = QStringLiteral("ｷｬﾝｾﾙ(&C)");
-inline const QString Command2Tip = QStringLiteral("設定せず終了します");
+inline const QString Prompt = QStringLiteral("部屋番号を設定してください");  // Label1
+inline const QString Ok = QStringLiteral("OK(&O)");                            // Command1
+inline const QString OkTip = QStringLiteral("設定して終了します");
+inline const QString Cancel = QStringLiteral("ｷｬﾝｾﾙ(&C)");                    // Command2
+inline const QString CancelTip = QStringLiteral("設定せず終了します");
 inline const QString FieldName = QStringLiteral("部屋番号"); // in messages
 } // namespace roomnumbertext
 

@@ -745,6 +745,56 @@ private slots:
         QCOMPARE(numbers.value(0), QStringLiteral("101"));
     }
 
+    // The room number dialog on its own: its texts, its limit, and what OK
+    // and Cancel give back.
+    void roomNumberDialog_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("OK keeps spaces") << " 102 " << "Command1" << int(QDialog::Accepted) << " 102 ";
+        QTest::newRow("OK with nothing typed") << "" << "Command1" << int(QDialog::Accepted) << "";
+        QTest::newRow("longer than 20 is cut") << QString(25, QLatin1Char('9')) << "Command1"
+                                               << int(QDialog::Accepted) << QString(20, QLatin1Char('9'));
+        QTest::newRow("Cancel") << "102" << "Command2" << int(QDialog::Rejected) << "102";
+    }
+    void roomNumberDialog()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, button);
+        QFETCH(int, result);
+        QFETCH(QString, text);
+        RoomNumberEditDialog dialog(QStringLiteral("101"), tc->prompter);
+        QCOMPARE(dialog.objectName(), QStringLiteral("frmSet"));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("部屋番号設定"));
+        QCOMPARE(dialog.findChild<QLabel *>("Label1")->text(), QStringLiteral("部屋番号を設定してください"));
+        auto *ok = dialog.findChild<QPushButton *>("Command1");
+        auto *cancel = dialog.findChild<QPushButton *>("Command2");
+        QCOMPARE(ok->text(), QStringLiteral("OK(&O)"));
+        QCOMPARE(ok->toolTip(), QStringLiteral("設定して終了します"));
+        QVERIFY(ok->isDefault());
+        QCOMPARE(cancel->text(), QStringLiteral("ｷｬﾝｾﾙ(&C)"));
+        QCOMPARE(cancel->toolTip(), QStringLiteral("設定せず終了します"));
+        auto *box = dialog.findChild<QLineEdit *>("txtRoomNo");
+        QCOMPARE(box->text(), QStringLiteral("101"));
+        QCOMPARE(box->selectedText(), QStringLiteral("101"));
+
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        box->setFocus();
+        box->selectAll();
+        if (typed.isEmpty())
+            QTest::keyClick(box, Qt::Key_Backspace);
+        else
+            QTest::keyClicks(box, typed);
+        QTest::mouseClick(dialog.findChild<QPushButton *>(button), Qt::LeftButton);
+        QCOMPARE(dialog.result(), result);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.text(), text);
+        QVERIFY(tc->prompter.asked.isEmpty());
+    }
+
     void closing_data()
     {
         QTest::addColumn<int>("authority");
