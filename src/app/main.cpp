@@ -6,7 +6,6 @@
 #include "ui/appflow.h"
 #include "ui/busycursor.h"
 #include "ui/messageboxprompter.h"
-#include "ui/wiring.h"
 
 int main(int argc, char *argv[])
 {

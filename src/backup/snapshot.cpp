@@ -145,12 +145,12 @@ SnapshotResult copySnapshot(AppContext &ctx)
 
 bool autoBackupDue(const AppContext &ctx)
 {
-    return ctx.optionValues.backupOnOff == 1 && ctx.currentAccount.authority == 2;
+    return ctx.optionValues.backupOnOff == 1 && hasFullAuthority(ctx.currentAccount.authority);
 }
 
 bool askManualBackup(AppContext &ctx)
 {
-    if (ctx.currentAccount.authority != 2)
+    if (!hasFullAuthority(ctx.currentAccount.authority))
         return false;
     return ctx.prompter->confirmYesNo(QStringLiteral("全てのデータをバックアップします") + QLatin1Char('\r')
                                       + QStringLiteral("よろしいですか？"));

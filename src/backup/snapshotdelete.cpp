@@ -11,7 +11,7 @@ namespace velto {
 
 bool canDeleteSnapshots(const AppContext &ctx)
 {
-    return ctx.currentAccount.authority != 1;
+    return !isRestricted(ctx.currentAccount.authority);
 }
 
 QStringList listSnapshots(const AppContext &ctx)

@@ -70,16 +70,16 @@ Moved commitMove(AppContext &ctx, BoardModel &model, int bed, const QString &new
     return Moved::Done;
 }
 
-bool entryInUse(const BoardModel &model, const QString &name)
+} // namespace
+
+bool entryInUse(const BoardModel &model, const QString &name, int exceptBed)
 {
     for (int b = 0; b < BoardModel::BedCount; ++b) {
-        if (model.bedEntry(b) == name)
+        if (b != exceptBed && model.bedEntry(b) == name)
             return true;
     }
     return false;
 }
-
-} // namespace
 
 QString dischargeQuestion(const QString &caption)
 {
@@ -113,9 +113,8 @@ QString recordInUseText()
     return twoLines(QStringLiteral("同じ名前の患者データが既にあります。"), QStringLiteral("再入院できません。"));
 }
 
-bool dischargePatient(AppContext &ctx, BoardModel &model)
+bool dischargePatient(AppContext &ctx, BoardModel &model, int bed)
 {
-    const int bed = ctx.selectedBed;
     if (!model.isOccupied(bed) || !ctx.canChange())
         return false;
     const QString entry = model.bedEntry(bed);
@@ -164,9 +163,8 @@ bool dischargePatient(AppContext &ctx, BoardModel &model)
     return fail();
 }
 
-bool erasePatient(AppContext &ctx, BoardModel &model)
+bool erasePatient(AppContext &ctx, BoardModel &model, int bed)
 {
-    const int bed = ctx.selectedBed;
     if (!model.isOccupied(bed) || !ctx.canChange())
         return false;
     const QString entry = model.bedEntry(bed);
@@ -193,9 +191,8 @@ bool erasePatient(AppContext &ctx, BoardModel &model)
     return false;
 }
 
-bool openReadmission(AppContext &ctx, BoardModel &model, const ReadmitChooser &chooser)
+bool openReadmission(AppContext &ctx, BoardModel &model, int bed, const ReadmitChooser &chooser)
 {
-    const int bed = ctx.selectedBed;
     // Only into a free bed: an occupied one would lose its patient's entry.
     if (!ctx.canChange() || !BoardModel::isBed(bed) || !model.bedEntry(bed).isEmpty() || !chooser)
         return false;
@@ -204,7 +201,7 @@ bool openReadmission(AppContext &ctx, BoardModel &model, const ReadmitChooser &c
 
 bool canReadmit(const AppContext &ctx)
 {
-    return ctx.currentAccount.authority != 1;
+    return !isRestricted(ctx.currentAccount.authority);
 }
 
 QStringList keptRecords(const AppContext &ctx)
@@ -226,7 +223,7 @@ KeptListing activateKeptList(AppContext &ctx)
     return l;
 }
 
-ReadmitResult readmitClick(AppContext &ctx, BoardModel &model, const QString &name)
+ReadmitResult readmitClick(AppContext &ctx, BoardModel &model, int bed, const QString &name)
 {
     if (!canReadmit(ctx))
         return {};
@@ -237,7 +234,6 @@ ReadmitResult readmitClick(AppContext &ctx, BoardModel &model, const QString &na
         writeErrorLog(ctx, ClickProc);
         return {};
     }
-    const int bed = ctx.selectedBed;
     if (!ctx.canChange() || !BoardModel::isBed(bed) || !model.bedEntry(bed).isEmpty())
         return {true, false};
     const QString displayName = name.left(p);

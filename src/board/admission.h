@@ -31,21 +31,25 @@ QString eraseQuestion(const QString &caption);       // WarnYesNo
 QString readmitQuestion(const QString &displayName); // ConfirmYesNo
 QString recordInUseText();                           // ErrorMsg
 
-// dischargePatient: discharge of ctx.selectedBed, keeping the record in "DB/Out"
+// Whether any bed but exceptBed holds entry: one record file per patient,
+// so a key in use must never be given to another bed.
+bool entryInUse(const BoardModel &model, const QString &entry, int exceptBed = -1);
+
+// dischargePatient: discharge of bed, keeping the record in "DB/Out"
 // or erasing it. A kept record of the same name is replaced only after the
 // user agrees. The record leaves "DB" only once its copy in "DB/Out" reads
 // back byte for byte. Returns whether the board changed.
-bool dischargePatient(AppContext &ctx, BoardModel &model);
+bool dischargePatient(AppContext &ctx, BoardModel &model, int bed);
 
-// erasePatient: erasure of ctx.selectedBed's record. With no record file the
+// erasePatient: erasure of bed's record. With no record file the
 // data is already gone: the bed is freed all the same and the layout saved.
-bool erasePatient(AppContext &ctx, BoardModel &model);
+bool erasePatient(AppContext &ctx, BoardModel &model, int bed);
 
 // Shows the readmission chooser modally; returns whether it readmitted.
 using ReadmitChooser = std::function<bool()>;
-// openReadmission: opens the chooser for a free selected bed on an editable
+// openReadmission: opens the chooser for a free bed on an editable
 // board. Returns whether the board changed.
-bool openReadmission(AppContext &ctx, BoardModel &model, const ReadmitChooser &chooser);
+bool openReadmission(AppContext &ctx, BoardModel &model, int bed, const ReadmitChooser &chooser);
 
 // Whether the chooser's OK and double click act.
 bool canReadmit(const AppContext &ctx);
@@ -61,12 +65,12 @@ struct KeptListing {
 KeptListing activateKeptList(AppContext &ctx);
 
 // The chooser's click for the chosen name: asks, moves the record from
-// "DB/Out" to "DB", puts it in the selected bed and saves the layout.
+// "DB/Out" to "DB", puts it in bed and saves the layout.
 // A record of the same name already in "DB" is never overwritten.
 struct ReadmitResult {
     bool closeChooser = false;
     bool readmitted = false;
 };
-ReadmitResult readmitClick(AppContext &ctx, BoardModel &model, const QString &name);
+ReadmitResult readmitClick(AppContext &ctx, BoardModel &model, int bed, const QString &name);
 
 } // namespace velto

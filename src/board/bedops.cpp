@@ -10,19 +10,18 @@ namespace {
 
 bool restricted(const AppContext &ctx)
 {
-    return ctx.currentAccount.authority == 1;
+    return isRestricted(ctx.currentAccount.authority);
 }
 
 } // namespace
 
-bool canStartBedMove(const AppContext &ctx, const BoardModel &model)
+bool canStartBedMove(const AppContext &ctx, const BoardModel &model, int bed)
 {
-    return ctx.canChange() && model.isOccupied(ctx.selectedBed);
+    return ctx.canChange() && model.isOccupied(bed);
 }
 
-bool dropOnBed(AppContext &ctx, BoardModel &model, int target)
+bool moveBed(AppContext &ctx, BoardModel &model, int source, int target)
 {
-    const int source = ctx.selectedBed;
     if (!BoardModel::isBed(source) || !BoardModel::isBed(target) || source == target)
         return false;
     // A drag is only started on an editable board; a drop that arrives
@@ -41,24 +40,24 @@ bool dropOnBed(AppContext &ctx, BoardModel &model, int target)
     return true;
 }
 
-QString roomNumberDialogText(const AppContext &ctx, const BoardModel &model)
+QString roomNumberDialogText(const AppContext &ctx, const BoardModel &model, int bed)
 {
     if (restricted(ctx))
         return QString();
-    return model.roomNumber(BoardModel::roomOf(ctx.selectedBed));
+    return model.roomNumber(BoardModel::roomOf(bed));
 }
 
-bool setRoomNumber(AppContext &ctx, BoardModel &model, BoardOrigin origin,
+bool setRoomNumber(AppContext &ctx, BoardModel &model, int bed, BoardOrigin origin,
                    const RoomNumberDialog &dialog)
 {
     const bool fromPopup = origin == BoardOrigin::PopupMenu;
     if (fromPopup && restricted(ctx))
         return false;
-    if (!BoardModel::isBed(ctx.selectedBed) || !dialog)
+    if (!BoardModel::isBed(bed) || !dialog)
         return false;
-    const int room = BoardModel::roomOf(ctx.selectedBed);
+    const int room = BoardModel::roomOf(bed);
     const QString before = model.roomNumber(room);
-    if (const std::optional<QString> typed = dialog(roomNumberDialogText(ctx, model)))
+    if (const std::optional<QString> typed = dialog(roomNumberDialogText(ctx, model, bed)))
         model.setRoomNumber(room, *typed);
     // A number the files did not take is not kept on the board.
     if (saveWardLayout(ctx, model) != LayoutSaveResult::Saved)
@@ -66,15 +65,15 @@ bool setRoomNumber(AppContext &ctx, BoardModel &model, BoardOrigin origin,
     return model.roomNumber(room) != before;
 }
 
-bool setRoomColour(AppContext &ctx, BoardModel &model, BoardOrigin origin,
+bool setRoomColour(AppContext &ctx, BoardModel &model, int bed, BoardOrigin origin,
                    const RoomColourDialog &dialog)
 {
     // The menu bar item relies on being disabled for restricted accounts.
     if (origin != BoardOrigin::MenuBar && restricted(ctx))
         return false;
-    if (!BoardModel::isBed(ctx.selectedBed) || !dialog)
+    if (!BoardModel::isBed(bed) || !dialog)
         return false;
-    const int room = BoardModel::roomOf(ctx.selectedBed);
+    const int room = BoardModel::roomOf(bed);
     const int before = model.roomColour(room);
     if (const std::optional<int> chosen = dialog(before))
         model.setRoomColour(room, *chosen);

@@ -190,13 +190,16 @@ bool layoutWithBedEntry(AppContext &ctx, const BoardModel &model, int bed, const
     return true;
 }
 
-LayoutSaveResult saveWardLayout(AppContext &ctx, const BoardModel &model)
+bool layoutSavePermitted(const AppContext &ctx)
 {
-    if (ctx.currentAccount.authority != 2)
-        return LayoutSaveResult::NotPermitted;
     // A snapshot on the board must never overwrite today's layout, nor a
     // board that is missing part of today's files.
-    if (ctx.displayDateIndex != 0 || !ctx.layoutFault.isEmpty())
+    return hasFullAuthority(ctx.currentAccount.authority) && ctx.showsToday() && ctx.layoutFault.isEmpty();
+}
+
+LayoutSaveResult saveWardLayout(AppContext &ctx, const BoardModel &model)
+{
+    if (!layoutSavePermitted(ctx))
         return LayoutSaveResult::NotPermitted;
 
     QList<QPair<QString, QByteArray>> files;

@@ -43,6 +43,10 @@ bool layoutWithBedEntry(AppContext &ctx, const BoardModel &model, int bed, const
 
 enum class LayoutSaveResult { Saved, NotPermitted, Failed };
 
+// Whether the layout may be written at all: a full authority account on
+// today's board whose layout loaded whole.
+bool layoutSavePermitted(const AppContext &ctx);
+
 // Writes the model whole (240, 30 and 30 lines) into "DB". Only a full
 // authority account on today's board writes, and only when today's layout
 // loaded whole. A value the files cannot hold

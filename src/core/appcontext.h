@@ -1,5 +1,6 @@
 #pragma once
-// What a run of the program shares: injected services and the global values.
+// What a run of the program shares: the injected services, and the state of
+// the run (who is logged in, the options, the day shown, the layout's health).
 #include <QDir>
 #include <QString>
 
@@ -10,9 +11,17 @@
 
 namespace velto {
 
+// An account's authority as stored (the digit in the staff file). Other
+// digits may be read from a file too; they are neither restricted nor full.
+enum class Authority : int { None = 0, Restricted = 1, Full = 2 };
+
+inline bool isRestricted(Authority a) { return a == Authority::Restricted; }
+inline bool hasFullAuthority(Authority a) { return a == Authority::Full; }
+inline int storedAuthority(Authority a) { return static_cast<int>(a); }
+
 struct StaffAccount {
     QString loginId;
-    int authority = 0; // 1 restricted, 2 full
+    Authority authority = Authority::None;
     QString staffName;
     QString password;
 };
@@ -23,31 +32,37 @@ struct OptionValues {
     int midashiOnOff = 0;
 };
 
-struct AppContext {
+// Injected once at start (tests inject their own).
+struct AppServices {
     QString appDir;
     Clock *clock = nullptr;
     Prompter *prompter = nullptr;
     SettingsStore *settings = nullptr;
     BusyPointer *busy = nullptr;
 
-    // Global values of the run.
+    // appDir + relative path written with "/" ("DB/Out", "log/error.log").
+    QString path(const QString &relative) const { return QDir(appDir).filePath(relative); }
+};
+
+// The run's state, as it changes.
+struct RunState {
     StaffAccount currentAccount;
     OptionValues optionValues;
     QString todayEraDate;
     int loginAttempts = 0;
     int displayDateIndex = 0;
-    int selectedBed = 0;
     // Set when today's layout did not load whole: the board then never
     // writes its layout files for the rest of the run.
     QString layoutFault;     // the reason, naming the file and line
     QString layoutFaultFile; // the layout file that failed ("ROOM.WBD")
 
-    // appDir + relative path written with "/" ("DB/Out", "log/error.log").
-    QString path(const QString &relative) const { return QDir(appDir).filePath(relative); }
+    bool showsToday() const { return displayDateIndex == 0; }
     bool canChange() const
     {
-        return currentAccount.authority != 1 && displayDateIndex == 0 && layoutFault.isEmpty();
+        return !isRestricted(currentAccount.authority) && showsToday() && layoutFault.isEmpty();
     }
 };
+
+struct AppContext : AppServices, RunState {};
 
 } // namespace velto

@@ -110,7 +110,7 @@ bool loadFacilityInfo(AppContext &ctx, FacilityInfo *info)
 
 bool facilityCanSave(const AppContext &ctx)
 {
-    return ctx.currentAccount.authority != 1;
+    return !isRestricted(ctx.currentAccount.authority);
 }
 
 FacilityCheck checkFacilityInfo(FacilityInfo *info)

@@ -29,7 +29,7 @@ OptionsForm optionsActivate(AppContext &ctx)
     form.midashi = ctx.optionValues.midashiOnOff == 1;
     // Rights first: an unreadable value below must not leave Apply enabled
     // for a restricted account.
-    form.canApply = ctx.currentAccount.authority != 1;
+    form.canApply = !isRestricted(ctx.currentAccount.authority);
 
     const QString stored = ctx.settings->value(kSection, QStringLiteral("backup_off_time"));
     int offTime = 0;
@@ -45,7 +45,7 @@ OptionsForm optionsActivate(AppContext &ctx)
 
 bool optionsApply(AppContext &ctx, const OptionsForm &form)
 {
-    if (ctx.currentAccount.authority == 1)
+    if (isRestricted(ctx.currentAccount.authority))
         return false;
     const int backupOnOff = form.backOn ? 1 : 0;
     const int midashiOnOff = form.midashi ? 1 : 0;

@@ -2,9 +2,9 @@
 
 namespace velto {
 
-bool recordIsReadOnly(int authority, bool isToday, bool boardWritable, bool readWhole)
+bool recordIsReadOnly(Authority authority, bool isToday, bool boardWritable, bool readWhole)
 {
-    return authority == 1 || !isToday || !boardWritable || !readWhole;
+    return isRestricted(authority) || !isToday || !boardWritable || !readWhole;
 }
 
 bool recordFieldEditable(const RecordField &field, bool readOnly)

@@ -165,7 +165,7 @@ SaveResult savePatientRecord(AppContext &ctx, const PatientRecord &record, bool 
         ctx.prompter->errorMsg(PastDataReadOnlyText);
         return result;
     }
-    if (ctx.currentAccount.authority == 1) {
+    if (isRestricted(ctx.currentAccount.authority)) {
         ctx.prompter->errorMsg(recordtext::NoRightToSave);
         return result;
     }

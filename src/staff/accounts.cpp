@@ -41,7 +41,7 @@ bool splitAccountLine(const QString &line, StaffAccount *out)
         return false;
     StaffAccount a;
     a.loginId = line.left(p1);
-    a.authority = auth.unicode() - '0';
+    a.authority = static_cast<Authority>(auth.unicode() - '0');
     a.staffName = line.mid(nameStart, p3 - nameStart);
     a.password = line.mid(p3 + 1);
     *out = a;
@@ -50,7 +50,7 @@ bool splitAccountLine(const QString &line, StaffAccount *out)
 
 QString joinAccountLine(const StaffAccount &a)
 {
-    return a.loginId + QLatin1Char(',') + QString::number(a.authority) + QLatin1Char(',') + a.staffName
+    return a.loginId + QLatin1Char(',') + QString::number(storedAuthority(a.authority)) + QLatin1Char(',') + a.staffName
         + QLatin1Char(',') + a.password;
 }
 
@@ -94,14 +94,14 @@ bool readOptionValues(const SettingsStore &store, OptionValues *out)
     return true;
 }
 
-QString authorityCaption(int authority)
+QString authorityCaption(Authority authority)
 {
-    return authority == 1 ? QStringLiteral("制限スタッフ") : QStringLiteral("全権限");
+    return isRestricted(authority) ? QStringLiteral("制限スタッフ") : QStringLiteral("全権限");
 }
 
-QString authorityDescription(int authority)
+QString authorityDescription(Authority authority)
 {
-    return authority == 1 ? QStringLiteral("閲覧はできますが、患者情報等の情報を書き換えることができません。")
+    return isRestricted(authority) ? QStringLiteral("閲覧はできますが、患者情報等の情報を書き換えることができません。")
                           : QStringLiteral("全ての権限があります。");
 }
 

@@ -28,8 +28,8 @@ bool loginIdTaken(const AccountTable &table, int count, const QString &loginId);
 bool readOptionValues(const SettingsStore &store, OptionValues *out);
 
 // Text of the authority choice ("制限スタッフ" / "全権限").
-QString authorityCaption(int authority);
-QString authorityDescription(int authority);
+QString authorityCaption(Authority authority);
+QString authorityDescription(Authority authority);
 
 // Login check of the login window, one press of OK.
 struct LoginResult {

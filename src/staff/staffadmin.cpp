@@ -26,7 +26,7 @@ StaffRow StaffAdmin::row(int index) const
     const QString &line = m_table.lines.at(index);
     const int comma = int(line.indexOf(QLatin1Char(',')));
     r.loginId = comma < 0 ? line : line.left(comma);
-    r.authority = (comma >= 0 && line.mid(comma + 1, 1) == QLatin1String("1")) ? 1 : 2;
+    r.authority = (comma >= 0 && line.mid(comma + 1, 1) == QLatin1String("1")) ? Authority::Restricted : Authority::Full;
     r.caption = authorityCaption(r.authority);
     return r;
 }
@@ -137,9 +137,9 @@ StaffDialogState StaffAdmin::staffDialogState()
     st.caption = m_account.loginId + QStringLiteral(" のﾌﾟﾛﾊﾟﾃｨ");
 
     // Its own authority is shown; the other choice is closed.
-    st.checkedAuthority = m_account.authority == 1 ? 1 : 2;
-    st.option1Enabled = st.checkedAuthority == 1;
-    st.option2Enabled = st.checkedAuthority == 2;
+    st.checkedAuthority = isRestricted(m_account.authority) ? Authority::Restricted : Authority::Full;
+    st.option1Enabled = isRestricted(st.checkedAuthority);
+    st.option2Enabled = hasFullAuthority(st.checkedAuthority);
 
     const bool admin = isAdministrator();
     const bool own = m_account.loginId == m_ctx.currentAccount.loginId;
@@ -195,7 +195,7 @@ StaffOkResult StaffAdmin::staffDialogOk(const StaffEntry &entry, const std::func
         return refuse(stafftext::staffNameComma(), "txtName");
     if (const QString why = textfile::fieldRefusal(stafftext::staffNameLabel(), entry.staffName); !why.isEmpty())
         return refuse(why, "txtName");
-    if (entry.authority != 1 && entry.authority != 2)
+    if (!isRestricted(entry.authority) && !hasFullAuthority(entry.authority))
         return refuse(stafftext::noAuthority(), "SSTab1");
 
     if (m_mode == AddMode) {
@@ -213,7 +213,7 @@ bool StaffAdmin::passCheck(const StaffEntry &entry)
 {
     StaffAccount a;
     a.loginId = entry.loginId;
-    a.authority = entry.authority == 1 ? 1 : 2;
+    a.authority = isRestricted(entry.authority) ? Authority::Restricted : Authority::Full;
     a.staffName = entry.staffName;
     a.password = m_account.password;
     const QString line = joinAccountLine(a);

@@ -70,7 +70,7 @@ constexpr int kPasswordMaxLength = 10;
 // One list row as shown: the login ID and the authority icon and caption.
 struct StaffRow {
     QString loginId;
-    int authority = 2; // 1 restricted, anything else is shown as full
+    Authority authority = Authority::Full; // anything but restricted is shown as full
     QString caption;
 };
 
@@ -100,7 +100,7 @@ struct StaffDialogState {
     QString okCaption;
     QString loginId;
     QString staffName;
-    int checkedAuthority = 0; // 0 neither choice, 1 or 2
+    Authority checkedAuthority = Authority::None; // None: neither choice
     bool userEnabled = true;
     bool nameEnabled = true;
     bool option1Enabled = true;
@@ -112,7 +112,7 @@ struct StaffDialogState {
 struct StaffEntry {
     QString loginId;
     QString staffName;
-    int authority = 0; // 0 neither choice
+    Authority authority = Authority::None; // None: neither choice
 };
 
 // Outcome of the staff dialog's OK.

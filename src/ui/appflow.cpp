@@ -10,8 +10,10 @@
 #include "core/startup.h"
 #include "core/textfile.h"
 #include "facility/facilityinfo.h"
+#include "facilitydialog.h"
 #include "logindialog.h"
 #include "splashscreen.h"
+#include "wardboardwindow.h"
 
 namespace velto {
 
@@ -68,6 +70,19 @@ void AppFlow::afterLogin()
         return;
     if (m_hooks.board)
         m_hooks.board(m_ctx);
+}
+
+AppHooks defaultHooks()
+{
+    AppHooks hooks;
+    hooks.facilityForm = [](AppContext &ctx, bool cancelDisabled) {
+        if (cancelDisabled)
+            return runFirstStartFacilityForm(ctx);
+        runFacilityForm(ctx, nullptr, false);
+        return true;
+    };
+    hooks.board = [](AppContext &ctx) { openBoard(ctx); };
+    return hooks;
 }
 
 void endProgram()

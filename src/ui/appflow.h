@@ -36,6 +36,9 @@ private:
     AccountTable m_accounts;
 };
 
+// The program's own windows: the facility form and the ward board.
+AppHooks defaultHooks();
+
 // Closes every window of the program.
 void endProgram();
 

@@ -6,7 +6,6 @@
 
 #include "backup/snapshot.h"
 #include "core/appcontext.h"
-#include "sidewindows.h"
 
 namespace velto {
 

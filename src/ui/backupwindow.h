@@ -27,4 +27,9 @@ private:
     bool m_succeeded = false;
 };
 
+// Menu item Backup: asks, then makes today's snapshot.
+void runManualBackup(AppContext &ctx, QWidget *parent);
+// The board's closing: the snapshot when it is due (option on, full authority).
+void runAutoBackup(AppContext &ctx, QWidget *parent);
+
 } // namespace velto

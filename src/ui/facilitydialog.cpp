@@ -8,7 +8,6 @@
 #include <QWindow>
 
 #include "core/appcontext.h"
-#include "sidewindows.h"
 
 namespace velto {
 

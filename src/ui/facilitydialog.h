@@ -44,4 +44,9 @@ private:
 // saving and the program is to end.
 bool runFirstStartFacilityForm(AppContext &ctx, QWidget *parent = nullptr);
 
+// The facility form. With cancelDisabled only a successful OK leaves it
+// (for an account that may save). Returns whether the facility file was
+// written.
+bool runFacilityForm(AppContext &ctx, QWidget *parent, bool cancelDisabled);
+
 } // namespace velto

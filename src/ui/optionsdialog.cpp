@@ -9,7 +9,6 @@
 #include <QVBoxLayout>
 
 #include "core/appcontext.h"
-#include "sidewindows.h"
 
 namespace velto {
 

@@ -33,4 +33,7 @@ private:
     QPushButton *m_apply;
 };
 
+// The options dialog; the new values act at once through ctx.optionValues.
+void runOptions(AppContext &ctx, QWidget *parent);
+
 } // namespace velto

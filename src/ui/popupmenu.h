@@ -1,7 +1,7 @@
 #pragma once
-// The popup menu of a bed ("aaa"): icon, caption and shortcut text per item.
+// The popup menu of a bed: icon, caption and shortcut text per item, as the
+// board's command table places them.
 #include <QHash>
-#include <QMap>
 #include <QMenu>
 
 namespace velto {
@@ -15,9 +15,6 @@ public:
 
     // The item of that name ("bed", "edit", ... "END"); null for others.
     QAction *item(const QString &name) const { return m_items.value(name); }
-    // Enables the items by the rights table (missing names stay as they are).
-    void applyRights(const QMap<QString, bool> &enabled);
-
     // Icon file of an item, empty for separators and unknown names.
     static QString iconFile(const QString &name);
 

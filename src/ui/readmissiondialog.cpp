@@ -8,12 +8,11 @@
 
 #include "board/admission.h"
 #include "core/appcontext.h"
-#include "sidewindows.h"
 
 namespace velto {
 
-ReadmissionDialog::ReadmissionDialog(AppContext &ctx, BoardModel &model, QWidget *parent)
-    : QDialog(parent), m_ctx(ctx), m_model(model)
+ReadmissionDialog::ReadmissionDialog(AppContext &ctx, BoardModel &model, int bed, QWidget *parent)
+    : QDialog(parent), m_ctx(ctx), m_model(model), m_bed(bed)
 {
     setObjectName(QStringLiteral("frmSai"));
     setWindowTitle(admissiontext::saiCaption);
@@ -74,26 +73,16 @@ bool ReadmissionDialog::run()
 void ReadmissionDialog::click()
 {
     const QListWidgetItem *item = m_list->currentItem();
-    const ReadmitResult r = readmitClick(m_ctx, m_model, item ? item->text() : QString());
+    const ReadmitResult r = readmitClick(m_ctx, m_model, m_bed, item ? item->text() : QString());
     m_readmitted = r.readmitted;
     if (r.closeChooser)
         accept();
 }
 
-bool runDischarge(AppContext &ctx, BoardModel &model, QWidget *)
+bool runReadmit(AppContext &ctx, BoardModel &model, int bed, QWidget *parent)
 {
-    return dischargePatient(ctx, model);
-}
-
-bool runErase(AppContext &ctx, BoardModel &model, QWidget *)
-{
-    return erasePatient(ctx, model);
-}
-
-bool runReadmit(AppContext &ctx, BoardModel &model, QWidget *parent)
-{
-    return openReadmission(ctx, model, [&] {
-        ReadmissionDialog chooser(ctx, model, parent);
+    return openReadmission(ctx, model, bed, [&] {
+        ReadmissionDialog chooser(ctx, model, bed, parent);
         return chooser.run();
     });
 }

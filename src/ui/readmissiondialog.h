@@ -8,11 +8,11 @@ namespace velto {
 struct AppContext;
 class BoardModel;
 
-// Readmission chooser: the kept records of discharged patients.
+// Readmission chooser: the kept records of discharged patients, for a free bed.
 class ReadmissionDialog : public QDialog {
     Q_OBJECT
 public:
-    ReadmissionDialog(AppContext &ctx, BoardModel &model, QWidget *parent = nullptr);
+    ReadmissionDialog(AppContext &ctx, BoardModel &model, int bed, QWidget *parent = nullptr);
 
     // Shows the chooser modally; with nothing kept the user is told so and
     // it does not open. Returns whether a patient was readmitted.
@@ -25,9 +25,14 @@ private:
 
     AppContext &m_ctx;
     BoardModel &m_model;
+    int m_bed;
     QListWidget *m_list;
     QPushButton *m_ok;
     bool m_readmitted = false;
 };
+
+// Readmission into bed through the chooser; returns whether the board changed
+// (the layout has then been saved already).
+bool runReadmit(AppContext &ctx, BoardModel &model, int bed, QWidget *parent);
 
 } // namespace velto

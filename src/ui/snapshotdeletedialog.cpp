@@ -7,7 +7,6 @@
 #include <QVBoxLayout>
 
 #include "core/appcontext.h"
-#include "sidewindows.h"
 
 namespace velto {
 

@@ -37,4 +37,8 @@ private:
     QStringList m_boardDates;
 };
 
+// The snapshot deletion window. Returns the board's new date list (today
+// first), or an empty list when nothing was deleted and the list stands.
+QStringList runBackupDelete(AppContext &ctx, QWidget *parent);
+
 } // namespace velto

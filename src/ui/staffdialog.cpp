@@ -59,12 +59,12 @@ StaffDialog::StaffDialog(StaffAdmin &admin, QWidget *parent)
 
     auto *authority = new QWidget;
     authority->setObjectName(QStringLiteral("tabAuthority"));
-    m_restricted = new QRadioButton(authorityCaption(1), authority);
+    m_restricted = new QRadioButton(authorityCaption(Authority::Restricted), authority);
     m_restricted->setObjectName(QStringLiteral("Option1"));
-    auto *label4 = label(QStringLiteral("Label4"), authorityDescription(1), authority, true);
-    m_fullAuthority = new QRadioButton(authorityCaption(2), authority);
+    auto *label4 = label(QStringLiteral("Label4"), authorityDescription(Authority::Restricted), authority, true);
+    m_fullAuthority = new QRadioButton(authorityCaption(Authority::Full), authority);
     m_fullAuthority->setObjectName(QStringLiteral("Option2"));
-    auto *label5 = label(QStringLiteral("Label5"), authorityDescription(2), authority, true);
+    auto *label5 = label(QStringLiteral("Label5"), authorityDescription(Authority::Full), authority, true);
     auto *a = new QVBoxLayout(authority);
     a->addWidget(m_restricted);
     a->addWidget(label4);
@@ -119,9 +119,9 @@ void StaffDialog::showAccount()
         o->setChecked(false);
         o->setAutoExclusive(true);
     }
-    if (st.checkedAuthority == 1)
+    if (isRestricted(st.checkedAuthority))
         m_restricted->setChecked(true);
-    else if (st.checkedAuthority == 2)
+    else if (hasFullAuthority(st.checkedAuthority))
         m_fullAuthority->setChecked(true);
     m_loginId->setEnabled(st.userEnabled);
     m_staffName->setEnabled(st.nameEnabled);
@@ -143,7 +143,9 @@ void StaffDialog::saveAccount()
     StaffEntry entry;
     entry.loginId = m_loginId->text();
     entry.staffName = m_staffName->text();
-    entry.authority = m_restricted->isChecked() ? 1 : m_fullAuthority->isChecked() ? 2 : 0;
+    entry.authority = m_restricted->isChecked() ? Authority::Restricted
+                     : m_fullAuthority->isChecked() ? Authority::Full
+                                                    : Authority::None;
     const StaffOkResult r = m_admin.staffDialogOk(entry, [this] { return askPassword(); });
     if (r.close) {
         accept();

@@ -17,16 +17,16 @@ namespace velto {
 
 namespace {
 // A small figure: grey for restricted staff, blue for full authority.
-QIcon authorityIcon(int authority)
+QIcon authorityIcon(Authority authority)
 {
     static QIcon icons[2];
-    QIcon &icon = icons[authority == 1 ? 0 : 1];
+    QIcon &icon = icons[isRestricted(authority) ? 0 : 1];
     if (icon.isNull()) {
         QPixmap pm(16, 16);
         pm.fill(Qt::transparent);
         QPainter p(&pm);
         p.setRenderHint(QPainter::Antialiasing);
-        const QColor c = authority == 1 ? QColor(128, 128, 128) : QColor(30, 90, 200);
+        const QColor c = isRestricted(authority) ? QColor(128, 128, 128) : QColor(30, 90, 200);
         p.setPen(c.darker(140));
         p.setBrush(c);
         p.drawEllipse(QRectF(5, 1, 6, 6));

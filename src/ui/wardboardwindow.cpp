@@ -21,16 +21,22 @@
 #include <QVBoxLayout>
 #include <exception>
 
-#include "board/boardrights.h"
+#include "backupwindow.h"
 #include "board/boardtexts.h"
+#include "board/roomcolour.h"
 #include "board/wardlayout.h"
 #include "core/appcontext.h"
 #include "core/errorlog.h"
 #include "aboutdialog.h"
-#include "patientrecorddialog.h"
-#include "stafflistdialog.h"
+#include "facilitydialog.h"
 #include "helpviewer.h"
+#include "optionsdialog.h"
+#include "patientrecorddialog.h"
 #include "popupmenu.h"
+#include "printdialog.h"
+#include "readmissiondialog.h"
+#include "snapshotdeletedialog.h"
+#include "stafflistdialog.h"
 
 // The toolbar pictures live in the ui library's resources, which a static
 // library does not register on its own.
@@ -55,11 +61,6 @@ template <class F> void guarded(AppContext &ctx, const char *procedure, F &&f)
     } catch (...) {
         writeErrorLog(ctx, QString::fromLatin1(procedure));
     }
-}
-
-QColor toColor(int stored)
-{
-    return QColor(BoardModel::red(stored), BoardModel::green(stored), BoardModel::blue(stored));
 }
 
 class BedButton : public QPushButton {
@@ -116,7 +117,7 @@ private:
             return false;
         bool ok = false;
         const int source = data->data(WardBoardWindow::BedMimeType).toInt(&ok);
-        return ok && source == m_board->context().selectedBed;
+        return ok && source == m_board->controller().selectedBed();
     }
     void acceptBed(QDropEvent *e)
     {
@@ -130,10 +131,9 @@ private:
     int m_bed;
 };
 
-// A room: its number on top, its colour behind the beds. A label sizes
-// itself by its text alone, so the beds' layout is asked instead.
 // A room: its number at the top and its colour behind its beds. The colour
-// is painted here, so changing it does not restyle the room's beds.
+// is painted here, so changing it does not restyle the room's beds. A label
+// sizes itself by its text alone, so the beds' layout is asked instead.
 class RoomLabel : public QLabel {
 public:
     using QLabel::QLabel;
@@ -167,9 +167,9 @@ public:
 
 } // namespace
 
-void openBoard(AppContext &ctx, const BoardActions &actions)
+void openBoard(AppContext &ctx)
 {
-    WardBoardWindow board(ctx, actions);
+    WardBoardWindow board(ctx);
     board.exec();
 }
 
@@ -179,20 +179,20 @@ RoomNumberEditDialog::RoomNumberEditDialog(const QString &initialText, Prompter 
     setObjectName(QStringLiteral("frmSet"));
     setWindowTitle(roomnumbertext::Caption);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    auto *label = new QLabel(roomnumbertext::Label1, this);
+    auto *label = new QLabel(roomnumbertext::Prompt, this);
     label->setObjectName(QStringLiteral("Label1"));
     m_text = new QLineEdit(initialText, this);
     m_text->setObjectName(QStringLiteral("txtRoomNo"));
     m_text->setMaxLength(BoardModel::RoomNumberMaxLength);
     m_text->setAttribute(Qt::WA_InputMethodEnabled, false);
     m_text->selectAll();
-    auto *ok = new QPushButton(roomnumbertext::Command1, this);
+    auto *ok = new QPushButton(roomnumbertext::Ok, this);
     ok->setObjectName(QStringLiteral("Command1"));
-    ok->setToolTip(roomnumbertext::Command1Tip);
+    ok->setToolTip(roomnumbertext::OkTip);
     ok->setDefault(true);
-    auto *cancel = new QPushButton(roomnumbertext::Command2, this);
+    auto *cancel = new QPushButton(roomnumbertext::Cancel, this);
     cancel->setObjectName(QStringLiteral("Command2"));
-    cancel->setToolTip(roomnumbertext::Command2Tip);
+    cancel->setToolTip(roomnumbertext::CancelTip);
     cancel->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -222,8 +222,8 @@ void RoomNumberEditDialog::accept()
     QDialog::accept();
 }
 
-WardBoardWindow::WardBoardWindow(AppContext &ctx, BoardActions actions, QWidget *parent)
-    : QDialog(parent), m_ctx(ctx), m_actions(std::move(actions))
+WardBoardWindow::WardBoardWindow(AppContext &ctx, QWidget *parent)
+    : QDialog(parent), m_ctx(ctx), m_board(ctx)
 {
     initBoardResources();
     setObjectName(QStringLiteral("frmRoom"));
@@ -232,6 +232,7 @@ WardBoardWindow::WardBoardWindow(AppContext &ctx, BoardActions actions, QWidget 
                    | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
 
     m_popupRunner = [](QMenu &menu, const QPoint &pos) { menu.exec(pos); };
+    m_dragRunner = [](QDrag &drag) { drag.exec(Qt::MoveAction); };
     m_numberDialog = [this](const QString &initial) -> std::optional<QString> {
         RoomNumberEditDialog dialog(initial, *m_ctx.prompter, this);
         if (dialog.exec() != QDialog::Accepted)
@@ -239,17 +240,17 @@ WardBoardWindow::WardBoardWindow(AppContext &ctx, BoardActions actions, QWidget 
         return dialog.text();
     };
     m_colourDialog = [this](int current) -> std::optional<int> {
-        const QColor c = QColorDialog::getColor(toColor(current), this);
-        if (!c.isValid())
+        const int chosen = storedFromColour(QColorDialog::getColor(colourFromStored(current), this));
+        if (chosen < 0)
             return std::nullopt;
-        return BoardModel::storedColour(c.red(), c.green(), c.blue());
+        return chosen;
     };
 
     buildUi();
-    connect(&m_model, &BoardModel::bedChanged, this, &WardBoardWindow::showBed);
-    connect(&m_model, &BoardModel::roomChanged, this, &WardBoardWindow::showRoom);
+    connect(&model(), &BoardModel::bedChanged, this, &WardBoardWindow::showBed);
+    connect(&model(), &BoardModel::roomChanged, this, &WardBoardWindow::showRoom);
     resize(sizeHint().expandedTo(QSize(1100, 760)));
-    guarded(m_ctx, "frmRoom.Form_Load()", [this] { formLoad(); });
+    guarded(m_ctx, "frmRoom.Form_Load()", [this] { loadBoard(); });
 }
 
 WardBoardWindow::~WardBoardWindow() = default;
@@ -271,18 +272,18 @@ void WardBoardWindow::buildUi()
 
     auto *dateRow = new QHBoxLayout;
     dateRow->setContentsMargins(8, 4, 8, 4);
-    auto *label2 = new QLabel(boardtext::DateLabel, this);
-    label2->setObjectName(QStringLiteral("Label2"));
-    m_cmbDate = new QComboBox(this);
-    m_cmbDate->setObjectName(QStringLiteral("cmbDate"));
-    m_cmbDate->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    m_cmdToday = new QPushButton(boardtext::TodayButton, this);
-    m_cmdToday->setObjectName(QStringLiteral("cmdToday"));
-    m_cmdToday->setToolTip(boardtext::TodayButtonTip);
-    m_cmdToday->setAutoDefault(false);
-    dateRow->addWidget(label2);
-    dateRow->addWidget(m_cmbDate);
-    dateRow->addWidget(m_cmdToday);
+    auto *dateLabel = new QLabel(boardtext::DateLabel, this);
+    dateLabel->setObjectName(QStringLiteral("Label2"));
+    m_dateBox = new QComboBox(this);
+    m_dateBox->setObjectName(QStringLiteral("cmbDate"));
+    m_dateBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_todayButton = new QPushButton(boardtext::TodayButton, this);
+    m_todayButton->setObjectName(QStringLiteral("cmdToday"));
+    m_todayButton->setToolTip(boardtext::TodayButtonTip);
+    m_todayButton->setAutoDefault(false);
+    dateRow->addWidget(dateLabel);
+    dateRow->addWidget(m_dateBox);
+    dateRow->addWidget(m_todayButton);
     dateRow->addStretch();
     layout->addLayout(dateRow);
     // Shown only while the board is read-only: nobody should think a change
@@ -296,34 +297,37 @@ void WardBoardWindow::buildUi()
     layout->addWidget(m_readOnlyBanner);
     layout->addWidget(buildRooms(), 1);
 
-    connect(m_cmbDate, qOverload<int>(&QComboBox::currentIndexChanged), this, [this](int index) {
-        if (!m_filling && index >= 0)
+    connect(m_dateBox, qOverload<int>(&QComboBox::currentIndexChanged), this, [this](int index) {
+        if (!m_fillingDates && index >= 0)
             changeDisplayDate(index);
     });
-    connect(m_cmdToday, &QPushButton::clicked, this, [this] {
-        guarded(m_ctx, "frmRoom.cmdToday_Click()", [this] { m_cmbDate->setCurrentIndex(0); });
+    connect(m_todayButton, &QPushButton::clicked, this, [this] {
+        guarded(m_ctx, "frmRoom.cmdToday_Click()", [this] { m_dateBox->setCurrentIndex(0); });
     });
 
     m_popup = new BedPopupMenu(m_ctx.appDir, this);
-    connectActions();
+    for (const BoardCommandRow &row : commandsOn(BoardOrigin::PopupMenu))
+        bindCommand(m_popup->item(QString::fromLatin1(row.popup.objectName)), row.command, BoardOrigin::PopupMenu);
 }
 
 void WardBoardWindow::buildMenuBar(QMenuBar *bar)
 {
     QHash<QString, QMenu *> menus;
-    for (const auto &m : boardtext::Menus) {
-        QMenu *menu = bar->addMenu(QString::fromUtf8(m[1]));
-        menu->setObjectName(QString::fromLatin1(m[0]));
+    for (const MenuTitle &m : menuBarMenus()) {
+        QMenu *menu = bar->addMenu(QString::fromUtf8(m.caption));
+        menu->setObjectName(QString::fromLatin1(m.objectName));
         menus.insert(menu->objectName(), menu);
     }
-    for (const boardtext::MenuEntry &e : boardtext::MenuItems) {
-        QMenu *menu = menus.value(QString::fromLatin1(e.menu));
-        const QString caption = QString::fromUtf8(e.caption);
-        QAction *a = caption.isEmpty() ? menu->addSeparator() : menu->addAction(caption);
-        a->setObjectName(QString::fromLatin1(e.name));
-        if (*e.shortcut)
-            a->setShortcut(QKeySequence(QString::fromLatin1(e.shortcut)));
-        m_menuItems.insert(a->objectName(), a);
+    for (const BoardCommandRow &row : commandsOn(BoardOrigin::MenuBar)) {
+        const CommandPlacement &p = row.menuBar;
+        QMenu *menu = menus.value(QString::fromLatin1(p.menu));
+        if (*p.separatorBefore)
+            menu->addSeparator()->setObjectName(QString::fromLatin1(p.separatorBefore));
+        QAction *a = menu->addAction(QString::fromUtf8(p.caption));
+        a->setObjectName(QString::fromLatin1(p.objectName));
+        if (*p.shortcut)
+            a->setShortcut(QKeySequence(QString::fromLatin1(p.shortcut)));
+        bindCommand(a, row.command, BoardOrigin::MenuBar);
     }
 }
 
@@ -333,17 +337,50 @@ void WardBoardWindow::buildToolBar(QToolBar *bar)
     bar->setMovable(false);
     bar->setIconSize(QSize(24, 24));
     int group = 0;
-    for (const boardtext::ToolButton &b : boardtext::ToolButtons) {
-        if (group != 0 && b.group != group)
+    for (const BoardCommandRow &row : commandsOn(BoardOrigin::Toolbar)) {
+        const CommandPlacement &p = row.toolbar;
+        if (group != 0 && p.group != group)
             bar->addSeparator();
-        group = b.group;
-        const QString key = QString::fromLatin1(b.key);
-        QAction *a = bar->addAction(QIcon(QStringLiteral(":/icons/%1.png").arg(key)),
-                                    QString::fromUtf8(b.tooltip));
+        group = p.group;
+        const QString key = QString::fromLatin1(p.objectName);
+        const QString tooltip = QString::fromUtf8(p.caption);
+        QAction *a = bar->addAction(QIcon(QStringLiteral(":/icons/%1.png").arg(key)), tooltip);
         a->setObjectName(key);
-        a->setToolTip(QString::fromUtf8(b.tooltip));
-        m_toolButtons.insert(key, a);
+        a->setToolTip(tooltip);
+        bindCommand(a, row.command, BoardOrigin::Toolbar);
     }
+}
+
+void WardBoardWindow::bindCommand(QAction *action, BoardCommand command, BoardOrigin surface)
+{
+    if (!action)
+        return;
+    m_commandActions.append({action, command, surface});
+    connect(action, &QAction::triggered, this, [this, command, surface] { runCommand(command, surface); });
+}
+
+QAction *WardBoardWindow::commandAction(BoardCommand command, BoardOrigin surface) const
+{
+    for (const CommandAction &c : m_commandActions)
+        if (c.command == command && c.surface == surface)
+            return c.action;
+    return nullptr;
+}
+
+QAction *WardBoardWindow::menuItem(const QString &name) const
+{
+    for (const CommandAction &c : m_commandActions)
+        if (c.surface == BoardOrigin::MenuBar && c.action->objectName() == name)
+            return c.action;
+    return nullptr;
+}
+
+QAction *WardBoardWindow::toolButton(const QString &key) const
+{
+    for (const CommandAction &c : m_commandActions)
+        if (c.surface == BoardOrigin::Toolbar && c.action->objectName() == key)
+            return c.action;
+    return nullptr;
 }
 
 QWidget *WardBoardWindow::buildRooms()
@@ -373,116 +410,49 @@ QWidget *WardBoardWindow::buildRooms()
     return area;
 }
 
-void WardBoardWindow::connectActions()
-{
-    auto on = [this](QAction *a, std::function<void()> f) {
-        if (a)
-            connect(a, &QAction::triggered, this, [f = std::move(f)] { f(); });
-    };
-    const auto M = BoardOrigin::MenuBar;
-    const auto T = BoardOrigin::Toolbar;
-    const auto P = BoardOrigin::PopupMenu;
-
-    on(menuItem("end"), [this] { close(); });
-    on(menuItem("Bed"), [this] { startBedMove(); });
-    on(menuItem("Edit"), [this] { openRecord(); });
-    on(menuItem("Taiin"), [this, M] { discharge(M); });
-    on(menuItem("Sai"), [this, M] { readmit(M); });
-    on(menuItem("DataDel"), [this, M] { erase(M); });
-    on(menuItem("set"), [this, M] { roomNumber(M); });
-    on(menuItem("Col3"), [this, M] { roomColour(M); });
-    on(menuItem("setHospitalInfo"), [this] { run(m_actions.facility); });
-    on(menuItem("kangofu"), [this] { openStaffList(m_ctx, this); refreshRights(); });
-    on(menuItem("OptionDlgStart"), [this] { run(m_actions.options); });
-    on(menuItem("Backup"), [this] { run(m_actions.backup); });
-    on(menuItem("BackupDataDell"), [this] { run(m_actions.backupDelete); });
-    on(menuItem("help"), [this] { showHelp(); });
-    on(menuItem("white"), [this] { showAbout(); });
-
-    on(toolButton("toolClose"), [this] { close(); });
-    on(toolButton("toolBedMove"), [this] { startBedMove(); });
-    on(toolButton("toolHensyu"), [this] { openRecord(); });
-    on(toolButton("tooltain"), [this, T] { discharge(T); });
-    on(toolButton("toolSai"), [this, T] { readmit(T); });
-    on(toolButton("toolDel"), [this, T] { erase(T); });
-    on(toolButton("toolHouseno"), [this, T] { roomNumber(T); });
-    on(toolButton("toolHouseCol"), [this, T] { roomColour(T); });
-    on(toolButton("toolShisetu"), [this] { run(m_actions.facility); });
-    on(toolButton("toolStaff"), [this] { openStaffList(m_ctx, this); refreshRights(); });
-    on(toolButton("toolVer"), [this] { showAbout(); });
-    on(toolButton("toolHelp"), [this] { showHelp(); });
-
-    on(m_popup->item("bed"), [this] { startBedMove(); });
-    on(m_popup->item("edit"), [this] { openRecord(); });
-    on(m_popup->item("Taiin"), [this, P] { discharge(P); });
-    on(m_popup->item("SaiNyuin"), [this, P] { readmit(P); });
-    on(m_popup->item("Out"), [this, P] { erase(P); });
-    on(m_popup->item("no"), [this, P] { roomNumber(P); });
-    on(m_popup->item("color"), [this, P] { roomColour(P); });
-    // "END" only closes the menu.
-}
-
-void WardBoardWindow::formLoad()
+void WardBoardWindow::loadBoard()
 {
     BusyGuard busy(m_ctx.busy);
-    m_ctx.selectedBed = 0;
-    m_ctx.displayDateIndex = 0;
-    fillDates(buildDateList(m_ctx));
-    m_model.reset();
-    loadWardLayout(m_ctx, m_model, layoutFolder(m_ctx, m_dates, 0));
+    m_board.load();
+    fillDateBox(m_board.dates(), m_board.displayDateIndex());
     for (int bed = 0; bed < BoardModel::BedCount; ++bed)
         showBed(bed);
     for (int room = 0; room < BoardModel::RoomCount; ++room)
         showRoom(room);
     busy.release();
-    refreshRights();
+    updateCommandStates();
 }
 
-void WardBoardWindow::fillDates(const QStringList &dates)
+void WardBoardWindow::fillDateBox(const QStringList &dates, int current)
 {
-    m_filling = true;
-    m_dates = dates;
-    m_cmbDate->clear();
-    m_cmbDate->addItems(dates);
-    m_cmbDate->setCurrentIndex(qBound(-1, m_ctx.displayDateIndex, dates.size() - 1));
-    m_filling = false;
+    m_fillingDates = true;
+    m_dateBox->clear();
+    m_dateBox->addItems(dates);
+    m_dateBox->setCurrentIndex(qBound(-1, current, int(dates.size()) - 1));
+    m_fillingDates = false;
 }
 
 void WardBoardWindow::setDateList(const QStringList &dates)
 {
-    const bool wasToday = m_ctx.displayDateIndex == 0;
-    m_filling = true;
-    m_dates = dates;
-    m_cmbDate->clear();
-    m_cmbDate->addItems(dates);
-    m_cmbDate->setCurrentIndex(0);
-    m_filling = false;
+    const bool wasToday = m_board.showsToday();
+    m_board.setDates(dates);
+    fillDateBox(dates, 0);
     if (!wasToday)
         changeDisplayDate(0);
-}
-
-void WardBoardWindow::rebuildDateList()
-{
-    setDateList(buildDateList(m_ctx));
 }
 
 void WardBoardWindow::changeDisplayDate(int index)
 {
     guarded(m_ctx, "frmRoom.cmbDate_Click()", [this, index] {
-        const bool changed = velto::changeDisplayDate(m_ctx, m_model, m_dates, index);
-        if (!changed || m_cmbDate->currentIndex() != m_ctx.displayDateIndex) {
+        const bool changed = m_board.changeDisplayDate(index);
+        if (!changed || m_dateBox->currentIndex() != m_board.displayDateIndex()) {
             // Today could not be saved: the board stays where it was.
-            m_filling = true;
-            m_cmbDate->setCurrentIndex(m_ctx.displayDateIndex);
-            m_filling = false;
+            m_fillingDates = true;
+            m_dateBox->setCurrentIndex(m_board.displayDateIndex());
+            m_fillingDates = false;
         }
     });
-    refreshRights();
-}
-
-bool WardBoardWindow::saveLayout()
-{
-    return saveWardLayout(m_ctx, m_model) == LayoutSaveResult::Saved;
+    updateCommandStates();
 }
 
 QPushButton *WardBoardWindow::bedButton(int bed) const
@@ -493,8 +463,8 @@ QPushButton *WardBoardWindow::bedButton(int bed) const
 void WardBoardWindow::showBed(int bed)
 {
     if (QPushButton *b = bedButton(bed)) {
-        b->setText(m_model.bedCaption(bed));
-        b->setToolTip(m_model.bedEntry(bed));
+        b->setText(model().bedCaption(bed));
+        b->setToolTip(model().bedEntry(bed));
     }
 }
 
@@ -503,12 +473,12 @@ void WardBoardWindow::showRoom(int room)
     if (!BoardModel::isRoom(room))
         return;
     QLabel *label = m_rooms.at(room);
-    if (label->text() != m_model.roomNumber(room))
-        label->setText(m_model.roomNumber(room));
-    static_cast<RoomLabel *>(label)->setColour(toColor(m_model.roomColour(room)));
+    if (label->text() != model().roomNumber(room))
+        label->setText(model().roomNumber(room));
+    static_cast<RoomLabel *>(label)->setColour(colourFromStored(model().roomColour(room)));
 }
 
-void WardBoardWindow::refreshRights()
+void WardBoardWindow::updateCommandStates()
 {
     const QString readOnly = layoutReadOnlyText(m_ctx);
     if (m_readOnlyBanner->text() != readOnly)
@@ -516,38 +486,58 @@ void WardBoardWindow::refreshRights()
     m_readOnlyBanner->setVisible(!readOnly.isEmpty());
     BusyGuard busy(m_ctx.busy);
     guarded(m_ctx, "frmRoom.SetMenu()", [this] {
-        m_popup->applyRights(rights::bedMenuStates(m_ctx, m_model));
-        const QMap<QString, bool> items = rights::menuBarStates(m_ctx, m_model);
-        for (auto it = items.cbegin(); it != items.cend(); ++it) {
-            if (QAction *a = m_menuItems.value(it.key()))
-                a->setEnabled(it.value());
-            if (QAction *a = m_toolButtons.value(it.key()))
-                a->setEnabled(it.value());
-        }
+        const BoardState state = m_board.state();
+        for (const CommandAction &c : m_commandActions)
+            c.action->setEnabled(commandEnabled(c.command, state));
     });
+}
+
+void WardBoardWindow::runCommand(BoardCommand command, BoardOrigin surface)
+{
+    // A shortcut or a scripted trigger may reach a disabled command.
+    if (!m_board.isEnabled(command))
+        return;
+    const int bed = m_board.selectedBed();
+    switch (command) {
+    case BoardCommand::Close: close(); return;
+    case BoardCommand::MoveBed: startBedMove(bed); break;
+    case BoardCommand::EditRecord: openRecord(bed); break;
+    case BoardCommand::Discharge: m_board.discharge(bed); break;
+    case BoardCommand::Readmit: readmit(bed); break;
+    case BoardCommand::Erase: m_board.erase(bed); break;
+    case BoardCommand::RoomNumber: m_board.setRoomNumber(bed, surface, m_numberDialog); break;
+    case BoardCommand::RoomColour: m_board.setRoomColour(bed, surface, m_colourDialog); break;
+    case BoardCommand::Facility: runFacilityForm(m_ctx, this, false); break;
+    case BoardCommand::Staff: openStaffList(m_ctx, this); break;
+    case BoardCommand::Options: runOptions(m_ctx, this); break;
+    case BoardCommand::Backup: makeBackup(); break;
+    case BoardCommand::DeleteBackups: deleteBackups(); break;
+    case BoardCommand::Help: showHelp(); return;
+    case BoardCommand::About: showAbout(); return;
+    case BoardCommand::DismissMenu: return;
+    }
+    updateCommandStates();
 }
 
 void WardBoardWindow::bedClicked(int bed)
 {
-    if (!BoardModel::isBed(bed))
+    if (!m_board.selectBed(bed))
         return;
-    m_ctx.selectedBed = bed;
-    refreshRights();
+    updateCommandStates();
     showPopupMenu();
 }
 
 void WardBoardWindow::bedFocused(int bed)
 {
-    if (!BoardModel::isBed(bed))
+    if (!m_board.selectBed(bed))
         return;
-    m_ctx.selectedBed = bed;
-    refreshRights();
+    updateCommandStates();
 }
 
 bool WardBoardWindow::dropOnBed(int target)
 {
-    const bool changed = velto::dropOnBed(m_ctx, m_model, target);
-    refreshRights();
+    const bool changed = m_board.moveBed(m_board.selectedBed(), target);
+    updateCommandStates();
     return changed;
 }
 
@@ -558,38 +548,27 @@ void WardBoardWindow::showPopupMenu()
         m_popupRunner(*m_popup, QCursor::pos());
 }
 
-void WardBoardWindow::openRecord()
+void WardBoardWindow::openRecord(int bed)
 {
-    const int bed = m_ctx.selectedBed;
-    if (!rights::bedMenuStates(m_ctx, m_model).value(QStringLiteral("edit")))
-        return;
     RecordHost host;
-    host.bedEntry = m_model.bedEntry(bed);
-    host.today = m_ctx.displayDateIndex == 0;
-    if (!host.today)
-        host.snapshotFolder = m_dates.value(m_ctx.displayDateIndex);
+    host.bedEntry = model().bedEntry(bed);
+    host.today = m_board.showsToday();
+    host.snapshotFolder = m_board.snapshotFolder();
     host.canSave = m_ctx.layoutFault.isEmpty();
-    host.onSaved = [this, bed](const QString &key, const QString &) { recordSaved(bed, key); };
+    host.onSaved = [this, bed](const QString &key, const QString &) { m_board.recordSaved(bed, key); };
     host.layoutWithKey = [this, bed](const QString &key, QList<QPair<QString, QByteArray>> *files) {
-        return layoutWithBedEntry(m_ctx, m_model, bed, key, files);
+        return m_board.layoutWithBedEntry(bed, key, files);
     };
     // One record file per patient: another bed's patient is never overwritten.
-    host.keyTakenByOtherBed = [this, bed](const QString &key) {
-        for (int b = 0; b < BoardModel::BedCount; ++b) {
-            if (b != bed && m_model.bedEntry(b) == key)
-                return true;
-        }
-        return false;
-    };
+    host.keyTakenByOtherBed = [this, bed](const QString &key) { return m_board.keyTakenByOtherBed(bed, key); };
     const QString helpDir = m_ctx.appDir + QStringLiteral("/help");
     host.showHelp = [helpDir](QWidget *owner) { HelpViewer::showHelp(owner, helpDir, HelpViewer::Index); };
-    if (m_actions.print)
-        host.print = [this](QWidget *w) { m_actions.print(m_ctx, w); };
-    {
-        PatientRecordDialog record(m_ctx, std::move(host), this);
-        record.exec();
-    }
-    refreshRights();
+    host.print = [this](QWidget *w) {
+        if (auto *record = qobject_cast<PatientRecordDialog *>(w))
+            openPrintDialog(m_ctx, record->record(), w);
+    };
+    PatientRecordDialog record(m_ctx, std::move(host), this);
+    record.exec();
 }
 
 QString WardBoardWindow::readOnlyText() const
@@ -597,74 +576,42 @@ QString WardBoardWindow::readOnlyText() const
     return m_readOnlyBanner->isVisibleTo(this) ? m_readOnlyBanner->text() : QString();
 }
 
-void WardBoardWindow::recordSaved(int bed, const QString &key)
+void WardBoardWindow::startBedMove(int bed)
 {
-    // The layout naming key was saved with the record.
-    if (BoardModel::isBed(bed))
-        m_model.setBedEntry(bed, key);
-}
-
-void WardBoardWindow::startBedMove()
-{
-    if (!canStartBedMove(m_ctx, m_model))
+    if (!m_board.canStartMove(bed))
         return;
-    QPushButton *source = m_beds.at(m_ctx.selectedBed);
+    QPushButton *source = m_beds.at(bed);
     auto *mime = new QMimeData;
-    mime->setData(BedMimeType, QByteArray::number(m_ctx.selectedBed));
+    mime->setData(BedMimeType, QByteArray::number(bed));
     auto *drag = new QDrag(source);
     drag->setMimeData(mime);
     drag->setPixmap(source->grab());
     drag->setHotSpot(QPoint(source->width() / 2, source->height() / 2));
-    drag->exec(Qt::MoveAction);
-    refreshRights();
+    m_dragRunner(*drag);
 }
 
-void WardBoardWindow::roomNumber(BoardOrigin origin)
+void WardBoardWindow::readmit(int bed)
 {
-    if (!BoardModel::isBed(m_ctx.selectedBed))
-        return;
-    setRoomNumber(m_ctx, m_model, origin, m_numberDialog);
-    refreshRights();
+    runReadmit(m_ctx, model(), bed, this);
 }
 
-void WardBoardWindow::roomColour(BoardOrigin origin)
+void WardBoardWindow::makeBackup()
 {
-    setRoomColour(m_ctx, m_model, origin, m_colourDialog);
-    refreshRights();
+    runManualBackup(m_ctx, this);
+    setDateList(m_board.currentDateList());
+}
+
+void WardBoardWindow::deleteBackups()
+{
+    const QStringList dates = runBackupDelete(m_ctx, this);
+    if (!dates.isEmpty())
+        setDateList(dates);
 }
 
 void WardBoardWindow::setRoomDialogs(RoomNumberDialog number, RoomColourDialog colour)
 {
     m_numberDialog = std::move(number);
     m_colourDialog = std::move(colour);
-}
-
-void WardBoardWindow::discharge(BoardOrigin origin)
-{
-    if (m_actions.discharge)
-        m_actions.discharge(*this, origin);
-    refreshRights();
-}
-
-void WardBoardWindow::erase(BoardOrigin origin)
-{
-    if (m_actions.erase)
-        m_actions.erase(*this, origin);
-    refreshRights();
-}
-
-void WardBoardWindow::readmit(BoardOrigin origin)
-{
-    if (m_actions.readmit)
-        m_actions.readmit(*this, origin);
-    refreshRights();
-}
-
-void WardBoardWindow::run(const std::function<void(WardBoardWindow &)> &action)
-{
-    if (action)
-        action(*this);
-    refreshRights();
 }
 
 void WardBoardWindow::showHelp()
@@ -681,7 +628,7 @@ void WardBoardWindow::showAbout()
 bool WardBoardWindow::event(QEvent *e)
 {
     if (e->type() == QEvent::WindowActivate)
-        guarded(m_ctx, "frmRoom.Form_Activate()", [this] { refreshRights(); });
+        guarded(m_ctx, "frmRoom.Form_Activate()", [this] { updateCommandStates(); });
     return QDialog::event(e);
 }
 
@@ -697,23 +644,18 @@ void WardBoardWindow::keyPressEvent(QKeyEvent *e)
 
 void WardBoardWindow::closeEvent(QCloseEvent *e)
 {
-    if (!m_unloaded) {
-        m_unloaded = true;
-        guarded(m_ctx, "frmRoom.Form_Unload()", [this] { formUnload(); });
+    if (!m_closed) {
+        m_closed = true;
+        guarded(m_ctx, "frmRoom.Form_Unload()", [this] { finishClosing(); });
     }
     QDialog::closeEvent(e);
 }
 
-void WardBoardWindow::formUnload()
+void WardBoardWindow::finishClosing()
 {
     m_popup->close();
-    // Today's layout is written whenever the account may write it, not only
-    // with the automatic backup: otherwise admissions and moves made since
-    // the last save would be gone at the next start.
-    if (m_ctx.displayDateIndex == 0 && m_ctx.currentAccount.authority == 2)
-        saveLayout();
-    if (m_ctx.optionValues.backupOnOff == 1 && m_ctx.currentAccount.authority == 2 && m_actions.autoBackup)
-        m_actions.autoBackup(*this);
+    if (m_board.close())
+        runAutoBackup(m_ctx, this);
 }
 
 } // namespace velto

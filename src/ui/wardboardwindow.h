@@ -2,17 +2,16 @@
 // The ward board: 30 rooms of 8 beds, the display date, the menu bar,
 // the toolbar and the popup menu of a bed.
 #include <QDialog>
-#include <QHash>
+#include <QList>
 #include <QPushButton>
-#include <QStringList>
 #include <functional>
 
-#include "board/bedops.h"
-#include "board/boardmodel.h"
-#include "boardactions.h"
+#include "board/boardcommands.h"
+#include "board/boardcontroller.h"
 
 class QAction;
 class QComboBox;
+class QDrag;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -25,7 +24,7 @@ class BedPopupMenu;
 class Prompter;
 
 // Opens the board modally; returns when it has closed.
-void openBoard(AppContext &ctx, const BoardActions &actions);
+void openBoard(AppContext &ctx);
 
 // Room number dialog. OK refuses a number the layout file cannot hold: the
 // message goes to prompter and the dialog stays open with the typing.
@@ -47,28 +46,30 @@ public:
     // Mime type of a bed picked up for a move; the data is the bed's index.
     static const QString BedMimeType;
 
-    WardBoardWindow(AppContext &ctx, BoardActions actions = {}, QWidget *parent = nullptr);
+    explicit WardBoardWindow(AppContext &ctx, QWidget *parent = nullptr);
     ~WardBoardWindow() override;
 
-    AppContext &context() { return m_ctx; }
-    BoardModel &model() { return m_model; }
-    const QStringList &dateList() const { return m_dates; }
+    BoardController &controller() { return m_board; }
+    BoardModel &model() { return m_board.model(); }
+    const QStringList &dateList() const { return m_board.dates(); }
 
-    // Menu bar items by name, toolbar buttons by key, popup items by name.
-    QAction *menuItem(const QString &name) const { return m_menuItems.value(name); }
-    QAction *toolButton(const QString &key) const { return m_toolButtons.value(key); }
+    // The action showing command on surface; null when it is not shown there.
+    QAction *commandAction(BoardCommand command, BoardOrigin surface) const;
+    // Menu bar items and toolbar buttons by objectName.
+    QAction *menuItem(const QString &name) const;
+    QAction *toolButton(const QString &key) const;
     BedPopupMenu *popupMenu() const { return m_popup; }
     QPushButton *bedButton(int bed) const;
 
-    // Recomputes which items are enabled (bedMenuStates and menuBarStates).
-    void refreshRights();
-    // Change of display date to entry index of cmbDate.
+    // Enables every command's actions by the board's state, and shows or
+    // hides the read-only banner.
+    void updateCommandStates();
+    // Runs command as chosen on surface, when it is enabled.
+    void runCommand(BoardCommand command, BoardOrigin surface);
+    // Change of display date to entry index of the date box.
     void changeDisplayDate(int index);
-    // Refills cmbDate (today first) and shows today; after a snapshot deletion.
+    // Refills the date box (today first) and shows today.
     void setDateList(const QStringList &dates);
-    void rebuildDateList();
-    // Writes today's layout; false when it was not written.
-    bool saveLayout();
 
     // Bed events: a click opens the popup menu, the focus only selects.
     void bedClicked(int bed);
@@ -76,21 +77,14 @@ public:
     // End of a bed move on target.
     bool dropOnBed(int target);
 
-    void showPopupMenu();
-    void openRecord();
-    // A record saved for bed: it takes the key, and today's layout is written.
-    void recordSaved(int bed, const QString &key);
     // The board's read-only reason as shown; empty while it can change.
     QString readOnlyText() const;
-    void startBedMove();
-    void roomNumber(BoardOrigin origin);
-    void roomColour(BoardOrigin origin);
-    void showHelp();
-    void showAbout();
 
-    // Seams for the dialogs that block (tests script them).
+    // Seams for what blocks (tests script them).
     using PopupRunner = std::function<void(QMenu &menu, const QPoint &globalPos)>;
     void setPopupRunner(PopupRunner runner) { m_popupRunner = std::move(runner); }
+    using DragRunner = std::function<void(QDrag &drag)>;
+    void setDragRunner(DragRunner runner) { m_dragRunner = std::move(runner); }
     void setRoomDialogs(RoomNumberDialog number, RoomColourDialog colour);
 
 protected:
@@ -99,38 +93,46 @@ protected:
     void keyPressEvent(QKeyEvent *e) override;
 
 private:
+    struct CommandAction {
+        QAction *action;
+        BoardCommand command;
+        BoardOrigin surface;
+    };
+
     void buildUi();
     void buildMenuBar(QMenuBar *bar);
     void buildToolBar(QToolBar *bar);
     QWidget *buildRooms();
-    void connectActions();
-    void formLoad();
-    void formUnload();
-    void fillDates(const QStringList &dates);
+    void bindCommand(QAction *action, BoardCommand command, BoardOrigin surface);
+    void loadBoard();
+    void finishClosing();
+    void fillDateBox(const QStringList &dates, int current);
     void showBed(int bed);
     void showRoom(int room);
-    void discharge(BoardOrigin origin);
-    void erase(BoardOrigin origin);
-    void readmit(BoardOrigin origin);
-    void run(const std::function<void(WardBoardWindow &)> &action);
+    void showPopupMenu();
+    void openRecord(int bed);
+    void startBedMove(int bed);
+    void readmit(int bed);
+    void makeBackup();
+    void deleteBackups();
+    void showHelp();
+    void showAbout();
 
     AppContext &m_ctx;
-    BoardActions m_actions;
-    BoardModel m_model;
-    QStringList m_dates;
-    QComboBox *m_cmbDate = nullptr;
-    QPushButton *m_cmdToday = nullptr;
+    BoardController m_board;
+    QComboBox *m_dateBox = nullptr;
+    QPushButton *m_todayButton = nullptr;
     QLabel *m_readOnlyBanner = nullptr;
     QVector<QPushButton *> m_beds;
     QVector<QLabel *> m_rooms;
-    QHash<QString, QAction *> m_menuItems;
-    QHash<QString, QAction *> m_toolButtons;
+    QList<CommandAction> m_commandActions;
     BedPopupMenu *m_popup = nullptr;
     PopupRunner m_popupRunner;
+    DragRunner m_dragRunner;
     RoomNumberDialog m_numberDialog;
     RoomColourDialog m_colourDialog;
-    bool m_filling = false;
-    bool m_unloaded = false;
+    bool m_fillingDates = false;
+    bool m_closed = false;
 };
 
 } // namespace velto

@@ -309,7 +309,7 @@ private slots:
         QFETCH(bool, answer);
         QFETCH(bool, asked);
         TestContext t;
-        t.ctx.currentAccount.authority = authority;
+        t.ctx.currentAccount.authority = static_cast<Authority>(authority);
         t.prompter.answers = {answer};
         QCOMPARE(askManualBackup(t.ctx), asked && answer);
         if (!asked) {

@@ -109,7 +109,7 @@ private slots:
 
         TestContext t;
         makeSnapshots(t);
-        t.ctx.currentAccount.authority = authority;
+        t.ctx.currentAccount.authority = static_cast<Authority>(authority);
         t.prompter.answers = {answer};
         const QStringList listed = listSnapshots(t.ctx);
 

@@ -74,8 +74,7 @@ private slots:
     {
         tc = std::make_unique<TestContext>();
         tc->makeFolders();
-        tc->ctx.currentAccount.authority = 2;
-        tc->ctx.selectedBed = Bed;
+        tc->ctx.currentAccount.authority = Authority::Full;
         delete model;
         model = new BoardModel;
     }
@@ -119,7 +118,7 @@ private slots:
         QFETCH(QString, bedAfter);
         QFETCH(QString, savedAfter);
 
-        tc->ctx.currentAccount.authority = authority;
+        tc->ctx.currentAccount.authority = static_cast<Authority>(authority);
         model->setBedEntry(Bed, Sato);
         if (recordInDb)
             write("DB/" + Sato, "record");
@@ -127,7 +126,7 @@ private slots:
             write("DB/Out/" + Sato, keptBefore);
         tc->prompter.answers = script(answers);
 
-        dischargePatient(tc->ctx, *model);
+        dischargePatient(tc->ctx, *model, Bed);
 
         QCOMPARE(kinds(tc->prompter), dialogs);
         QCOMPARE(read("DB/" + Sato), dbAfter);
@@ -149,7 +148,7 @@ private slots:
         write("DB/" + Sato, "record");
         write("DB/Out/" + Suzuki, "other");
         tc->prompter.answers = script("YN");
-        QVERIFY(dischargePatient(tc->ctx, *model));
+        QVERIFY(dischargePatient(tc->ctx, *model, Bed));
         QCOMPARE(keptRecords(tc->ctx), (QStringList{Sato, Suzuki}));
     }
 
@@ -161,7 +160,7 @@ private slots:
         write("DB/" + Sato, "record");
         QVERIFY(QDir().mkpath(tc->path("DB/Out/" + Sato + "/inner")));
         tc->prompter.answers = script("YNY");
-        QVERIFY(!dischargePatient(tc->ctx, *model));
+        QVERIFY(!dischargePatient(tc->ctx, *model, Bed));
         QCOMPARE(kinds(tc->prompter), QStringLiteral("WDDE"));
         QCOMPARE(read("DB/" + Sato), QByteArray("record"));
         QVERIFY(QFileInfo(tc->path("DB/Out/" + Sato + "/inner")).isDir());
@@ -178,7 +177,7 @@ private slots:
         model->setRoomNumber(0, QStringLiteral("\U0001F600")); // outside the code page
         write("DB/" + Sato, "record");
         tc->prompter.answers = script("YN");
-        QVERIFY(!dischargePatient(tc->ctx, *model));
+        QVERIFY(!dischargePatient(tc->ctx, *model, Bed));
         QCOMPARE(read("DB/" + Sato), QByteArray("record"));
         QVERIFY(!QFile::exists(tc->path("DB/Out/" + Sato)));
         QCOMPARE(model->bedEntry(Bed), Sato);
@@ -186,8 +185,7 @@ private slots:
 
         write("DB/Out/" + Suzuki, "kept");
         tc->prompter.clear();
-        tc->ctx.selectedBed = Bed + 1;
-        QCOMPARE(readmitClick(tc->ctx, *model, Suzuki).readmitted, false);
+        QCOMPARE(readmitClick(tc->ctx, *model, Bed + 1, Suzuki).readmitted, false);
         QCOMPARE(read("DB/Out/" + Suzuki), QByteArray("kept"));
         QVERIFY(!QFile::exists(tc->path("DB/" + Suzuki)));
         QVERIFY(model->bedEntry(Bed + 1).isEmpty());
@@ -215,7 +213,7 @@ private slots:
             write("DB/" + Sato, "record");
         tc->prompter.answers = script(answers);
 
-        erasePatient(tc->ctx, *model);
+        erasePatient(tc->ctx, *model, Bed);
 
         QCOMPARE(kinds(tc->prompter), QStringLiteral("W"));
         QCOMPARE(tc->prompter.asked.at(0).text, QStringLiteral("佐藤さんのデータを完全に消去します。\rよろしいですか？"));
@@ -236,11 +234,11 @@ private slots:
         model->setBedEntry(Bed, Sato);
         write("DB/" + Sato, "record");
         tc->ctx.displayDateIndex = 1; // a snapshot's bed names no record of today
-        QVERIFY(!erasePatient(tc->ctx, *model));
-        QVERIFY(!dischargePatient(tc->ctx, *model));
+        QVERIFY(!erasePatient(tc->ctx, *model, Bed));
+        QVERIFY(!dischargePatient(tc->ctx, *model, Bed));
         tc->ctx.displayDateIndex = 0;
-        tc->ctx.currentAccount.authority = 1;
-        QVERIFY(!erasePatient(tc->ctx, *model));
+        tc->ctx.currentAccount.authority = Authority::Restricted;
+        QVERIFY(!erasePatient(tc->ctx, *model, Bed));
         QVERIFY(tc->prompter.asked.isEmpty());
         QVERIFY(QFile::exists(tc->path("DB/" + Sato)));
     }
@@ -275,14 +273,14 @@ private slots:
         QFETCH(bool, readmitted);
         QFETCH(bool, closes);
 
-        tc->ctx.currentAccount.authority = authority;
+        tc->ctx.currentAccount.authority = static_cast<Authority>(authority);
         model->setBedEntry(Bed, bedBefore);
         write("DB/Out/" + Sato, "kept");
         if (sameInDb)
             write("DB/" + Sato, "current");
         tc->prompter.answers = script(answers);
 
-        const ReadmitResult r = readmitClick(tc->ctx, *model, name);
+        const ReadmitResult r = readmitClick(tc->ctx, *model, Bed, name);
 
         QCOMPARE(kinds(tc->prompter), dialogs);
         QCOMPARE(r.readmitted, readmitted);
@@ -306,12 +304,12 @@ private slots:
     {
         int opened = 0;
         auto chooser = [&] { ++opened; return true; };
-        QVERIFY(openReadmission(tc->ctx, *model, chooser));
+        QVERIFY(openReadmission(tc->ctx, *model, Bed, chooser));
         model->setBedEntry(Bed, Suzuki);
-        QVERIFY(!openReadmission(tc->ctx, *model, chooser));
+        QVERIFY(!openReadmission(tc->ctx, *model, Bed, chooser));
         model->clearBed(Bed);
-        tc->ctx.currentAccount.authority = 1;
-        QVERIFY(!openReadmission(tc->ctx, *model, chooser));
+        tc->ctx.currentAccount.authority = Authority::Restricted;
+        QVERIFY(!openReadmission(tc->ctx, *model, Bed, chooser));
         QCOMPARE(opened, 1);
     }
 

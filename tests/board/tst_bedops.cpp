@@ -29,7 +29,7 @@ private slots:
     {
         tc = std::make_unique<TestContext>();
         tc->makeFolders();
-        tc->ctx.currentAccount.authority = 2;
+        tc->ctx.currentAccount.authority = Authority::Full;
         tc->ctx.todayEraDate = QStringLiteral("令和08年12月10日");
     }
 
@@ -56,22 +56,20 @@ private slots:
         QFETCH(int, target);
         QFETCH(QString, sourceAfter);
         QFETCH(QString, targetAfter);
-        tc->ctx.currentAccount.authority = authority;
+        tc->ctx.currentAccount.authority = static_cast<Authority>(authority);
         tc->ctx.displayDateIndex = dateIndex;
-        tc->ctx.selectedBed = 5;
         BoardModel m;
         m.setBedEntry(5, Sato);
         if (target != 5)
             m.setBedEntry(target, targetEntry);
 
-        QCOMPARE(dropOnBed(tc->ctx, m, target), sourceAfter != Sato);
+        QCOMPARE(moveBed(tc->ctx, m, 5, target), sourceAfter != Sato);
         QCOMPARE(m.bedEntry(5), sourceAfter);
         QCOMPARE(m.bedCaption(5), BoardModel::captionOf(sourceAfter));
         if (BoardModel::isBed(target)) {
             QCOMPARE(m.bedEntry(target), targetAfter);
             QCOMPARE(m.bedCaption(target), BoardModel::captionOf(targetAfter));
         }
-        QCOMPARE(tc->ctx.selectedBed, 5);
         QVERIFY(tc->prompter.asked.isEmpty());
         // A move is written at once; a refused or empty drop writes nothing.
         QCOMPARE(layoutSaved(), sourceAfter != Sato);
@@ -100,131 +98,111 @@ private slots:
         QFETCH(int, dateIndex);
         QFETCH(QString, entry);
         QFETCH(bool, can);
-        tc->ctx.currentAccount.authority = authority;
+        tc->ctx.currentAccount.authority = static_cast<Authority>(authority);
         tc->ctx.displayDateIndex = dateIndex;
-        tc->ctx.selectedBed = 9;
         BoardModel m;
         m.setBedEntry(9, entry);
-        QCOMPARE(velto::canStartBedMove(tc->ctx, m), can);
+        QCOMPARE(velto::canStartBedMove(tc->ctx, m, 9), can);
     }
 
-    void roomNumber_data()
+    // Room number and room colour of bed 239's room (29): which origins
+    // ask, what the dialog starts with, and whether the change is kept.
+    void roomSetting_data()
     {
+        QTest::addColumn<QString>("setting");
         QTest::addColumn<int>("origin");
         QTest::addColumn<int>("authority");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<bool>("asked");
-        QTest::addColumn<QString>("initial");
-        QTest::addColumn<QString>("after");
+        QTest::addColumn<QString>("offered"); // what the dialog starts with
+        QTest::addColumn<bool>("changed");
         QTest::addColumn<bool>("saved");
         const int popup = int(BoardOrigin::PopupMenu);
-        const QString typed = Typed20;
+        const int menuBar = int(BoardOrigin::MenuBar);
+        const int toolbar = int(BoardOrigin::Toolbar);
         const QString old = QStringLiteral("301");
-        QTest::newRow("popup, OK") << popup << 2 << true << true << old << typed << true;
-        QTest::newRow("popup, Cancel still saves") << popup << 2 << false << true << old << old << true;
-        QTest::newRow("popup, restricted") << popup << 1 << true << false << QString() << old << false;
-        QTest::newRow("menu bar, OK") << int(BoardOrigin::MenuBar) << 2 << true << true << old << typed
-                                      << true;
-        QTest::newRow("toolbar, OK") << int(BoardOrigin::Toolbar) << 2 << true << true << old << typed
-                                     << true;
-        QTest::newRow("menu bar, restricted starts empty")
-            << int(BoardOrigin::MenuBar) << 1 << false << true << QString() << old << false;
+        const QString grey = QString::number(BoardModel::InitialRoomColour);
+        QTest::newRow("number, popup, OK") << "number" << popup << 2 << true << true << old << true << true;
+        QTest::newRow("number, popup, Cancel still saves")
+            << "number" << popup << 2 << false << true << old << false << true;
+        QTest::newRow("number, popup, restricted")
+            << "number" << popup << 1 << true << false << QString() << false << false;
+        QTest::newRow("number, menu bar, OK") << "number" << menuBar << 2 << true << true << old << true << true;
+        QTest::newRow("number, toolbar, OK") << "number" << toolbar << 2 << true << true << old << true << true;
+        QTest::newRow("number, menu bar, restricted starts empty")
+            << "number" << menuBar << 1 << false << true << QString() << false << false;
+        QTest::newRow("colour, popup, OK") << "colour" << popup << 2 << true << true << grey << true << true;
+        QTest::newRow("colour, toolbar, OK") << "colour" << toolbar << 2 << true << true << grey << true << true;
+        QTest::newRow("colour, menu bar, OK") << "colour" << menuBar << 2 << true << true << grey << true << true;
+        QTest::newRow("colour, popup, Cancel keeps the colour")
+            << "colour" << popup << 2 << false << true << grey << false << true;
+        QTest::newRow("colour, popup, restricted")
+            << "colour" << popup << 1 << true << false << QString() << false << false;
+        QTest::newRow("colour, toolbar, restricted")
+            << "colour" << toolbar << 1 << true << false << QString() << false << false;
+        // The menu bar item relies on being disabled: asked, but not kept.
+        QTest::newRow("colour, menu bar, restricted is not kept")
+            << "colour" << menuBar << 1 << true << true << grey << false << false;
     }
-    void roomNumber()
+    void roomSetting()
     {
+        QFETCH(QString, setting);
         QFETCH(int, origin);
         QFETCH(int, authority);
         QFETCH(bool, ok);
         QFETCH(bool, asked);
-        QFETCH(QString, initial);
-        QFETCH(QString, after);
+        QFETCH(QString, offered);
+        QFETCH(bool, changed);
         QFETCH(bool, saved);
         const QString typed = Typed20;
         QCOMPARE(typed.size(), BoardModel::RoomNumberMaxLength);
-        tc->ctx.currentAccount.authority = authority;
-        tc->ctx.selectedBed = 239; // room 29
+        const int orange = BoardModel::storedColour(255, 128, 0);
+        QCOMPARE(orange, 0x0080FF);
+        tc->ctx.currentAccount.authority = static_cast<Authority>(authority);
         BoardModel m;
         m.setRoomNumber(29, QStringLiteral("301"));
+        const int bed = 239; // room 29
 
         bool shown = false;
         QString shownText;
-        setRoomNumber(tc->ctx, m, BoardOrigin(origin), [&](const QString &start) {
-            shown = true;
-            shownText = start;
-            return ok ? std::optional<QString>(typed) : std::nullopt;
-        });
+        if (setting == "number") {
+            setRoomNumber(tc->ctx, m, bed, BoardOrigin(origin), [&](const QString &start) {
+                shown = true;
+                shownText = start;
+                return ok ? std::optional<QString>(typed) : std::nullopt;
+            });
+        } else {
+            setRoomColour(tc->ctx, m, bed, BoardOrigin(origin), [&](int current) {
+                shown = true;
+                shownText = QString::number(current);
+                return ok ? std::optional<int>(orange) : std::nullopt;
+            });
+        }
         QCOMPARE(shown, asked);
-        QCOMPARE(shownText, initial);
-        QCOMPARE(m.roomNumber(29), after);
+        QCOMPARE(shownText, offered);
+        const QString numberAfter = setting == "number" && changed ? typed : QStringLiteral("301");
+        const int colourAfter = setting == "colour" && changed ? orange : BoardModel::InitialRoomColour;
+        QCOMPARE(m.roomNumber(29), numberAfter);
+        QCOMPARE(m.roomColour(29), colourAfter);
+        // Other rooms stay as they were.
         QCOMPARE(m.roomNumber(28), QString());
+        QCOMPARE(m.roomColour(28), BoardModel::InitialRoomColour);
         QCOMPARE(layoutSaved(), saved);
         if (saved) {
             BoardModel back;
             QVERIFY(loadWardLayout(tc->ctx, back, tc->path(QStringLiteral("DB"))));
-            QCOMPARE(back.roomNumber(29), after);
+            QCOMPARE(back.roomNumber(29), numberAfter);
+            QCOMPARE(back.roomColour(29), colourAfter);
         }
     }
 
     void emptyRoomNumberClears()
     {
-        tc->ctx.selectedBed = 0;
         BoardModel m;
         m.setRoomNumber(0, QStringLiteral("101"));
-        QVERIFY(setRoomNumber(tc->ctx, m, BoardOrigin::MenuBar,
+        QVERIFY(setRoomNumber(tc->ctx, m, 0, BoardOrigin::MenuBar,
                               [](const QString &) { return std::optional<QString>(QString()); }));
         QCOMPARE(m.roomNumber(0), QString());
-    }
-
-    void roomColour_data()
-    {
-        QTest::addColumn<int>("origin");
-        QTest::addColumn<int>("authority");
-        QTest::addColumn<bool>("ok");
-        QTest::addColumn<bool>("asked");
-        QTest::addColumn<int>("after");
-        QTest::addColumn<bool>("saved");
-        const int chosen = BoardModel::storedColour(255, 128, 0); // orange
-        const int grey = BoardModel::InitialRoomColour;
-        QTest::newRow("popup") << int(BoardOrigin::PopupMenu) << 2 << true << true << chosen << true;
-        QTest::newRow("toolbar") << int(BoardOrigin::Toolbar) << 2 << true << true << chosen << true;
-        QTest::newRow("menu bar") << int(BoardOrigin::MenuBar) << 2 << true << true << chosen << true;
-        QTest::newRow("popup, Cancel keeps the colour") << int(BoardOrigin::PopupMenu) << 2 << false
-                                                        << true << grey << true;
-        QTest::newRow("popup, restricted") << int(BoardOrigin::PopupMenu) << 1 << true << false << grey
-                                           << false;
-        QTest::newRow("toolbar, restricted") << int(BoardOrigin::Toolbar) << 1 << true << false << grey
-                                             << false;
-    }
-    void roomColour()
-    {
-        QFETCH(int, origin);
-        QFETCH(int, authority);
-        QFETCH(bool, ok);
-        QFETCH(bool, asked);
-        QFETCH(int, after);
-        QFETCH(bool, saved);
-        QCOMPARE(BoardModel::storedColour(255, 128, 0), 0x0080FF);
-        tc->ctx.currentAccount.authority = authority;
-        tc->ctx.selectedBed = 3; // room 0
-        BoardModel m;
-        bool shown = false;
-        int offered = -1;
-        setRoomColour(tc->ctx, m, BoardOrigin(origin), [&](int current) {
-            shown = true;
-            offered = current;
-            return ok ? std::optional<int>(BoardModel::storedColour(255, 128, 0)) : std::nullopt;
-        });
-        QCOMPARE(shown, asked);
-        if (shown)
-            QCOMPARE(offered, BoardModel::InitialRoomColour);
-        QCOMPARE(m.roomColour(0), after);
-        QCOMPARE(m.roomColour(1), BoardModel::InitialRoomColour);
-        QCOMPARE(layoutSaved(), saved);
-        if (saved) {
-            BoardModel back;
-            QVERIFY(loadWardLayout(tc->ctx, back, tc->path(QStringLiteral("DB"))));
-            QCOMPARE(back.roomColour(0), after);
-        }
     }
 
     // A change the files did not take is not kept on the board: it would
@@ -248,15 +226,14 @@ private slots:
         QCOMPARE(saveWardLayout(tc->ctx, m), LayoutSaveResult::Saved);
         if (dbMissing)
             QVERIFY(QDir(tc->path(QStringLiteral("DB"))).removeRecursively());
-        tc->ctx.selectedBed = 5;
         if (change.startsWith(QLatin1String("number"))) {
             const QString typed = change.mid(7);
-            QVERIFY(!setRoomNumber(tc->ctx, m, BoardOrigin::MenuBar,
+            QVERIFY(!setRoomNumber(tc->ctx, m, 5, BoardOrigin::MenuBar,
                                    [&](const QString &) { return std::optional<QString>(typed); }));
         } else if (change == QLatin1String("colour")) {
-            QVERIFY(!setRoomColour(tc->ctx, m, BoardOrigin::MenuBar, [](int) { return std::optional<int>(255); }));
+            QVERIFY(!setRoomColour(tc->ctx, m, 5, BoardOrigin::MenuBar, [](int) { return std::optional<int>(255); }));
         } else {
-            QVERIFY(!velto::dropOnBed(tc->ctx, m, 6));
+            QVERIFY(!moveBed(tc->ctx, m, 5, 6));
         }
         QCOMPARE(m.roomNumber(0), QStringLiteral("301"));
         QCOMPARE(m.roomColour(0), BoardModel::InitialRoomColour);
@@ -272,8 +249,8 @@ private slots:
         tc->ctx.displayDateIndex = 1;
         BoardModel m;
         for (BoardOrigin origin : {BoardOrigin::PopupMenu, BoardOrigin::MenuBar, BoardOrigin::Toolbar}) {
-            setRoomColour(tc->ctx, m, origin, [](int) { return std::optional<int>(0); });
-            setRoomNumber(tc->ctx, m, origin,
+            setRoomColour(tc->ctx, m, 0, origin, [](int) { return std::optional<int>(0); });
+            setRoomNumber(tc->ctx, m, 0, origin,
                           [](const QString &) { return std::optional<QString>(QStringLiteral("1")); });
         }
         QVERIFY(!layoutSaved());

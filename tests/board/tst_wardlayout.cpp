@@ -101,7 +101,7 @@ private slots:
     {
         tc = std::make_unique<TestContext>();
         tc->makeFolders();
-        tc->ctx.currentAccount.authority = 2;
+        tc->ctx.currentAccount.authority = Authority::Full;
         tc->ctx.todayEraDate = QStringLiteral("令和08年12月10日");
     }
 
@@ -276,7 +276,7 @@ private slots:
         QFETCH(int, authority);
         QFETCH(int, dateIndex);
         QFETCH(bool, writes);
-        tc->ctx.currentAccount.authority = authority;
+        tc->ctx.currentAccount.authority = static_cast<Authority>(authority);
         tc->ctx.displayDateIndex = dateIndex;
         BoardModel m;
         QCOMPARE(saveWardLayout(tc->ctx, m), writes ? LayoutSaveResult::Saved : LayoutSaveResult::NotPermitted);

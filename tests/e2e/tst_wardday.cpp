@@ -31,7 +31,6 @@
 #include "ui/splashscreen.h"
 #include "ui/stafflistdialog.h"
 #include "ui/popupmenu.h"
-#include "ui/wiring.h"
 
 using namespace velto;
 
@@ -713,7 +712,7 @@ private slots:
         QCOMPARE(rc, 0);
         QVERIFY2(g_missed.isEmpty(), qPrintable(g_missed.join('\n')));
         QCOMPARE(prog->prompter.texts(), QStringList());
-        QCOMPARE(prog->ctx.currentAccount.authority, 1);
+        QCOMPARE(prog->ctx.currentAccount.authority, Authority::Restricted);
         QCOMPARE(seen, (QStringList{"Taiin=0", "Sai=0", "DataDel=0", "set=0", "Col3=0", "Bed=0", "Backup=0",
                                     "Edit=1", "free edit=0", "1", QStringLiteral("佐藤"), "0", Sato}));
         QFile f(at("DB/ROOM.WBD"));

@@ -182,7 +182,7 @@ private slots:
         // The window runs the same check: a refusal shows it and writes nothing.
         TestContext t;
         t.makeFolders();
-        t.ctx.currentAccount.authority = 2;
+        t.ctx.currentAccount.authority = Authority::Full;
         const FacilityOkResult r = facilityOk(t.ctx, &info);
         QCOMPARE(r.closeForm, message.isEmpty());
         QCOMPARE(r.focus, focus);
@@ -194,7 +194,7 @@ private slots:
     {
         TestContext t;
         t.makeFolders();
-        t.ctx.currentAccount.authority = 2;
+        t.ctx.currentAccount.authority = Authority::Full;
         FacilityInfo info = validInfo();
         info.address1 = QStringLiteral("  ");
         info.address2 = QStringLiteral("大阪府");
@@ -220,7 +220,7 @@ private slots:
     {
         TestContext t;
         t.makeFolders();
-        t.ctx.currentAccount.authority = 2;
+        t.ctx.currentAccount.authority = Authority::Full;
         FacilityInfo old = validInfo();
         QVERIFY(saveFacilityInfo(t.ctx, old));
         const QByteArray before = fileBytes(facilityFilePath(t.ctx));
@@ -240,7 +240,7 @@ private slots:
     {
         TestContext t;
         t.makeFolders();
-        t.ctx.currentAccount.authority = 1;
+        t.ctx.currentAccount.authority = Authority::Restricted;
         QVERIFY(!facilityCanSave(t.ctx));
         FacilityInfo info = validInfo();
         QVERIFY(!facilityOk(t.ctx, &info).closeForm);

@@ -43,7 +43,7 @@ private slots:
         TestContext t;
         storeOptions(t, "0", "0042", "0"); // the boxes follow the run's values, not these
         t.ctx.optionValues = {backupOnOff, 2, midashiOnOff};
-        t.ctx.currentAccount.authority = authority;
+        t.ctx.currentAccount.authority = static_cast<Authority>(authority);
 
         const OptionsForm f = optionsActivate(t.ctx);
         QCOMPARE(f.backOn, backupOnOff == 1);
@@ -60,7 +60,7 @@ private slots:
         TestContext t;
         storeOptions(t, "1", "0042", "0");
         t.ctx.optionValues = {1, 2, 0};
-        t.ctx.currentAccount.authority = 2;
+        t.ctx.currentAccount.authority = Authority::Full;
 
         OptionsForm f = optionsActivate(t.ctx);
         f.clickBackOn(false); // unchecking one checks the other
@@ -81,7 +81,7 @@ private slots:
         TestContext t;
         storeOptions(t, "1", "abc", "0");
         t.ctx.optionValues = {1, 2, 0};
-        t.ctx.currentAccount.authority = 1;
+        t.ctx.currentAccount.authority = Authority::Restricted;
         t.makeFolders();
 
         const OptionsForm f = optionsActivate(t.ctx);
@@ -96,7 +96,7 @@ private slots:
     {
         TestContext t;
         t.ctx.optionValues = {1, 2, 0};
-        t.ctx.currentAccount.authority = 2;
+        t.ctx.currentAccount.authority = Authority::Full;
         // A settings file below a plain file cannot be written.
         QFile blocker(t.dir.filePath("blocker"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));

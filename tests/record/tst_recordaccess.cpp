@@ -10,23 +10,23 @@ class TestRecordAccess : public QObject {
 private slots:
     void readOnly_data()
     {
-        QTest::addColumn<int>("authority");
+        QTest::addColumn<Authority>("authority");
         QTest::addColumn<bool>("isToday");
         QTest::addColumn<bool>("boardWritable");
         QTest::addColumn<bool>("readWhole");
         QTest::addColumn<bool>("readOnly");
-        QTest::newRow("full authority, today") << 2 << true << true << true << false;
-        QTest::newRow("restricted account") << 1 << true << true << true << true;
-        QTest::newRow("snapshot day") << 2 << false << true << true << true;
-        QTest::newRow("layout fault") << 2 << true << false << true << true;
-        QTest::newRow("record read in part") << 2 << true << true << false << true;
-        QTest::newRow("restricted on a snapshot day") << 1 << false << true << true << true;
+        QTest::newRow("full authority, today") << Authority::Full << true << true << true << false;
+        QTest::newRow("restricted account") << Authority::Restricted << true << true << true << true;
+        QTest::newRow("snapshot day") << Authority::Full << false << true << true << true;
+        QTest::newRow("layout fault") << Authority::Full << true << false << true << true;
+        QTest::newRow("record read in part") << Authority::Full << true << true << false << true;
+        QTest::newRow("restricted on a snapshot day") << Authority::Restricted << false << true << true << true;
         // Only 1 restricts; the board treats any other value as full.
-        QTest::newRow("authority 0") << 0 << true << true << true << false;
+        QTest::newRow("authority 0") << Authority::None << true << true << true << false;
     }
     void readOnly()
     {
-        QFETCH(int, authority);
+        QFETCH(Authority, authority);
         QFETCH(bool, isToday);
         QFETCH(bool, boardWritable);
         QFETCH(bool, readWhole);

@@ -21,7 +21,7 @@ struct Fixture : TestContext {
     Fixture()
     {
         makeFolders();
-        ctx.currentAccount = {QStringLiteral("nurse1"), 2, QStringLiteral("Yamada"), QStringLiteral("pw")};
+        ctx.currentAccount = {QStringLiteral("nurse1"), Authority::Full, QStringLiteral("Yamada"), QStringLiteral("pw")};
     }
     QString dbFile(const QString &name) const { return path(QStringLiteral("DB/") + name); }
 };

@@ -17,7 +17,7 @@ struct Fixture : TestContext {
     Fixture()
     {
         makeFolders();
-        ctx.currentAccount = {QStringLiteral("nurse1"), 2, QStringLiteral("山田"), QStringLiteral("pw")};
+        ctx.currentAccount = {QStringLiteral("nurse1"), Authority::Full, QStringLiteral("山田"), QStringLiteral("pw")};
     }
     QString dbFile(const QString &name) const { return path(QStringLiteral("DB/") + name); }
 };
@@ -228,7 +228,7 @@ private slots:
         QFETCH(int, authority);
         QFETCH(QString, message);
         Fixture fx;
-        fx.ctx.currentAccount.authority = authority;
+        fx.ctx.currentAccount.authority = static_cast<Authority>(authority);
         QString oldKey = QStringLiteral("佐藤_一郎_昭和1年1月1日");
         bool told = false;
         const SaveResult s = savePatientRecord(fx.ctx, patient(), today, &oldKey, [&](const SaveResult &) { told = true; });

@@ -19,7 +19,7 @@ int main(int argc, char **argv)
     velto::test::FolderContext run(args.at(1), args.at(1) + QStringLiteral("/../Quolmar.ini"));
     velto::AppContext &ctx = run.ctx;
     velto::test::ScriptedPrompter &prompter = run.prompter;
-    ctx.currentAccount = {QStringLiteral("nurse"), 2, QStringLiteral("看護師"), QString()};
+    ctx.currentAccount = {QStringLiteral("nurse"), velto::Authority::Full, QStringLiteral("看護師"), QString()};
     const QString kind = args.at(2);
 
     if (args.at(3) != QLatin1String("loop")) {

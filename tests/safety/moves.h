@@ -66,7 +66,7 @@ inline bool layFixture(AppContext &ctx)
 {
     for (const char *f : {"DB", "DB/Out", "BackUp", "log"})
         QDir(ctx.appDir).mkpath(QString::fromLatin1(f));
-    ctx.currentAccount = {QStringLiteral("nurse"), 2, QStringLiteral("看護師"), QString()};
+    ctx.currentAccount = {QStringLiteral("nurse"), Authority::Full, QStringLiteral("看護師"), QString()};
     if (!writePatientFile(ctx, ctx.path(QStringLiteral("DB/") + InBed), patient(InBed))
         || !writePatientFile(ctx, ctx.path(QStringLiteral("DB/") + Kept), patient(Kept)))
         return false;
@@ -106,7 +106,6 @@ inline bool doMove(AppContext &ctx, const QString &kind)
     else
         back = m.bedEntry(0).isEmpty();
     if (kind == QLatin1String("layout")) {
-        ctx.selectedBed = 0;
         m.exchangeBeds(0, 1);
         layoutVersion(m, back ? 0 : 1);
         return saveWardLayout(ctx, m) == LayoutSaveResult::Saved;
@@ -126,15 +125,13 @@ inline bool doMove(AppContext &ctx, const QString &kind)
         const bool readmitFirst = kind == QLatin1String("readmit");
         const int bed = readmitFirst ? 1 : 0;
         const QString name = readmitFirst ? Kept : InBed;
-        ctx.selectedBed = bed;
         if (readmitFirst != back) {
-            return readmitClick(ctx, m, name).readmitted;
+            return readmitClick(ctx, m, bed, name).readmitted;
         }
         prompter.answers = {true, false, true}; // discharge, keep the data, replace the kept copy
-        return dischargePatient(ctx, m);
+        return dischargePatient(ctx, m, bed);
     }
     if (kind == QLatin1String("erase") || kind == QLatin1String("dischargeErase")) {
-        ctx.selectedBed = 0;
         if (back) {
             QString oldKey;
             return savePatientRecord(ctx, patient(InBed), true, &oldKey, {}, {},
@@ -145,9 +142,9 @@ inline bool doMove(AppContext &ctx, const QString &kind)
                 == SaveResult::Saved;
         }
         if (kind == QLatin1String("erase"))
-            return erasePatient(ctx, m);
+            return erasePatient(ctx, m, 0);
         prompter.answers = {true, true}; // discharge, erase the data
-        return dischargePatient(ctx, m);
+        return dischargePatient(ctx, m, 0);
     }
     return false;
 }

@@ -27,7 +27,7 @@ inline void setAccount(AppContext &ctx, int n)
 {
     ctx.currentAccount.loginId = tag(n);
     ctx.currentAccount.staffName = fieldValue(n);
-    ctx.currentAccount.authority = 2;
+    ctx.currentAccount.authority = Authority::Full;
 }
 
 inline PatientRecord recordOf(int n)

@@ -83,7 +83,7 @@ void ForeignFilesTest::init()
         QSKIP("iconv is not installed");
     tc = std::make_unique<test::TestContext>();
     tc->makeFolders();
-    tc->ctx.currentAccount = {LoginId, 2, StaffName, QString()};
+    tc->ctx.currentAccount = {LoginId, Authority::Full, StaffName, QString()};
 
     QStringList record;
     for (const QString &key : recordWriteOrder())

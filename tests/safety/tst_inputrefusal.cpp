@@ -80,7 +80,7 @@ Outcome pressOk(const QString &entry, const QString &field, const QString &value
         admin.setDialogMode(adding ? StaffAdmin::AddMode : StaffAdmin::PropertiesMode);
         admin.setSelectedRow(1);
         const StaffDialogState state = admin.staffDialogState();
-        StaffEntry e{adding ? QStringLiteral("ito") : state.loginId, adding ? QStringLiteral("伊藤") : state.staffName, 2};
+        StaffEntry e{adding ? QStringLiteral("ito") : state.loginId, adding ? QStringLiteral("伊藤") : state.staffName, Authority::Full};
         (field == "txtUser" ? e.loginId : e.staffName) = value;
         bool askedPassword = false;
         const StaffOkResult r = admin.staffDialogOk(e, [&] { return askedPassword = true; });

@@ -49,7 +49,7 @@ private slots:
         if (!ok)
             return;
         QTEST(a.loginId, "id");
-        QTEST(a.authority, "authority");
+        QTEST(storedAuthority(a.authority), "authority");
         QTEST(a.staffName, "name");
         QTEST(a.password, "password");
         QCOMPARE(joinAccountLine(a), line.contains("2x") ? QString("sato,2,名前,pw") : line);

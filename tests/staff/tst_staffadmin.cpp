@@ -45,7 +45,7 @@ StaffEntry entry(const QString &id, const QString &name, int authority)
     StaffEntry e;
     e.loginId = id;
     e.staffName = name;
-    e.authority = authority;
+    e.authority = static_cast<Authority>(authority);
     return e;
 }
 } // namespace
@@ -59,7 +59,7 @@ private slots:
         QCOMPARE(s.admin.rowCount(), 3);
         QCOMPARE(s.admin.selectedRow(), 0);
         QCOMPARE(s.admin.row(1).loginId, QStringLiteral("sato"));
-        QCOMPARE(s.admin.row(1).authority, 1);
+        QCOMPARE(s.admin.row(1).authority, Authority::Restricted);
         QCOMPARE(s.admin.row(1).caption, QStringLiteral("制限スタッフ"));
         QCOMPARE(s.admin.row(2).caption, QStringLiteral("全権限"));
     }
@@ -123,7 +123,7 @@ private slots:
         QCOMPARE(st.okCaption, QStringLiteral("OK(&O)"));
         QCOMPARE(st.loginId, selected);
         QCOMPARE(st.staffName, s.admin.selectedAccount().staffName);
-        QTEST(st.checkedAuthority, "checked");
+        QTEST(storedAuthority(st.checkedAuthority), "checked");
         const QString got = QString::number(st.userEnabled) + QString::number(st.nameEnabled)
             + QString::number(st.option1Enabled) + QString::number(st.option2Enabled) + QString::number(st.okEnabled);
         QCOMPARE(got, enabled);
@@ -139,7 +139,7 @@ private slots:
         const StaffDialogState st = s.admin.staffDialogState();
         QCOMPARE(st.caption, QStringLiteral("新しいスタッフの設定"));
         QCOMPARE(st.okCaption, QStringLiteral("次へ >> "));
-        QCOMPARE(st.checkedAuthority, 0);
+        QCOMPARE(st.checkedAuthority, Authority::None);
         QVERIFY(st.loginId.isEmpty() && st.staffName.isEmpty());
         QVERIFY(st.userEnabled && st.nameEnabled && st.option1Enabled && st.option2Enabled && st.okEnabled);
     }

@@ -67,7 +67,7 @@ private slots:
         QTest::keyClick(pw, Qt::Key_Return);
         QCOMPARE(w.result(), int(QDialog::Accepted));
         QCOMPARE(t.ctx.currentAccount.staffName, QStringLiteral("管理者"));
-        QCOMPARE(t.ctx.currentAccount.authority, 2);
+        QCOMPARE(t.ctx.currentAccount.authority, Authority::Full);
     }
 
     void dialogsHaveTheirTitlesAndDefaults_data()

@@ -35,7 +35,7 @@ struct Fixture : TestContext {
     Fixture()
     {
         makeFolders();
-        ctx.currentAccount = {QStringLiteral("nurse1"), 2, QStringLiteral("山田"), QStringLiteral("pw")};
+        ctx.currentAccount = {QStringLiteral("nurse1"), Authority::Full, QStringLiteral("山田"), QStringLiteral("pw")};
     }
 };
 
@@ -464,14 +464,14 @@ private slots:
         QFETCH(bool, today);
         QFETCH(int, authority);
         Fixture fx;
-        fx.ctx.currentAccount.authority = 2;
+        fx.ctx.currentAccount.authority = Authority::Full;
         QVERIFY(writePatientFile(fx.ctx, fx.path("DB/" + kKey), storedPatient()));
         if (!today) {
             // Only the snapshot holds the record: today's folder must not be read.
             QDir().mkpath(fx.path("BackUp/" + kSnapshot));
             QVERIFY(QFile::rename(fx.path("DB/" + kKey), fx.path("BackUp/" + kSnapshot + "/" + kKey)));
         }
-        fx.ctx.currentAccount = {QStringLiteral("viewer"), authority, QString(), QString()};
+        fx.ctx.currentAccount = {QStringLiteral("viewer"), static_cast<Authority>(authority), QString(), QString()};
         bool saved = false;
         RecordHost host;
         host.bedEntry = kKey;

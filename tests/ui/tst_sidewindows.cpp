@@ -23,7 +23,6 @@
 #include "ui/optionsdialog.h"
 #include "ui/facilitydialog.h"
 #include "ui/readmissiondialog.h"
-#include "ui/sidewindows.h"
 
 using namespace velto;
 
@@ -68,7 +67,7 @@ private slots:
     {
         test::TestContext t;
         t.makeFolders();
-        t.ctx.currentAccount.authority = 2;
+        t.ctx.currentAccount.authority = Authority::Full;
         FacilityDialog w(t.ctx, true);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -123,7 +122,7 @@ private slots:
     {
         test::TestContext t;
         t.makeFolders();
-        t.ctx.currentAccount.authority = 1;
+        t.ctx.currentAccount.authority = Authority::Restricted;
         FacilityDialog w(t.ctx, true);
         w.show();
         QVERIFY(!child<QPushButton>(&w, "cmdOK")->isEnabled());
@@ -148,7 +147,7 @@ private slots:
         QFETCH(QString, way);
         test::TestContext t;
         t.makeFolders();
-        t.ctx.currentAccount.authority = 2;
+        t.ctx.currentAccount.authority = Authority::Full;
         const QStringList before = QDir(t.path("DB")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 
         bool checked = false;
@@ -207,7 +206,7 @@ private slots:
         test::TestContext t;
         t.settings->setValue("Option", "backup_off_time", "7");
         QVERIFY(t.settings->commit());
-        t.ctx.currentAccount.authority = 2;
+        t.ctx.currentAccount.authority = Authority::Full;
         t.ctx.optionValues.backupOnOff = 1;
 
         OptionsDialog w(t.ctx);
@@ -248,7 +247,7 @@ private slots:
         QCOMPARE(t.settings->value("Option", "backup_on_off"), QStringLiteral("0"));
         QCOMPARE(t.ctx.optionValues.backupOnOff, 0);
 
-        t.ctx.currentAccount.authority = 1;
+        t.ctx.currentAccount.authority = Authority::Restricted;
         OptionsDialog r(t.ctx);
         r.show();
         QVERIFY(!child<QPushButton>(&r, "cmdOK")->isEnabled());
@@ -259,7 +258,7 @@ private slots:
     {
         test::TestContext t;
         t.makeFolders();
-        t.ctx.currentAccount.authority = 2;
+        t.ctx.currentAccount.authority = Authority::Full;
         t.ctx.todayEraDate = QStringLiteral("令和08年12月10日");
         const QStringList days{"令和08年12月08日", "令和08年12月09日", "令和08年12月10日"};
         for (const QString &d : days) {
@@ -295,7 +294,7 @@ private slots:
     {
         test::TestContext t;
         t.makeFolders();
-        t.ctx.currentAccount.authority = 2;
+        t.ctx.currentAccount.authority = Authority::Full;
         touch(t.path("DB/" + Sato));
         touch(t.path("DB/Out/" + Suzuki));
         BackupWindow w(t.ctx, QStringLiteral("バックアップ中・・・"), nullptr, 0);
@@ -313,7 +312,7 @@ private slots:
     {
         test::TestContext t;
         t.makeFolders();
-        t.ctx.currentAccount.authority = 2;
+        t.ctx.currentAccount.authority = Authority::Full;
         touch(t.path("DB/A.WBD"));
         touch(t.path("DB/" + Sato), "record");
         const QString day = t.path("BackUp/" + getWaDate(t.ctx, "20261210"));
@@ -337,11 +336,10 @@ private slots:
     {
         test::TestContext t;
         t.makeFolders();
-        t.ctx.currentAccount.authority = 2;
-        t.ctx.selectedBed = 3;
+        t.ctx.currentAccount.authority = Authority::Full;
         BoardModel model;
 
-        QVERIFY(!runReadmit(t.ctx, model, nullptr)); // nothing kept: told so, no window
+        QVERIFY(!runReadmit(t.ctx, model, 3, nullptr)); // nothing kept: told so, no window
         QCOMPARE(t.prompter.texts(), QStringList{QStringLiteral("退院者情報はありません。")});
 
         touch(t.path("DB/Out/" + Suzuki));
@@ -354,14 +352,14 @@ private slots:
             seen << QString::number(child<QPushButton>(dlg, "Command1")->isEnabled());
             emit list->itemDoubleClicked(list->item(1));
         });
-        QVERIFY(runReadmit(t.ctx, model, nullptr));
+        QVERIFY(runReadmit(t.ctx, model, 3, nullptr));
         QCOMPARE(seen, (QStringList{QStringLiteral("再入院選択"), Sato, Suzuki, "1"}));
         QCOMPARE(model.bedEntry(3), Suzuki);
         QVERIFY(QFile::exists(t.path("DB/" + Suzuki)));
 
         // Restricted: the chooser can be looked at only.
-        t.ctx.currentAccount.authority = 1;
-        ReadmissionDialog w(t.ctx, model);
+        t.ctx.currentAccount.authority = Authority::Restricted;
+        ReadmissionDialog w(t.ctx, model, 3);
         QVERIFY(!child<QPushButton>(&w, "Command1")->isEnabled());
     }
 };

@@ -1,0 +1,111 @@
+#include "boardcontroller.h"
+
+#include "admission.h"
+#include "backup/snapshot.h"
+#include "core/appcontext.h"
+#include "wardlayout.h"
+
+namespace velto {
+
+BoardController::BoardController(AppContext &ctx) : m_ctx(ctx) {}
+
+void BoardController::load()
+{
+    m_selectedBed = 0;
+    m_ctx.displayDateIndex = 0;
+    m_dates = buildDateList(m_ctx);
+    m_model.reset();
+    loadWardLayout(m_ctx, m_model, layoutFolder(m_ctx, m_dates, 0));
+}
+
+bool BoardController::selectBed(int bed)
+{
+    if (!BoardModel::isBed(bed))
+        return false;
+    m_selectedBed = bed;
+    return true;
+}
+
+int BoardController::displayDateIndex() const
+{
+    return m_ctx.displayDateIndex;
+}
+
+bool BoardController::changeDisplayDate(int index)
+{
+    return velto::changeDisplayDate(m_ctx, m_model, m_dates, index);
+}
+
+QStringList BoardController::currentDateList() const
+{
+    return buildDateList(m_ctx);
+}
+
+BoardState BoardController::state() const
+{
+    return boardState(m_ctx, m_model, m_selectedBed);
+}
+
+bool BoardController::canStartMove(int bed) const
+{
+    return canStartBedMove(m_ctx, m_model, bed);
+}
+
+bool BoardController::moveBed(int source, int target)
+{
+    return velto::moveBed(m_ctx, m_model, source, target);
+}
+
+bool BoardController::discharge(int bed)
+{
+    return dischargePatient(m_ctx, m_model, bed);
+}
+
+bool BoardController::erase(int bed)
+{
+    return erasePatient(m_ctx, m_model, bed);
+}
+
+bool BoardController::setRoomNumber(int bed, BoardOrigin origin, const RoomNumberDialog &dialog)
+{
+    return velto::setRoomNumber(m_ctx, m_model, bed, origin, dialog);
+}
+
+bool BoardController::setRoomColour(int bed, BoardOrigin origin, const RoomColourDialog &dialog)
+{
+    return velto::setRoomColour(m_ctx, m_model, bed, origin, dialog);
+}
+
+void BoardController::recordSaved(int bed, const QString &key)
+{
+    // The layout naming key was saved with the record.
+    if (BoardModel::isBed(bed))
+        m_model.setBedEntry(bed, key);
+}
+
+bool BoardController::layoutWithBedEntry(int bed, const QString &key, QList<QPair<QString, QByteArray>> *files)
+{
+    return velto::layoutWithBedEntry(m_ctx, m_model, bed, key, files);
+}
+
+bool BoardController::keyTakenByOtherBed(int bed, const QString &key) const
+{
+    return entryInUse(m_model, key, bed);
+}
+
+bool BoardController::saveLayout()
+{
+    return saveWardLayout(m_ctx, m_model) == LayoutSaveResult::Saved;
+}
+
+bool BoardController::close()
+{
+    // Today's layout is written whenever the account may write it, not only
+    // with the automatic backup: otherwise admissions and moves made since
+    // the last save would be gone at the next start.
+    if (layoutSavePermitted(m_ctx))
+        saveLayout();
+    return autoBackupDue(m_ctx);
+}
+
+} // namespace velto

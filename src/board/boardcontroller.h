@@ -1,0 +1,71 @@
+#pragma once
+// The board's state (the model, the selected bed, the display dates) and
+// the operations the board window asks for. Every operation acts on the
+// bed it is given; the window passes the selected one.
+#include <QStringList>
+
+#include "bedops.h"
+#include "boardcommands.h"
+#include "boardmodel.h"
+
+namespace velto {
+struct AppContext;
+
+class BoardController {
+public:
+    explicit BoardController(AppContext &ctx);
+
+    AppContext &context() { return m_ctx; }
+    BoardModel &model() { return m_model; }
+    const BoardModel &model() const { return m_model; }
+
+    // Today's board: the first bed selected, the date list rebuilt and
+    // today's layout read.
+    void load();
+
+    int selectedBed() const { return m_selectedBed; }
+    // Beds outside the board are ignored; returns whether bed was taken.
+    bool selectBed(int bed);
+
+    // Today first, then the snapshots.
+    const QStringList &dates() const { return m_dates; }
+    int displayDateIndex() const;
+    bool showsToday() const { return displayDateIndex() == 0; }
+    // False when the board stays where it was (today could not be saved).
+    bool changeDisplayDate(int index);
+    // A new list after a snapshot was made or deleted.
+    void setDates(const QStringList &dates) { m_dates = dates; }
+    QStringList currentDateList() const;
+    // Folder of the display date's layout ("DB" or the snapshot's).
+    QString snapshotFolder() const { return showsToday() ? QString() : m_dates.value(displayDateIndex()); }
+
+    BoardState state() const;
+    bool isEnabled(BoardCommand command) const { return commandEnabled(command, state()); }
+
+    bool canStartMove(int bed) const;
+    bool moveBed(int source, int target);
+    bool discharge(int bed);
+    bool erase(int bed);
+    bool setRoomNumber(int bed, BoardOrigin origin, const RoomNumberDialog &dialog);
+    bool setRoomColour(int bed, BoardOrigin origin, const RoomColourDialog &dialog);
+    // A record saved for bed: it names the record's key from now on.
+    void recordSaved(int bed, const QString &key);
+    // The layout with bed naming key instead, for a record save.
+    bool layoutWithBedEntry(int bed, const QString &key, QList<QPair<QString, QByteArray>> *files);
+    // Whether a bed other than bed holds key.
+    bool keyTakenByOtherBed(int bed, const QString &key) const;
+
+    // Writes today's layout; false when it was not written.
+    bool saveLayout();
+    // The board closes: today's layout is written when the account may write
+    // it. Returns whether the automatic backup is due now.
+    bool close();
+
+private:
+    AppContext &m_ctx;
+    BoardModel m_model;
+    QStringList m_dates;
+    int m_selectedBed = 0;
+};
+
+} // namespace velto
