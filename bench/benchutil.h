@@ -131,7 +131,7 @@ struct Ward : test::TestContext {
     Ward()
     {
         makeFolders();
-        ctx.currentAccount = {QStringLiteral("nurse1"), 2, QStringLiteral("山田"), QStringLiteral("pw")};
+        ctx.currentAccount = {QStringLiteral("nurse1"), Authority::Full, QStringLiteral("山田"), QStringLiteral("pw")};
         ctx.todayEraDate = eraDateOf(clock.now().date());
         for (int bed = 0; bed < BoardModel::BedCount; ++bed)
             keys << makePatientKey(completeRecord(bed));

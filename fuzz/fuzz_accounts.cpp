@@ -16,7 +16,7 @@ void checkSplit(const QString &line)
     StaffAccount a;
     if (!splitAccountLine(line, &a))
         return;
-    FUZZ_CHECK(a.authority >= 0 && a.authority <= 9);
+    FUZZ_CHECK(storedAuthority(a.authority) >= 0 && storedAuthority(a.authority) <= 9);
     FUZZ_CHECK(!a.loginId.contains(QLatin1Char(',')));
     FUZZ_CHECK(!a.staffName.contains(QLatin1Char(',')));
     const int p1 = int(line.indexOf(QLatin1Char(',')));
