@@ -65,8 +65,8 @@ int main(int argc, char *argv[])
     if (QDir(target).entryList(QDir::Files).size() != files.size())
         qFatal("snapshot incomplete");
     const double snapshot = median(snapshots), cp = median(cps), cpSync = median(cpSyncs);
-    const QByteArray figure =
-        QStringLiteral("backup of DB (%1 files: 240 records, layout, facility)").arg(files.size()).toUtf8();
+    const QByteArray figure
+        = QStringLiteral("backup of DB (%1 files: 240 records, layout, facility)").arg(files.size()).toUtf8();
     printRow(figure.constData(), snapshot, cp, "cp of the same files", {1.5, 0});
     printRow("backup of DB, for reference", snapshot, cpSync, "cp, then sync of each copy", {});
 
@@ -76,9 +76,8 @@ int main(int argc, char *argv[])
     const double list = timeMedian(runs, [&] { listing = activateSnapshotList(decade.ctx); });
     if (listing.names.size() != 3650)
         qFatal("list has %d names", int(listing.names.size()));
-    const double listed = timeMedian(runs, [&] {
-        QDir(decade.path("BackUp")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    });
+    const double listed
+        = timeMedian(runs, [&] { QDir(decade.path("BackUp")).entryList(QDir::Dirs | QDir::NoDotAndDotDot); });
     printRow("deletion window's list of 3,650 snapshots", list, listed, "QDir::entryList", {0, 100});
     return 0;
 }

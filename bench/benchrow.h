@@ -24,12 +24,14 @@ inline int runsFrom(int argc, char *argv[], int fallback)
     return argc > 1 ? std::max(3, atoi(argv[1])) : fallback;
 }
 
-inline double msSince(const QElapsedTimer &t) { return t.nsecsElapsed() / 1e6; }
+inline double msSince(const QElapsedTimer &t)
+{
+    return t.nsecsElapsed() / 1e6;
+}
 
 // Median milliseconds of `runs` calls of step, after one call to warm up;
 // prepare (untimed) runs before each call.
-inline double timeMedian(int runs, const std::function<void()> &step,
-                         const std::function<void()> &prepare = {})
+inline double timeMedian(int runs, const std::function<void()> &step, const std::function<void()> &prepare = {})
 {
     QList<double> v;
     for (int i = 0; i <= runs; ++i) {
@@ -47,13 +49,13 @@ inline double timeMedian(int runs, const std::function<void()> &step,
 // One table row for bench.sh: figure, value, baseline, goal text and whether
 // the goal is met. A ratio goal compares value/baseline, an absolute goal the value.
 struct Goal {
-    double maxRatio = 0; // 0: no ratio goal
-    double maxValue = 0; // 0: no absolute goal
+    double maxRatio = 0;     // 0: no ratio goal
+    double maxValue = 0;     // 0: no absolute goal
     bool strictValue = true; // value < maxValue (else <=)
 };
 
-inline void printRow(const char *figure, double value, double baseline, const char *baselineName,
-                     const Goal &goal, const char *unit = "ms")
+inline void printRow(const char *figure, double value, double baseline, const char *baselineName, const Goal &goal,
+                     const char *unit = "ms")
 {
     const double ratio = baseline > 0 ? value / baseline : 0;
     QStringList goals;
@@ -70,11 +72,14 @@ inline void printRow(const char *figure, double value, double baseline, const ch
     if (reference)
         goals << QStringLiteral("— (reference)");
     const QString base = baseline > 0
-        ? QStringLiteral("%1 %2 (%3)").arg(baseline, 0, 'f', 2).arg(unit).arg(baselineName)
-        : QStringLiteral("—");
+                             ? QStringLiteral("%1 %2 (%3)").arg(baseline, 0, 'f', 2).arg(unit).arg(baselineName)
+                             : QStringLiteral("—");
     std::printf("ROW\t%s\t%.2f %s\t%s\t%s\t%s\t%s\n", figure, value, unit, qPrintable(base),
                 baseline > 0 ? qPrintable(QStringLiteral("%1").arg(ratio, 0, 'f', 2)) : "—",
-                qPrintable(goals.join(QStringLiteral(", "))), reference ? "—" : met ? "yes" : "NO");
+                qPrintable(goals.join(QStringLiteral(", "))),
+                reference ? "—"
+                : met     ? "yes"
+                          : "NO");
     std::fflush(stdout);
 }
 

@@ -30,7 +30,9 @@ inline double firstPaintMs(const std::function<QWidget *()> &make)
     struct PaintSeen : QObject {
         QElapsedTimer *timer;
         double at = -1;
-        explicit PaintSeen(QElapsedTimer *t) : timer(t) {}
+        explicit PaintSeen(QElapsedTimer *t)
+            : timer(t)
+        { }
         bool eventFilter(QObject *, QEvent *e) override
         {
             if (e->type() == QEvent::Paint && at < 0)
@@ -74,16 +76,16 @@ inline std::pair<double, double> paintPair(int runs, const std::function<QWidget
 
 inline const QStringList &familyNames()
 {
-    static const QStringList n = QStringLiteral(
-        "佐藤 鈴木 高橋 田中 伊藤 渡辺 山本 中村 小林 加藤 吉田 山田 佐々木 山口 松本 "
-        "井上 木村 林 斎藤 清水 山崎 森 池田 橋本 阿部 石川 山下 中島 石井 小川").split(' ');
+    static const QStringList n
+        = QStringLiteral("佐藤 鈴木 高橋 田中 伊藤 渡辺 山本 中村 小林 加藤 吉田 山田 佐々木 山口 松本 "
+                         "井上 木村 林 斎藤 清水 山崎 森 池田 橋本 阿部 石川 山下 中島 石井 小川")
+              .split(' ');
     return n;
 }
 
 inline const QStringList &givenNames()
 {
-    static const QStringList n =
-        QStringLiteral("一郎 花子 次郎 和子 三郎 幸子 健太 美香").split(' ');
+    static const QStringList n = QStringLiteral("一郎 花子 次郎 和子 三郎 幸子 健太 美香").split(' ');
     return n;
 }
 
@@ -91,8 +93,8 @@ inline const QStringList &givenNames()
 // free texts), birth date 昭和10年5月3日 + bed number in days.
 inline PatientRecord completeRecord(int bed)
 {
-    static const QString filler = QStringLiteral(
-        "既往歴に高血圧症あり内服継続中。夜間の不眠と食欲低下を認め経過観察を要する。");
+    static const QString filler
+        = QStringLiteral("既往歴に高血圧症あり内服継続中。夜間の不眠と食欲低下を認め経過観察を要する。");
     PatientRecord r = newPatientRecord();
     for (const RecordField &f : recordFields()) {
         switch (f.kind) {

@@ -60,8 +60,7 @@ int main(int argc, char *argv[])
 
     const auto [board, plain] = paintPair(
         runs, [&] { return new WardBoardWindow(ward.ctx); }, [&] { return plainBoard(ward.keys); });
-    printRow("board opened to first paint (240 beds, 30 rooms)", board, plain,
-             "30 frames, 240 buttons", {1.5, 0});
+    printRow("board opened to first paint (240 beds, 30 rooms)", board, plain, "30 frames, 240 buttons", {1.5, 0});
 
     double raw = 0, boardBetween = 0, boardFromToday = 0;
     {
@@ -110,8 +109,8 @@ int main(int argc, char *argv[])
         printRow("display date, snapshot to snapshot: layout load into the model", logic, raw,
                  "raw read of its 3 files", {0, 30});
     }
-    printRow("display date, snapshot to snapshot: board repainted", boardBetween, raw,
-             "raw read of its 3 files", {0, 30});
+    printRow("display date, snapshot to snapshot: board repainted", boardBetween, raw, "raw read of its 3 files",
+             {0, 30});
     printRow("display date, today to snapshot: board repainted (saves today first)", boardFromToday, raw,
              "raw read of its 3 files", {0, 30});
 
@@ -122,9 +121,8 @@ int main(int argc, char *argv[])
     const double list = timeMedian(runs, [&] { dates = buildDateList(decade.ctx); });
     if (dates.size() != 3651)
         qFatal("date list has %d entries", int(dates.size()));
-    const double listed = timeMedian(runs, [&] {
-        QDir(decade.path("BackUp")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    });
+    const double listed
+        = timeMedian(runs, [&] { QDir(decade.path("BackUp")).entryList(QDir::Dirs | QDir::NoDotAndDotDot); });
     printRow("date list from 3,650 snapshot folders", list, listed, "QDir::entryList", {0, 50});
     return 0;
 }

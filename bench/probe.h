@@ -10,7 +10,9 @@ namespace velto::bench {
 
 class ShownProbe : public QObject {
 public:
-    explicit ShownProbe(QString name) : m_name(std::move(name)) {}
+    explicit ShownProbe(QString name)
+        : m_name(std::move(name))
+    { }
     bool eventFilter(QObject *o, QEvent *e) override
     {
         if (e->type() == QEvent::Paint && o->isWidgetType() && (m_name.isEmpty() || o->objectName() == m_name))

@@ -87,8 +87,8 @@ int main(int argc, char *argv[])
     int controls = 0;
     for (const RecordField &f : recordFields())
         controls += f.hasControl();
-    const QByteArray figure =
-        QStringLiteral("record window opened to first paint (%1 fields filled)").arg(controls).toUtf8();
+    const QByteArray figure
+        = QStringLiteral("record window opened to first paint (%1 fields filled)").arg(controls).toUtf8();
     printRow(figure.constData(), window, plain, "plain dialog, same controls", {1.5, 150});
 
     // Saving the record over its own file (same key).

@@ -24,8 +24,8 @@ void checkSplit(const QString &line)
         FUZZ_CHECK(joinAccountLine(a) == line);
     StaffAccount again;
     FUZZ_CHECK(splitAccountLine(joinAccountLine(a), &again));
-    FUZZ_CHECK(again.loginId == a.loginId && again.authority == a.authority
-               && again.staffName == a.staffName && again.password == a.password);
+    FUZZ_CHECK(again.loginId == a.loginId && again.authority == a.authority && again.staffName == a.staffName
+               && again.password == a.password);
 }
 } // namespace
 

@@ -15,17 +15,17 @@ namespace velto::fuzz {
 
 class SilentPrompter : public Prompter {
 public:
-    void errorMsg(const QString &) override {}
+    void errorMsg(const QString &) override { }
     bool warnYesNo(const QString &) override { return false; }
     bool warnYesNoDefNo(const QString &) override { return false; }
-    void warnMsg(const QString &) override {}
+    void warnMsg(const QString &) override { }
     bool confirmYesNo(const QString &) override { return false; }
-    void infoMsg(const QString &) override {}
+    void infoMsg(const QString &) override { }
 };
 
 struct FuzzContext {
     QTemporaryDir dir;
-    FixedClock clock{QDateTime(QDate(2026, 12, 10), QTime(9, 30, 0))};
+    FixedClock clock {QDateTime(QDate(2026, 12, 10), QTime(9, 30, 0))};
     SilentPrompter prompter;
     std::unique_ptr<SettingsStore> settings;
     BusyPointer busy;
@@ -79,13 +79,12 @@ inline void writeFile(const QString &path, const QByteArray &bytes)
 }
 
 // A broken property: print and abort so libFuzzer keeps the input.
-#define FUZZ_CHECK(cond)                                                                     \
-    do {                                                                                     \
-        if (!(cond)) {                                                                       \
-            std::fprintf(stderr, "fuzz: property failed at %s:%d: %s\n", __FILE__, __LINE__, \
-                         #cond);                                                             \
-            std::abort();                                                                    \
-        }                                                                                    \
+#define FUZZ_CHECK(cond)                                                                                               \
+    do {                                                                                                               \
+        if (!(cond)) {                                                                                                 \
+            std::fprintf(stderr, "fuzz: property failed at %s:%d: %s\n", __FILE__, __LINE__, #cond);                   \
+            std::abort();                                                                                              \
+        }                                                                                                              \
     } while (0)
 
 } // namespace velto::fuzz

@@ -2,8 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fuzz_common.h"
 #include "core/eradate.h"
+#include "fuzz_common.h"
 
 using namespace velto;
 

@@ -2,9 +2,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fuzz_common.h"
 #include "core/textfile.h"
 #include "facility/facilityinfo.h"
+#include "fuzz_common.h"
 
 using namespace velto;
 
@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fuzz::FuzzContext &fc = fuzz::context();
     fc.resetRun();
     AppContext &ctx = fc.ctx;
-    ctx.currentAccount = StaffAccount{QStringLiteral("nurse1"), 2, QStringLiteral("看護 花子"), QStringLiteral("pw")};
+    ctx.currentAccount = StaffAccount {QStringLiteral("nurse1"), 2, QStringLiteral("看護 花子"), QStringLiteral("pw")};
 
     fuzz::writeFile(facilityFilePath(ctx), QByteArray(reinterpret_cast<const char *>(data), int(size)));
 

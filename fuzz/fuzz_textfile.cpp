@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "fuzz_common.h"
 #include "core/textfile.h"
+#include "fuzz_common.h"
 
 using namespace velto;
 

@@ -9,11 +9,11 @@ namespace velto {
 struct AppContext;
 
 namespace codepagetext {
-inline const QString renamedHead =
-    QStringLiteral("次の患者情報は、ファイル名の文字コードが異なっていたため、ファイル名を変更しました。");
-inline const QString clashHead = QStringLiteral(
-    "次の患者情報は、文字コードの異なる同じ名前のファイルが2つあるため、どちらも変更していません。\r"
-    "内容を確認してください。");
+inline const QString renamedHead
+    = QStringLiteral("次の患者情報は、ファイル名の文字コードが異なっていたため、ファイル名を変更しました。");
+inline const QString clashHead
+    = QStringLiteral("次の患者情報は、文字コードの異なる同じ名前のファイルが2つあるため、どちらも変更していません。\r"
+                     "内容を確認してください。");
 inline const QString failedHead = QStringLiteral("次の患者情報は、ファイル名を変更できませんでした。");
 // After a name in the list: the file under its code page 932 bytes.
 inline const QString byteNameMark = QStringLiteral("（文字コード932の名前）");

@@ -37,7 +37,9 @@ QByteArray bytePath(const QString &dir, const QByteArray &name)
 // Closes a descriptor on every path out.
 struct Fd {
     int fd = -1;
-    explicit Fd(int f) : fd(f) {}
+    explicit Fd(int f)
+        : fd(f)
+    { }
     ~Fd()
     {
         if (fd >= 0)
@@ -84,7 +86,7 @@ bool listFiles(const QString &dir, QList<QByteArray> *names, QString *error)
         const QByteArray name(e->d_name);
         if (name == "." || name == "..")
             continue;
-        struct stat st {};
+        struct stat st { };
         if (::fstatat(dfd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
             names->append(name);
         errno = 0;
@@ -114,7 +116,8 @@ QString shownName(const QByteArray &name)
     QString hex;
     for (const char c : name) {
         const uchar u = uchar(c);
-        hex += u >= 0x20 && u < 0x7f ? QString(QLatin1Char(c)) : QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+        hex += u >= 0x20 && u < 0x7f ? QString(QLatin1Char(c))
+                                     : QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
     }
     return hex;
 }
@@ -126,7 +129,7 @@ bool readFile(const QString &dir, const QByteArray &name, QByteArray *data, QStr
         setError(error, systemError(errno));
         return false;
     }
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd.fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         setError(error, systemError(EINVAL));
         return false;
@@ -160,7 +163,7 @@ bool writeFileAtomic(const QString &dir, const QByteArray &name, const QByteArra
         setError(error, systemError(errno));
         return false;
     }
-    struct stat old {};
+    struct stat old { };
     const mode_t mode = ::stat(target.constData(), &old) == 0 ? (old.st_mode & 07777) : newFileMode();
     if (!writeAll(fd.fd, data) || ::fchmod(fd.fd, mode) != 0 || ::fsync(fd.fd) != 0
         || ::rename(stage.constData(), target.constData()) != 0) {

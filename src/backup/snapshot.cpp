@@ -18,8 +18,9 @@ namespace velto {
 QString lowDiskMessage(const QString &volume)
 {
     return volume + QStringLiteral("ドライブ配下のディスク容量が、500MByteをきりました。") + QLatin1Char('\r')
-        + QStringLiteral("空き容量を増やすか、メニューからバックアップデータを削除してください。") + QLatin1Char('\r')
-        + QStringLiteral("ディスク容量が少ない場合は、データが保存できないことがありますので、ご注意ください！");
+           + QStringLiteral("空き容量を増やすか、メニューからバックアップデータを削除してください。")
+           + QLatin1Char('\r')
+           + QStringLiteral("ディスク容量が少ない場合は、データが保存できないことがありますので、ご注意ください！");
 }
 
 bool warnLowDisk(AppContext &ctx, qint64 freeBytes, const QString &volume)

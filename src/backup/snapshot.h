@@ -13,8 +13,8 @@ inline const QString caption = QStringLiteral("ﾊﾞｯｸｱｯﾌﾟ");
 inline const QString labelAuto = QStringLiteral("自動バックアップ中・・・");
 inline const QString labelManual = QStringLiteral("バックアップ中・・・");
 // Heads the list of files a backup could not copy, one per line.
-inline const QString notCopied = QStringLiteral(
-    "次のファイルをバックアップできませんでした。\rバックアップは完了していません。");
+inline const QString notCopied
+    = QStringLiteral("次のファイルをバックアップできませんでした。\rバックアップは完了していません。");
 } // namespace backuptext
 
 // Free bytes below which the backup warns (it goes on all the same).

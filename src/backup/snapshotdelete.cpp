@@ -39,11 +39,11 @@ namespace {
 // as itself, so nothing outside the folder is touched.
 bool removeTree(const QString &path, QString *error)
 {
-    const QFileInfoList entries = QDir(path).entryInfoList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QFileInfoList entries
+        = QDir(path).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QFileInfo &fi : entries) {
         const bool ok = (fi.isDir() && !fi.isSymLink()) ? removeTree(fi.absoluteFilePath(), error)
-                                                         : QFile::remove(fi.absoluteFilePath());
+                                                        : QFile::remove(fi.absoluteFilePath());
         if (!ok) {
             if (error->isEmpty())
                 *error = QDir::toNativeSeparators(fi.absoluteFilePath());
@@ -62,8 +62,8 @@ bool removeTree(const QString &path, QString *error)
 bool removeSnapshot(AppContext &ctx, const QString &name, QString *error)
 {
     error->clear();
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")
-        || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))) {
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") || name.contains(QLatin1Char('/'))
+        || name.contains(QLatin1Char('\\'))) {
         *error = name;
         return false;
     }
@@ -80,7 +80,7 @@ bool removeSnapshot(AppContext &ctx, const QString &name, QString *error)
 
 QStringList boardDateList(const QString &todayEraDate, const QStringList &listed)
 {
-    QStringList dates{todayEraDate};
+    QStringList dates {todayEraDate};
     for (const QString &n : listed) {
         if (n != todayEraDate)
             dates << n;
@@ -88,15 +88,14 @@ QStringList boardDateList(const QString &todayEraDate, const QStringList &listed
     return dates;
 }
 
-DelClickResult delClick(AppContext &ctx, DeleteMode mode, const QStringList &listed,
-                        const QStringList &marked)
+DelClickResult delClick(AppContext &ctx, DeleteMode mode, const QStringList &listed, const QStringList &marked)
 {
     DelClickResult r;
     if (!canDeleteSnapshots(ctx))
         return r;
     const QString question = mode == DeleteMode::Marked
-        ? QStringLiteral("バックアップデータを削除します。よろしいですか？")
-        : QStringLiteral("全てのバックアップデータを削除します。よろしいですか？");
+                                 ? QStringLiteral("バックアップデータを削除します。よろしいですか？")
+                                 : QStringLiteral("全てのバックアップデータを削除します。よろしいですか？");
     if (!ctx.prompter->warnYesNoDefNo(question))
         return r;
     if (mode == DeleteMode::Marked && marked.isEmpty()) {

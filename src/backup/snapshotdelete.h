@@ -44,14 +44,13 @@ enum class DeleteMode { Marked = 1, All = 2 };
 
 struct DelClickResult {
     bool closeWindow = false;
-    bool deleted = false;     // something was attempted: refill the lists
-    QStringList listNames;    // List1 anew
-    QStringList boardDates;   // cmbDate anew: TodayEraDate, then the others
+    bool deleted = false;   // something was attempted: refill the lists
+    QStringList listNames;  // List1 anew
+    QStringList boardDates; // cmbDate anew: TodayEraDate, then the others
 };
 // Command1 (Marked, the marked names in list order) and Command3 (All).
 // Asks first (No keeps the window open and the marks as they are).
-DelClickResult delClick(AppContext &ctx, DeleteMode mode, const QStringList &listed,
-                        const QStringList &marked);
+DelClickResult delClick(AppContext &ctx, DeleteMode mode, const QStringList &listed, const QStringList &marked);
 
 // The board's date list after a deletion: today first, then every listed
 // name that differs from today.

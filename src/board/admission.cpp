@@ -156,9 +156,12 @@ bool dischargePatient(AppContext &ctx, BoardModel &model, int bed)
     if (QFileInfo::exists(from))
         removals << from;
     switch (commitMove(ctx, model, bed, QString(), writes, removals)) {
-    case Moved::Done: return true;
-    case Moved::Refused: return false;
-    case Moved::Failed: break;
+    case Moved::Done:
+        return true;
+    case Moved::Refused:
+        return false;
+    case Moved::Failed:
+        break;
     }
     return fail();
 }
@@ -182,9 +185,12 @@ bool erasePatient(AppContext &ctx, BoardModel &model, int bed)
     if (QFileInfo::exists(record))
         removals << record;
     switch (commitMove(ctx, model, bed, QString(), {}, removals)) {
-    case Moved::Done: return true;
-    case Moved::Refused: return false;
-    case Moved::Failed: break;
+    case Moved::Done:
+        return true;
+    case Moved::Refused:
+        return false;
+    case Moved::Failed:
+        break;
     }
     busy.release();
     writeErrorLog(ctx, OutProc);
@@ -251,7 +257,7 @@ ReadmitResult readmitClick(AppContext &ctx, BoardModel &model, int bed, const QS
     auto fail = [&] {
         busy.release();
         writeErrorLog(ctx, ClickProc);
-        return ReadmitResult{};
+        return ReadmitResult {};
     };
     const QString from = outPath(ctx, name);
     QByteArray kept;
@@ -260,8 +266,10 @@ ReadmitResult readmitClick(AppContext &ctx, BoardModel &model, int bed, const QS
     // The record is in "DB" before the bed names it, and leaves "DB/Out"
     // only after.
     switch (commitMove(ctx, model, bed, name, {{to, kept}}, {from})) {
-    case Moved::Done: break;
-    case Moved::Refused: return {true, false};
+    case Moved::Done:
+        break;
+    case Moved::Refused:
+        return {true, false};
     case Moved::Failed:
         busy.release();
         writeErrorLog(ctx, ClickProc);

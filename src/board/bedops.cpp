@@ -47,8 +47,7 @@ QString roomNumberDialogText(const AppContext &ctx, const BoardModel &model, int
     return model.roomNumber(BoardModel::roomOf(bed));
 }
 
-bool setRoomNumber(AppContext &ctx, BoardModel &model, int bed, BoardOrigin origin,
-                   const RoomNumberDialog &dialog)
+bool setRoomNumber(AppContext &ctx, BoardModel &model, int bed, BoardOrigin origin, const RoomNumberDialog &dialog)
 {
     const bool fromPopup = origin == BoardOrigin::PopupMenu;
     if (fromPopup && restricted(ctx))
@@ -65,8 +64,7 @@ bool setRoomNumber(AppContext &ctx, BoardModel &model, int bed, BoardOrigin orig
     return model.roomNumber(room) != before;
 }
 
-bool setRoomColour(AppContext &ctx, BoardModel &model, int bed, BoardOrigin origin,
-                   const RoomColourDialog &dialog)
+bool setRoomColour(AppContext &ctx, BoardModel &model, int bed, BoardOrigin origin, const RoomColourDialog &dialog)
 {
     // The menu bar item relies on being disabled for restricted accounts.
     if (origin != BoardOrigin::MenuBar && restricted(ctx))

@@ -15,11 +15,11 @@ class BoardModel;
 enum class BoardOrigin { PopupMenu, MenuBar, Toolbar };
 
 namespace roomnumbertext {
-inline const QString Caption = QStringLiteral("部屋番号設定");                 // frmSet
-inline const QString Prompt = QStringLiteral("部屋番号を設定してください");  // Label1
-inline const QString Ok = QStringLiteral("OK(&O)");                            // Command1
+inline const QString Caption = QStringLiteral("部屋番号設定");              // frmSet
+inline const QString Prompt = QStringLiteral("部屋番号を設定してください"); // Label1
+inline const QString Ok = QStringLiteral("OK(&O)");                         // Command1
 inline const QString OkTip = QStringLiteral("設定して終了します");
-inline const QString Cancel = QStringLiteral("ｷｬﾝｾﾙ(&C)");                    // Command2
+inline const QString Cancel = QStringLiteral("ｷｬﾝｾﾙ(&C)"); // Command2
 inline const QString CancelTip = QStringLiteral("設定せず終了します");
 inline const QString FieldName = QStringLiteral("部屋番号"); // in messages
 } // namespace roomnumbertext
@@ -54,13 +54,11 @@ using RoomColourDialog = std::function<std::optional<int>(int currentColour)>;
 // account gets nothing. The layout is saved afterwards from every origin,
 // even on Cancel (the save itself refuses restricted accounts and snapshot
 // days). Returns whether the room number changed.
-bool setRoomNumber(AppContext &ctx, BoardModel &model, int bed, BoardOrigin origin,
-                   const RoomNumberDialog &dialog);
+bool setRoomNumber(AppContext &ctx, BoardModel &model, int bed, BoardOrigin origin, const RoomNumberDialog &dialog);
 
 // Room colour of bed's room. From the popup menu and the
 // toolbar a restricted account gets nothing. The layout is saved afterwards
 // from every origin. Cancel keeps the colour.
-bool setRoomColour(AppContext &ctx, BoardModel &model, int bed, BoardOrigin origin,
-                   const RoomColourDialog &dialog);
+bool setRoomColour(AppContext &ctx, BoardModel &model, int bed, BoardOrigin origin, const RoomColourDialog &dialog);
 
 } // namespace velto

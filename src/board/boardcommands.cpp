@@ -32,8 +32,8 @@ CommandPlacement onToolbar(int position, int group, const char *name, const char
 }
 
 // The bed menu's captions start with one space.
-CommandPlacement onBedMenu(int position, const char *name, const char *caption, const char *shortcut,
-                           const char *icon, const char *separatorBefore = "")
+CommandPlacement onBedMenu(int position, const char *name, const char *caption, const char *shortcut, const char *icon,
+                           const char *separatorBefore = "")
 {
     CommandPlacement p;
     p.position = position;
@@ -53,6 +53,8 @@ QList<BoardCommandRow> makeTable()
 {
     using C = BoardCommand;
     using R = EnableRule;
+    // One row per command, laid out by hand.
+    // clang-format off
     return {
         {C::Close, R::Always, onMenuBar(0, "File", "end", "Veltoの終了(&X)", "Ctrl+X"),
          onToolbar(0, 1, "toolClose", "Veltoを終了します"), nowhere},
@@ -95,6 +97,7 @@ QList<BoardCommandRow> makeTable()
         {C::DismissMenu, R::Always, nowhere, nowhere,
          onBedMenu(7, "END", " 操作取り消し(&O)", "Ctrl+O", "Cancel.ico", "Sep3")},
     };
+    // clang-format on
 }
 
 } // namespace
@@ -117,9 +120,12 @@ const BoardCommandRow &commandRow(BoardCommand command)
 const CommandPlacement &placement(const BoardCommandRow &row, BoardOrigin surface)
 {
     switch (surface) {
-    case BoardOrigin::MenuBar: return row.menuBar;
-    case BoardOrigin::Toolbar: return row.toolbar;
-    case BoardOrigin::PopupMenu: return row.popup;
+    case BoardOrigin::MenuBar:
+        return row.menuBar;
+    case BoardOrigin::Toolbar:
+        return row.toolbar;
+    case BoardOrigin::PopupMenu:
+        return row.popup;
     }
     return nowhere;
 }
@@ -138,9 +144,8 @@ QList<BoardCommandRow> commandsOn(BoardOrigin surface)
 
 const QList<MenuTitle> &menuBarMenus()
 {
-    static const QList<MenuTitle> menus{
-        {"File", "ﾌｧｲﾙ(&F)"}, {"Edit2", "編集(&E)"}, {"Tool", "ﾂｰﾙ(&T)"},
-        {"Data", "ﾃﾞｰﾀ(&D)"}, {"other", "その他(&O)"},
+    static const QList<MenuTitle> menus {
+        {"File", "ﾌｧｲﾙ(&F)"}, {"Edit2", "編集(&E)"}, {"Tool", "ﾂｰﾙ(&T)"}, {"Data", "ﾃﾞｰﾀ(&D)"}, {"other", "その他(&O)"},
     };
     return menus;
 }
@@ -150,12 +155,18 @@ bool commandEnabled(EnableRule rule, const BoardState &state)
     const bool canWrite = !isRestricted(state.authority) && state.today;
     const bool canEdit = canWrite && state.layoutWhole;
     switch (rule) {
-    case EnableRule::Always: return true;
-    case EnableRule::Writer: return canWrite;
-    case EnableRule::Editable: return canEdit;
-    case EnableRule::EditableOccupied: return canEdit && state.occupied;
-    case EnableRule::EditableFree: return canEdit && !state.occupied;
-    case EnableRule::EditableOrOccupied: return canEdit || state.occupied; // admission, or viewing a record
+    case EnableRule::Always:
+        return true;
+    case EnableRule::Writer:
+        return canWrite;
+    case EnableRule::Editable:
+        return canEdit;
+    case EnableRule::EditableOccupied:
+        return canEdit && state.occupied;
+    case EnableRule::EditableFree:
+        return canEdit && !state.occupied;
+    case EnableRule::EditableOrOccupied:
+        return canEdit || state.occupied; // admission, or viewing a record
     }
     return false;
 }

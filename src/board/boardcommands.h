@@ -44,14 +44,14 @@ struct BoardState {
 
 // How one surface shows a command. An empty objectName: not on that surface.
 struct CommandPlacement {
-    int position = -1;           // order on the surface
-    const char *objectName = ""; // also the toolbar icon ":/icons/<objectName>.png"
-    const char *caption = "";    // UTF-8; the toolbar's is its tooltip
-    const char *shortcut = "";   // QKeySequence text; the bed menu shows it as text only
-    const char *menu = "";       // menu bar: objectName of the menu holding it
-    int group = 0;               // toolbar: a gap separates the groups
+    int position = -1;                // order on the surface
+    const char *objectName = "";      // also the toolbar icon ":/icons/<objectName>.png"
+    const char *caption = "";         // UTF-8; the toolbar's is its tooltip
+    const char *shortcut = "";        // QKeySequence text; the bed menu shows it as text only
+    const char *menu = "";            // menu bar: objectName of the menu holding it
+    int group = 0;                    // toolbar: a gap separates the groups
     const char *separatorBefore = ""; // objectName of a separator above it (menus)
-    const char *icon = "";       // bed menu: icon file beside the program
+    const char *icon = "";            // bed menu: icon file beside the program
 
     bool shown() const { return *objectName != 0; }
 };

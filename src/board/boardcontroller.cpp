@@ -7,7 +7,9 @@
 
 namespace velto {
 
-BoardController::BoardController(AppContext &ctx) : m_ctx(ctx) {}
+BoardController::BoardController(AppContext &ctx)
+    : m_ctx(ctx)
+{ }
 
 void BoardController::load()
 {

@@ -2,7 +2,8 @@
 
 namespace velto {
 
-BoardModel::BoardModel(QObject *parent) : QObject(parent)
+BoardModel::BoardModel(QObject *parent)
+    : QObject(parent)
 {
     for (int i = 0; i < BedCount; ++i)
         m_entries.append(QString());

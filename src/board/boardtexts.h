@@ -4,9 +4,9 @@
 
 namespace velto::boardtext {
 
-inline const QString WindowCaption = QStringLiteral("Velto");             // frmRoom
-inline const QString DateLabel = QStringLiteral("表示日");                 // Label2
-inline const QString TodayButton = QStringLiteral("今日");                 // cmdToday
+inline const QString WindowCaption = QStringLiteral("Velto"); // frmRoom
+inline const QString DateLabel = QStringLiteral("表示日");    // Label2
+inline const QString TodayButton = QStringLiteral("今日");    // cmdToday
 inline const QString TodayButtonTip = QStringLiteral("今日のデータを表示します");
 inline const QString PopupWindowCaption = QStringLiteral("Hospital Room Setup"); // frmMOUSE_MENU
 

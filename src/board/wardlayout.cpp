@@ -72,14 +72,14 @@ bool parseColour(const QString &line, int *colour)
     return true;
 }
 
-
 } // namespace
 
 bool loadWardLayout(AppContext &ctx, BoardModel &model, const QString &folder)
 {
     BusyGuard busy(ctx.busy);
     const QDir dir(folder);
-    const bool today = QFileInfo(folder).absoluteFilePath() == QFileInfo(ctx.path(QStringLiteral("DB"))).absoluteFilePath();
+    const bool today
+        = QFileInfo(folder).absoluteFilePath() == QFileInfo(ctx.path(QStringLiteral("DB"))).absoluteFilePath();
     auto fail = [&](const QString &file, int line) {
         if (today && ctx.layoutFault.isEmpty()) {
             ctx.layoutFault = layoutLineText(file, line);
@@ -93,9 +93,12 @@ bool loadWardLayout(AppContext &ctx, BoardModel &model, const QString &folder)
     QStringList lines;
     int bad = 0;
     switch (readLayoutFile(dir.filePath(layoutfile::Beds), &lines, &bad)) {
-    case Read::Missing: return true;
-    case Read::Failed: return fail(layoutfile::Beds, bad);
-    case Read::Ok: break;
+    case Read::Missing:
+        return true;
+    case Read::Failed:
+        return fail(layoutfile::Beds, bad);
+    case Read::Ok:
+        break;
     }
     for (int i = 0; i < lines.size() && i < BoardModel::BedCount; ++i)
         model.setBedEntry(i, lines.at(i));
@@ -103,9 +106,12 @@ bool loadWardLayout(AppContext &ctx, BoardModel &model, const QString &folder)
         return fail(layoutfile::Beds, extra);
 
     switch (readLayoutFile(dir.filePath(layoutfile::RoomNumbers), &lines, &bad)) {
-    case Read::Missing: return true;
-    case Read::Failed: return fail(layoutfile::RoomNumbers, bad);
-    case Read::Ok: break;
+    case Read::Missing:
+        return true;
+    case Read::Failed:
+        return fail(layoutfile::RoomNumbers, bad);
+    case Read::Ok:
+        break;
     }
     for (int i = 0; i < lines.size() && i < BoardModel::RoomCount; ++i)
         model.setRoomNumber(i, lines.at(i));
@@ -113,9 +119,12 @@ bool loadWardLayout(AppContext &ctx, BoardModel &model, const QString &folder)
         return fail(layoutfile::RoomNumbers, extra);
 
     switch (readLayoutFile(dir.filePath(layoutfile::RoomColours), &lines, &bad)) {
-    case Read::Missing: return true;
-    case Read::Failed: return fail(layoutfile::RoomColours, bad);
-    case Read::Ok: break;
+    case Read::Missing:
+        return true;
+    case Read::Failed:
+        return fail(layoutfile::RoomColours, bad);
+    case Read::Ok:
+        break;
     }
     for (int i = 0; i < lines.size() && i < BoardModel::RoomCount; ++i) {
         int colour = 0;
@@ -132,8 +141,8 @@ QString layoutReadOnlyText(const AppContext &ctx)
 {
     if (ctx.layoutFault.isEmpty())
         return QString();
-    return QStringLiteral("読み取り専用：部屋の配置を最後まで読み込めなかったため、変更できません（")
-        + ctx.layoutFault + QStringLiteral("）。");
+    return QStringLiteral("読み取り専用：部屋の配置を最後まで読み込めなかったため、変更できません（") + ctx.layoutFault
+           + QStringLiteral("）。");
 }
 
 QString layoutNotSavedText(const QString &detail)
@@ -144,8 +153,8 @@ QString layoutNotSavedText(const QString &detail)
     return text;
 }
 
-bool encodeWardLayout(const AppContext &ctx, const BoardModel &model,
-                      QList<QPair<QString, QByteArray>> *files, QString *error)
+bool encodeWardLayout(const AppContext &ctx, const BoardModel &model, QList<QPair<QString, QByteArray>> *files,
+                      QString *error)
 {
     QStringList beds, numbers, colours;
     for (int i = 0; i < BoardModel::BedCount; ++i)
@@ -221,12 +230,11 @@ LayoutSaveResult saveWardLayout(AppContext &ctx, const BoardModel &model)
     return LayoutSaveResult::Saved;
 }
 
-QStringList buildDateList(const QString &todayEraDate, const QStringList &backupSubfolders,
-                          const QString &leaveOut)
+QStringList buildDateList(const QString &todayEraDate, const QStringList &backupSubfolders, const QString &leaveOut)
 {
     QStringList names = backupSubfolders;
     std::sort(names.begin(), names.end());
-    QStringList list{todayEraDate};
+    QStringList list {todayEraDate};
     for (const QString &name : names) {
         // A shorter name would take part of the parent path as its date.
         if (name.size() < SnapshotNameLength)

@@ -11,8 +11,8 @@ struct AppContext;
 class BoardModel;
 
 namespace layoutfile {
-inline const QString Beds = QStringLiteral("ROOM.WBD");          // 240 bed entries
-inline const QString RoomNumbers = QStringLiteral("ROOM_NO.WBD"); // 30 room numbers
+inline const QString Beds = QStringLiteral("ROOM.WBD");            // 240 bed entries
+inline const QString RoomNumbers = QStringLiteral("ROOM_NO.WBD");  // 30 room numbers
 inline const QString RoomColours = QStringLiteral("ROOM_COL.WBD"); // 30 stored colours
 } // namespace layoutfile
 
@@ -33,8 +33,8 @@ QString layoutReadOnlyText(const AppContext &ctx);
 // The three layout files of the model as they would be saved into "DB",
 // for a change that writes them with other files. Fails (with *error) when
 // a value cannot be held by the files.
-bool encodeWardLayout(const AppContext &ctx, const BoardModel &model,
-                      QList<QPair<QString, QByteArray>> *files, QString *error);
+bool encodeWardLayout(const AppContext &ctx, const BoardModel &model, QList<QPair<QString, QByteArray>> *files,
+                      QString *error);
 
 // The same with bed naming entry instead, the model left as it is; when the
 // files cannot hold a value the user is told and false returned.
@@ -63,8 +63,7 @@ constexpr int SnapshotNameLength = 11;
 // The display dates: today first, then one entry per snapshot folder (in
 // ascending name order) whose name's last 11 characters are not leaveOut.
 // Names shorter than 11 characters are no snapshots and are left out.
-QStringList buildDateList(const QString &todayEraDate, const QStringList &backupSubfolders,
-                          const QString &leaveOut);
+QStringList buildDateList(const QString &todayEraDate, const QStringList &backupSubfolders, const QString &leaveOut);
 // The same from "BackUp" on disk, leaving out today's snapshot by the clock.
 QStringList buildDateList(AppContext &ctx);
 

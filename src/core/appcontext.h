@@ -15,9 +15,18 @@ namespace velto {
 // digits may be read from a file too; they are neither restricted nor full.
 enum class Authority : int { None = 0, Restricted = 1, Full = 2 };
 
-inline bool isRestricted(Authority a) { return a == Authority::Restricted; }
-inline bool hasFullAuthority(Authority a) { return a == Authority::Full; }
-inline int storedAuthority(Authority a) { return static_cast<int>(a); }
+inline bool isRestricted(Authority a)
+{
+    return a == Authority::Restricted;
+}
+inline bool hasFullAuthority(Authority a)
+{
+    return a == Authority::Full;
+}
+inline int storedAuthority(Authority a)
+{
+    return static_cast<int>(a);
+}
 
 struct StaffAccount {
     QString loginId;
@@ -57,12 +66,9 @@ struct RunState {
     QString layoutFaultFile; // the layout file that failed ("ROOM.WBD")
 
     bool showsToday() const { return displayDateIndex == 0; }
-    bool canChange() const
-    {
-        return !isRestricted(currentAccount.authority) && showsToday() && layoutFault.isEmpty();
-    }
+    bool canChange() const { return !isRestricted(currentAccount.authority) && showsToday() && layoutFault.isEmpty(); }
 };
 
-struct AppContext : AppServices, RunState {};
+struct AppContext : AppServices, RunState { };
 
 } // namespace velto

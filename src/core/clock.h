@@ -17,9 +17,12 @@ public:
 
 class FixedClock : public Clock {
 public:
-    explicit FixedClock(QDateTime t) : m_t(std::move(t)) {}
+    explicit FixedClock(QDateTime t)
+        : m_t(std::move(t))
+    { }
     QDateTime now() const override { return m_t; }
     void set(const QDateTime &t) { m_t = t; }
+
 private:
     QDateTime m_t;
 };

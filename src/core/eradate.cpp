@@ -16,14 +16,14 @@ struct Era {
 
 // Latest first: a date belongs to the latest era begun on or before it.
 const Era kEras[] = {
-    {u"令和", QDate(2019, 5, 1), 2019},
-    {u"平成", QDate(1989, 1, 8), 1989},
-    {u"昭和", QDate(1926, 12, 25), 1926},
-    {u"大正", QDate(1912, 7, 30), 1912},
-    {u"明治", QDate(), 1868},
+    {u"令和", QDate(2019, 5, 1), 2019},  {u"平成", QDate(1989, 1, 8), 1989}, {u"昭和", QDate(1926, 12, 25), 1926},
+    {u"大正", QDate(1912, 7, 30), 1912}, {u"明治", QDate(), 1868},
 };
 
-QString two(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
+QString two(int n)
+{
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
 } // namespace
 
 int eraFirstYear(const QString &era)
@@ -41,7 +41,7 @@ QString eraDateOf(const QDate &date)
     for (const Era &e : kEras) {
         if (!e.begins.isValid() || date >= e.begins) {
             return QString::fromUtf16(e.name) + two(date.year() - e.firstYear + 1) + QStringLiteral("年")
-                + two(date.month()) + QStringLiteral("月") + two(date.day()) + QStringLiteral("日");
+                   + two(date.month()) + QStringLiteral("月") + two(date.day()) + QStringLiteral("日");
         }
     }
     return {};
@@ -72,7 +72,8 @@ QString getWaDate(AppContext &, const QString &compact)
 {
     if (compact.size() != 8)
         return {};
-    const QString slash = compact.mid(0, 4) + QLatin1Char('/') + compact.mid(4, 2) + QLatin1Char('/') + compact.mid(6, 2);
+    const QString slash
+        = compact.mid(0, 4) + QLatin1Char('/') + compact.mid(4, 2) + QLatin1Char('/') + compact.mid(6, 2);
     const QDate d = QDate::fromString(slash, QStringLiteral("yyyy/MM/dd"));
     if (!d.isValid())
         return slash;

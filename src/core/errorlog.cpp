@@ -10,9 +10,9 @@ namespace velto {
 QString unexpectedErrorText()
 {
     return QStringLiteral("予期せぬエラーが発生しました。") + QChar('\r')
-        + QStringLiteral("インストールディレクトリ配下の以下のファイルを送付してください。") + QChar('\r')
-        + QStringLiteral("DB配下全て、BackUp配下全て、log配下全て。") + QChar('\r')
-        + QStringLiteral("上記のファイルを送付できない方は、サポートできません。バージョンアップをお待ちください。");
+           + QStringLiteral("インストールディレクトリ配下の以下のファイルを送付してください。") + QChar('\r')
+           + QStringLiteral("DB配下全て、BackUp配下全て、log配下全て。") + QChar('\r')
+           + QStringLiteral("上記のファイルを送付できない方は、サポートできません。バージョンアップをお待ちください。");
 }
 
 void writeErrorLog(AppContext &ctx, const QString &procedureName)
@@ -24,7 +24,7 @@ void writeErrorLog(AppContext &ctx, const QString &procedureName)
     if (!QDir(dir).exists())
         return; // the report gives up silently
     const QDateTime now = ctx.clock ? ctx.clock->now() : QDateTime::currentDateTime();
-    const QStringList lines{
+    const QStringList lines {
         QStringLiteral("--- ERROR INFORMATION Velto ---"),
         QStringLiteral("[DATE] ") + now.toString(QStringLiteral("yyyy/MM/dd H:mm:ss")),
         QStringLiteral("[FUNC] ") + procedureName,

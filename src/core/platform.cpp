@@ -31,7 +31,7 @@ bool isGroupSharedFolder(const QString &folder)
 #ifdef Q_OS_UNIX
     struct stat st;
     return ::stat(QFile::encodeName(folder).constData(), &st) == 0 && S_ISDIR(st.st_mode)
-        && (st.st_mode & S_ISGID) != 0;
+           && (st.st_mode & S_ISGID) != 0;
 #else
     Q_UNUSED(folder);
     return false;
@@ -41,7 +41,8 @@ bool isGroupSharedFolder(const QString &folder)
 } // namespace
 
 InstanceLock::InstanceLock(const QString &path)
-    : m_lock(std::make_unique<QLockFile>(path)), m_path(path)
+    : m_lock(std::make_unique<QLockFile>(path))
+    , m_path(path)
 {
     // Only a dead owner on this computer makes a lock stale, however old it
     // is: the age of a lock says nothing about a run on another computer.
@@ -60,7 +61,10 @@ bool InstanceLock::acquire()
     return true;
 }
 
-QString InstanceLock::path() const { return m_path; }
+QString InstanceLock::path() const
+{
+    return m_path;
+}
 
 bool InstanceLock::couldNotCreate() const
 {
@@ -81,7 +85,8 @@ bool replaceFile(const QString &from, const QString &to)
 #ifdef Q_OS_WIN
     return MoveFileExW(reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(from).utf16()),
                        reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(to).utf16()),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+           != 0;
 #else
     return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 #endif

@@ -11,7 +11,7 @@ public:
     virtual bool warnYesNo(const QString &text) = 0;      // default Yes
     virtual bool warnYesNoDefNo(const QString &text) = 0; // default No
     virtual void warnMsg(const QString &text) = 0;
-    virtual bool confirmYesNo(const QString &text) = 0;   // default Yes
+    virtual bool confirmYesNo(const QString &text) = 0; // default Yes
     virtual void infoMsg(const QString &text) = 0;
 };
 

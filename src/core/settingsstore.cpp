@@ -75,13 +75,16 @@ SettingsStore::ReadResult SettingsStore::readFile(Map *map) const
 
 void SettingsStore::tightenPermissions() const
 {
-    constexpr QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup
-        | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    constexpr QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+                                          | QFile::WriteOther | QFile::ExeOther;
     if (QFile::permissions(m_path) & others)
         QFile::setPermissions(m_path, kOwnerOnly);
 }
 
-bool SettingsStore::isEmpty() const { return m_values.isEmpty(); }
+bool SettingsStore::isEmpty() const
+{
+    return m_values.isEmpty();
+}
 
 QString SettingsStore::value(const QString &section, const QString &key) const
 {
@@ -133,11 +136,16 @@ bool SettingsStore::commit(QString *error)
     static int serial = 0;
     // Scratch files left by an interrupted commit hold passwords: gone first.
     textfile::removeStaleStagingFiles(target.absolutePath());
-    const QString stem = target.absoluteDir().filePath(
-        QStringLiteral(".~velto-%1-%2-%3").arg(target.fileName()).arg(QCoreApplication::applicationPid()).arg(++serial));
+    const QString stem = target.absoluteDir().filePath(QStringLiteral(".~velto-%1-%2-%3")
+                                                           .arg(target.fileName())
+                                                           .arg(QCoreApplication::applicationPid())
+                                                           .arg(++serial));
     const QString scratch = stem + QStringLiteral(".new");
     const QString check = stem + QStringLiteral(".chk");
-    auto cleanup = [&] { QFile::remove(scratch); QFile::remove(check); };
+    auto cleanup = [&] {
+        QFile::remove(scratch);
+        QFile::remove(check);
+    };
     // Passwords live here: no copy is ever readable by others.
     for (const QString &p : {scratch, check}) {
         QFile f(p);
@@ -165,8 +173,7 @@ bool SettingsStore::commit(QString *error)
         }
         bytes = f.readAll();
         QFile c(check);
-        if (!c.open(QIODevice::WriteOnly) || c.write(bytes) != bytes.size() || !c.flush()
-            || !platform::syncToDisk(c)) {
+        if (!c.open(QIODevice::WriteOnly) || c.write(bytes) != bytes.size() || !c.flush() || !platform::syncToDisk(c)) {
             cleanup();
             return fail(m_path);
         }

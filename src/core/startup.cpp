@@ -34,7 +34,7 @@ QString lockNotCreated(const QString &lockPath)
 QString settingsUnreadable(const QString &settingsPath)
 {
     return QStringLiteral("設定ファイルを読み込めません。") + QLatin1Char('\r')
-        + QDir::toNativeSeparators(settingsPath);
+           + QDir::toNativeSeparators(settingsPath);
 }
 
 QString changeNotCompleted(const QString &why)
@@ -56,7 +56,7 @@ bool lockDataFolder(platform::InstanceLock &lock, QString *message)
 
 const QList<SettingDefault> &firstStartSettings()
 {
-    static const QList<SettingDefault> list{
+    static const QList<SettingDefault> list {
         {QStringLiteral("Pass"), QStringLiteral("cnt"), QStringLiteral("1")},
         {QStringLiteral("Pass"), QStringLiteral("user1"), QStringLiteral("Administrator,2,管理者,Brellowinster")},
         {QStringLiteral("Option"), QStringLiteral("backup_on_off"), QStringLiteral("1")},
@@ -75,7 +75,8 @@ bool prepareDataFolders(AppContext &ctx)
         return false;
     }
     QDir app(ctx.appDir);
-    for (const QString &folder : {QStringLiteral("DB"), QStringLiteral("BackUp"), QStringLiteral("log"), QStringLiteral("DB/Out")}) {
+    for (const QString &folder :
+         {QStringLiteral("DB"), QStringLiteral("BackUp"), QStringLiteral("log"), QStringLiteral("DB/Out")}) {
         const QFileInfo fi(app.filePath(folder));
         if (fi.isDir())
             continue;

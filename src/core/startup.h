@@ -3,7 +3,9 @@
 
 namespace velto {
 struct AppContext;
-namespace platform { class InstanceLock; }
+namespace platform {
+class InstanceLock;
+}
 
 namespace startuptext {
 // Another run holds the data folder; on another computer its name follows.

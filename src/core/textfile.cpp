@@ -35,13 +35,26 @@ QString mapInputMethodChars(const QString &text)
     QString s = text;
     for (QChar &c : s) {
         switch (c.unicode()) {
-        case 0x301C: c = QChar(0xFF5E); break; // wave dash -> fullwidth tilde
-        case 0x2212: c = QChar(0xFF0D); break; // minus -> fullwidth hyphen-minus
-        case 0x2016: c = QChar(0x2225); break; // double vertical line -> parallel to
-        case 0x00A2: c = QChar(0xFFE0); break; // cent
-        case 0x00A3: c = QChar(0xFFE1); break; // pound
-        case 0x00AC: c = QChar(0xFFE2); break; // not sign
-        default: break;
+        case 0x301C:
+            c = QChar(0xFF5E);
+            break; // wave dash -> fullwidth tilde
+        case 0x2212:
+            c = QChar(0xFF0D);
+            break; // minus -> fullwidth hyphen-minus
+        case 0x2016:
+            c = QChar(0x2225);
+            break; // double vertical line -> parallel to
+        case 0x00A2:
+            c = QChar(0xFFE0);
+            break; // cent
+        case 0x00A3:
+            c = QChar(0xFFE1);
+            break; // pound
+        case 0x00AC:
+            c = QChar(0xFFE2);
+            break; // not sign
+        default:
+            break;
         }
     }
     return s;
@@ -87,8 +100,8 @@ bool holdable(const QString &ch)
 QString displayName(const QString &ch)
 {
     const char32_t cp = ch.size() == 2 && ch.at(0).isHighSurrogate() && ch.at(1).isLowSurrogate()
-            ? QChar::surrogateToUcs4(ch.at(0), ch.at(1))
-            : ch.at(0).unicode();
+                            ? QChar::surrogateToUcs4(ch.at(0), ch.at(1))
+                            : ch.at(0).unicode();
     const QString codePoint = QStringLiteral("U+%1").arg(uint(cp), 4, 16, QLatin1Char('0')).toUpper();
     switch (QChar::category(cp)) {
     case QChar::Other_Control:
@@ -187,7 +200,9 @@ public:
     // stageFolder: where the new version is written before its rename, the
     // target's own folder unless a change keeps all its files in one place.
     explicit StagedFile(QString target, QString stageFolder = QString())
-        : m_target(std::move(target)), m_stageFolder(std::move(stageFolder)) {}
+        : m_target(std::move(target))
+        , m_stageFolder(std::move(stageFolder))
+    { }
     ~StagedFile()
     {
         if (!m_committed && !m_tmp.fileName().isEmpty())
@@ -223,10 +238,19 @@ public:
         return true;
     }
 
-    QString stagedPath() const { return m_tmp.fileName(); }
-    QString target() const { return m_target; }
+    QString stagedPath() const
+    {
+        return m_tmp.fileName();
+    }
+    QString target() const
+    {
+        return m_target;
+    }
     // The change's intent now owns the staged file: it must outlive a crash.
-    void keep() { m_committed = true; }
+    void keep()
+    {
+        m_committed = true;
+    }
 
     bool commit(QString *error)
     {
@@ -290,8 +314,7 @@ bool encode(const QString &text, QByteArray *out, QString *error)
         setError(error, QStringLiteral("文字コードの変換に失敗しました。"));
     else
         setError(error, QStringLiteral("次の文字は保存できません：") + bad.join(QStringLiteral("、"))
-                         + QLatin1Char('\r')
-                         + QStringLiteral("別の文字に置き換えてから保存してください。"));
+                            + QLatin1Char('\r') + QStringLiteral("別の文字に置き換えてから保存してください。"));
     return false;
 }
 
@@ -355,8 +378,8 @@ bool readBytes(const QString &path, QByteArray *bytes, QString *error)
 
 QString undecodableLineText(const QString &path, int line)
 {
-    return QStringLiteral("ファイルを読み込めませんでした。") + QLatin1Char('\r') + nativePath(path)
-        + QLatin1Char('\r') + QStringLiteral("%1行目に読み取れない文字が含まれています（文字コードが正しくありません）。").arg(line);
+    return QStringLiteral("ファイルを読み込めませんでした。") + QLatin1Char('\r') + nativePath(path) + QLatin1Char('\r')
+           + QStringLiteral("%1行目に読み取れない文字が含まれています（文字コードが正しくありません）。").arg(line);
 }
 
 bool readLinesEach(const QString &path, QStringList *lines, QList<int> *badLines, QString *error)
@@ -415,8 +438,8 @@ QString fieldRefusal(const QString &fieldName, const QString &value)
     if (chars.isEmpty())
         return QString();
     return fieldName + QStringLiteral("に保存できない文字があります。") + QLatin1Char('\r')
-        + QStringLiteral("次の文字は保存できません：") + chars + QLatin1Char('\r')
-        + QStringLiteral("別の文字に置き換えてから保存してください。");
+           + QStringLiteral("次の文字は保存できません：") + chars + QLatin1Char('\r')
+           + QStringLiteral("別の文字に置き換えてから保存してください。");
 }
 
 bool makeDataFolder(const QString &path)
@@ -489,7 +512,7 @@ void syncFolder(const QString &folder)
     }
 }
 #else
-void syncFolder(const QString &) {}
+void syncFolder(const QString &) { }
 #endif
 
 bool sameBytes(const QString &path, const QByteArray &expected)
@@ -514,19 +537,21 @@ bool applyIntent(const QDir &folder, const QStringList &steps, QString *error)
             const QString target = folder.filePath(parts.at(2));
             if (!stepAllowed(QStringLiteral("rename ") + parts.at(2))
                 || (QFileInfo::exists(staged) && !platform::replaceFile(staged, target))) {
-                setError(error, QStringLiteral("ファイルを書き込めませんでした。") + QLatin1Char('\r') + nativePath(target));
+                setError(error,
+                         QStringLiteral("ファイルを書き込めませんでした。") + QLatin1Char('\r') + nativePath(target));
                 return false;
             }
         } else if (parts.value(0) == QLatin1String("D") && parts.size() == 2) {
             const QString target = folder.filePath(parts.at(1));
             if (!stepAllowed(QStringLiteral("remove ") + parts.at(1))
                 || (QFileInfo::exists(target) && !QFile::remove(target))) {
-                setError(error, QStringLiteral("ファイルを削除できませんでした。") + QLatin1Char('\r') + nativePath(target));
+                setError(error,
+                         QStringLiteral("ファイルを削除できませんでした。") + QLatin1Char('\r') + nativePath(target));
                 return false;
             }
         } else if (!step.isEmpty()) {
             setError(error, QStringLiteral("ファイルを読み込めませんでした。") + QLatin1Char('\r')
-                             + nativePath(folder.filePath(kIntentName)));
+                                + nativePath(folder.filePath(kIntentName)));
             return false;
         }
     }
@@ -540,7 +565,9 @@ void setStepHook(std::function<bool(const QString &)> hook)
     g_stepHook = std::move(hook);
 }
 
-Change::Change(QString folder) : m_folder(std::move(folder)) {}
+Change::Change(QString folder)
+    : m_folder(std::move(folder))
+{ }
 
 void Change::write(const QString &path, const QByteArray &data)
 {
@@ -565,21 +592,24 @@ bool Change::commit(QString *error)
     for (const auto &w : std::as_const(m_writes)) {
         const QString relative = folder.relativeFilePath(w.first);
         if (relative.startsWith(QLatin1String("../")) || QDir::isAbsolutePath(relative)) {
-            setError(error, QStringLiteral("ファイルを書き込めませんでした。") + QLatin1Char('\r') + nativePath(w.first));
+            setError(error,
+                     QStringLiteral("ファイルを書き込めませんでした。") + QLatin1Char('\r') + nativePath(w.first));
             return false;
         }
         // Staged in the change's own folder: a clean-up of the target's
         // folder can then never take a file the intent still needs.
         auto file = std::make_unique<StagedFile>(w.first, m_folder);
         if (!stepAllowed(QStringLiteral("stage ") + relative)) {
-            setError(error, QStringLiteral("ファイルを書き込めませんでした。") + QLatin1Char('\r') + nativePath(w.first));
+            setError(error,
+                     QStringLiteral("ファイルを書き込めませんでした。") + QLatin1Char('\r') + nativePath(w.first));
             return false;
         }
         if (!file->write(w.second, error))
             return false; // the staged ones remove themselves
         // What goes in its place must be what was meant, byte for byte.
         if (!sameBytes(file->stagedPath(), w.second)) {
-            setError(error, QStringLiteral("ファイルを書き込めませんでした。") + QLatin1Char('\r') + nativePath(w.first));
+            setError(error,
+                     QStringLiteral("ファイルを書き込めませんでした。") + QLatin1Char('\r') + nativePath(w.first));
             return false;
         }
         steps << QStringLiteral("R\t%1\t%2").arg(QFileInfo(file->stagedPath()).fileName(), relative);

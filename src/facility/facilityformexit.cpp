@@ -3,9 +3,9 @@
 namespace velto {
 
 FacilityFormExit::FacilityFormExit(bool cancelDisabled, bool maySave)
-    : m_locked(cancelDisabled && maySave), m_firstStart(m_locked)
-{
-}
+    : m_locked(cancelDisabled && maySave)
+    , m_firstStart(m_locked)
+{ }
 
 bool FacilityFormExit::okPressed(const FacilityOkResult &result)
 {

@@ -29,7 +29,10 @@ QString trimSpaces(const QString &s)
     return s.mid(b, e - b);
 }
 
-bool blank(const QString &s) { return trimSpaces(s).isEmpty(); }
+bool blank(const QString &s)
+{
+    return trimSpaces(s).isEmpty();
+}
 
 } // namespace
 
@@ -44,7 +47,7 @@ bool FacilityInfo::operator==(const FacilityInfo &o) const
 
 const std::array<FacilityField, 9> &facilityFields()
 {
-    static const std::array<FacilityField, 9> fields{{
+    static const std::array<FacilityField, 9> fields {{
         {"001", "txtShisetu", 42, true, &FacilityInfo::hospitalName},
         {"002", "txtKaName", 41, true, &FacilityInfo::departmentName},
         {"003", "txtZip1", 3, false, &FacilityInfo::zip1},
@@ -64,7 +67,7 @@ QString facilityFieldCaption(const FacilityField &f)
     // The postal code's second part and the second address line carry no
     // caption of their own; the one before them names them.
     const QString *captions[] = {&labelHospital, &labelDepartment, &labelZip, &labelZip, &labelAddress,
-                                 &labelAddress, &labelTel, &labelFax, &labelMail};
+                                 &labelAddress,  &labelTel,        &labelFax, &labelMail};
     const int index = QByteArray(f.key).toInt() - 1; // "001" .. "009"
     return index >= 0 && index < int(std::size(captions)) ? *captions[index] : QString::fromLatin1(f.key);
 }

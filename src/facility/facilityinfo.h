@@ -25,7 +25,7 @@ struct FacilityField {
     const char *key;     // "001" .. "009"
     const char *boxName; // objectName of the form's box
     int maxLength;
-    bool inputMethodOn;  // Japanese input (hiragana) when the box has focus
+    bool inputMethodOn; // Japanese input (hiragana) when the box has focus
     QString FacilityInfo::*member;
 };
 // In key order, which is also the form's tab order.

@@ -23,15 +23,23 @@ inline const QString buttonApply = QStringLiteral("更新(&M)");
 
 // What the dialog shows; the window mirrors it in its check boxes.
 struct OptionsForm {
-    bool backOn = true;        // chkBackOn
-    bool backOff = false;      // chkBackOff
-    bool midashi = false;      // chkMidashi
-    QString backupOffTime;     // stored text, written back unchanged
-    bool canApply = false;     // cmdApply and cmdOK enabled
+    bool backOn = true;    // chkBackOn
+    bool backOff = false;  // chkBackOff
+    bool midashi = false;  // chkMidashi
+    QString backupOffTime; // stored text, written back unchanged
+    bool canApply = false; // cmdApply and cmdOK enabled
 
     // The two backup boxes act as a pair of choices: never both unchecked.
-    void clickBackOn(bool nowChecked) { backOn = nowChecked; backOff = !nowChecked; }
-    void clickBackOff(bool nowChecked) { backOff = nowChecked; backOn = !nowChecked; }
+    void clickBackOn(bool nowChecked)
+    {
+        backOn = nowChecked;
+        backOff = !nowChecked;
+    }
+    void clickBackOff(bool nowChecked)
+    {
+        backOff = nowChecked;
+        backOn = !nowChecked;
+    }
 };
 
 // Activation: the boxes from ctx.optionValues, backup_off_time read from the

@@ -19,8 +19,7 @@ public:
     virtual void drawLine(double x1, double y1, double x2, double y2, const LinePen &pen) = 0;
     // Arc of the circle at (cx, cy); angles in degrees, 0 at three o'clock,
     // counter-clockwise as seen on the sheet.
-    virtual void drawArc(double cx, double cy, double radius, double startDeg, double spanDeg,
-                         const LinePen &pen) = 0;
+    virtual void drawArc(double cx, double cy, double radius, double startDeg, double spanDeg, const LinePen &pen) = 0;
     // One line of text, the item's top-left corner at its (x, y); never wrapped or clipped.
     virtual void drawText(const PrintItem &item) = 0;
 };

@@ -19,7 +19,8 @@ void installMinchoSubstitution()
         QFont::insertSubstitution(kMinchoFace, kMinchoSubstitute);
 }
 
-PainterCanvas::PainterCanvas(QPainter *painter, double sheetOffsetMm) : m_painter(painter)
+PainterCanvas::PainterCanvas(QPainter *painter, double sheetOffsetMm)
+    : m_painter(painter)
 {
     installMinchoSubstitution();
     m_painter->save();
@@ -30,12 +31,14 @@ PainterCanvas::PainterCanvas(QPainter *painter, double sheetOffsetMm) : m_painte
     m_painter->setBrush(Qt::NoBrush);
 }
 
-PainterCanvas::~PainterCanvas() { m_painter->restore(); }
+PainterCanvas::~PainterCanvas()
+{
+    m_painter->restore();
+}
 
 void PainterCanvas::setPen(const LinePen &pen)
 {
-    QPen p(pen.color, pen.widthMm, pen.dotted ? Qt::DotLine : Qt::SolidLine,
-           pen.dotted ? Qt::FlatCap : Qt::SquareCap);
+    QPen p(pen.color, pen.widthMm, pen.dotted ? Qt::DotLine : Qt::SolidLine, pen.dotted ? Qt::FlatCap : Qt::SquareCap);
     m_painter->setPen(p);
 }
 
@@ -45,8 +48,7 @@ void PainterCanvas::drawLine(double x1, double y1, double x2, double y2, const L
     m_painter->drawLine(QPointF(x1, y1), QPointF(x2, y2));
 }
 
-void PainterCanvas::drawArc(double cx, double cy, double radius, double startDeg, double spanDeg,
-                            const LinePen &pen)
+void PainterCanvas::drawArc(double cx, double cy, double radius, double startDeg, double spanDeg, const LinePen &pen)
 {
     setPen(pen);
     const QRectF box(cx - radius, cy - radius, 2 * radius, 2 * radius);
@@ -70,8 +72,7 @@ void PainterCanvas::drawText(const PrintItem &item)
     m_painter->setFont(font);
     m_painter->setPen(item.foreColor);
     m_painter->drawText(QRectF(at, QSizeF(1e6, 1e6)),
-                        Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
-                        item.text);
+                        Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, item.text);
     m_painter->restore();
 }
 
@@ -82,13 +83,11 @@ void SetupPrinter(QPagedPaintDevice *device)
         device->setPageSize(QPageSize(QPageSize::A4));
     if (current.orientation() != QPageLayout::Portrait)
         device->setPageOrientation(QPageLayout::Portrait);
-    if (current.units() != QPageLayout::Millimeter
-        || !current.margins(QPageLayout::Millimeter).isNull())
+    if (current.units() != QPageLayout::Millimeter || !current.margins(QPageLayout::Millimeter).isNull())
         device->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }
 
-bool PrintSummaryPage(SummaryPage &page, const SummaryInput &input, QPagedPaintDevice *device,
-                      double sheetOffsetMm)
+bool PrintSummaryPage(SummaryPage &page, const SummaryInput &input, QPagedPaintDevice *device, double sheetOffsetMm)
 {
     page.InitPrintItems();
     page.SetPrintText(input);
@@ -105,9 +104,8 @@ bool PrintSummaryPage(SummaryPage &page, const SummaryInput &input, QPagedPaintD
     return painter.end();
 }
 
-QStringList writeSummaryPdfs(const SummaryInput &input, const QString &folder,
-                             const QString &baseName, const QVector<int> &pages,
-                             double sheetOffsetMm)
+QStringList writeSummaryPdfs(const SummaryInput &input, const QString &folder, const QString &baseName,
+                             const QVector<int> &pages, double sheetOffsetMm)
 {
     QStringList written;
     for (int number : pages) {

@@ -31,8 +31,7 @@ public:
     PainterCanvas &operator=(const PainterCanvas &) = delete;
 
     void drawLine(double x1, double y1, double x2, double y2, const LinePen &pen) override;
-    void drawArc(double cx, double cy, double radius, double startDeg, double spanDeg,
-                 const LinePen &pen) override;
+    void drawArc(double cx, double cy, double radius, double startDeg, double spanDeg, const LinePen &pen) override;
     void drawText(const PrintItem &item) override;
 
 private:
@@ -51,8 +50,7 @@ bool PrintSummaryPage(SummaryPage &page, const SummaryInput &input, QPagedPaintD
 
 // Writes each of `pages` (1 to 3, in the order given) as a PDF of its own,
 // folder/baseName_<n>.pdf. Returns the files written; a page that fails is left out.
-QStringList writeSummaryPdfs(const SummaryInput &input, const QString &folder,
-                             const QString &baseName, const QVector<int> &pages = {1, 2, 3},
-                             double sheetOffsetMm = kSheetOffsetMm);
+QStringList writeSummaryPdfs(const SummaryInput &input, const QString &folder, const QString &baseName,
+                             const QVector<int> &pages = {1, 2, 3}, double sheetOffsetMm = kSheetOffsetMm);
 
 } // namespace velto::print

@@ -15,8 +15,8 @@ QString summaryJobName(int page)
     return QStringLiteral("Velto summary page %1").arg(page);
 }
 
-PrintOutcome printTickedPages(AppContext &ctx, const PatientRecord &record,
-                              const std::function<bool(int)> &ticked, PagePrinter &printer)
+PrintOutcome printTickedPages(AppContext &ctx, const PatientRecord &record, const std::function<bool(int)> &ticked,
+                              PagePrinter &printer)
 {
     try {
         if (!ticked(1) && !ticked(2) && !ticked(3)) {
@@ -53,8 +53,7 @@ PrintOutcome printTickedPages(AppContext &ctx, const PatientRecord &record,
             return PrintOutcome::Failed;
         }
         return PrintOutcome::Printed;
-    } catch (...) {
-    }
+    } catch (...) { }
     writeErrorLog(ctx, printtext::ErrorProcedure);
     return PrintOutcome::Failed;
 }

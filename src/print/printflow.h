@@ -36,7 +36,7 @@ enum class PrintOutcome { NothingTicked, NoPrinter, Declined, Printed, Failed };
 // each ticked page of 1, 2, 3 in that order; a failed page is reported once
 // at the end, and later pages are still tried. `ticked` is asked again just
 // before each page. Messages go to ctx.prompter.
-PrintOutcome printTickedPages(AppContext &ctx, const PatientRecord &record,
-                              const std::function<bool(int page)> &ticked, PagePrinter &printer);
+PrintOutcome printTickedPages(AppContext &ctx, const PatientRecord &record, const std::function<bool(int page)> &ticked,
+                              PagePrinter &printer);
 
 } // namespace velto::print

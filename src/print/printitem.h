@@ -26,7 +26,10 @@ struct PrintItem {
     double pointSize() const { return fontSize * kPointsPerSizeMm; }
 };
 
-inline PrintItem defaultPrintItem() { return PrintItem(); }
+inline PrintItem defaultPrintItem()
+{
+    return PrintItem();
+}
 
 // Item 0 is usually a section heading, the others its lines.
 using ItemGroup = QVector<PrintItem>;

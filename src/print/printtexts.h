@@ -16,10 +16,10 @@ inline const QString CancelButton = QStringLiteral("ｷｬﾝｾﾙ(&C)");
 inline const QString CancelTip = QStringLiteral("印刷せず終了します");
 inline const QString NoPageTicked = QStringLiteral("印刷するページを選択してください。");
 inline const QString ConfirmStart = QStringLiteral("印刷を開始します。よろしいですか？");
-inline const QString NoPrinter =
-    QStringLiteral("通常使うプリンタが設定されていません。\rプリンタを設定してから印刷してください。");
-inline const QString PrintFailed =
-    QStringLiteral("印刷できなかったページがあります。\rプリンタの状態を確認してから印刷し直してください。");
+inline const QString NoPrinter
+    = QStringLiteral("通常使うプリンタが設定されていません。\rプリンタを設定してから印刷してください。");
+inline const QString PrintFailed
+    = QStringLiteral("印刷できなかったページがあります。\rプリンタの状態を確認してから印刷し直してください。");
 inline const QString ErrorProcedure = QStringLiteral("frmPrint.Command2_Click()");
 } // namespace printtext
 

@@ -2,8 +2,7 @@
 
 namespace velto::print {
 
-void drawSectionFrame(PageCanvas &canvas, const FrameRect &f, double dx, double dy,
-                      const LinePen &pen)
+void drawSectionFrame(PageCanvas &canvas, const FrameRect &f, double dx, double dy, const LinePen &pen)
 {
     const double l = f.left + dx, t = f.top + dy, r = f.right + dx, b = f.bottom + dy;
     if (f.breakFrom < f.breakTo) {
@@ -20,8 +19,8 @@ void drawSectionFrame(PageCanvas &canvas, const FrameRect &f, double dx, double 
 void SummaryPage::DrawPage(PageCanvas &canvas, double dx, double dy, int lineWidth) const
 {
     const double widthMm = lineWidth * kPrinterPixelMm;
-    const LinePen solid{widthMm, kFrameColor, false};
-    const LinePen dotted{widthMm, kFrameColor, true};
+    const LinePen solid {widthMm, kFrameColor, false};
+    const LinePen dotted {widthMm, kFrameColor, true};
     for (const FrameRect &f : sectionFrames())
         drawSectionFrame(canvas, f, dx, dy, solid);
     for (const FrameRect &f : innerBoxes())
@@ -69,14 +68,13 @@ ItemGroup SummaryPage::linesAt(int count, double x, double y, double pitch)
     return group;
 }
 
-ItemGroup SummaryPage::lineSection(const QString &heading, double hx, double hy, int count,
-                                   double lx, double ly, double pitch)
+ItemGroup SummaryPage::lineSection(const QString &heading, double hx, double hy, int count, double lx, double ly,
+                                   double pitch)
 {
-    return ItemGroup{labelAt(hx, hy, heading)} + linesAt(count, lx, ly, pitch);
+    return ItemGroup {labelAt(hx, hy, heading)} + linesAt(count, lx, ly, pitch);
 }
 
-void SummaryPage::fillLines(ItemGroup &group, int first, const PatientRecord &record,
-                            const QStringList &keys)
+void SummaryPage::fillLines(ItemGroup &group, int first, const PatientRecord &record, const QStringList &keys)
 {
     for (int i = 0; i < keys.size(); ++i)
         setText(group, first + i, record.value(keys.at(i)));

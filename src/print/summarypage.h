@@ -44,8 +44,7 @@ public:
     virtual void SetPrintText(const SummaryInput &input) = 0;
     // Section frames solid, inner boxes dotted, then every non-empty item.
     // dx, dy shift everything (millimetres); lineWidth is in printer pixels.
-    void DrawPage(PageCanvas &canvas, double dx = 0, double dy = 0,
-                  int lineWidth = kDefaultLineWidth) const;
+    void DrawPage(PageCanvas &canvas, double dx = 0, double dy = 0, int lineWidth = kDefaultLineWidth) const;
 
     const QVector<ItemGroup> &groups() const { return m_groups; }
 
@@ -54,7 +53,7 @@ public:
 
 protected:
     // Frames a page adds after its section frames and inner boxes.
-    virtual void drawExtraFrames(PageCanvas &, double, double, double) const {}
+    virtual void drawExtraFrames(PageCanvas &, double, double, double) const { }
 
     static PrintItem itemAt(double x, double y, double size = 3.0);
     static PrintItem labelAt(double x, double y, const QString &label, double size = 3.0);
@@ -63,17 +62,15 @@ protected:
     // `count` empty lines `pitch` mm apart from (x, y) down.
     static ItemGroup linesAt(int count, double x, double y, double pitch);
     // A heading and `count` lines `pitch` mm apart.
-    static ItemGroup lineSection(const QString &heading, double hx, double hy, int count,
-                                 double lx, double ly, double pitch);
+    static ItemGroup lineSection(const QString &heading, double hx, double hy, int count, double lx, double ly,
+                                 double pitch);
     // Lines from `first` on take the record's values of `keys`, one line each.
-    static void fillLines(ItemGroup &group, int first, const PatientRecord &record,
-                          const QStringList &keys);
+    static void fillLines(ItemGroup &group, int first, const PatientRecord &record, const QStringList &keys);
     static void setText(ItemGroup &group, int index, const QString &text);
 
     QVector<ItemGroup> m_groups;
 };
 
-void drawSectionFrame(PageCanvas &canvas, const FrameRect &frame, double dx, double dy,
-                      const LinePen &pen);
+void drawSectionFrame(PageCanvas &canvas, const FrameRect &frame, double dx, double dy, const LinePen &pen);
 
 } // namespace velto::print

@@ -37,8 +37,8 @@ void SummaryPage2::InitPrintItems()
 {
     m_groups = {headGroup(178, 187, 2)};
     for (const Section &s : kSections) {
-        ItemGroup g{labelAt(s.hx, s.hy, QString::fromUtf8(s.heading)), itemAt(s.sx, s.sy),
-                    labelAt(16, s.noteY, QStringLiteral("留意点"))};
+        ItemGroup g {labelAt(s.hx, s.hy, QString::fromUtf8(s.heading)), itemAt(s.sx, s.sy),
+                     labelAt(16, s.noteY, QStringLiteral("留意点"))};
         g += linesAt(s.noteLines, 19, s.firstNoteY, 4);
         m_groups << g;
     }
@@ -56,8 +56,7 @@ void SummaryPage2::SetPrintText(const SummaryInput &input)
     for (int i = 0; i < kSectionCount; ++i) {
         const Section &s = kSections[i];
         ItemGroup &g = m_groups[1 + i];
-        setText(g, 1, stateLineText(r.value(QLatin1String(s.levelKey)),
-                                    r.value(QLatin1String(s.stateKey))));
+        setText(g, 1, stateLineText(r.value(QLatin1String(s.levelKey)), r.value(QLatin1String(s.stateKey))));
         fillLines(g, kFirstNote, r, lineKeys(s.firstNoteKey, s.noteLines));
     }
     const int idouExtra = kFirstNote + kSections[3].noteLines;

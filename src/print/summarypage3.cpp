@@ -14,11 +14,12 @@ void SummaryPage3::InitPrintItems()
     m_groups[Mondaiten] = lineSection(QStringLiteral("問題点"), 13, 19, 27, 12, 23, 4);
     m_groups[Memo] = lineSection(QStringLiteral("その他"), 13, 135, 27, 12, 140, 4);
     m_groups[Facility] = {
-        itemAt(51, 253, 4.0), itemAt(57, 258, 4.0), itemAt(57, 264), itemAt(60, 267),
-        itemAt(63, 270),
-        labelAt(67, 274, QStringLiteral("TEL")), itemAt(79, 274),
-        labelAt(67, 277, QStringLiteral("FAX")), itemAt(80, 277),
-        labelAt(134, 277, QStringLiteral("E-Mail")), itemAt(147, 277),
+        itemAt(51, 253, 4.0), itemAt(57, 258, 4.0),
+        itemAt(57, 264),      itemAt(60, 267),
+        itemAt(63, 270),      labelAt(67, 274, QStringLiteral("TEL")),
+        itemAt(79, 274),      labelAt(67, 277, QStringLiteral("FAX")),
+        itemAt(80, 277),      labelAt(134, 277, QStringLiteral("E-Mail")),
+        itemAt(147, 277),
     };
 }
 
@@ -50,12 +51,15 @@ QVector<FrameRect> SummaryPage3::sectionFrames() const
     };
 }
 
-QVector<FrameRect> SummaryPage3::innerBoxes() const { return {}; }
+QVector<FrameRect> SummaryPage3::innerBoxes() const
+{
+    return {};
+}
 
 void SummaryPage3::drawExtraFrames(PageCanvas &canvas, double dx, double dy, double widthMm) const
 {
     // The facility block: a solid frame of double width with rounded corners.
-    const LinePen pen{2 * widthMm, kFrameColor, false};
+    const LinePen pen {2 * widthMm, kFrameColor, false};
     const FrameRect &f = kFacilityFrame;
     const double r = kCornerRadius;
     const double l = f.left + dx, t = f.top + dy, rt = f.right + dx, b = f.bottom + dy;

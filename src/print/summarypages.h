@@ -37,7 +37,7 @@ public:
     QVector<FrameRect> innerBoxes() const override;
 
     static constexpr double kCornerRadius = 3.2;
-    static constexpr FrameRect kFacilityFrame{49, 250, 204, 282, 0, 0};
+    static constexpr FrameRect kFacilityFrame {49, 250, 204, 282, 0, 0};
 
 protected:
     void drawExtraFrames(PageCanvas &canvas, double dx, double dy, double widthMm) const override;

@@ -37,8 +37,7 @@ QString emergencyContactText(const QString &tel, const QString &callName, const 
 {
     if (callName.isEmpty() || relation.isEmpty())
         return tel;
-    return tel + QStringLiteral("(呼出名：") + callName + QStringLiteral(" 関係：") + relation
-        + QStringLiteral(")");
+    return tel + QStringLiteral("(呼出名：") + callName + QStringLiteral(" 関係：") + relation + QStringLiteral(")");
 }
 
 QString pulseText(const QString &rate, const QString &rhythm)

@@ -11,7 +11,10 @@ QString RecordField::objectName() const
 
 namespace {
 
-QString numKey(int n) { return QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0')); }
+QString numKey(int n)
+{
+    return QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
+}
 
 class Builder {
 public:
@@ -27,15 +30,15 @@ public:
         add(key, control, -1, 0, FieldKind::EditableList, InputMode::Default, tab, caption);
     }
     // Lines firstLine.. of a group, keys counted up from firstKey.
-    void lines(int firstKey, int count, const QString &control, int maxLength, int tab,
-               const QString &caption, int firstLine = 0)
+    void lines(int firstKey, int count, const QString &control, int maxLength, int tab, const QString &caption,
+               int firstLine = 0)
     {
         for (int i = 0; i < count; ++i)
-            add(numKey(firstKey + i), control, firstLine + i, maxLength, FieldKind::Text,
-                InputMode::Hiragana, tab, caption);
+            add(numKey(firstKey + i), control, firstLine + i, maxLength, FieldKind::Text, InputMode::Hiragana, tab,
+                caption);
     }
-    void add(const QString &key, const QString &control, int index, int maxLength, FieldKind kind,
-             InputMode mode, int tab, const QString &caption, const QString &suffix = QString())
+    void add(const QString &key, const QString &control, int index, int maxLength, FieldKind kind, InputMode mode,
+             int tab, const QString &caption, const QString &suffix = QString())
     {
         RecordField f;
         f.key = key;
@@ -113,8 +116,8 @@ QVector<RecordField> buildFields()
     // Progress: lines 30 to 39 live under A01 to A10.
     b.lines(80, 30, "txtKeireki", 28, 10, "現在までの経過");
     for (int i = 0; i < 10; ++i)
-        b.add(QStringLiteral("A%1").arg(i + 1, 2, 10, QLatin1Char('0')), "txtKeireki", 30 + i, 28,
-              FieldKind::Text, Hira, 10, "現在までの経過");
+        b.add(QStringLiteral("A%1").arg(i + 1, 2, 10, QLatin1Char('0')), "txtKeireki", 30 + i, 28, FieldKind::Text,
+              Hira, 10, "現在までの経過");
     b.lines(112, 8, "txtPerson", 28, 11, "家族背景（ｷｰﾊﾟｰｿﾝ）");
     b.lines(120, 27, "txtMondaiten", 59, 12, "問題点");
     b.lines(147, 27, "txtMemo", 59, 13, "その他");
@@ -191,7 +194,10 @@ const QVector<RecordField> &recordFields()
     return fields;
 }
 
-const QStringList &recordWriteOrder() { return index().order; }
+const QStringList &recordWriteOrder()
+{
+    return index().order;
+}
 
 const RecordField *recordField(const QString &key)
 {
@@ -224,8 +230,8 @@ bool isReservedRecordKey(const QString &key)
 QStringList recordListItems(const QString &control)
 {
     static const QHash<QString, QStringList> lists = [] {
-        const QStringList yesNo{"あり", "なし"};
-        const QStringList independence{"自立", "部分介助", "全介助"};
+        const QStringList yesNo {"あり", "なし"};
+        const QStringList independence {"自立", "部分介助", "全介助"};
         QHash<QString, QStringList> h;
         h.insert("cmbSeibetu", {"男", "女"});
         h.insert("cmbYmd1", {"明治", "大正", "昭和", "平成"});
@@ -235,39 +241,32 @@ QStringList recordListItems(const QString &control)
         h.insert("cmbNenrei", numbered(1, 120, "歳"));
         h.insert("cmbKetueki", {"A型", "B型", "O型", "AB型"});
         h.insert("cmbRH", {"＋", "－"});
-        h.insert("cmbZyu1",
-                 {"北海道", "青森県", "岩手県", "秋田県", "宮城県", "山形県", "福島県", "東京都",
-                  "神奈川県", "埼玉県", "千葉県", "茨城県", "栃木県", "群馬県", "新潟県", "富山県",
-                  "石川県", "福井県", "山梨県", "長野県", "岐阜県", "静岡県", "愛知県", "三重県",
-                  "滋賀県", "京都府", "大阪府", "兵庫県", "奈良県", "和歌山県", "鳥取県", "島根県",
-                  "岡山県", "広島県", "山口県", "徳島県", "香川県", "愛媛県", "高知県", "福岡県",
-                  "佐賀県", "長崎県", "熊本県", "大分県", "宮崎県", "鹿児島県", "沖縄県"});
+        h.insert("cmbZyu1", {"北海道",   "青森県", "岩手県", "秋田県", "宮城県", "山形県",   "福島県", "東京都",
+                             "神奈川県", "埼玉県", "千葉県", "茨城県", "栃木県", "群馬県",   "新潟県", "富山県",
+                             "石川県",   "福井県", "山梨県", "長野県", "岐阜県", "静岡県",   "愛知県", "三重県",
+                             "滋賀県",   "京都府", "大阪府", "兵庫県", "奈良県", "和歌山県", "鳥取県", "島根県",
+                             "岡山県",   "広島県", "山口県", "徳島県", "香川県", "愛媛県",   "高知県", "福岡県",
+                             "佐賀県",   "長崎県", "熊本県", "大分県", "宮崎県", "鹿児島県", "沖縄県"});
         h.insert("cmbMyakuHoka", {"整脈", "不整脈", "ペースメーカー"});
         h.insert("cmbKansenAri", {"HBV", "HCV", "HIV", "MRSA", "梅毒", "輸血歴", "その他"});
-        for (const char *c : {"cmbArerugi", "cmbMasui", "comRehabiri", "comUndo",
-                              "comKouKomunication", "cmbHifu", "cmbKouKokyu"})
+        for (const char *c :
+             {"cmbArerugi", "cmbMasui", "comRehabiri", "comUndo", "comKouKomunication", "cmbHifu", "cmbKouKokyu"})
             h.insert(c, yesNo);
         for (const char *c : {"cmbKouSyokuzi", "cmbKouHaisetu", "cmbKouSeiketu", "cmbKouIdou"})
             h.insert(c, independence);
-        h.insert("cmbKanSyokuzi", {"普通食", "軟菜食", "ミキサー食", "流動食", "経管栄養", "制限食",
-                                   "禁食", "その他"});
-        h.insert("cmbKanHaisetu", {"オムツ", "リハビリパンツ", "尿意無し", "便意無し",
-                                   "膀胱カテーテル", "バルーンカテーテル", "下剤の使用",
-                                   "ストマー造設"});
+        h.insert("cmbKanSyokuzi", {"普通食", "軟菜食", "ミキサー食", "流動食", "経管栄養", "制限食", "禁食", "その他"});
+        h.insert("cmbKanHaisetu", {"オムツ", "リハビリパンツ", "尿意無し", "便意無し", "膀胱カテーテル",
+                                   "バルーンカテーテル", "下剤の使用", "ストマー造設"});
         h.insert("cmbKanSeiketu",
-                 {"入浴(介助)", "入浴(見守り)", "機械浴", "シャワー浴", "全身清拭(最終)",
-                  "洗髪清拭(最終)", "口腔ケア", "陰部ケア", "衣類の着脱(自立)",
-                  "衣類の着脱(部分介助)", "衣類の着脱(全介助)]", "その他"});
+                 {"入浴(介助)", "入浴(見守り)", "機械浴", "シャワー浴", "全身清拭(最終)", "洗髪清拭(最終)", "口腔ケア",
+                  "陰部ケア", "衣類の着脱(自立)", "衣類の着脱(部分介助)", "衣類の着脱(全介助)]", "その他"});
         h.insert("cmbKanIdou", {"車椅子", "歩行器", "杖", "その他"});
-        h.insert("comkanKomunication",
-                 {"話すことができない", "書くことができない", "読むことができない",
-                  "会話を理解できない", "しぐさを理解できない", "痴呆がある", "その他"});
+        h.insert("comkanKomunication", {"話すことができない", "書くことができない", "読むことができない",
+                                        "会話を理解できない", "しぐさを理解できない", "痴呆がある", "その他"});
         h.insert("cmbKanHifu",
-                 {"発赤", "発疹", "打撲症", "皮膚剥離", "創傷", "抜糸（済）部位/ｻｲｽﾞ",
-                  "抜糸（未）部位/ｻｲｽﾞ", "ｶﾞｰｾﾞ交換（回/日）", "洗浄", "薬剤", "排菌（有）",
-                  "排菌（無）", "その他"});
-        h.insert("cmbKanKokyu", {"酸素療法流量(ﾏｽｸ)", "酸素療法流量(ｶﾇﾗ)", "気管切開ｶﾆｭｰﾚ",
-                                 "その他"});
+                 {"発赤", "発疹", "打撲症", "皮膚剥離", "創傷", "抜糸（済）部位/ｻｲｽﾞ", "抜糸（未）部位/ｻｲｽﾞ",
+                  "ｶﾞｰｾﾞ交換（回/日）", "洗浄", "薬剤", "排菌（有）", "排菌（無）", "その他"});
+        h.insert("cmbKanKokyu", {"酸素療法流量(ﾏｽｸ)", "酸素療法流量(ｶﾇﾗ)", "気管切開ｶﾆｭｰﾚ", "その他"});
         return h;
     }();
     return lists.value(control);
@@ -275,7 +274,7 @@ QStringList recordListItems(const QString &control)
 
 const QVector<RecordTab> &recordTabs()
 {
-    static const QVector<RecordTab> tabs{
+    static const QVector<RecordTab> tabs {
         {" 個人情報", QString()},
         {" 診断名", "診断名"},
         {" 既往歴  ", "既往歴"},

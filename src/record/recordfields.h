@@ -21,15 +21,15 @@ enum class FieldKind {
 enum class InputMode { Default, Off, Hiragana };
 
 struct RecordField {
-    QString key;        // three characters: "000" … "400", "A01" … "A10"
-    QString control;    // control name; for a line group the array's name
-    int index = -1;     // line of a line group, -1 for a single control
-    int maxLength = 0;  // characters; 0 = no limit
+    QString key;       // three characters: "000" … "400", "A01" … "A10"
+    QString control;   // control name; for a line group the array's name
+    int index = -1;    // line of a line group, -1 for a single control
+    int maxLength = 0; // characters; 0 = no limit
     FieldKind kind = FieldKind::Text;
     InputMode inputMode = InputMode::Default;
-    int tab = -1;       // tab of the record window, -1 when not shown
-    QString caption;    // label shown before the field (the group's, for a line)
-    QString suffix;     // unit shown after the field ("℃", "cm"), mostly empty
+    int tab = -1;    // tab of the record window, -1 when not shown
+    QString caption; // label shown before the field (the group's, for a line)
+    QString suffix;  // unit shown after the field ("℃", "cm"), mostly empty
 
     // "txtID", or "txtShindan_0" for line 0 of a group.
     QString objectName() const;

@@ -57,7 +57,7 @@ public:
             return false;
         const QByteArray bytes = QFile::encodeName(fi.path()) + '/' + name;
         m_fd = ::open(bytes.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        struct stat st {};
+        struct stat st { };
         return m_fd >= 0 && ::fstat(m_fd, &st) == 0 && S_ISREG(st.st_mode);
     }
     QString readablePath() const { return QStringLiteral("/proc/self/fd/%1").arg(m_fd); }
@@ -102,8 +102,7 @@ QString badLinesText(const QList<int> &badLines)
     return recordtext::BadLinesReadOnly.arg(numbers.join(QStringLiteral("、")));
 }
 
-RecordReadResult readPatientFile(AppContext &ctx, const QString &path, PatientRecord *record,
-                                 QList<int> *badLines)
+RecordReadResult readPatientFile(AppContext &ctx, const QString &path, PatientRecord *record, QList<int> *badLines)
 {
     *record = newPatientRecord();
     if (badLines)
@@ -113,8 +112,8 @@ RecordReadResult readPatientFile(AppContext &ctx, const QString &path, PatientRe
     QString readPath = path;
     ByteNamedFile byteNamed;
     if (!QFileInfo(path).isFile()) {
-        const bool inSnapshot =
-            isInside(QFileInfo(cleanAbsolute(path)).path(), cleanAbsolute(ctx.path(QStringLiteral("BackUp"))));
+        const bool inSnapshot
+            = isInside(QFileInfo(cleanAbsolute(path)).path(), cleanAbsolute(ctx.path(QStringLiteral("BackUp"))));
         if (!inSnapshot || !byteNamed.open(path))
             return RecordReadResult::Missing;
         readPath = byteNamed.readablePath();
@@ -153,8 +152,8 @@ RecordReadResult readPatientFile(AppContext &ctx, const QString &path, PatientRe
     return RecordReadResult::Read;
 }
 
-bool encodePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record,
-                       QByteArray *bytes, SaveStamp *stamp)
+bool encodePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record, QByteArray *bytes,
+                       SaveStamp *stamp)
 {
     const QString target = cleanAbsolute(path);
     const QString dir = QFileInfo(target).path();
@@ -201,8 +200,7 @@ bool encodePatientFile(AppContext &ctx, const QString &path, const PatientRecord
     return true;
 }
 
-bool writePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record,
-                      SaveStamp *stamp)
+bool writePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record, SaveStamp *stamp)
 {
     QByteArray bytes;
     SaveStamp s;
@@ -226,7 +224,7 @@ bool readPhotoFile(const QString &path, QByteArray *data)
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return false;

@@ -14,8 +14,8 @@ struct AppContext;
 inline const QString RecordLoadProcedure = QStringLiteral("frmKozinInf.Form_Load()");
 inline const QString RecordSaveProcedure = QStringLiteral("frmKozinInf.UpdateFile()");
 // Refusal shown when a save aims at a snapshot day.
-inline const QString PastDataReadOnlyText =
-    QStringLiteral("過去のデータは変更できません。キャンセルをクリックしてください。");
+inline const QString PastDataReadOnlyText
+    = QStringLiteral("過去のデータは変更できません。キャンセルをクリックしてください。");
 
 // Family name + "_" + given name + "_" + era, year, month and day texts,
 // all exactly as they stand.
@@ -39,8 +39,7 @@ enum class RecordReadResult {
 
 namespace recordtext {
 // Status of a record with lines that did not decode; %1 lists their numbers.
-inline const QString BadLinesReadOnly =
-    QStringLiteral("患者情報の%1行目を読み取れなかったため、保存できません。");
+inline const QString BadLinesReadOnly = QStringLiteral("患者情報の%1行目を読み取れなかったため、保存できません。");
 } // namespace recordtext
 // The status text for the given 1-based line numbers.
 QString badLinesText(const QList<int> &badLines);
@@ -69,8 +68,7 @@ struct SaveStamp {
 // On failure the old file stays and the user has been told: text the code
 // page cannot hold and a snapshot path are refused with a message, other
 // failures go through the error report. *stamp receives what was written.
-bool writePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record,
-                      SaveStamp *stamp = nullptr);
+bool writePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record, SaveStamp *stamp = nullptr);
 
 // The bytes of the patient's photo. Only a regular file is read: a FIFO or a
 // device named as the photo would block the program or never end.
@@ -78,7 +76,7 @@ bool readPhotoFile(const QString &path, QByteArray *data);
 
 // The bytes writePatientFile would write, with the same refusals, for a save
 // that changes other files with it.
-bool encodePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record,
-                       QByteArray *bytes, SaveStamp *stamp);
+bool encodePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record, QByteArray *bytes,
+                       SaveStamp *stamp);
 
 } // namespace velto

@@ -17,7 +17,10 @@ namespace velto {
 
 namespace {
 
-bool blank(const QString &s) { return s.trimmed().isEmpty(); }
+bool blank(const QString &s)
+{
+    return s.trimmed().isEmpty();
+}
 
 std::filesystem::path fsPath(const QString &p)
 {
@@ -46,8 +49,7 @@ InputFault checkSavable(const PatientRecord &r, const QString &key)
         return {recordtext::LeadingDot.arg(recordFieldLabel(FamilyName)), recordField(FamilyName)->objectName()};
     // Each part is clean; the joined key must still name a plain file.
     if (!isPlainFileName(key))
-        return {recordtext::UnsafeNameChars.arg(recordFieldLabel(FamilyName)),
-                recordField(FamilyName)->objectName()};
+        return {recordtext::UnsafeNameChars.arg(recordFieldLabel(FamilyName)), recordField(FamilyName)->objectName()};
     for (const RecordField &f : recordFields()) {
         if (!f.hasControl())
             continue;
@@ -86,7 +88,7 @@ QString updaterText(const QString &loginId, const QString &staffName, const QStr
     if (staffName.isEmpty())
         return QStringLiteral("最終更新者 : ") + loginId + QStringLiteral("  最終更新時間 : ") + savedAt;
     return QStringLiteral("最終更新者 : ") + loginId + QLatin1Char('(') + staffName
-        + QStringLiteral(")   最終更新時間 : ") + savedAt;
+           + QStringLiteral(")   最終更新時間 : ") + savedAt;
 }
 
 InputFault checkRecordInput(const PatientRecord &r, const QDate &today)
@@ -122,7 +124,7 @@ InputFault checkRecordInput(const PatientRecord &r, const QDate &today)
 }
 
 bool checkRecordInputAndTell(AppContext &ctx, const PatientRecord &record,
-                   const std::function<void(const QString &)> &focus)
+                             const std::function<void(const QString &)> &focus)
 {
     const QDate today = (ctx.clock ? ctx.clock->now() : QDateTime::currentDateTime()).date();
     const InputFault fault = checkRecordInput(record, today);
@@ -150,15 +152,15 @@ QString ageText(AppContext &ctx, const PatientRecord &r)
     using namespace recordkey;
     if (!birthDateComplete(r))
         return QString();
-    const QString birth = r.value(Era).trimmed() + r.value(Year).trimmed() + r.value(Month).trimmed()
-        + r.value(Day).trimmed();
+    const QString birth
+        = r.value(Era).trimmed() + r.value(Year).trimmed() + r.value(Month).trimmed() + r.value(Day).trimmed();
     return getHowOld(ctx, birth);
 }
 
 SaveResult savePatientRecord(AppContext &ctx, const PatientRecord &record, bool today, QString *oldKey,
-                      const std::function<void(const SaveResult &)> &onWritten,
-                      const std::function<bool(const QString &key)> &keyTakenByOtherBed,
-                      const LayoutWithKey &layoutWithKey)
+                             const std::function<void(const SaveResult &)> &onWritten,
+                             const std::function<bool(const QString &key)> &keyTakenByOtherBed,
+                             const LayoutWithKey &layoutWithKey)
 {
     SaveResult result;
     if (!today) {

@@ -35,15 +35,15 @@ inline const QString PhotoChangeButton = QStringLiteral("顔写真変更");
 inline const QString PhotoDialogTitle = QStringLiteral("顔写真設定");
 inline const QString PhotoDefaultSuffix = QStringLiteral("jpg");
 // Pairs of shown text and pattern, separated by "|".
-inline const QString PhotoFilter = QStringLiteral(
-    "JPEG イメージ(*.jpg)|*.jpg|ビットマップ(*.bmp)|*.bmp|GIF イメージ(*.gif)|*.gif|"
-    "アイコン(*.ico)|*.ico|すべてのファイル(*.*)|*.*");
+inline const QString PhotoFilter
+    = QStringLiteral("JPEG イメージ(*.jpg)|*.jpg|ビットマップ(*.bmp)|*.bmp|GIF イメージ(*.gif)|*.gif|"
+                     "アイコン(*.ico)|*.ico|すべてのファイル(*.*)|*.*");
 inline const QString BadPicture = QStringLiteral("正しいピクチャーを選択してください！");
 
 inline const QString EmergencyFrame = QStringLiteral("緊急連絡先");
 inline const QString BloodPressureFrame = QStringLiteral("血圧");
-inline const QString DisabilityNote =
-    QStringLiteral("※その他、記述項目がある場合は、麻痺タブの備考欄にお書きください。");
+inline const QString DisabilityNote
+    = QStringLiteral("※その他、記述項目がある場合は、麻痺タブの備考欄にお書きください。");
 
 inline const QString NoFamilyName = QStringLiteral("名字を入力してください");
 inline const QString NoGivenName = QStringLiteral("名前を入力してください");
@@ -54,20 +54,18 @@ inline const QString NoDay = QStringLiteral("生年月日(日)を入力してく
 inline const QString NoSex = QStringLiteral("性別を入力してください");
 inline const QString NoSuchDate = QStringLiteral("指定した生年月日の日付は存在しません。");
 inline const QString FutureDate = QStringLiteral("未来日付は入力できません。");
-inline const QString NoRightToSave =
-    QStringLiteral("保存する権限がありません。キャンセルをクリックしてください。");
+inline const QString NoRightToSave = QStringLiteral("保存する権限がありません。キャンセルをクリックしてください。");
 // Shown when a record could not be read whole: saving it would blank the rest.
-inline const QString LoadFailedReadOnly =
-    QStringLiteral("患者情報を最後まで読み込めなかったため、保存できません。");
+inline const QString LoadFailedReadOnly = QStringLiteral("患者情報を最後まで読み込めなかったため、保存できません。");
 // Save refusal for a value that cannot become a file name; %1 names the field.
-inline const QString UnsafeNameChars = QStringLiteral(
-    "%1に使用できない文字（\\ / : * ? \" < > | や制御文字）が含まれています。\r"
-    "別の文字に置き換えてから保存してください。");
-inline const QString LeadingDot = QStringLiteral(
-    "%1の先頭に「.」は使用できません。\r別の文字に置き換えてから保存してください。");
-inline const QString KeyOfOtherBed = QStringLiteral(
-    "同じ氏名・生年月日の患者が他のベッドに登録されているため、保存できません。\r"
-    "氏名と生年月日を確認してください。");
+inline const QString UnsafeNameChars
+    = QStringLiteral("%1に使用できない文字（\\ / : * ? \" < > | や制御文字）が含まれています。\r"
+                     "別の文字に置き換えてから保存してください。");
+inline const QString LeadingDot
+    = QStringLiteral("%1の先頭に「.」は使用できません。\r別の文字に置き換えてから保存してください。");
+inline const QString KeyOfOtherBed
+    = QStringLiteral("同じ氏名・生年月日の患者が他のベッドに登録されているため、保存できません。\r"
+                     "氏名と生年月日を確認してください。");
 } // namespace recordtext
 
 // "最終更新者 : id(name)   最終更新時間 : time", or the short form without a name.
@@ -85,7 +83,7 @@ InputFault checkRecordInput(const PatientRecord &record, const QDate &today);
 // Runs the check against the clock's day; on failure shows the error dialog
 // and calls focus(objectName) in the order the check asks for.
 bool checkRecordInputAndTell(AppContext &ctx, const PatientRecord &record,
-                   const std::function<void(const QString &)> &focus);
+                             const std::function<void(const QString &)> &focus);
 
 // True when all four birth-date texts are filled.
 bool birthDateComplete(const PatientRecord &record);
@@ -102,9 +100,9 @@ struct SaveResult {
     // reported why. Nothing is written unless Saved.
     enum Outcome { Refused, Rejected, Failed, Saved };
     Outcome outcome = Refused;
-    QString focusField;  // objectName of the field at fault when Rejected
-    QString key;         // the new patient key
-    QString caption;     // the bed caption: the family name
+    QString focusField; // objectName of the field at fault when Rejected
+    QString key;        // the new patient key
+    QString caption;    // the bed caption: the family name
     SaveStamp stamp;
     QString updaterText; // status bar text for the stamp
 };
@@ -112,8 +110,7 @@ struct SaveResult {
 // The bed's layout files with the bed naming key, to be written in the same
 // change as the record (see savePatientRecord). False when they cannot be made; the
 // provider has then told the user why.
-using LayoutWithKey =
-    std::function<bool(const QString &key, QList<QPair<QString, QByteArray>> *files)>;
+using LayoutWithKey = std::function<bool(const QString &key, QList<QPair<QString, QByteArray>> *files)>;
 
 // Refuses on a snapshot day or for restricted staff. Rejects, with a message
 // naming the field, a name or birth date that cannot be a plain file name,
@@ -127,8 +124,8 @@ using LayoutWithKey =
 // *oldKey to the new key, so that a later save in the same window replaces
 // this file. A failure leaves *oldKey, the bed and every file as they were.
 SaveResult savePatientRecord(AppContext &ctx, const PatientRecord &record, bool today, QString *oldKey,
-                      const std::function<void(const SaveResult &)> &onWritten = {},
-                      const std::function<bool(const QString &key)> &keyTakenByOtherBed = {},
-                      const LayoutWithKey &layoutWithKey = {});
+                             const std::function<void(const SaveResult &)> &onWritten = {},
+                             const std::function<bool(const QString &key)> &keyTakenByOtherBed = {},
+                             const LayoutWithKey &layoutWithKey = {});
 
 } // namespace velto

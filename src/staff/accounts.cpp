@@ -51,7 +51,7 @@ bool splitAccountLine(const QString &line, StaffAccount *out)
 QString joinAccountLine(const StaffAccount &a)
 {
     return a.loginId + QLatin1Char(',') + QString::number(storedAuthority(a.authority)) + QLatin1Char(',') + a.staffName
-        + QLatin1Char(',') + a.password;
+           + QLatin1Char(',') + a.password;
 }
 
 bool loadAccounts(AppContext &ctx, AccountTable &table)
@@ -102,7 +102,7 @@ QString authorityCaption(Authority authority)
 QString authorityDescription(Authority authority)
 {
     return isRestricted(authority) ? QStringLiteral("閲覧はできますが、患者情報等の情報を書き換えることができません。")
-                          : QStringLiteral("全ての権限があります。");
+                                   : QStringLiteral("全ての権限があります。");
 }
 
 LoginResult loginCheck(AppContext &ctx, AccountTable &table, const QString &loginId, const QString &password)
@@ -113,7 +113,7 @@ LoginResult loginCheck(AppContext &ctx, AccountTable &table, const QString &logi
     auto abort = [&] {
         busy.release();
         writeErrorLog(ctx, LoginProc);
-        return LoginResult{LoginResult::Aborted, {}};
+        return LoginResult {LoginResult::Aborted, {}};
     };
 
     loadAccounts(ctx, table);
@@ -146,7 +146,8 @@ LoginResult loginCheck(AppContext &ctx, AccountTable &table, const QString &logi
         return {LoginResult::LoggedIn, {}};
     }
 
-    const QString reason = idKnown ? QStringLiteral("パスワードが間違えています。") : QStringLiteral("ログインIDが間違えています。");
+    const QString reason
+        = idKnown ? QStringLiteral("パスワードが間違えています。") : QStringLiteral("ログインIDが間違えています。");
     const QString focus = idKnown ? QStringLiteral("txtPassword") : QStringLiteral("txtLoginID");
     if (ctx.loginAttempts == 1) {
         ctx.prompter->warnYesNo(reason + QStringLiteral("あと２回です。"));

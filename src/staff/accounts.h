@@ -34,10 +34,10 @@ QString authorityDescription(Authority authority);
 // Login check of the login window, one press of OK.
 struct LoginResult {
     enum Kind {
-        LoggedIn,   // ctx.currentAccount is set
-        TryAgain,   // warning shown; focus goes to focusControl
-        Exhausted,  // third failure: the program ends
-        Aborted,    // unexpected failure reported; the window stays
+        LoggedIn,  // ctx.currentAccount is set
+        TryAgain,  // warning shown; focus goes to focusControl
+        Exhausted, // third failure: the program ends
+        Aborted,   // unexpected failure reported; the window stays
     } kind;
     QString focusControl;
 };

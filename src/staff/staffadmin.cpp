@@ -8,8 +8,7 @@ namespace velto {
 
 StaffAdmin::StaffAdmin(AppContext &ctx)
     : m_ctx(ctx)
-{
-}
+{ }
 
 void StaffAdmin::load()
 {
@@ -26,7 +25,8 @@ StaffRow StaffAdmin::row(int index) const
     const QString &line = m_table.lines.at(index);
     const int comma = int(line.indexOf(QLatin1Char(',')));
     r.loginId = comma < 0 ? line : line.left(comma);
-    r.authority = (comma >= 0 && line.mid(comma + 1, 1) == QLatin1String("1")) ? Authority::Restricted : Authority::Full;
+    r.authority
+        = (comma >= 0 && line.mid(comma + 1, 1) == QLatin1String("1")) ? Authority::Restricted : Authority::Full;
     r.caption = authorityCaption(r.authority);
     return r;
 }
@@ -174,7 +174,7 @@ StaffOkResult StaffAdmin::staffDialogOk(const StaffEntry &entry, const std::func
 {
     auto refuse = [&](const QString &message, const char *focus) {
         m_ctx.prompter->errorMsg(message);
-        return StaffOkResult{false, QString::fromLatin1(focus)};
+        return StaffOkResult {false, QString::fromLatin1(focus)};
     };
 
     if (entry.loginId == stafftext::administrator()) {
@@ -200,7 +200,7 @@ StaffOkResult StaffAdmin::staffDialogOk(const StaffEntry &entry, const std::func
 
     if (m_mode == AddMode) {
         // A new account starts with no password of any other account.
-        m_account = StaffAccount{};
+        m_account = StaffAccount {};
         if (!askPassword())
             return {true, {}}; // cancelled: nothing is added
     }

@@ -9,57 +9,147 @@
 namespace velto {
 
 namespace stafftext {
-inline QString administrator() { return QStringLiteral("Administrator"); }
+inline QString administrator()
+{
+    return QStringLiteral("Administrator");
+}
 
 // Staff list.
-inline QString listCaption() { return QStringLiteral("スタッフ情報設定"); }
-inline QString listLabel2() { return QStringLiteral("Veltoのユーザー"); }
+inline QString listCaption()
+{
+    return QStringLiteral("スタッフ情報設定");
+}
+inline QString listLabel2()
+{
+    return QStringLiteral("Veltoのユーザー");
+}
 inline QString listLabel1()
 {
     return QStringLiteral("以下のリストを使って、Veltoを使用するスタッフの参照権を追加、更新、削除を行います。");
 }
-inline QString columnName() { return QStringLiteral("スタッフ名"); }
-inline QString columnAuthority() { return QStringLiteral("権限"); }
-inline QString addButton() { return QStringLiteral("追加(&C)"); }
-inline QString deleteButton() { return QStringLiteral("削除(&D)"); }
-inline QString propertiesButton() { return QStringLiteral("ﾌﾟﾛﾊﾟﾃｨ(&P)"); }
-inline QString passButton() { return QStringLiteral("パスワードの設定(&P)"); }
-inline QString okButton() { return QStringLiteral("OK(&O)"); }
-inline QString cancelButton() { return QStringLiteral("ｷｬﾝｾﾙ(&C)"); }
-inline QString applyButton() { return QStringLiteral("適用(&A)"); }
+inline QString columnName()
+{
+    return QStringLiteral("スタッフ名");
+}
+inline QString columnAuthority()
+{
+    return QStringLiteral("権限");
+}
+inline QString addButton()
+{
+    return QStringLiteral("追加(&C)");
+}
+inline QString deleteButton()
+{
+    return QStringLiteral("削除(&D)");
+}
+inline QString propertiesButton()
+{
+    return QStringLiteral("ﾌﾟﾛﾊﾟﾃｨ(&P)");
+}
+inline QString passButton()
+{
+    return QStringLiteral("パスワードの設定(&P)");
+}
+inline QString okButton()
+{
+    return QStringLiteral("OK(&O)");
+}
+inline QString cancelButton()
+{
+    return QStringLiteral("ｷｬﾝｾﾙ(&C)");
+}
+inline QString applyButton()
+{
+    return QStringLiteral("適用(&A)");
+}
 
 // Staff dialog.
-inline QString tabGeneral() { return QStringLiteral("全般"); }
-inline QString tabAuthority() { return QStringLiteral("権限"); }
-inline QString loginIdLabel() { return QStringLiteral("ログインID"); }
-inline QString staffNameLabel() { return QStringLiteral("看護師名"); }
+inline QString tabGeneral()
+{
+    return QStringLiteral("全般");
+}
+inline QString tabAuthority()
+{
+    return QStringLiteral("権限");
+}
+inline QString loginIdLabel()
+{
+    return QStringLiteral("ログインID");
+}
+inline QString staffNameLabel()
+{
+    return QStringLiteral("看護師名");
+}
 inline QString generalHint()
 {
     return QStringLiteral("ログインIDは、２０文字以内で入力（英数字）してください。"
                           "看護師名には、使用するスタッフの氏名（漢字）等わかりやすい名前をお勧めします。");
 }
-inline QString newStaffCaption() { return QStringLiteral("新しいスタッフの設定"); }
-inline QString nextButton() { return QStringLiteral("次へ >> "); }
+inline QString newStaffCaption()
+{
+    return QStringLiteral("新しいスタッフの設定");
+}
+inline QString nextButton()
+{
+    return QStringLiteral("次へ >> ");
+}
 
 // Password dialog.
-inline QString newPasswordLabel() { return QStringLiteral("新しいパスワード"); }
-inline QString confirmPasswordLabel() { return QStringLiteral("新しいパスワードの確認入力"); }
-inline QString passwordTooltip() { return QStringLiteral("１０文字以内で入力してください"); }
+inline QString newPasswordLabel()
+{
+    return QStringLiteral("新しいパスワード");
+}
+inline QString confirmPasswordLabel()
+{
+    return QStringLiteral("新しいパスワードの確認入力");
+}
+inline QString passwordTooltip()
+{
+    return QStringLiteral("１０文字以内で入力してください");
+}
 
 // Messages.
-inline QString adminForbidden() { return QStringLiteral("Administratorへの操作は禁止しております。"); }
-inline QString loginIdEmpty() { return QStringLiteral("ログインIDが入力されていません。"); }
-inline QString staffNameEmpty() { return QStringLiteral("看護師名が入力されていません。"); }
-inline QString noAuthority() { return QStringLiteral("権限タブをクリックして、権限を設定してください。"); }
-inline QString loginIdComma() { return QStringLiteral("ログインIDに「,」（カンマ）は使用できません。"); }
-inline QString staffNameComma() { return QStringLiteral("看護師名に「,」（カンマ）は使用できません。"); }
+inline QString adminForbidden()
+{
+    return QStringLiteral("Administratorへの操作は禁止しております。");
+}
+inline QString loginIdEmpty()
+{
+    return QStringLiteral("ログインIDが入力されていません。");
+}
+inline QString staffNameEmpty()
+{
+    return QStringLiteral("看護師名が入力されていません。");
+}
+inline QString noAuthority()
+{
+    return QStringLiteral("権限タブをクリックして、権限を設定してください。");
+}
+inline QString loginIdComma()
+{
+    return QStringLiteral("ログインIDに「,」（カンマ）は使用できません。");
+}
+inline QString staffNameComma()
+{
+    return QStringLiteral("看護師名に「,」（カンマ）は使用できません。");
+}
 inline QString loginIdTaken()
 {
     return QStringLiteral("すでにスタッフ（ユーザー）が存在します。追加する場合は、スタッフ名を変更してください。");
 }
-inline QString passwordMismatch() { return QStringLiteral("パスワードが一致しません。入れなおしてください。"); }
-inline QString doNotDelete(const QString &id) { return id + QStringLiteral("は削除しないでください。"); }
-inline QString confirmDelete(const QString &id) { return id + QStringLiteral("を削除します。よろしいですか？"); }
+inline QString passwordMismatch()
+{
+    return QStringLiteral("パスワードが一致しません。入れなおしてください。");
+}
+inline QString doNotDelete(const QString &id)
+{
+    return id + QStringLiteral("は削除しないでください。");
+}
+inline QString confirmDelete(const QString &id)
+{
+    return id + QStringLiteral("を削除します。よろしいですか？");
+}
 } // namespace stafftext
 
 // Limits of the entry boxes.

@@ -9,7 +9,8 @@
 
 namespace velto {
 
-AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
+AboutDialog::AboutDialog(QWidget *parent)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(boardtext::AboutCaption);
@@ -17,8 +18,8 @@ AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
 
     auto *icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("picIcon"));
-    icon->setPixmap(QPixmap(QStringLiteral(":/icons/velto.png"))
-                        .scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    icon->setPixmap(
+        QPixmap(QStringLiteral(":/icons/velto.png")).scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
 
     auto *title = new QLabel(boardtext::AboutTitle, this);
     title->setObjectName(QStringLiteral("lblTitle"));

@@ -18,9 +18,10 @@
 namespace velto {
 
 AppFlow::AppFlow(AppContext &ctx, AppHooks hooks, int splashMs)
-    : m_ctx(ctx), m_hooks(std::move(hooks)), m_splashMs(splashMs)
-{
-}
+    : m_ctx(ctx)
+    , m_hooks(std::move(hooks))
+    , m_splashMs(splashMs)
+{ }
 
 int AppFlow::run(const QString &lockPath)
 {

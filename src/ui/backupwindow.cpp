@@ -10,7 +10,9 @@
 namespace velto {
 
 BackupWindow::BackupWindow(AppContext &ctx, const QString &message, QWidget *parent, int paintMs)
-    : QDialog(parent), m_ctx(ctx), m_paintMs(paintMs)
+    : QDialog(parent)
+    , m_ctx(ctx)
+    , m_paintMs(paintMs)
 {
     setObjectName(QStringLiteral("frmBackUp"));
     setWindowTitle(backuptext::caption);

@@ -13,7 +13,7 @@ public:
     bool succeeded() const { return m_succeeded; }
 
     // Neither Escape nor the close box stops a backup half way.
-    void reject() override {}
+    void reject() override { }
 
 protected:
     void showEvent(QShowEvent *e) override;

@@ -23,7 +23,9 @@ QLabel *label(const QString &text, const char *name, QWidget *parent)
 } // namespace
 
 FacilityDialog::FacilityDialog(AppContext &ctx, bool cancelDisabled, QWidget *parent)
-    : QDialog(parent), m_ctx(ctx), m_exit(cancelDisabled, facilityCanSave(ctx))
+    : QDialog(parent)
+    , m_ctx(ctx)
+    , m_exit(cancelDisabled, facilityCanSave(ctx))
 {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(facilitytext::caption);

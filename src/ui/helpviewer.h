@@ -23,8 +23,8 @@ public:
     // One line of keywords.txt: "keyword<TAB>page#anchor[<TAB>reading]".
     struct Keyword {
         QString keyword;
-        QString target;   // page#anchor, relative to the help folder
-        QString reading;  // hiragana, for sorting and typed search; may be empty
+        QString target;  // page#anchor, relative to the help folder
+        QString reading; // hiragana, for sorting and typed search; may be empty
     };
 
     explicit HelpViewer(const QString &helpDir, QWidget *parent = nullptr);

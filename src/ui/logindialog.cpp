@@ -10,9 +10,10 @@
 
 namespace velto {
 
-
 LoginDialog::LoginDialog(AppContext &ctx, AccountTable &table, QWidget *parent)
-    : QDialog(parent), m_ctx(ctx), m_table(table)
+    : QDialog(parent)
+    , m_ctx(ctx)
+    , m_table(table)
 {
     setObjectName(QStringLiteral("frmLogin"));
     setWindowTitle(QStringLiteral("Velto　ログイン"));

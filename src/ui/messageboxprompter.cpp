@@ -35,10 +35,14 @@ protected:
 QMessageBox::Icon iconOf(DialogIcon i)
 {
     switch (i) {
-    case DialogIcon::Critical: return QMessageBox::Critical;
-    case DialogIcon::Warning: return QMessageBox::Warning;
-    case DialogIcon::Question: return QMessageBox::Question;
-    case DialogIcon::Information: return QMessageBox::Information;
+    case DialogIcon::Critical:
+        return QMessageBox::Critical;
+    case DialogIcon::Warning:
+        return QMessageBox::Warning;
+    case DialogIcon::Question:
+        return QMessageBox::Question;
+    case DialogIcon::Information:
+        return QMessageBox::Information;
     }
     return QMessageBox::NoIcon;
 }
@@ -84,11 +88,29 @@ bool MessageBoxPrompter::show(DialogKind kind, const QString &text)
     return yes;
 }
 
-void MessageBoxPrompter::errorMsg(const QString &t) { show(DialogKind::Error, t); }
-bool MessageBoxPrompter::warnYesNo(const QString &t) { return show(DialogKind::WarnYesNo, t); }
-bool MessageBoxPrompter::warnYesNoDefNo(const QString &t) { return show(DialogKind::WarnYesNoDefNo, t); }
-void MessageBoxPrompter::warnMsg(const QString &t) { show(DialogKind::Warn, t); }
-bool MessageBoxPrompter::confirmYesNo(const QString &t) { return show(DialogKind::ConfirmYesNo, t); }
-void MessageBoxPrompter::infoMsg(const QString &t) { show(DialogKind::Info, t); }
+void MessageBoxPrompter::errorMsg(const QString &t)
+{
+    show(DialogKind::Error, t);
+}
+bool MessageBoxPrompter::warnYesNo(const QString &t)
+{
+    return show(DialogKind::WarnYesNo, t);
+}
+bool MessageBoxPrompter::warnYesNoDefNo(const QString &t)
+{
+    return show(DialogKind::WarnYesNoDefNo, t);
+}
+void MessageBoxPrompter::warnMsg(const QString &t)
+{
+    show(DialogKind::Warn, t);
+}
+bool MessageBoxPrompter::confirmYesNo(const QString &t)
+{
+    return show(DialogKind::ConfirmYesNo, t);
+}
+void MessageBoxPrompter::infoMsg(const QString &t)
+{
+    show(DialogKind::Info, t);
+}
 
 } // namespace velto

@@ -12,7 +12,9 @@
 
 namespace velto {
 
-OptionsDialog::OptionsDialog(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx)
+OptionsDialog::OptionsDialog(AppContext &ctx, QWidget *parent)
+    : QDialog(parent)
+    , m_ctx(ctx)
 {
     setObjectName(QStringLiteral("frmOptionDlg"));
     setWindowTitle(optionstext::caption);

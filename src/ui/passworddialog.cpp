@@ -19,7 +19,8 @@ QLineEdit *passwordBox(const QString &name, QWidget *parent)
 } // namespace
 
 PasswordDialog::PasswordDialog(StaffAdmin &admin, QWidget *parent)
-    : QDialog(parent), m_admin(admin)
+    : QDialog(parent)
+    , m_admin(admin)
 {
     setObjectName(QStringLiteral("frmPassword"));
     setWindowTitle(QString());

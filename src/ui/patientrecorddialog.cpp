@@ -1,15 +1,15 @@
 #include "patientrecorddialog.h"
 
+#include <QBuffer>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QBuffer>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
@@ -25,8 +25,8 @@
 #include "core/busy.h"
 #include "core/errorlog.h"
 #include "helpviewer.h"
-#include "record/recordfields.h"
 #include "record/recordaccess.h"
+#include "record/recordfields.h"
 #include "record/recordfile.h"
 #include "record/recordsave.h"
 
@@ -40,8 +40,8 @@ constexpr int kPhotoSide = 120;
 
 bool isBirthDateField(const QString &name)
 {
-    return name == QLatin1String("cmbYmd1") || name == QLatin1String("cmbYmd2")
-        || name == QLatin1String("cmbYmd3") || name == QLatin1String("cmbYmd4");
+    return name == QLatin1String("cmbYmd1") || name == QLatin1String("cmbYmd2") || name == QLatin1String("cmbYmd3")
+           || name == QLatin1String("cmbYmd4");
 }
 
 void setInputMode(QWidget *w, InputMode mode)
@@ -108,7 +108,9 @@ QWidget *scrolled(QWidget *inner)
 } // namespace
 
 PatientRecordDialog::PatientRecordDialog(AppContext &ctx, RecordHost host, QWidget *parent)
-    : QDialog(parent), m_ctx(ctx), m_host(std::move(host))
+    : QDialog(parent)
+    , m_ctx(ctx)
+    , m_host(std::move(host))
 {
     setObjectName(QStringLiteral("frmKozinInf"));
     setWindowTitle(recordtext::WindowCaption);
@@ -407,8 +409,8 @@ QWidget *PatientRecordDialog::buildGenericTab(int tab)
         groupsDone << f.control;
         const auto lines = recordLineGroup(f.control);
         // The long medication and progress notes stand in two columns.
-        const bool twoColumns = f.control == QLatin1String("txtNaifukuyaku")
-            || f.control == QLatin1String("txtKeireki");
+        const bool twoColumns
+            = f.control == QLatin1String("txtNaifukuyaku") || f.control == QLatin1String("txtKeireki");
         const int perColumn = twoColumns ? (lines.size() + 1) / 2 : lines.size();
         if (!f.caption.isEmpty() && f.caption != frame->title())
             v->addWidget(caption(f.caption));
@@ -442,8 +444,14 @@ void PatientRecordDialog::selectTab(int tab)
         m_rowLayout->addWidget(m_tabRows[(row + k) % kTabRows]);
 }
 
-int PatientRecordDialog::currentTab() const { return m_pages->currentIndex(); }
-void PatientRecordDialog::setCurrentTab(int tab) { selectTab(tab); }
+int PatientRecordDialog::currentTab() const
+{
+    return m_pages->currentIndex();
+}
+void PatientRecordDialog::setCurrentTab(int tab)
+{
+    selectTab(tab);
+}
 
 // ---- values ---------------------------------------------------------------
 
@@ -488,7 +496,10 @@ PatientRecord PatientRecordDialog::record() const
     return r;
 }
 
-QString PatientRecordDialog::statusText() const { return m_statusText->text(); }
+QString PatientRecordDialog::statusText() const
+{
+    return m_statusText->text();
+}
 
 // ---- opening --------------------------------------------------------------
 
@@ -520,15 +531,14 @@ void PatientRecordDialog::loadRecord()
     if (read == RecordReadResult::Failed || read == RecordReadResult::PartlyRead) {
         // Part of the record is missing on screen: a save would blank it on disk.
         m_loadFailed = true;
-        m_loadFailedText =
-            read == RecordReadResult::Failed ? recordtext::LoadFailedReadOnly : badLinesText(badLines);
+        m_loadFailedText = read == RecordReadResult::Failed ? recordtext::LoadFailedReadOnly : badLinesText(badLines);
         applyReadOnly(recordIsReadOnly(m_ctx.currentAccount.authority, m_host.today, m_host.canSave, false));
         m_statusText->setText(m_loadFailedText);
         if (read == RecordReadResult::Failed)
             return;
     } else {
-        m_statusText->setText(updaterText(r.value(recordkey::SavedBy), r.value(recordkey::SavedByName),
-                                          r.value(recordkey::SavedAt)));
+        m_statusText->setText(
+            updaterText(r.value(recordkey::SavedBy), r.value(recordkey::SavedByName), r.value(recordkey::SavedAt)));
     }
 
     const QString photo = r.value(recordkey::PhotoPath);
@@ -687,8 +697,8 @@ bool PatientRecordDialog::showPhoto(const QString &path)
     const QImage image = reader.read();
     if (image.isNull())
         return false;
-    m_image->setPixmap(QPixmap::fromImage(
-        image.scaled(kPhotoSide, kPhotoSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    m_image->setPixmap(
+        QPixmap::fromImage(image.scaled(kPhotoSide, kPhotoSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
     return true;
 }
 

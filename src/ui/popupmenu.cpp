@@ -26,11 +26,15 @@ public:
     int pixelMetric(PixelMetric m, const QStyleOption *opt, const QWidget *w) const override
     {
         switch (m) {
-        case PM_SmallIconSize: return 16;
-        case PM_MenuPanelWidth: return 2;
+        case PM_SmallIconSize:
+            return 16;
+        case PM_MenuPanelWidth:
+            return 2;
         case PM_MenuHMargin:
-        case PM_MenuVMargin: return 1;
-        default: return QProxyStyle::pixelMetric(m, opt, w);
+        case PM_MenuVMargin:
+            return 1;
+        default:
+            return QProxyStyle::pixelMetric(m, opt, w);
         }
     }
 
@@ -49,8 +53,7 @@ public:
         return {std::max(width, 0), std::max(kItemHeight, fm.height() + 2)};
     }
 
-    void drawControl(ControlElement element, const QStyleOption *opt, QPainter *p,
-                     const QWidget *w) const override
+    void drawControl(ControlElement element, const QStyleOption *opt, QPainter *p, const QWidget *w) const override
     {
         const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(opt);
         if (element != CE_MenuItem || !item)
@@ -68,8 +71,8 @@ public:
         p->fillRect(QRect(r.left(), r.top(), kIconStrip, r.height()), pal.window());
 
         const QColor textColour = !(item->state & State_Enabled) ? pal.color(QPalette::Disabled, QPalette::Text)
-                                  : selected                      ? pal.highlightedText().color()
-                                                                  : pal.text().color();
+                                  : selected                     ? pal.highlightedText().color()
+                                                                 : pal.text().color();
         p->setPen(textColour);
         const int tab = int(item->text.indexOf(QLatin1Char('\t')));
         const QString caption = tab < 0 ? item->text : item->text.left(tab);
@@ -96,7 +99,8 @@ QString BedPopupMenu::iconFile(const QString &name)
     return QString();
 }
 
-BedPopupMenu::BedPopupMenu(const QString &iconDir, QWidget *parent) : QMenu(parent)
+BedPopupMenu::BedPopupMenu(const QString &iconDir, QWidget *parent)
+    : QMenu(parent)
 {
     setObjectName(QStringLiteral("aaa"));
     setWindowTitle(boardtext::PopupWindowCaption); // the menu's owner, never shown

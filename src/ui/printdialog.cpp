@@ -11,8 +11,10 @@
 namespace velto {
 
 PrintDialog::PrintDialog(AppContext &ctx, const PatientRecord &record, QWidget *parent)
-    : QDialog(parent), m_ctx(ctx), m_record(record),
-      m_printerSource([] { return QPrinterInfo::defaultPrinter(); })
+    : QDialog(parent)
+    , m_ctx(ctx)
+    , m_record(record)
+    , m_printerSource([] { return QPrinterInfo::defaultPrinter(); })
 {
     setObjectName(QStringLiteral("frmPrint"));
     setWindowTitle(printtext::Caption);

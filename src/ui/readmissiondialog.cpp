@@ -12,7 +12,10 @@
 namespace velto {
 
 ReadmissionDialog::ReadmissionDialog(AppContext &ctx, BoardModel &model, int bed, QWidget *parent)
-    : QDialog(parent), m_ctx(ctx), m_model(model), m_bed(bed)
+    : QDialog(parent)
+    , m_ctx(ctx)
+    , m_model(model)
+    , m_bed(bed)
 {
     setObjectName(QStringLiteral("frmSai"));
     setWindowTitle(admissiontext::saiCaption);

@@ -10,7 +10,9 @@
 
 namespace velto {
 
-SnapshotDeleteDialog::SnapshotDeleteDialog(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx)
+SnapshotDeleteDialog::SnapshotDeleteDialog(AppContext &ctx, QWidget *parent)
+    : QDialog(parent)
+    , m_ctx(ctx)
 {
     BusyGuard busy(ctx.busy);
     setObjectName(QStringLiteral("frmBackDel"));

@@ -11,7 +11,9 @@
 namespace velto {
 
 SplashScreen::SplashScreen(AppContext &ctx, int showMs, QWidget *parent)
-    : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog), m_ctx(ctx), m_showMs(showMs)
+    : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog)
+    , m_ctx(ctx)
+    , m_showMs(showMs)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setAutoFillBackground(true);
@@ -30,9 +32,9 @@ SplashScreen::SplashScreen(AppContext &ctx, int showMs, QWidget *parent)
     product->setFont(big);
     auto *version = new QLabel(QStringLiteral("ﾊﾞｰｼﾞｮﾝ 2.0"), this);
     version->setObjectName(QStringLiteral("lblVersion"));
-    auto *warning = new QLabel(
-        QStringLiteral("Veltoでは、データの消失が発生した場合の保証はいたしません。あくまでも管理者の方の責任で管理くださいますようお願いいたします。"),
-        this);
+    auto *warning = new QLabel(QStringLiteral("Veltoでは、データの消失が発生した場合の保証はいたしません。あくまでも管"
+                                              "理者の方の責任で管理くださいますようお願いいたします。"),
+                               this);
     warning->setObjectName(QStringLiteral("lblWarning"));
     warning->setWordWrap(true);
 

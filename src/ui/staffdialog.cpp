@@ -25,7 +25,8 @@ QLabel *label(const QString &name, const QString &text, QWidget *parent, bool wr
 } // namespace
 
 StaffDialog::StaffDialog(StaffAdmin &admin, QWidget *parent)
-    : QDialog(parent), m_admin(admin)
+    : QDialog(parent)
+    , m_admin(admin)
 {
     setObjectName(QStringLiteral("frmNewStaff"));
 
@@ -143,9 +144,9 @@ void StaffDialog::saveAccount()
     StaffEntry entry;
     entry.loginId = m_loginId->text();
     entry.staffName = m_staffName->text();
-    entry.authority = m_restricted->isChecked() ? Authority::Restricted
-                     : m_fullAuthority->isChecked() ? Authority::Full
-                                                    : Authority::None;
+    entry.authority = m_restricted->isChecked()      ? Authority::Restricted
+                      : m_fullAuthority->isChecked() ? Authority::Full
+                                                     : Authority::None;
     const StaffOkResult r = m_admin.staffDialogOk(entry, [this] { return askPassword(); });
     if (r.close) {
         accept();

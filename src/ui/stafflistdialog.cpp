@@ -10,8 +10,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "staffdialog.h"
 #include "passworddialog.h"
+#include "staffdialog.h"
 
 namespace velto {
 
@@ -52,7 +52,8 @@ void openStaffList(AppContext &ctx, QWidget *parent)
 }
 
 StaffListDialog::StaffListDialog(AppContext &ctx, QWidget *parent)
-    : QDialog(parent), m_admin(ctx)
+    : QDialog(parent)
+    , m_admin(ctx)
 {
     setObjectName(QStringLiteral("frmStaffList"));
     setWindowTitle(stafftext::listCaption());

@@ -8,8 +8,7 @@ namespace velto::print {
 
 SystemPagePrinter::SystemPagePrinter(std::function<QPrinterInfo()> source)
     : m_source(std::move(source))
-{
-}
+{ }
 
 bool SystemPagePrinter::findPrinter()
 {

@@ -12,22 +12,22 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPainter>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <exception>
 
+#include "aboutdialog.h"
 #include "backupwindow.h"
 #include "board/boardtexts.h"
 #include "board/roomcolour.h"
 #include "board/wardlayout.h"
 #include "core/appcontext.h"
 #include "core/errorlog.h"
-#include "aboutdialog.h"
 #include "facilitydialog.h"
 #include "helpviewer.h"
 #include "optionsdialog.h"
@@ -65,7 +65,10 @@ template <class F> void guarded(AppContext &ctx, const char *procedure, F &&f)
 
 class BedButton : public QPushButton {
 public:
-    BedButton(WardBoardWindow *board, int bed, QWidget *parent) : QPushButton(parent), m_board(board), m_bed(bed)
+    BedButton(WardBoardWindow *board, int bed, QWidget *parent)
+        : QPushButton(parent)
+        , m_board(board)
+        , m_bed(bed)
     {
         setObjectName(QStringLiteral("roomBtn_%1").arg(bed));
         setAutoDefault(false);
@@ -174,7 +177,8 @@ void openBoard(AppContext &ctx)
 }
 
 RoomNumberEditDialog::RoomNumberEditDialog(const QString &initialText, Prompter &prompter, QWidget *parent)
-    : QDialog(parent), m_prompter(prompter)
+    : QDialog(parent)
+    , m_prompter(prompter)
 {
     setObjectName(QStringLiteral("frmSet"));
     setWindowTitle(roomnumbertext::Caption);
@@ -223,13 +227,15 @@ void RoomNumberEditDialog::accept()
 }
 
 WardBoardWindow::WardBoardWindow(AppContext &ctx, QWidget *parent)
-    : QDialog(parent), m_ctx(ctx), m_board(ctx)
+    : QDialog(parent)
+    , m_ctx(ctx)
+    , m_board(ctx)
 {
     initBoardResources();
     setObjectName(QStringLiteral("frmRoom"));
     setWindowTitle(boardtext::WindowCaption);
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+                   | Qt::WindowCloseButtonHint);
 
     m_popupRunner = [](QMenu &menu, const QPoint &pos) { menu.exec(pos); };
     m_dragRunner = [](QDrag &drag) { drag.exec(Qt::MoveAction); };
@@ -301,9 +307,8 @@ void WardBoardWindow::buildUi()
         if (!m_fillingDates && index >= 0)
             changeDisplayDate(index);
     });
-    connect(m_todayButton, &QPushButton::clicked, this, [this] {
-        guarded(m_ctx, "frmRoom.cmdToday_Click()", [this] { m_dateBox->setCurrentIndex(0); });
-    });
+    connect(m_todayButton, &QPushButton::clicked, this,
+            [this] { guarded(m_ctx, "frmRoom.cmdToday_Click()", [this] { m_dateBox->setCurrentIndex(0); }); });
 
     m_popup = new BedPopupMenu(m_ctx.appDir, this);
     for (const BoardCommandRow &row : commandsOn(BoardOrigin::PopupMenu))
@@ -499,22 +504,53 @@ void WardBoardWindow::runCommand(BoardCommand command, BoardOrigin surface)
         return;
     const int bed = m_board.selectedBed();
     switch (command) {
-    case BoardCommand::Close: close(); return;
-    case BoardCommand::MoveBed: startBedMove(bed); break;
-    case BoardCommand::EditRecord: openRecord(bed); break;
-    case BoardCommand::Discharge: m_board.discharge(bed); break;
-    case BoardCommand::Readmit: readmit(bed); break;
-    case BoardCommand::Erase: m_board.erase(bed); break;
-    case BoardCommand::RoomNumber: m_board.setRoomNumber(bed, surface, m_numberDialog); break;
-    case BoardCommand::RoomColour: m_board.setRoomColour(bed, surface, m_colourDialog); break;
-    case BoardCommand::Facility: runFacilityForm(m_ctx, this, false); break;
-    case BoardCommand::Staff: openStaffList(m_ctx, this); break;
-    case BoardCommand::Options: runOptions(m_ctx, this); break;
-    case BoardCommand::Backup: makeBackup(); break;
-    case BoardCommand::DeleteBackups: deleteBackups(); break;
-    case BoardCommand::Help: showHelp(); return;
-    case BoardCommand::About: showAbout(); return;
-    case BoardCommand::DismissMenu: return;
+    case BoardCommand::Close:
+        close();
+        return;
+    case BoardCommand::MoveBed:
+        startBedMove(bed);
+        break;
+    case BoardCommand::EditRecord:
+        openRecord(bed);
+        break;
+    case BoardCommand::Discharge:
+        m_board.discharge(bed);
+        break;
+    case BoardCommand::Readmit:
+        readmit(bed);
+        break;
+    case BoardCommand::Erase:
+        m_board.erase(bed);
+        break;
+    case BoardCommand::RoomNumber:
+        m_board.setRoomNumber(bed, surface, m_numberDialog);
+        break;
+    case BoardCommand::RoomColour:
+        m_board.setRoomColour(bed, surface, m_colourDialog);
+        break;
+    case BoardCommand::Facility:
+        runFacilityForm(m_ctx, this, false);
+        break;
+    case BoardCommand::Staff:
+        openStaffList(m_ctx, this);
+        break;
+    case BoardCommand::Options:
+        runOptions(m_ctx, this);
+        break;
+    case BoardCommand::Backup:
+        makeBackup();
+        break;
+    case BoardCommand::DeleteBackups:
+        deleteBackups();
+        break;
+    case BoardCommand::Help:
+        showHelp();
+        return;
+    case BoardCommand::About:
+        showAbout();
+        return;
+    case BoardCommand::DismissMenu:
+        return;
     }
     updateCommandStates();
 }

@@ -1,4 +1,3 @@
-#include <QtTest>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QIcon>
@@ -6,6 +5,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QXmlStreamReader>
+#include <QtTest>
 #include <memory>
 
 #include "app/applicationsetup.h"

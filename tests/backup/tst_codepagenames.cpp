@@ -19,8 +19,6 @@ using velto::test::putRaw;
 
 using test::Sato;
 
-
-
 // "name=content" for every file, by the bytes of the names.
 QList<QByteArray> contents(const QString &dir)
 {
@@ -56,18 +54,24 @@ private slots:
         QTest::addColumn<QList<QByteArray>>("after");
         QTest::addColumn<QString>("message");
         const QByteArray utf8 = QFile::encodeName(Sato);
-        QTest::newRow("DB") << "DB" << false << QList<QByteArray>{utf8 + "=old"}
-                            << QStringLiteral("次の患者情報は、ファイル名の文字コードが異なっていたため、ファイル名を変更しました。\rDB/")
-                + Sato;
-        QTest::newRow("DB/Out") << "DB/Out" << false << QList<QByteArray>{utf8 + "=old"}
-                                << QStringLiteral("次の患者情報は、ファイル名の文字コードが異なっていたため、ファイル名を変更しました。\rDB/Out/")
-                + Sato;
-        QTest::newRow("both names") << "DB" << true << QList<QByteArray>{cp932(Sato) + "=old", utf8 + "=new"}
-                                    << QStringLiteral("次の患者情報は、文字コードの異なる同じ名前のファイルが2つあるため、どちらも変更していません。\r"
-                                                      "内容を確認してください。\rDB/")
-                + Sato + QStringLiteral("\rDB/") + Sato + QStringLiteral("（文字コード932の名前）");
+        QTest::newRow("DB")
+            << "DB" << false << QList<QByteArray> {utf8 + "=old"}
+            << QStringLiteral(
+                   "次の患者情報は、ファイル名の文字コードが異なっていたため、ファイル名を変更しました。\rDB/")
+                   + Sato;
+        QTest::newRow("DB/Out")
+            << "DB/Out" << false << QList<QByteArray> {utf8 + "=old"}
+            << QStringLiteral(
+                   "次の患者情報は、ファイル名の文字コードが異なっていたため、ファイル名を変更しました。\rDB/Out/")
+                   + Sato;
+        QTest::newRow("both names")
+            << "DB" << true << QList<QByteArray> {cp932(Sato) + "=old", utf8 + "=new"}
+            << QStringLiteral(
+                   "次の患者情報は、文字コードの異なる同じ名前のファイルが2つあるため、どちらも変更していません。\r"
+                   "内容を確認してください。\rDB/")
+                   + Sato + QStringLiteral("\rDB/") + Sato + QStringLiteral("（文字コード932の名前）");
         // Snapshots are only read: they keep their names.
-        QTest::newRow("snapshot") << "BackUp/令和08年12月01日" << false << QList<QByteArray>{cp932(Sato) + "=old"}
+        QTest::newRow("snapshot") << "BackUp/令和08年12月01日" << false << QList<QByteArray> {cp932(Sato) + "=old"}
                                   << QString();
     }
     void startUpRenames()

@@ -4,17 +4,17 @@
 
 #include "backup/codepagenames.h"
 #include "backup/snapshot.h"
-#include "core/textfile.h"
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include "core/eradate.h"
 #include "core/errorlog.h"
+#include "core/textfile.h"
 #include "support/files.h"
 #include "support/fixtures.h"
 #include "support/patients.h"
 #include "support/testcontext.h"
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace velto;
 using velto::test::TestContext;
@@ -41,8 +41,6 @@ QStringList entries(const QString &dir)
 
 using test::Sato;
 
-
-
 QByteArray rawBytes(const QString &dir, const QByteArray &name)
 {
     QFile f;
@@ -67,8 +65,7 @@ QList<QByteArray> rawEntries(const QString &dir)
 
 } // namespace
 
-class TstSnapshot : public QObject
-{
+class TstSnapshot : public QObject {
     Q_OBJECT
 
 private slots:
@@ -90,12 +87,12 @@ private slots:
         QVERIFY(r.ok);
         QCOMPARE(r.dayName, day);
         const QString snap = t.path("BackUp/" + day);
-        QCOMPARE(entries(snap), (QStringList{"ROOM.WBD", "gone.txt", "佐藤_一郎_昭和10年5月3日"}));
+        QCOMPARE(entries(snap), (QStringList {"ROOM.WBD", "gone.txt", "佐藤_一郎_昭和10年5月3日"}));
         QCOMPARE(readBytes(snap + "/ROOM.WBD"), QByteArray("new layout\r\n"));
         QCOMPARE(readBytes(snap + "/gone.txt"), QByteArray("kept\r\n"));
         QVERIFY(!QFileInfo::exists(t.path("BackUp/令和08年12月10日")));
         // The data folder itself is only read.
-        QCOMPARE(entries(t.path("DB")), (QStringList{"Out", "ROOM.WBD", "佐藤_一郎_昭和10年5月3日"}));
+        QCOMPARE(entries(t.path("DB")), (QStringList {"Out", "ROOM.WBD", "佐藤_一郎_昭和10年5月3日"}));
         QCOMPARE(readBytes(t.path("DB/Out/田中_花子_昭和20年1月1日")), QByteArray("discharged\r\n"));
         QVERIFY(t.prompter.asked.isEmpty());
     }
@@ -149,16 +146,16 @@ private slots:
 
         const SnapshotResult r = copySnapshot(t.ctx);
         QVERIFY(!r.ok);
-        QCOMPARE(r.copied, (QStringList{"A.WBD", "C.WBD"}));
+        QCOMPARE(r.copied, (QStringList {"A.WBD", "C.WBD"}));
         QCOMPARE(r.failed.size(), 1);
         QVERIFY(r.failed.first().startsWith("B.WBD"));
-        QCOMPARE(t.prompter.texts(), (QStringList{unexpectedErrorText(), notCopiedMessage({"B.WBD"})}));
+        QCOMPARE(t.prompter.texts(), (QStringList {unexpectedErrorText(), notCopiedMessage({"B.WBD"})}));
         QVERIFY(readBytes(t.path("log/error.log")).contains("[FUNC] frmBackUp.Form_Activate()"));
         QCOMPARE(readBytes(snap + "/A.WBD"), QByteArray("a2"));
         QCOMPARE(readBytes(snap + "/C.WBD"), QByteArray("c2"));
         QVERIFY(QFileInfo(snap + "/B.WBD/inner").isDir());
         // "DB" is only read.
-        QCOMPARE(entries(t.path("DB")), (QStringList{"A.WBD", "B.WBD", "C.WBD", "Out"}));
+        QCOMPARE(entries(t.path("DB")), (QStringList {"A.WBD", "B.WBD", "C.WBD", "Out"}));
         QCOMPARE(readBytes(t.path("DB/A.WBD")), QByteArray("a2"));
         QCOMPARE(readBytes(t.path("DB/B.WBD")), QByteArray("b2"));
     }
@@ -184,10 +181,10 @@ private slots:
 
         const SnapshotResult r = copySnapshot(t.ctx);
         QVERIFY(r.ok);
-        QCOMPARE(r.copied, QStringList{shown});
+        QCOMPARE(r.copied, QStringList {shown});
         const QString snap = t.path("BackUp/" + r.dayName);
         QCOMPARE(rawBytes(snap, name), QByteArray("record\r\n"));
-        QCOMPARE(rawEntries(snap), QList<QByteArray>{name});
+        QCOMPARE(rawEntries(snap), QList<QByteArray> {name});
         QVERIFY(t.prompter.asked.isEmpty());
     }
 
@@ -208,11 +205,12 @@ private slots:
 
         const SnapshotResult r = copySnapshot(t.ctx);
         QVERIFY(!r.ok);
-        QCOMPARE(r.copied, QStringList{"A.WBD"});
+        QCOMPARE(r.copied, QStringList {"A.WBD"});
         QCOMPARE(r.failed.size(), 2);
         QCOMPARE(t.prompter.texts().size(), 2);
         const QString message = t.prompter.texts().last();
-        QVERIFY(message.startsWith(QStringLiteral("次のファイルをバックアップできませんでした。\rバックアップは完了していません。\r")));
+        QVERIFY(message.startsWith(
+            QStringLiteral("次のファイルをバックアップできませんでした。\rバックアップは完了していません。\r")));
         QVERIFY2(message.contains(".tanaka") && message.contains(Sato), qPrintable(message));
     }
 
@@ -237,11 +235,11 @@ private slots:
         putRaw(older, "ROOM.WBD", "old layout");
         if (atStartUp) {
             repairDataFolders(t.ctx);
-            QCOMPARE(rawEntries(snap), QList<QByteArray>{});
-            QCOMPARE(rawEntries(older), QList<QByteArray>{"ROOM.WBD"});
+            QCOMPARE(rawEntries(snap), QList<QByteArray> {});
+            QCOMPARE(rawEntries(older), QList<QByteArray> {"ROOM.WBD"});
         } else {
             QVERIFY(copySnapshot(t.ctx).ok);
-            QCOMPARE(rawEntries(snap), QList<QByteArray>{"ROOM.WBD"});
+            QCOMPARE(rawEntries(snap), QList<QByteArray> {"ROOM.WBD"});
         }
         QVERIFY(t.prompter.asked.isEmpty());
     }
@@ -257,7 +255,7 @@ private slots:
 
         QVERIFY(!copySnapshot(t.ctx).ok);
         QVERIFY(entries(outside).isEmpty());
-        QCOMPARE(t.prompter.texts(), QStringList{unexpectedErrorText()});
+        QCOMPARE(t.prompter.texts(), QStringList {unexpectedErrorText()});
         QVERIFY(readBytes(t.path("log/error.log")).contains("[FUNC] frmBackUp.Form_Activate()"));
     }
 
@@ -288,9 +286,11 @@ private slots:
         QCOMPARE(t.prompter.asked.size(), 1);
         QCOMPARE(t.prompter.asked.first().kind, DialogKind::Warn);
         QCOMPARE(t.prompter.asked.first().text,
-                 volume + QStringLiteral("ドライブ配下のディスク容量が、500MByteをきりました。\r"
-                                         "空き容量を増やすか、メニューからバックアップデータを削除してください。\r"
-                                         "ディスク容量が少ない場合は、データが保存できないことがありますので、ご注意ください！"));
+                 volume
+                     + QStringLiteral(
+                         "ドライブ配下のディスク容量が、500MByteをきりました。\r"
+                         "空き容量を増やすか、メニューからバックアップデータを削除してください。\r"
+                         "ディスク容量が少ない場合は、データが保存できないことがありますので、ご注意ください！"));
     }
 
     void manualBackupAsksFullAuthorityOnly_data()

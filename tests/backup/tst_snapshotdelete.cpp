@@ -40,8 +40,7 @@ void makeSnapshots(TestContext &t)
 
 } // namespace
 
-class TstSnapshotDelete : public QObject
-{
+class TstSnapshotDelete : public QObject {
     Q_OBJECT
 
 private slots:
@@ -53,7 +52,7 @@ private slots:
         put(t.path("BackUp/stray.txt"), "x");
         const SnapshotListing l = activateSnapshotList(t.ctx);
         QVERIFY(!l.hide);
-        QCOMPARE(l.names, (QStringList{"old", kDay1, kDay2, kToday}));
+        QCOMPARE(l.names, (QStringList {"old", kDay1, kDay2, kToday}));
         QVERIFY(t.prompter.asked.isEmpty());
     }
 
@@ -63,7 +62,7 @@ private slots:
         t.makeFolders();
         const SnapshotListing l = activateSnapshotList(t.ctx);
         QVERIFY(l.hide);
-        QCOMPARE(t.prompter.texts(), QStringList{QStringLiteral("バックアップデータはありません。")});
+        QCOMPARE(t.prompter.texts(), QStringList {QStringLiteral("バックアップデータはありません。")});
     }
 
     void delClick_data()
@@ -76,25 +75,25 @@ private slots:
         QTest::addColumn<QStringList>("remaining");
         QTest::addColumn<QStringList>("boardDates");
 
-        const QStringList all{kShort, kDay1, kDay2, kToday};
+        const QStringList all {kShort, kDay1, kDay2, kToday};
         const int marked = int(DeleteMode::Marked);
         const int everything = int(DeleteMode::All);
-        QTest::newRow("marked, yes") << marked << 2 << QStringList{kDay2, kShort} << true
-                                     << QStringList{kQuestionMarked} << QStringList{kDay1, kToday}
-                                     << QStringList{kToday, kDay1};
-        QTest::newRow("marked, no") << marked << 2 << QStringList{kDay2} << false
-                                    << QStringList{kQuestionMarked} << all << QStringList{};
-        QTest::newRow("nothing marked") << marked << 2 << QStringList{} << true
-                                        << QStringList{kQuestionMarked, kNoneMarked} << all << QStringList{};
-        QTest::newRow("today's snapshot") << marked << 2 << QStringList{kToday} << true
-                                          << QStringList{kQuestionMarked} << QStringList{kShort, kDay1, kDay2}
-                                          << QStringList{kToday, kShort, kDay1, kDay2};
-        QTest::newRow("all, yes") << everything << 2 << QStringList{kDay1} << true
-                                  << QStringList{kQuestionAll} << QStringList{} << QStringList{kToday};
-        QTest::newRow("all, no") << everything << 2 << QStringList{} << false
-                                 << QStringList{kQuestionAll} << all << QStringList{};
-        QTest::newRow("restricted") << everything << 1 << QStringList{} << true
-                                    << QStringList{} << all << QStringList{};
+        QTest::newRow("marked, yes") << marked << 2 << QStringList {kDay2, kShort} << true
+                                     << QStringList {kQuestionMarked} << QStringList {kDay1, kToday}
+                                     << QStringList {kToday, kDay1};
+        QTest::newRow("marked, no") << marked << 2 << QStringList {kDay2} << false << QStringList {kQuestionMarked}
+                                    << all << QStringList {};
+        QTest::newRow("nothing marked") << marked << 2 << QStringList {} << true
+                                        << QStringList {kQuestionMarked, kNoneMarked} << all << QStringList {};
+        QTest::newRow("today's snapshot")
+            << marked << 2 << QStringList {kToday} << true << QStringList {kQuestionMarked}
+            << QStringList {kShort, kDay1, kDay2} << QStringList {kToday, kShort, kDay1, kDay2};
+        QTest::newRow("all, yes") << everything << 2 << QStringList {kDay1} << true << QStringList {kQuestionAll}
+                                  << QStringList {} << QStringList {kToday};
+        QTest::newRow("all, no") << everything << 2 << QStringList {} << false << QStringList {kQuestionAll} << all
+                                 << QStringList {};
+        QTest::newRow("restricted") << everything << 1 << QStringList {} << true << QStringList {} << all
+                                    << QStringList {};
     }
 
     void delClick()
@@ -157,7 +156,7 @@ private slots:
         if (readOnly)
             QFile::setPermissions(stuck, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
-        QCOMPARE(t.prompter.texts(), (QStringList{kQuestionMarked, unexpectedErrorText()}));
+        QCOMPARE(t.prompter.texts(), (QStringList {kQuestionMarked, unexpectedErrorText()}));
         QFile log(t.path("log/error.log"));
         QVERIFY(log.open(QIODevice::ReadOnly));
         QVERIFY(log.readAll().contains("[FUNC] frmBack.Delclick()"));
@@ -204,7 +203,7 @@ private slots:
         QString error;
         QVERIFY2(removeSnapshot(t.ctx, kDay1, &error), qPrintable(error));
         QVERIFY(!QFileInfo::exists(t.path("BackUp/" + kDay1)));
-        QCOMPARE(QDir(t.path("DB")).entryList(QDir::Files), QStringList{"ROOM.WBD"});
+        QCOMPARE(QDir(t.path("DB")).entryList(QDir::Files), QStringList {"ROOM.WBD"});
     }
 };
 

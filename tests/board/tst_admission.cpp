@@ -23,12 +23,24 @@ QString kinds(const test::ScriptedPrompter &p)
     QString s;
     for (const auto &a : p.asked) {
         switch (a.kind) {
-        case DialogKind::WarnYesNo: s += 'W'; break;
-        case DialogKind::WarnYesNoDefNo: s += 'D'; break;
-        case DialogKind::ConfirmYesNo: s += 'C'; break;
-        case DialogKind::Error: s += 'E'; break;
-        case DialogKind::Info: s += 'I'; break;
-        case DialogKind::Warn: s += 'M'; break;
+        case DialogKind::WarnYesNo:
+            s += 'W';
+            break;
+        case DialogKind::WarnYesNoDefNo:
+            s += 'D';
+            break;
+        case DialogKind::ConfirmYesNo:
+            s += 'C';
+            break;
+        case DialogKind::Error:
+            s += 'E';
+            break;
+        case DialogKind::Info:
+            s += 'I';
+            break;
+        case DialogKind::Warn:
+            s += 'M';
+            break;
         }
     }
     return s;
@@ -93,18 +105,26 @@ private slots:
         QTest::addColumn<QString>("savedAfter");
 
         const QByteArray none("<none>"), rec("record"), old("older");
-        QTest::newRow("keep") << 2 << true << none << "YN" << "WD" << none << rec << "" << "";
-        QTest::newRow("erase") << 2 << true << none << "YY" << "WD" << none << none << "" << "";
-        QTest::newRow("no to the discharge") << 2 << true << none << "N" << "W" << rec << none << Sato << "<none>";
-        QTest::newRow("keep replaces an older kept record on consent")
-            << 2 << true << old << "YNY" << "WDD" << none << rec << "" << "";
-        QTest::newRow("keep refused over an older kept record")
-            << 2 << true << old << "YNN" << "WDD" << rec << old << Sato << "<none>";
-        QTest::newRow("keep without a record file") << 2 << false << none << "YN" << "WDE" << none << none << Sato
-                                                    << "<none>";
-        QTest::newRow("erase without a record file frees the bed")
-            << 2 << false << none << "YY" << "WD" << none << none << "" << "";
-        QTest::newRow("restricted") << 1 << true << none << "" << "" << rec << none << Sato << "<none>";
+        QTest::newRow("keep") << 2 << true << none << "YN"
+                              << "WD" << none << rec << ""
+                              << "";
+        QTest::newRow("erase") << 2 << true << none << "YY"
+                               << "WD" << none << none << ""
+                               << "";
+        QTest::newRow("no to the discharge") << 2 << true << none << "N"
+                                             << "W" << rec << none << Sato << "<none>";
+        QTest::newRow("keep replaces an older kept record on consent") << 2 << true << old << "YNY"
+                                                                       << "WDD" << none << rec << ""
+                                                                       << "";
+        QTest::newRow("keep refused over an older kept record") << 2 << true << old << "YNN"
+                                                                << "WDD" << rec << old << Sato << "<none>";
+        QTest::newRow("keep without a record file") << 2 << false << none << "YN"
+                                                    << "WDE" << none << none << Sato << "<none>";
+        QTest::newRow("erase without a record file frees the bed") << 2 << false << none << "YY"
+                                                                   << "WD" << none << none << ""
+                                                                   << "";
+        QTest::newRow("restricted") << 1 << true << none << ""
+                                    << "" << rec << none << Sato << "<none>";
     }
     void discharge()
     {
@@ -137,8 +157,9 @@ private slots:
             QCOMPARE(tc->prompter.asked.at(0).text, QStringLiteral("佐藤さんを退院させます。\rよろしいですか？"));
         }
         if (dialogs.size() > 1) {
-            QCOMPARE(tc->prompter.asked.at(1).text,
-                     QStringLiteral("データを完全に消去しますか？\rデータを残したい場合は、[いいえ]を押してください。"));
+            QCOMPARE(
+                tc->prompter.asked.at(1).text,
+                QStringLiteral("データを完全に消去しますか？\rデータを残したい場合は、[いいえ]を押してください。"));
         }
     }
 
@@ -149,7 +170,7 @@ private slots:
         write("DB/Out/" + Suzuki, "other");
         tc->prompter.answers = script("YN");
         QVERIFY(dischargePatient(tc->ctx, *model, Bed));
-        QCOMPARE(keptRecords(tc->ctx), (QStringList{Sato, Suzuki}));
+        QCOMPARE(keptRecords(tc->ctx), (QStringList {Sato, Suzuki}));
     }
 
     // A kept copy that cannot be placed in "DB/Out" (a folder holds its
@@ -197,10 +218,14 @@ private slots:
         QTest::addColumn<QString>("answers");
         QTest::addColumn<QString>("bedAfter");
         QTest::addColumn<QString>("savedAfter");
-        QTest::newRow("erased") << true << "Y" << "" << "";
+        QTest::newRow("erased") << true << "Y"
+                                << ""
+                                << "";
         QTest::newRow("no") << true << "N" << Sato << "<none>";
         // The data is already gone: the bed is freed and the layout saved.
-        QTest::newRow("no record file") << false << "Y" << "" << "";
+        QTest::newRow("no record file") << false << "Y"
+                                        << ""
+                                        << "";
     }
     void erase()
     {
@@ -216,7 +241,8 @@ private slots:
         erasePatient(tc->ctx, *model, Bed);
 
         QCOMPARE(kinds(tc->prompter), QStringLiteral("W"));
-        QCOMPARE(tc->prompter.asked.at(0).text, QStringLiteral("佐藤さんのデータを完全に消去します。\rよろしいですか？"));
+        QCOMPARE(tc->prompter.asked.at(0).text,
+                 QStringLiteral("佐藤さんのデータを完全に消去します。\rよろしいですか？"));
         QCOMPARE(model->bedEntry(Bed), bedAfter);
         QCOMPARE(savedEntry(Bed), savedAfter);
         QCOMPARE(QFile::exists(tc->path("DB/" + Sato)), recordInDb && answers == "N");
@@ -254,13 +280,22 @@ private slots:
         QTest::addColumn<bool>("readmitted");
         QTest::addColumn<bool>("closes");
 
-        QTest::newRow("readmitted") << 2 << "" << false << Sato << "Y" << "C" << true << true;
-        QTest::newRow("no keeps the chooser open") << 2 << "" << false << Sato << "N" << "C" << false << false;
-        QTest::newRow("same key already in DB") << 2 << "" << true << Sato << "Y" << "CE" << false << false;
-        QTest::newRow("no selection") << 2 << "" << false << "" << "" << "E" << false << false;
-        QTest::newRow("name without _") << 2 << "" << false << "abc" << "" << "E" << false << false;
-        QTest::newRow("restricted") << 1 << "" << false << Sato << "" << "" << false << false;
-        QTest::newRow("occupied bed") << 2 << Suzuki << false << Sato << "" << "" << false << true;
+        QTest::newRow("readmitted") << 2 << "" << false << Sato << "Y"
+                                    << "C" << true << true;
+        QTest::newRow("no keeps the chooser open") << 2 << "" << false << Sato << "N"
+                                                   << "C" << false << false;
+        QTest::newRow("same key already in DB") << 2 << "" << true << Sato << "Y"
+                                                << "CE" << false << false;
+        QTest::newRow("no selection") << 2 << "" << false << ""
+                                      << ""
+                                      << "E" << false << false;
+        QTest::newRow("name without _") << 2 << "" << false << "abc"
+                                        << ""
+                                        << "E" << false << false;
+        QTest::newRow("restricted") << 1 << "" << false << Sato << ""
+                                    << "" << false << false;
+        QTest::newRow("occupied bed") << 2 << Suzuki << false << Sato << ""
+                                      << "" << false << true;
     }
     void readmit()
     {
@@ -303,7 +338,10 @@ private slots:
     void readmitOpensChooserOnlyForAFreeBed()
     {
         int opened = 0;
-        auto chooser = [&] { ++opened; return true; };
+        auto chooser = [&] {
+            ++opened;
+            return true;
+        };
         QVERIFY(openReadmission(tc->ctx, *model, Bed, chooser));
         model->setBedEntry(Bed, Suzuki);
         QVERIFY(!openReadmission(tc->ctx, *model, Bed, chooser));
@@ -317,7 +355,7 @@ private slots:
     {
         KeptListing l = activateKeptList(tc->ctx);
         QVERIFY(l.close);
-        QCOMPARE(tc->prompter.texts(), QStringList{QStringLiteral("退院者情報はありません。")});
+        QCOMPARE(tc->prompter.texts(), QStringList {QStringLiteral("退院者情報はありません。")});
 
         write("DB/Out/" + Suzuki, "b");
         write("DB/Out/" + Sato, "a");
@@ -325,7 +363,7 @@ private slots:
         tc->prompter.clear();
         l = activateKeptList(tc->ctx);
         QVERIFY(!l.close);
-        QCOMPARE(l.names, (QStringList{Sato, Suzuki}));
+        QCOMPARE(l.names, (QStringList {Sato, Suzuki}));
         QVERIFY(tc->prompter.asked.isEmpty());
     }
 };

@@ -10,14 +10,13 @@ namespace {
 
 using C = BoardCommand;
 
-const QList<BoardCommand> AllCommands{
-    C::Close,      C::MoveBed,    C::EditRecord, C::Discharge, C::Readmit,       C::Erase,
-    C::RoomNumber, C::RoomColour, C::Facility,   C::Staff,     C::Options,       C::Backup,
-    C::DeleteBackups, C::Help,    C::About,      C::DismissMenu,
+const QList<BoardCommand> AllCommands {
+    C::Close,    C::MoveBed, C::EditRecord, C::Discharge, C::Readmit,       C::Erase, C::RoomNumber, C::RoomColour,
+    C::Facility, C::Staff,   C::Options,    C::Backup,    C::DeleteBackups, C::Help,  C::About,      C::DismissMenu,
 };
 // Enabled whatever the state.
-const QList<BoardCommand> AlwaysOn{C::Close, C::Facility, C::Staff, C::DeleteBackups,
-                                   C::Help,  C::About,    C::DismissMenu};
+const QList<BoardCommand> AlwaysOn {C::Close, C::Facility, C::Staff,      C::DeleteBackups,
+                                    C::Help,  C::About,    C::DismissMenu};
 
 QList<BoardCommand> enabledIn(const BoardState &state)
 {
@@ -51,27 +50,27 @@ private slots:
         QTest::addColumn<bool>("occupied");
         QTest::addColumn<QList<BoardCommand>>("on");
 
-        const QList<BoardCommand> room{C::RoomNumber, C::RoomColour, C::Backup, C::Options};
-        QTest::newRow("full, today, occupied") << 2 << true << true << true
-            << QList<BoardCommand>{C::MoveBed, C::EditRecord, C::Discharge, C::Erase} + room;
-        QTest::newRow("full, today, free") << 2 << true << true << false
-            << QList<BoardCommand>{C::EditRecord, C::Readmit} + room;
-        QTest::newRow("full, snapshot, occupied") << 2 << false << true << true
-            << QList<BoardCommand>{C::EditRecord};
-        QTest::newRow("full, snapshot, free") << 2 << false << true << false << QList<BoardCommand>{};
-        QTest::newRow("restricted, today, occupied") << 1 << true << true << true
-            << QList<BoardCommand>{C::EditRecord};
-        QTest::newRow("restricted, today, free") << 1 << true << true << false << QList<BoardCommand>{};
-        QTest::newRow("restricted, snapshot, occupied") << 1 << false << true << true
-            << QList<BoardCommand>{C::EditRecord};
+        const QList<BoardCommand> room {C::RoomNumber, C::RoomColour, C::Backup, C::Options};
+        QTest::newRow("full, today, occupied")
+            << 2 << true << true << true
+            << QList<BoardCommand> {C::MoveBed, C::EditRecord, C::Discharge, C::Erase} + room;
+        QTest::newRow("full, today, free")
+            << 2 << true << true << false << QList<BoardCommand> {C::EditRecord, C::Readmit} + room;
+        QTest::newRow("full, snapshot, occupied") << 2 << false << true << true << QList<BoardCommand> {C::EditRecord};
+        QTest::newRow("full, snapshot, free") << 2 << false << true << false << QList<BoardCommand> {};
+        QTest::newRow("restricted, today, occupied")
+            << 1 << true << true << true << QList<BoardCommand> {C::EditRecord};
+        QTest::newRow("restricted, today, free") << 1 << true << true << false << QList<BoardCommand> {};
+        QTest::newRow("restricted, snapshot, occupied")
+            << 1 << false << true << true << QList<BoardCommand> {C::EditRecord};
         // Backup and options touch no layout file: a damaged layout keeps them.
-        QTest::newRow("full, today, layout damaged, occupied") << 2 << true << false << true
-            << QList<BoardCommand>{C::EditRecord, C::Backup, C::Options};
-        QTest::newRow("full, today, layout damaged, free") << 2 << true << false << false
-            << QList<BoardCommand>{C::Backup, C::Options};
+        QTest::newRow("full, today, layout damaged, occupied")
+            << 2 << true << false << true << QList<BoardCommand> {C::EditRecord, C::Backup, C::Options};
+        QTest::newRow("full, today, layout damaged, free")
+            << 2 << true << false << false << QList<BoardCommand> {C::Backup, C::Options};
         // A digit other than 1 or 2 in the staff file is not restricted.
-        QTest::newRow("unknown authority, today, free") << 3 << true << true << false
-            << QList<BoardCommand>{C::EditRecord, C::Readmit} + room;
+        QTest::newRow("unknown authority, today, free")
+            << 3 << true << true << false << QList<BoardCommand> {C::EditRecord, C::Readmit} + room;
     }
     void enabledState()
     {
@@ -100,11 +99,9 @@ private slots:
         QTest::addColumn<bool>("occupied");
         const QString sato = QStringLiteral("佐藤_一郎_昭和10年5月3日");
         QTest::newRow("occupied") << 0 << QString() << sato << true << true << true;
-        QTest::newRow("entry without _") << 0 << QString() << QStringLiteral("NOUNDERSCORE") << true << true
-                                         << false;
+        QTest::newRow("entry without _") << 0 << QString() << QStringLiteral("NOUNDERSCORE") << true << true << false;
         QTest::newRow("snapshot") << 1 << QString() << sato << false << true << true;
-        QTest::newRow("damaged layout") << 0 << QStringLiteral("ROOM.WBDの241行目") << sato << true << false
-                                        << true;
+        QTest::newRow("damaged layout") << 0 << QStringLiteral("ROOM.WBDの241行目") << sato << true << false << true;
     }
     void stateFromContext()
     {

@@ -68,7 +68,7 @@ private slots:
         tc->ctx.optionValues.backupOnOff = backupOnOff;
         BoardController board(tc->ctx);
         board.load();
-        QCOMPARE(board.dates(), (QStringList{Today, PastDay}));
+        QCOMPARE(board.dates(), (QStringList {Today, PastDay}));
         if (snapshot)
             QVERIFY(board.changeDisplayDate(1));
         if (damaged)

@@ -168,9 +168,12 @@ private slots:
         QFETCH(bool, bedsLoaded);
         QFETCH(bool, numbersLoaded);
         QFETCH(bool, coloursLoaded);
-        if (beds) writeBytes(db(layoutfile::Beds), fullBeds());
-        if (numbers) writeBytes(db(layoutfile::RoomNumbers), fullNumbers());
-        if (colours) writeBytes(db(layoutfile::RoomColours), fullColours());
+        if (beds)
+            writeBytes(db(layoutfile::Beds), fullBeds());
+        if (numbers)
+            writeBytes(db(layoutfile::RoomNumbers), fullNumbers());
+        if (colours)
+            writeBytes(db(layoutfile::RoomColours), fullColours());
 
         BoardModel m;
         fillOld(m);
@@ -216,27 +219,23 @@ private slots:
         const QString r101 = QStringLiteral("１０１号室 ");
         QList<QByteArray> cols = repeat("14737632", 30);
         cols[2] = "abc";
-        QTest::newRow("colour not a number") << layoutfile::RoomColours << crlf(cols)
-                                             << sato << r101 << 14737632 << 1002;
+        QTest::newRow("colour not a number")
+            << layoutfile::RoomColours << crlf(cols) << sato << r101 << 14737632 << 1002;
         cols[2] = "-5";
-        QTest::newRow("negative colour") << layoutfile::RoomColours << crlf(cols)
-                                         << sato << r101 << 14737632 << 1002;
+        QTest::newRow("negative colour") << layoutfile::RoomColours << crlf(cols) << sato << r101 << 14737632 << 1002;
         cols[2] = "16777216";
-        QTest::newRow("colour beyond 24 bits") << layoutfile::RoomColours << crlf(cols)
-                                               << sato << r101 << 14737632 << 1002;
+        QTest::newRow("colour beyond 24 bits")
+            << layoutfile::RoomColours << crlf(cols) << sato << r101 << 14737632 << 1002;
         cols[2] = "";
-        QTest::newRow("empty colour line") << layoutfile::RoomColours << crlf(cols)
-                                           << sato << r101 << 14737632 << 1002;
-        QTest::newRow("31 colour lines") << layoutfile::RoomColours
-                                         << crlf(repeat("255", 31)) << sato << r101 << 255 << 255;
-        QTest::newRow("31 room numbers")
-            << layoutfile::RoomNumbers << crlf(repeat("N", 31)) << sato << QStringLiteral("N")
-            << 1001 << 1002;
-        QTest::newRow("241 beds") << layoutfile::Beds << (fullBeds() + "extra_x\r\n") << sato
-                                  << QStringLiteral("R0") << 1001 << 1002;
-        QTest::newRow("undecodable numbers")
-            << layoutfile::RoomNumbers << QByteArray("A\r\n\x81\x20\r\n") << sato
-            << QStringLiteral("R0") << 1001 << 1002;
+        QTest::newRow("empty colour line") << layoutfile::RoomColours << crlf(cols) << sato << r101 << 14737632 << 1002;
+        QTest::newRow("31 colour lines") << layoutfile::RoomColours << crlf(repeat("255", 31)) << sato << r101 << 255
+                                         << 255;
+        QTest::newRow("31 room numbers") << layoutfile::RoomNumbers << crlf(repeat("N", 31)) << sato
+                                         << QStringLiteral("N") << 1001 << 1002;
+        QTest::newRow("241 beds") << layoutfile::Beds << (fullBeds() + "extra_x\r\n") << sato << QStringLiteral("R0")
+                                  << 1001 << 1002;
+        QTest::newRow("undecodable numbers") << layoutfile::RoomNumbers << QByteArray("A\r\n\x81\x20\r\n") << sato
+                                             << QStringLiteral("R0") << 1001 << 1002;
     }
     void badLineIsReportedAndKeepsWhatWasRead()
     {
@@ -258,7 +257,7 @@ private slots:
         QCOMPARE(m.roomNumber(0), room0Number);
         QCOMPARE(m.roomColour(1), room1Colour);
         QCOMPARE(m.roomColour(2), room2Colour);
-        QCOMPARE(tc->prompter.texts(), QStringList{unexpectedErrorText()});
+        QCOMPARE(tc->prompter.texts(), QStringList {unexpectedErrorText()});
         QVERIFY(readBytes(tc->path(QStringLiteral("log/error.log"))).contains("frmRoom.NewLoad()"));
     }
 
@@ -289,8 +288,7 @@ private slots:
         QTest::addColumn<int>("bed");
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("roomNumber");
-        QTest::newRow("character outside the code page")
-            << -1 << QString() << QStringLiteral("101\U0001F600");
+        QTest::newRow("character outside the code page") << -1 << QString() << QStringLiteral("101\U0001F600");
         QTest::newRow("line break in a room number") << -1 << QString() << QStringLiteral("1\n2");
         QTest::newRow("line break in an entry") << 3 << QStringLiteral("a_b\r\nc") << QString();
     }
@@ -330,8 +328,8 @@ private slots:
                                      << QStringLiteral("ROOM.WBDの241行目");
         QList<QByteArray> cols = repeat("14737632", 30);
         cols[4] = "#FF0000";
-        QTest::newRow("colour as #FF0000") << layoutfile::RoomColours << crlf(cols)
-                                           << QStringLiteral("ROOM_COL.WBDの5行目");
+        QTest::newRow("colour as #FF0000")
+            << layoutfile::RoomColours << crlf(cols) << QStringLiteral("ROOM_COL.WBDの5行目");
     }
     void partlyReadLayoutIsNeverWritten()
     {
@@ -396,7 +394,7 @@ private slots:
         QVERIFY(QDir(tc->path(QStringLiteral("DB"))).removeRecursively());
         BoardModel m;
         QCOMPARE(saveWardLayout(tc->ctx, m), LayoutSaveResult::Failed);
-        QCOMPARE(tc->prompter.texts(), QStringList{unexpectedErrorText()});
+        QCOMPARE(tc->prompter.texts(), QStringList {unexpectedErrorText()});
         QVERIFY(readBytes(tc->path(QStringLiteral("log/error.log"))).contains("frmRoom.Command1_Click()"));
         QVERIFY(!QFile::exists(db(layoutfile::Beds)));
     }
@@ -420,26 +418,25 @@ private slots:
         QTest::addColumn<QStringList>("folders");
         QTest::addColumn<QStringList>("expected");
         const QString today = QStringLiteral("令和08年12月10日");
-        QTest::newRow("none") << QStringList() << QStringList{today};
+        QTest::newRow("none") << QStringList() << QStringList {today};
         QTest::newRow("ascending name order, today's snapshot left out")
-            << QStringList{QStringLiteral("令和08年12月09日"), today, QStringLiteral("令和08年11月30日"),
-                           QStringLiteral("平成31年04月30日")}
-            << QStringList{today, QStringLiteral("令和08年11月30日"), QStringLiteral("令和08年12月09日"),
-                           QStringLiteral("平成31年04月30日")};
+            << QStringList {QStringLiteral("令和08年12月09日"), today, QStringLiteral("令和08年11月30日"),
+                            QStringLiteral("平成31年04月30日")}
+            << QStringList {today, QStringLiteral("令和08年11月30日"), QStringLiteral("令和08年12月09日"),
+                            QStringLiteral("平成31年04月30日")};
         QTest::newRow("short names are no snapshots")
-            << QStringList{QStringLiteral("tmp"), QStringLiteral(""), QStringLiteral("令和08年12月9日"),
-                           QStringLiteral("令和08年12月01日")}
-            << QStringList{today, QStringLiteral("令和08年12月01日")};
+            << QStringList {QStringLiteral("tmp"), QStringLiteral(""), QStringLiteral("令和08年12月9日"),
+                            QStringLiteral("令和08年12月01日")}
+            << QStringList {today, QStringLiteral("令和08年12月01日")};
         QTest::newRow("longer names give their last 11 characters")
-            << QStringList{QStringLiteral("old令和08年12月01日"), QStringLiteral("x") + today}
-            << QStringList{today, QStringLiteral("令和08年12月01日")};
+            << QStringList {QStringLiteral("old令和08年12月01日"), QStringLiteral("x") + today}
+            << QStringList {today, QStringLiteral("令和08年12月01日")};
     }
     void dateList()
     {
         QFETCH(QStringList, folders);
         QFETCH(QStringList, expected);
-        QCOMPARE(buildDateList(QStringLiteral("令和08年12月10日"), folders,
-                               QStringLiteral("令和08年12月10日")),
+        QCOMPARE(buildDateList(QStringLiteral("令和08年12月10日"), folders, QStringLiteral("令和08年12月10日")),
                  expected);
     }
 
@@ -453,11 +450,11 @@ private slots:
         // the clock's day is the snapshot that is left out.
         tc->ctx.todayEraDate = QStringLiteral("令和08年12月09日");
         QCOMPARE(buildDateList(tc->ctx),
-                 (QStringList{QStringLiteral("令和08年12月09日"), QStringLiteral("令和08年12月01日"),
-                              QStringLiteral("平成30年01月02日")}));
+                 (QStringList {QStringLiteral("令和08年12月09日"), QStringLiteral("令和08年12月01日"),
+                               QStringLiteral("平成30年01月02日")}));
 
         QVERIFY(backup.removeRecursively());
-        QCOMPARE(buildDateList(tc->ctx), QStringList{QStringLiteral("令和08年12月09日")});
+        QCOMPARE(buildDateList(tc->ctx), QStringList {QStringLiteral("令和08年12月09日")});
     }
 
     void changeDisplayDate_data()
@@ -475,8 +472,8 @@ private slots:
         QFETCH(int, from);
         QFETCH(int, to);
         QFETCH(bool, saves);
-        const QStringList dates{tc->ctx.todayEraDate, QStringLiteral("令和08年12月01日"),
-                                QStringLiteral("令和08年12月02日")};
+        const QStringList dates {tc->ctx.todayEraDate, QStringLiteral("令和08年12月01日"),
+                                 QStringLiteral("令和08年12月02日")};
         for (int i = 0; i < dates.size(); ++i) {
             const QString dir = layoutFolder(tc->ctx, dates, i) + '/';
             writeBytes(dir + layoutfile::Beds, crlf({"", QByteArray("date_") + QByteArray::number(i)}));
@@ -499,7 +496,7 @@ private slots:
 
     void snapshotWithoutLayoutShowsNoOtherDay()
     {
-        const QStringList dates{tc->ctx.todayEraDate, QStringLiteral("令和08年12月01日")};
+        const QStringList dates {tc->ctx.todayEraDate, QStringLiteral("令和08年12月01日")};
         QVERIFY(QDir().mkpath(layoutFolder(tc->ctx, dates, 1)));
         BoardModel m;
         m.setBedEntry(7, QStringLiteral("today_patient"));
@@ -513,7 +510,7 @@ private slots:
 
     void failedSaveKeepsTheBoardOnToday()
     {
-        const QStringList dates{tc->ctx.todayEraDate, QStringLiteral("令和08年12月01日")};
+        const QStringList dates {tc->ctx.todayEraDate, QStringLiteral("令和08年12月01日")};
         writeBytes(layoutFolder(tc->ctx, dates, 1) + '/' + layoutfile::Beds, crlf({"snap_x"}));
         BoardModel m;
         m.setBedEntry(0, QStringLiteral("moved_here"));

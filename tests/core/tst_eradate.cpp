@@ -35,10 +35,14 @@ private slots:
     {
         QTest::addColumn<QString>("compact");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("valid") << "20061203" << "平成18年12月03日";
-        QTest::newRow("7 chars") << "2006120" << "";
-        QTest::newRow("9 chars") << "200612031" << "";
-        QTest::newRow("not a date") << "20060230" << "2006/02/30";
+        QTest::newRow("valid") << "20061203"
+                               << "平成18年12月03日";
+        QTest::newRow("7 chars") << "2006120"
+                                 << "";
+        QTest::newRow("9 chars") << "200612031"
+                                 << "";
+        QTest::newRow("not a date") << "20060230"
+                                    << "2006/02/30";
     }
     void waDate()
     {
@@ -55,17 +59,31 @@ private slots:
         QTest::addColumn<QString>("age");
         QTest::addColumn<QString>("message");
         const QString none;
-        QTest::newRow("born today") << QDate(2026, 12, 10) << "令和8年12月10日" << "0歳" << none;
-        QTest::newRow("birthday today") << QDate(2026, 12, 10) << "昭和36年12月10日" << "65歳" << none;
-        QTest::newRow("birthday tomorrow") << QDate(2026, 12, 10) << "昭和36年12月11日" << "64歳" << none;
-        QTest::newRow("Feb 29, non-leap Feb 28") << QDate(2026, 2, 28) << "平成12年2月29日" << "25歳" << none;
-        QTest::newRow("Feb 29, non-leap Mar 1") << QDate(2026, 3, 1) << "平成12年2月29日" << "26歳" << none;
-        QTest::newRow("Feb 29, leap Feb 29") << QDate(2028, 2, 29) << "平成12年2月29日" << "28歳" << none;
-        QTest::newRow("first Heisei year") << QDate(2026, 12, 10) << "平成1年1月8日" << "37歳" << none;
-        QTest::newRow("era year past its end") << QDate(2026, 12, 10) << "昭和70年1月1日" << "31歳" << none;
-        QTest::newRow("tomorrow") << QDate(2026, 12, 10) << "令和8年12月11日" << "" << "未来日付は入力できません。";
-        QTest::newRow("Feb 30") << QDate(2026, 12, 10) << "平成1年2月30日" << "" << "指定した生年月日の日付は存在しません。";
-        QTest::newRow("incomplete") << QDate(2026, 12, 10) << "昭和年5月10日" << "" << "指定した生年月日の日付は存在しません。";
+        QTest::newRow("born today") << QDate(2026, 12, 10) << "令和8年12月10日"
+                                    << "0歳" << none;
+        QTest::newRow("birthday today") << QDate(2026, 12, 10) << "昭和36年12月10日"
+                                        << "65歳" << none;
+        QTest::newRow("birthday tomorrow") << QDate(2026, 12, 10) << "昭和36年12月11日"
+                                           << "64歳" << none;
+        QTest::newRow("Feb 29, non-leap Feb 28") << QDate(2026, 2, 28) << "平成12年2月29日"
+                                                 << "25歳" << none;
+        QTest::newRow("Feb 29, non-leap Mar 1") << QDate(2026, 3, 1) << "平成12年2月29日"
+                                                << "26歳" << none;
+        QTest::newRow("Feb 29, leap Feb 29") << QDate(2028, 2, 29) << "平成12年2月29日"
+                                             << "28歳" << none;
+        QTest::newRow("first Heisei year") << QDate(2026, 12, 10) << "平成1年1月8日"
+                                           << "37歳" << none;
+        QTest::newRow("era year past its end") << QDate(2026, 12, 10) << "昭和70年1月1日"
+                                               << "31歳" << none;
+        QTest::newRow("tomorrow") << QDate(2026, 12, 10) << "令和8年12月11日"
+                                  << ""
+                                  << "未来日付は入力できません。";
+        QTest::newRow("Feb 30") << QDate(2026, 12, 10) << "平成1年2月30日"
+                                << ""
+                                << "指定した生年月日の日付は存在しません。";
+        QTest::newRow("incomplete") << QDate(2026, 12, 10) << "昭和年5月10日"
+                                    << ""
+                                    << "指定した生年月日の日付は存在しません。";
     }
     void howOld()
     {

@@ -1,9 +1,9 @@
 // The lock in the data folder: one run per folder, whoever starts it and
 // from wherever; a dead run's lock on this computer is broken, another
 // computer's never.
-#include <QtTest>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QtTest>
 
 #include <csignal>
 #include <sys/stat.h>
@@ -85,8 +85,8 @@ private slots:
         QTest::newRow("another run, same account") << int(Holder::ChildSameAccount) << false << running;
         QTest::newRow("another account, own HOME") << int(Holder::ChildOtherAccount) << false << running;
         QTest::newRow("a run killed with -9") << int(Holder::ChildKilled) << true << QString();
-        QTest::newRow("another computer") << int(Holder::OtherComputer) << false
-                                          << running + QStringLiteral("\r（ward-pc-2）");
+        QTest::newRow("another computer")
+            << int(Holder::OtherComputer) << false << running + QStringLiteral("\r（ward-pc-2）");
         QTest::newRow("another computer, with its machine id")
             << int(Holder::OtherComputerWithId) << false << running + QStringLiteral("\r（ward-pc-2）");
     }

@@ -1,9 +1,9 @@
 // The settings store never forgets a section it held: not after a failed
 // write, not when the file cannot be read back.
-#include <QtTest>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QtTest>
 
 #include "core/settingsstore.h"
 

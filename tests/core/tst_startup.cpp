@@ -1,5 +1,5 @@
-#include <QtTest>
 #include <QFile>
+#include <QtTest>
 
 #include <sys/stat.h>
 
@@ -21,9 +21,8 @@ private slots:
         for (const char *f : {"DB", "BackUp", "log", "DB/Out"})
             QVERIFY2(QFileInfo(t.path(f)).isDir(), f);
         QCOMPARE(t.ctx.todayEraDate, QStringLiteral("令和08年12月10日"));
-        QCOMPARE(t.settings->journal(),
-                 (QStringList{"Pass/cnt", "Pass/user1", "Option/backup_on_off", "Option/backup_off_time",
-                              "Option/midashi_on_off"}));
+        QCOMPARE(t.settings->journal(), (QStringList {"Pass/cnt", "Pass/user1", "Option/backup_on_off",
+                                                      "Option/backup_off_time", "Option/midashi_on_off"}));
 
         // What was written is on disk, owner-only, and reads back.
         SettingsStore reread(t.settings->filePath());
@@ -87,7 +86,7 @@ private slots:
         SettingsStore atStart(path);
         t.ctx.settings = &atStart;
         QVERIFY(!prepareDataFolders(t.ctx));
-        QCOMPARE(t.prompter.texts(), QStringList{QStringLiteral("設定ファイルを読み込めません。\r") + path});
+        QCOMPARE(t.prompter.texts(), QStringList {QStringLiteral("設定ファイルを読み込めません。\r") + path});
         QVERIFY(atStart.journal().isEmpty());
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
         if (kind == "folder")
@@ -145,7 +144,7 @@ private slots:
                   "R\t.~velto-b1\tROOM.WBD\r\nR\t.~velto-n1\tROOM_NO.WBD\r\nD\told_record\r\n");
         QVERIFY(prepareDataFolders(t.ctx));
         const QStringList left = QDir(t.path("DB")).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-        QCOMPARE(left, (QStringList{".tanaka_a_b", "ROOM.WBD", "ROOM_NO.WBD"}));
+        QCOMPARE(left, (QStringList {".tanaka_a_b", "ROOM.WBD", "ROOM_NO.WBD"}));
         QVERIFY(QDir(t.path("DB/Out")).entryList(QDir::Files | QDir::Hidden).isEmpty());
         QVERIFY(QDir(t.path("log")).entryList(QDir::Files | QDir::Hidden).isEmpty());
         QFile numbers(t.path("DB/ROOM_NO.WBD"));
@@ -174,8 +173,8 @@ private slots:
         QStringList lines;
         QString err;
         QVERIFY(textfile::readLines(t.path("log/error.log"), &lines, &err));
-        QCOMPARE(lines, (QStringList{"--- ERROR INFORMATION Velto ---", "[DATE] 2026/12/10 7:05:09",
-                                     "[FUNC] bigin.getReg()"}));
+        QCOMPARE(lines, (QStringList {"--- ERROR INFORMATION Velto ---", "[DATE] 2026/12/10 7:05:09",
+                                      "[FUNC] bigin.getReg()"}));
         QVERIFY(readAll(t.path("log/error.log")).endsWith("getReg()\r\n"));
         QCOMPARE(t.prompter.asked.size(), 2);
         QCOMPARE(t.prompter.asked.at(0).kind, DialogKind::Error);

@@ -15,7 +15,10 @@ using namespace velto;
 
 namespace {
 
-QByteArray hex(const char *h) { return QByteArray::fromHex(h); }
+QByteArray hex(const char *h)
+{
+    return QByteArray::fromHex(h);
+}
 
 QByteArray fileBytes(const QString &path)
 {
@@ -34,8 +37,7 @@ void putBytes(const QString &path, const QByteArray &bytes)
 
 } // namespace
 
-class TstTextFile : public QObject
-{
+class TstTextFile : public QObject {
     Q_OBJECT
 
 private slots:
@@ -82,7 +84,9 @@ void TstTextFile::roundTrip_data()
     QTest::newRow("cm") << QStringLiteral("㎝") << hex("8770");
     QTest::newRow("kg") << QStringLiteral("㎏") << hex("8773");
     QTest::newRow("half-width katakana") << QStringLiteral("ｱｶﾞｰ") << hex("b1b6deb0");
-    QTest::newRow("parallel, cent, pound, not") << QStringLiteral("∥￠￡￢") << hex("816181918192" "81ca");
+    QTest::newRow("parallel, cent, pound, not") << QStringLiteral("∥￠￡￢")
+                                                << hex("816181918192"
+                                                       "81ca");
     QTest::newRow("trail byte 5C") << QStringLiteral("表") << hex("955c");
     QTest::newRow("IBM extensions") << QStringLiteral("ⅰ髙") << hex("fa40fbfc");
     QTest::newRow("ASCII and kanji") << QStringLiteral("A1:佐藤") << hex("41313a8db293a1");
@@ -132,19 +136,18 @@ void TstTextFile::inputMethodChars()
 
     QStringList lines;
     QVERIFY2(textfile::readLines(path, &lines, &error), qPrintable(error));
-    QCOMPARE(lines, QStringList{stored});
+    QCOMPARE(lines, QStringList {stored});
 }
 
 void TstTextFile::writesCrLfOnEveryLine_data()
 {
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("no lines") << QStringList{} << QByteArray();
-    QTest::newRow("one empty line") << QStringList{QString()} << QByteArray("\r\n");
-    QTest::newRow("empty lines kept")
-            << QStringList{QStringLiteral("001:a"), QString(), QString()} << QByteArray("001:a\r\n\r\n\r\n");
-    QTest::newRow("Japanese") << QStringList{QStringLiteral("表"), QStringLiteral("～")}
-                              << hex("955c0d0a81600d0a");
+    QTest::newRow("no lines") << QStringList {} << QByteArray();
+    QTest::newRow("one empty line") << QStringList {QString()} << QByteArray("\r\n");
+    QTest::newRow("empty lines kept") << QStringList {QStringLiteral("001:a"), QString(), QString()}
+                                      << QByteArray("001:a\r\n\r\n\r\n");
+    QTest::newRow("Japanese") << QStringList {QStringLiteral("表"), QStringLiteral("～")} << hex("955c0d0a81600d0a");
 }
 
 void TstTextFile::writesCrLfOnEveryLine()
@@ -160,7 +163,7 @@ void TstTextFile::writesCrLfOnEveryLine()
     QVERIFY2(textfile::writeLines(path, lines, &error), qPrintable(error));
     QCOMPARE(fileBytes(path).toHex(), bytes.toHex());
 
-    QStringList back{QStringLiteral("stale")};
+    QStringList back {QStringLiteral("stale")};
     QVERIFY2(textfile::readLines(path, &back, &error), qPrintable(error));
     QCOMPARE(back, lines);
 }
@@ -169,16 +172,16 @@ void TstTextFile::readsLines_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("lines");
-    QTest::newRow("empty file") << QByteArray() << QStringList{};
-    QTest::newRow("last line without CR LF") << QByteArray("a\r\nb") << QStringList{"a", "b"};
-    QTest::newRow("single line without CR LF") << QByteArray("abc") << QStringList{"abc"};
-    QTest::newRow("trailing empty line") << QByteArray("a\r\n\r\n") << QStringList{"a", ""};
-    QTest::newRow("Shift_JIS trail byte 5C") << hex("955c0d0a8160") << QStringList{"表", "～"};
+    QTest::newRow("empty file") << QByteArray() << QStringList {};
+    QTest::newRow("last line without CR LF") << QByteArray("a\r\nb") << QStringList {"a", "b"};
+    QTest::newRow("single line without CR LF") << QByteArray("abc") << QStringList {"abc"};
+    QTest::newRow("trailing empty line") << QByteArray("a\r\n\r\n") << QStringList {"a", ""};
+    QTest::newRow("Shift_JIS trail byte 5C") << hex("955c0d0a8160") << QStringList {"表", "～"};
     // Files edited on other systems: every line end counts as one.
-    QTest::newRow("LF only") << QByteArray("a\nb\n\nc\n") << QStringList{"a", "b", "", "c"};
-    QTest::newRow("lone CR") << QByteArray("a\rb\r") << QStringList{"a", "b"};
-    QTest::newRow("mixed ends") << QByteArray("a\r\nb\nc\rd") << QStringList{"a", "b", "c", "d"};
-    QTest::newRow("LF after a trail byte") << hex("955c0a81600a") << QStringList{"表", "～"};
+    QTest::newRow("LF only") << QByteArray("a\nb\n\nc\n") << QStringList {"a", "b", "", "c"};
+    QTest::newRow("lone CR") << QByteArray("a\rb\r") << QStringList {"a", "b"};
+    QTest::newRow("mixed ends") << QByteArray("a\r\nb\nc\rd") << QStringList {"a", "b", "c", "d"};
+    QTest::newRow("LF after a trail byte") << hex("955c0a81600a") << QStringList {"表", "～"};
 }
 
 void TstTextFile::readsLines()
@@ -198,15 +201,15 @@ void TstTextFile::refusesUnwritableLines_data()
 {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QStringList>("named");
-    QTest::newRow("surrogate pair kanji") << QStringLiteral("山田\U00020BB7子") << QStringList{"\U00020BB7"};
-    QTest::newRow("accented latin") << QStringLiteral("café") << QStringList{"é"};
-    QTest::newRow("emoji") << QStringLiteral("元気\U0001F600") << QStringList{"\U0001F600"};
-    QTest::newRow("several") << QStringLiteral("é\U0001F600é") << QStringList{"é", "\U0001F600"};
-    QTest::newRow("yen sign") << QStringLiteral("\u00A5100") << QStringList{"\u00A5"};
-    QTest::newRow("lone surrogate") << QString(QChar(0xD842)) << QStringList{"U+D842"};
+    QTest::newRow("surrogate pair kanji") << QStringLiteral("山田\U00020BB7子") << QStringList {"\U00020BB7"};
+    QTest::newRow("accented latin") << QStringLiteral("café") << QStringList {"é"};
+    QTest::newRow("emoji") << QStringLiteral("元気\U0001F600") << QStringList {"\U0001F600"};
+    QTest::newRow("several") << QStringLiteral("é\U0001F600é") << QStringList {"é", "\U0001F600"};
+    QTest::newRow("yen sign") << QStringLiteral("\u00A5100") << QStringList {"\u00A5"};
+    QTest::newRow("lone surrogate") << QString(QChar(0xD842)) << QStringList {"U+D842"};
     // A break inside a value would shift every later line of a keyed file.
-    QTest::newRow("line feed") << QStringLiteral("a\nb") << QStringList{"改行"};
-    QTest::newRow("carriage return") << QStringLiteral("a\rb") << QStringList{"改行"};
+    QTest::newRow("line feed") << QStringLiteral("a\nb") << QStringList {"改行"};
+    QTest::newRow("carriage return") << QStringLiteral("a\rb") << QStringList {"改行"};
 }
 
 void TstTextFile::refusesUnwritableLines()
@@ -226,7 +229,7 @@ void TstTextFile::refusesUnwritableLines()
         QVERIFY2(error.contains(n), qPrintable(error));
     QVERIFY2(error.contains(QDir::toNativeSeparators(path)), qPrintable(error));
     QCOMPARE(fileBytes(path), old);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"keep.txt"});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList {"keep.txt"});
 
     // The encoder alone refuses the same characters (line breaks aside).
     if (!named.contains(QStringLiteral("改行"))) {
@@ -257,7 +260,7 @@ void TstTextFile::refusesUndecodableFiles()
 
     const QString path = m_dir.filePath(QStringLiteral("bad.txt"));
     putBytes(path, bytes);
-    QStringList lines{QStringLiteral("stale")};
+    QStringList lines {QStringLiteral("stale")};
     error.clear();
     QVERIFY(!textfile::readLines(path, &lines, &error));
     QVERIFY2(error.contains(QDir::toNativeSeparators(path)), qPrintable(error));
@@ -267,13 +270,14 @@ void TstTextFile::badLineLeavesTheOthers()
 {
     // Line 2 holds a byte no character starts with.
     const QString path = m_dir.filePath(QStringLiteral("oneBad.txt"));
-    putBytes(path, QByteArray("000:\x8d\xb2\x93\xa1\r\n001:a\xff" "b\r\n002:c\r\n"));
+    putBytes(path, QByteArray("000:\x8d\xb2\x93\xa1\r\n001:a\xff"
+                              "b\r\n002:c\r\n"));
     QStringList lines;
     QList<int> bad;
     QString error;
     QVERIFY(textfile::readLinesEach(path, &lines, &bad, &error));
-    QCOMPARE(lines, (QStringList{QStringLiteral("000:佐藤"), QString(), QStringLiteral("002:c")}));
-    QCOMPARE(bad, QList<int>{2});
+    QCOMPARE(lines, (QStringList {QStringLiteral("000:佐藤"), QString(), QStringLiteral("002:c")}));
+    QCOMPARE(bad, QList<int> {2});
     // The whole-file reader refuses it, naming the line.
     QVERIFY(!textfile::readLines(path, &lines, &error));
     QVERIFY2(error.contains(QStringLiteral("2行目")), qPrintable(error));
@@ -283,7 +287,8 @@ void TstTextFile::refusalNamesFieldAndCodePoints_data()
 {
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("named"); // empty: the value can be stored
-    QTest::newRow("kanji beyond the code page") << QStringLiteral("\U00020BB7田") << QStringLiteral("\U00020BB7（U+20BB7）");
+    QTest::newRow("kanji beyond the code page")
+        << QStringLiteral("\U00020BB7田") << QStringLiteral("\U00020BB7（U+20BB7）");
     QTest::newRow("accented latin") << QStringLiteral("Café") << QStringLiteral("é（U+00E9）");
     QTest::newRow("invisible") << QStringLiteral("a\u200Bb") << QStringLiteral("U+200B");
     QTest::newRow("circled digit is held") << QStringLiteral("①号室") << QString();
@@ -385,7 +390,7 @@ void TstTextFile::diskFullKeepsOldFile()
     QVERIFY(pid >= 0);
     if (pid == 0) {
         signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{4096, 4096};
+        const rlimit limit {4096, 4096};
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
             _exit(3);
         QString error;
@@ -399,7 +404,7 @@ void TstTextFile::diskFullKeepsOldFile()
     QVERIFY(WIFEXITED(status));
     QCOMPARE(WEXITSTATUS(status), 0); // 1: success reported, 2: error without the file name
     QCOMPARE(fileBytes(path).toHex(), old.toHex());
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"ROOM.WBD"});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList {"ROOM.WBD"});
 
     // Without the limit the same write goes through.
     QString error;

@@ -2,7 +2,6 @@
 // discharges, readmission, erasure, room settings, backup, a restart on the
 // next day, the snapshot day, printing and a restricted account. The test
 // functions run in order on one data folder and one settings file.
-#include <QtTest>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -12,6 +11,7 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QtTest>
 
 #include "board/boardmodel.h"
 #include "board/wardlayout.h"
@@ -22,15 +22,15 @@
 #include "support/scriptedprompter.h"
 #include "support/widgets.h"
 #include "ui/appflow.h"
-#include "ui/patientrecorddialog.h"
-#include "ui/logindialog.h"
 #include "ui/facilitydialog.h"
+#include "ui/logindialog.h"
+#include "ui/patientrecorddialog.h"
+#include "ui/popupmenu.h"
 #include "ui/printdialog.h"
-#include "ui/wardboardwindow.h"
 #include "ui/readmissiondialog.h"
 #include "ui/splashscreen.h"
 #include "ui/stafflistdialog.h"
-#include "ui/popupmenu.h"
+#include "ui/wardboardwindow.h"
 
 using namespace velto;
 
@@ -57,7 +57,8 @@ struct Program {
     AppContext ctx;
 
     Program(const QString &appDir, const QString &ini, const QDate &day)
-        : clock(QDateTime(day, QTime(9, 30))), settings(ini)
+        : clock(QDateTime(day, QTime(9, 30)))
+        , settings(ini)
     {
         ctx.appDir = appDir;
         ctx.clock = &clock;
@@ -326,7 +327,8 @@ private slots:
         QVERIFY(!QFile::exists(ini()));
         bool cancelEnabled = true;
         QStringList boardBeds;
-        const int rc = runProgram("Administrator", "Brellowinster",
+        const int rc = runProgram(
+            "Administrator", "Brellowinster",
             [&](WardBoardWindow &b) {
                 for (int i = 0; i < BoardModel::BedCount; ++i)
                     if (!b.bedButton(i)->toolTip().isEmpty())
@@ -348,10 +350,10 @@ private slots:
             });
         QCOMPARE(rc, 0);
         QVERIFY2(g_missed.isEmpty(), qPrintable(g_missed.join('\n')));
-        QCOMPARE(seenWindows, (QStringList{"velto::LoginDialog", "velto::SplashScreen", "velto::FacilityDialog",
-                                           "velto::WardBoardWindow"}));
+        QCOMPARE(seenWindows, (QStringList {"velto::LoginDialog", "velto::SplashScreen", "velto::FacilityDialog",
+                                            "velto::WardBoardWindow"}));
         QVERIFY(!cancelEnabled);
-        QCOMPARE(boardBeds, QStringList{Day1}); // an empty board on today
+        QCOMPARE(boardBeds, QStringList {Day1}); // an empty board on today
         QCOMPARE(prog->prompter.texts(), QStringList());
 
         for (const char *f : {"DB", "DB/Out", "BackUp", "log"})
@@ -375,55 +377,63 @@ private slots:
 
     void admitThree()
     {
-        const QList<QPair<int, Patient>> admissions{
-            {0, {QStringLiteral("佐藤"), QStringLiteral("一郎"), QStringLiteral("昭和"), QStringLiteral("10年"),
-                 QStringLiteral("5月"), QStringLiteral("3日"), QStringLiteral("男")}},
-            {1, {QStringLiteral("鈴木"), QStringLiteral("花子"), QStringLiteral("平成"), QStringLiteral("1年"),
-                 QStringLiteral("2月"), QStringLiteral("3日"), QStringLiteral("女")}},
-            {9, {QStringLiteral("田中"), QStringLiteral("次郎"), QStringLiteral("昭和"), QStringLiteral("20年"),
-                 QStringLiteral("1月"), QStringLiteral("1日"), QStringLiteral("男")}},
+        const QList<QPair<int, Patient>> admissions {
+            {0,
+             {QStringLiteral("佐藤"), QStringLiteral("一郎"), QStringLiteral("昭和"), QStringLiteral("10年"),
+              QStringLiteral("5月"), QStringLiteral("3日"), QStringLiteral("男")}},
+            {1,
+             {QStringLiteral("鈴木"), QStringLiteral("花子"), QStringLiteral("平成"), QStringLiteral("1年"),
+              QStringLiteral("2月"), QStringLiteral("3日"), QStringLiteral("女")}},
+            {9,
+             {QStringLiteral("田中"), QStringLiteral("次郎"), QStringLiteral("昭和"), QStringLiteral("20年"),
+              QStringLiteral("1月"), QStringLiteral("1日"), QStringLiteral("男")}},
         };
         QStringList statuses, captions, onDisk;
-        adminRun([&](WardBoardWindow &b) {
-            for (const auto &a : admissions) {
-                onNextModal<PatientRecordDialog>([&](PatientRecordDialog *w) {
-                    if (w->readOnlyMode() || !w->oldKey().isEmpty())
-                        g_missed << QStringLiteral("free bed record window not empty and writable");
-                    fillAndSave(w, a.second, &statuses);
-                });
-                popup(b, a.first, "edit");
-                captions << b.bedButton(a.first)->text();
-                // On disk at once, before the board closes.
-                onDisk << occupied(prog->ctx, at("DB")).value(a.first);
-            }
-        }, {});
-        QCOMPARE(onDisk, (QStringList{Sato, Suzuki, Tanaka}));
-        QCOMPARE(captions, (QStringList{QStringLiteral("佐藤"), QStringLiteral("鈴木"), QStringLiteral("田中")}));
+        adminRun(
+            [&](WardBoardWindow &b) {
+                for (const auto &a : admissions) {
+                    onNextModal<PatientRecordDialog>([&](PatientRecordDialog *w) {
+                        if (w->readOnlyMode() || !w->oldKey().isEmpty())
+                            g_missed << QStringLiteral("free bed record window not empty and writable");
+                        fillAndSave(w, a.second, &statuses);
+                    });
+                    popup(b, a.first, "edit");
+                    captions << b.bedButton(a.first)->text();
+                    // On disk at once, before the board closes.
+                    onDisk << occupied(prog->ctx, at("DB")).value(a.first);
+                }
+            },
+            {});
+        QCOMPARE(onDisk, (QStringList {Sato, Suzuki, Tanaka}));
+        QCOMPARE(captions, (QStringList {QStringLiteral("佐藤"), QStringLiteral("鈴木"), QStringLiteral("田中")}));
         QCOMPARE(statuses, QStringList(3, QStringLiteral("最終更新者 : Administrator(管理者)   "
                                                          "最終更新時間 : 2026/12/10 09:30:00")));
-        QCOMPARE(files(at("DB")), (QStringList{"HOSPITAL_INFO.WBD", "ROOM.WBD", "ROOM_COL.WBD", "ROOM_NO.WBD", Sato, Tanaka, Suzuki}));
+        QCOMPARE(files(at("DB")),
+                 (QStringList {"HOSPITAL_INFO.WBD", "ROOM.WBD", "ROOM_COL.WBD", "ROOM_NO.WBD", Sato, Tanaka, Suzuki}));
         checkRecord("DB", Sato, QStringLiteral("佐藤"), QStringLiteral("男"));
         checkRecord("DB", Suzuki, QStringLiteral("鈴木"), QStringLiteral("女"));
         checkRecord("DB", Tanaka, QStringLiteral("田中"), QStringLiteral("男"));
-        QCOMPARE(occupied(prog->ctx, at("DB")), (QMap<int, QString>{{0, Sato}, {1, Suzuki}, {9, Tanaka}}));
+        QCOMPARE(occupied(prog->ctx, at("DB")), (QMap<int, QString> {{0, Sato}, {1, Suzuki}, {9, Tanaka}}));
     }
 
     void moveAndExchange()
     {
         QStringList captions;
         QList<QMap<int, QString>> onDisk;
-        adminRun([&](WardBoardWindow &b) {
-            drop(b, 0, 2); // onto a free bed
-            onDisk << occupied(prog->ctx, at("DB"));
-            drop(b, 1, 9); // onto an occupied bed: the two change places
-            onDisk << occupied(prog->ctx, at("DB"));
-            for (int bed : {0, 1, 2, 9})
-                captions << b.bedButton(bed)->text();
-        }, {});
-        QCOMPARE(onDisk, (QList<QMap<int, QString>>{{{1, Suzuki}, {2, Sato}, {9, Tanaka}},
-                                                    {{1, Tanaka}, {2, Sato}, {9, Suzuki}}}));
-        QCOMPARE(captions, (QStringList{"", QStringLiteral("田中"), QStringLiteral("佐藤"), QStringLiteral("鈴木")}));
-        QCOMPARE(occupied(prog->ctx, at("DB")), (QMap<int, QString>{{1, Tanaka}, {2, Sato}, {9, Suzuki}}));
+        adminRun(
+            [&](WardBoardWindow &b) {
+                drop(b, 0, 2); // onto a free bed
+                onDisk << occupied(prog->ctx, at("DB"));
+                drop(b, 1, 9); // onto an occupied bed: the two change places
+                onDisk << occupied(prog->ctx, at("DB"));
+                for (int bed : {0, 1, 2, 9})
+                    captions << b.bedButton(bed)->text();
+            },
+            {});
+        QCOMPARE(onDisk, (QList<QMap<int, QString>> {{{1, Suzuki}, {2, Sato}, {9, Tanaka}},
+                                                     {{1, Tanaka}, {2, Sato}, {9, Suzuki}}}));
+        QCOMPARE(captions, (QStringList {"", QStringLiteral("田中"), QStringLiteral("佐藤"), QStringLiteral("鈴木")}));
+        QCOMPARE(occupied(prog->ctx, at("DB")), (QMap<int, QString> {{1, Tanaka}, {2, Sato}, {9, Suzuki}}));
         QCOMPARE(files(at("DB")).size(), 7); // moves never touch a record
     }
 
@@ -431,85 +441,91 @@ private slots:
     {
         QList<QMap<int, QString>> onDisk;
         QList<QStringList> dbFiles;
-        adminRun([&](WardBoardWindow &b) {
-            prog->prompter.answers = {true, false, true, true};
-            popup(b, 2, "Taiin"); // Sato, keeping the record
-            onDisk << occupied(prog->ctx, at("DB"));
-            dbFiles << files(at("DB/Out"));
-            popup(b, 1, "Taiin"); // Tanaka, erased
-            onDisk << occupied(prog->ctx, at("DB"));
-            dbFiles << files(at("DB/Out"));
-        }, {QStringLiteral("佐藤さんを退院させます。\rよろしいですか？"),
-            QStringLiteral("データを完全に消去しますか？\rデータを残したい場合は、[いいえ]を押してください。"),
-            QStringLiteral("田中さんを退院させます。\rよろしいですか？"),
-            QStringLiteral("データを完全に消去しますか？\rデータを残したい場合は、[いいえ]を押してください。")});
-        QCOMPARE(onDisk, (QList<QMap<int, QString>>{{{1, Tanaka}, {9, Suzuki}}, {{9, Suzuki}}}));
-        QCOMPARE(dbFiles, (QList<QStringList>{{Sato}, {Sato}}));
+        adminRun(
+            [&](WardBoardWindow &b) {
+                prog->prompter.answers = {true, false, true, true};
+                popup(b, 2, "Taiin"); // Sato, keeping the record
+                onDisk << occupied(prog->ctx, at("DB"));
+                dbFiles << files(at("DB/Out"));
+                popup(b, 1, "Taiin"); // Tanaka, erased
+                onDisk << occupied(prog->ctx, at("DB"));
+                dbFiles << files(at("DB/Out"));
+            },
+            {QStringLiteral("佐藤さんを退院させます。\rよろしいですか？"),
+             QStringLiteral("データを完全に消去しますか？\rデータを残したい場合は、[いいえ]を押してください。"),
+             QStringLiteral("田中さんを退院させます。\rよろしいですか？"),
+             QStringLiteral("データを完全に消去しますか？\rデータを残したい場合は、[いいえ]を押してください。")});
+        QCOMPARE(onDisk, (QList<QMap<int, QString>> {{{1, Tanaka}, {9, Suzuki}}, {{9, Suzuki}}}));
+        QCOMPARE(dbFiles, (QList<QStringList> {{Sato}, {Sato}}));
         QCOMPARE(prog->prompter.asked.at(0).kind, DialogKind::WarnYesNo);
         QCOMPARE(prog->prompter.asked.at(1).kind, DialogKind::WarnYesNoDefNo);
-        QCOMPARE(files(at("DB/Out")), QStringList{Sato});
+        QCOMPARE(files(at("DB/Out")), QStringList {Sato});
         checkRecord("DB/Out", Sato, QStringLiteral("佐藤"), QStringLiteral("男"));
         QVERIFY(!QFile::exists(at("DB/" + Sato)));
         QVERIFY(!QFile::exists(at("DB/" + Tanaka)));
         QVERIFY(!QFile::exists(at("DB/Out/" + Tanaka)));
-        QCOMPARE(occupied(prog->ctx, at("DB")), (QMap<int, QString>{{9, Suzuki}}));
+        QCOMPARE(occupied(prog->ctx, at("DB")), (QMap<int, QString> {{9, Suzuki}}));
     }
 
     void readmitKeptAndEraseOne()
     {
         QStringList chooser;
         QMap<int, QString> readmitted, erased;
-        adminRun([&](WardBoardWindow &b) {
-            onNextModal<ReadmissionDialog>([&](ReadmissionDialog *w) {
-                auto *list = child<QListWidget>(w, "File1");
-                if (!list)
-                    return;
-                chooser << w->windowTitle();
-                for (int i = 0; i < list->count(); ++i)
-                    chooser << list->item(i)->text();
-                list->setCurrentRow(0);
-                child<QPushButton>(w, "Command1")->click();
-                if (w->isVisible())
-                    w->reject();
-            });
-            popup(b, 20, "SaiNyuin");
-            readmitted = occupied(prog->ctx, at("DB"));
-            popup(b, 9, "Out");
-            erased = occupied(prog->ctx, at("DB"));
-            chooser << b.bedButton(20)->text() << b.bedButton(9)->text();
-        }, {QStringLiteral("佐藤さんを再入院させます。\rよろしいですか？"),
-            QStringLiteral("鈴木さんのデータを完全に消去します。\rよろしいですか？")});
-        QCOMPARE(chooser, (QStringList{QStringLiteral("再入院選択"), Sato, QStringLiteral("佐藤"), ""}));
-        QCOMPARE(readmitted, (QMap<int, QString>{{9, Suzuki}, {20, Sato}}));
-        QCOMPARE(erased, (QMap<int, QString>{{20, Sato}}));
+        adminRun(
+            [&](WardBoardWindow &b) {
+                onNextModal<ReadmissionDialog>([&](ReadmissionDialog *w) {
+                    auto *list = child<QListWidget>(w, "File1");
+                    if (!list)
+                        return;
+                    chooser << w->windowTitle();
+                    for (int i = 0; i < list->count(); ++i)
+                        chooser << list->item(i)->text();
+                    list->setCurrentRow(0);
+                    child<QPushButton>(w, "Command1")->click();
+                    if (w->isVisible())
+                        w->reject();
+                });
+                popup(b, 20, "SaiNyuin");
+                readmitted = occupied(prog->ctx, at("DB"));
+                popup(b, 9, "Out");
+                erased = occupied(prog->ctx, at("DB"));
+                chooser << b.bedButton(20)->text() << b.bedButton(9)->text();
+            },
+            {QStringLiteral("佐藤さんを再入院させます。\rよろしいですか？"),
+             QStringLiteral("鈴木さんのデータを完全に消去します。\rよろしいですか？")});
+        QCOMPARE(chooser, (QStringList {QStringLiteral("再入院選択"), Sato, QStringLiteral("佐藤"), ""}));
+        QCOMPARE(readmitted, (QMap<int, QString> {{9, Suzuki}, {20, Sato}}));
+        QCOMPARE(erased, (QMap<int, QString> {{20, Sato}}));
         QVERIFY(files(at("DB/Out")).isEmpty());
         checkRecord("DB", Sato, QStringLiteral("佐藤"), QStringLiteral("男"));
         QVERIFY(!QFile::exists(at("DB/" + Suzuki)));
-        QCOMPARE(files(at("DB")), (QStringList{"HOSPITAL_INFO.WBD", "ROOM.WBD", "ROOM_COL.WBD", "ROOM_NO.WBD", Sato}));
-        QCOMPARE(occupied(prog->ctx, at("DB")), (QMap<int, QString>{{20, Sato}}));
+        QCOMPARE(files(at("DB")), (QStringList {"HOSPITAL_INFO.WBD", "ROOM.WBD", "ROOM_COL.WBD", "ROOM_NO.WBD", Sato}));
+        QCOMPARE(occupied(prog->ctx, at("DB")), (QMap<int, QString> {{20, Sato}}));
     }
 
     void roomNumberAndColour()
     {
         QStringList initial;
         QString label, numberOnDisk, colourOnDisk;
-        adminRun([&](WardBoardWindow &b) {
-            b.setRoomDialogs(
-                [&](const QString &text) -> std::optional<QString> {
-                    initial << text;
-                    return QStringLiteral("203");
-                },
-                [&](int current) -> std::optional<int> {
-                    initial << QString::number(current);
-                    return Pink;
-                });
-            popup(b, 20, "no");
-            numberOnDisk = lines(at("DB/ROOM_NO.WBD")).value(2);
-            popup(b, 21, "color"); // same room
-            colourOnDisk = lines(at("DB/ROOM_COL.WBD")).value(2);
-            label = b.findChild<QLabel *>("Label1_2")->text();
-        }, {});
-        QCOMPARE(initial, (QStringList{"", QString::number(BoardModel::InitialRoomColour)}));
+        adminRun(
+            [&](WardBoardWindow &b) {
+                b.setRoomDialogs(
+                    [&](const QString &text) -> std::optional<QString> {
+                        initial << text;
+                        return QStringLiteral("203");
+                    },
+                    [&](int current) -> std::optional<int> {
+                        initial << QString::number(current);
+                        return Pink;
+                    });
+                popup(b, 20, "no");
+                numberOnDisk = lines(at("DB/ROOM_NO.WBD")).value(2);
+                popup(b, 21, "color"); // same room
+                colourOnDisk = lines(at("DB/ROOM_COL.WBD")).value(2);
+                label = b.findChild<QLabel *>("Label1_2")->text();
+            },
+            {});
+        QCOMPARE(initial, (QStringList {"", QString::number(BoardModel::InitialRoomColour)}));
         QCOMPARE(label, QStringLiteral("203"));
         QCOMPARE(numberOnDisk, QStringLiteral("203"));
         QCOMPARE(colourOnDisk, QString::number(Pink));
@@ -523,18 +539,20 @@ private slots:
         // The snapshot is the data as it stands: files rewritten, and the
         // records erased since the day's earlier snapshots gone from it.
         QStringList dates;
-        adminRun([&](WardBoardWindow &b) {
-            QFile::remove(at("BackUp/" + Day1 + "/ROOM_NO.WBD"));
-            b.menuItem("Backup")->trigger();
-            // Checked before the closing's automatic snapshot.
-            if (!QFile::exists(at("BackUp/" + Day1 + "/ROOM_NO.WBD")))
-                g_missed << QStringLiteral("manual backup wrote no room numbers");
-            if (!QFile::exists(at("BackUp/" + Day1 + "/" + Sato)))
-                g_missed << QStringLiteral("manual backup missed the record");
-            dates = b.dateList();
-        }, {QStringLiteral("全てのデータをバックアップします\rよろしいですか？")});
+        adminRun(
+            [&](WardBoardWindow &b) {
+                QFile::remove(at("BackUp/" + Day1 + "/ROOM_NO.WBD"));
+                b.menuItem("Backup")->trigger();
+                // Checked before the closing's automatic snapshot.
+                if (!QFile::exists(at("BackUp/" + Day1 + "/ROOM_NO.WBD")))
+                    g_missed << QStringLiteral("manual backup wrote no room numbers");
+                if (!QFile::exists(at("BackUp/" + Day1 + "/" + Sato)))
+                    g_missed << QStringLiteral("manual backup missed the record");
+                dates = b.dateList();
+            },
+            {QStringLiteral("全てのデータをバックアップします\rよろしいですか？")});
         QCOMPARE(prog->prompter.asked.first().kind, DialogKind::ConfirmYesNo);
-        QCOMPARE(dates, QStringList{Day1}); // today's own snapshot is not a display date
+        QCOMPARE(dates, QStringList {Day1}); // today's own snapshot is not a display date
         const QString snap = at("BackUp/" + Day1);
         for (const QString &f : files(at("DB"))) {
             QFile a(snap + "/" + f), b(at("DB/" + f));
@@ -547,7 +565,7 @@ private slots:
         for (const QString &f : files(at("DB")))
             extra.removeOne(f);
         extra.sort();
-        QStringList gone{Tanaka, Suzuki};
+        QStringList gone {Tanaka, Suzuki};
         gone.sort();
         QCOMPARE(extra, gone);
     }
@@ -559,24 +577,26 @@ private slots:
         QMap<int, QString> beds;
         QStringList rooms, dates;
         QColor shownColour;
-        adminRun([&](WardBoardWindow &b) {
-            for (int i = 0; i < BoardModel::BedCount; ++i)
-                if (!b.bedButton(i)->toolTip().isEmpty())
-                    beds.insert(i, b.bedButton(i)->toolTip() + "|" + b.bedButton(i)->text());
-            for (int r = 0; r < BoardModel::RoomCount; ++r)
-                rooms << b.findChild<QLabel *>(QStringLiteral("Label1_%1").arg(r))->text();
-            shownColour = b.findChild<QLabel *>("Label1_2")->property("roomColour").value<QColor>();
-            dates = b.dateList();
-        }, {});
-        QCOMPARE(beds, (QMap<int, QString>{{20, Sato + QStringLiteral("|佐藤")}}));
+        adminRun(
+            [&](WardBoardWindow &b) {
+                for (int i = 0; i < BoardModel::BedCount; ++i)
+                    if (!b.bedButton(i)->toolTip().isEmpty())
+                        beds.insert(i, b.bedButton(i)->toolTip() + "|" + b.bedButton(i)->text());
+                for (int r = 0; r < BoardModel::RoomCount; ++r)
+                    rooms << b.findChild<QLabel *>(QStringLiteral("Label1_%1").arg(r))->text();
+                shownColour = b.findChild<QLabel *>("Label1_2")->property("roomColour").value<QColor>();
+                dates = b.dateList();
+            },
+            {});
+        QCOMPARE(beds, (QMap<int, QString> {{20, Sato + QStringLiteral("|佐藤")}}));
         QStringList expectedRooms(BoardModel::RoomCount);
         expectedRooms[2] = QStringLiteral("203");
         QCOMPARE(rooms, expectedRooms);
         QCOMPARE(shownColour, QColor(255, 200, 200));
-        QCOMPARE(dates, (QStringList{Day2, Day1}));
+        QCOMPARE(dates, (QStringList {Day2, Day1}));
 
         BoardModel model;
-        QCOMPARE(occupied(prog->ctx, at("DB"), &model), (QMap<int, QString>{{20, Sato}}));
+        QCOMPARE(occupied(prog->ctx, at("DB"), &model), (QMap<int, QString> {{20, Sato}}));
         QCOMPARE(model.roomNumber(2), QStringLiteral("203"));
         QCOMPARE(model.roomColour(2), Pink);
         QCOMPARE(model.roomColour(3), BoardModel::InitialRoomColour);
@@ -586,27 +606,28 @@ private slots:
     void snapshotDayIsReadOnly()
     {
         QStringList seen;
-        adminRun([&](WardBoardWindow &b) {
-            auto *cmb = b.findChild<QComboBox *>("cmbDate");
-            cmb->setCurrentIndex(1);
-            seen << QString::number(prog->ctx.displayDateIndex) << b.bedButton(20)->toolTip();
-            b.bedFocused(20);
-            for (const char *m : {"Taiin", "Sai", "DataDel", "set", "Col3", "Bed", "Edit"})
-                seen << QStringLiteral("%1=%2").arg(m).arg(b.menuItem(m)->isEnabled());
-            onNextModal<PatientRecordDialog>([&](PatientRecordDialog *w) {
-                seen << QString::number(w->readOnlyMode())
-                     << child<QLineEdit>(w, "txtNameKanji")->text()
-                     << QString::number(child<QPushButton>(w, "Command1")->isEnabled())
-                     << QString::number(child<QPushButton>(w, "Command3")->isEnabled());
-                child<QPushButton>(w, "endCmd")->click();
-            });
-            popup(b, 20, "edit");
-            b.model().setBedEntry(5, Tanaka); // must never reach any file
-        }, {});
-        QCOMPARE(seen, (QStringList{"1", Sato, "Taiin=0", "Sai=0", "DataDel=0", "set=0", "Col3=0", "Bed=0",
-                                    "Edit=1", "1", QStringLiteral("佐藤"), "0", "0"}));
-        QCOMPARE(occupied(prog->ctx, at("DB")), (QMap<int, QString>{{20, Sato}}));
-        QCOMPARE(occupied(prog->ctx, at("BackUp/" + Day1)), (QMap<int, QString>{{20, Sato}}));
+        adminRun(
+            [&](WardBoardWindow &b) {
+                auto *cmb = b.findChild<QComboBox *>("cmbDate");
+                cmb->setCurrentIndex(1);
+                seen << QString::number(prog->ctx.displayDateIndex) << b.bedButton(20)->toolTip();
+                b.bedFocused(20);
+                for (const char *m : {"Taiin", "Sai", "DataDel", "set", "Col3", "Bed", "Edit"})
+                    seen << QStringLiteral("%1=%2").arg(m).arg(b.menuItem(m)->isEnabled());
+                onNextModal<PatientRecordDialog>([&](PatientRecordDialog *w) {
+                    seen << QString::number(w->readOnlyMode()) << child<QLineEdit>(w, "txtNameKanji")->text()
+                         << QString::number(child<QPushButton>(w, "Command1")->isEnabled())
+                         << QString::number(child<QPushButton>(w, "Command3")->isEnabled());
+                    child<QPushButton>(w, "endCmd")->click();
+                });
+                popup(b, 20, "edit");
+                b.model().setBedEntry(5, Tanaka); // must never reach any file
+            },
+            {});
+        QCOMPARE(seen, (QStringList {"1", Sato, "Taiin=0", "Sai=0", "DataDel=0", "set=0", "Col3=0", "Bed=0", "Edit=1",
+                                     "1", QStringLiteral("佐藤"), "0", "0"}));
+        QCOMPARE(occupied(prog->ctx, at("DB")), (QMap<int, QString> {{20, Sato}}));
+        QCOMPARE(occupied(prog->ctx, at("BackUp/" + Day1)), (QMap<int, QString> {{20, Sato}}));
     }
 
     void printRecord()
@@ -627,23 +648,25 @@ private slots:
         }
         const QList<int> before = jobIds(printer.printerName());
         QStringList seen;
-        adminRun([&](WardBoardWindow &b) {
-            onNextModal<PatientRecordDialog>([&](PatientRecordDialog *w) {
-                onNextModal<PrintDialog>([&](PrintDialog *p) {
-                    for (const char *c : {"Check1", "Check2", "Check3"})
-                        seen << QString::number(child<QCheckBox>(p, c)->isChecked());
-                    child<QPushButton>(p, "Command2")->click();
-                    if (p->isVisible()) {
-                        g_missed << QStringLiteral("print dialog still open");
-                        p->reject();
-                    }
+        adminRun(
+            [&](WardBoardWindow &b) {
+                onNextModal<PatientRecordDialog>([&](PatientRecordDialog *w) {
+                    onNextModal<PrintDialog>([&](PrintDialog *p) {
+                        for (const char *c : {"Check1", "Check2", "Check3"})
+                            seen << QString::number(child<QCheckBox>(p, c)->isChecked());
+                        child<QPushButton>(p, "Command2")->click();
+                        if (p->isVisible()) {
+                            g_missed << QStringLiteral("print dialog still open");
+                            p->reject();
+                        }
+                    });
+                    child<QPushButton>(w, "Command2")->click();
+                    child<QPushButton>(w, "endCmd")->click();
                 });
-                child<QPushButton>(w, "Command2")->click();
-                child<QPushButton>(w, "endCmd")->click();
-            });
-            popup(b, 20, "edit");
-        }, {printtext::ConfirmStart});
-        QCOMPARE(seen, (QStringList{"1", "1", "1"}));
+                popup(b, 20, "edit");
+            },
+            {printtext::ConfirmStart});
+        QCOMPARE(seen, (QStringList {"1", "1", "1"}));
         QList<int> jobs = jobIds(printer.printerName());
         for (int id : before)
             jobs.removeAll(id);
@@ -654,30 +677,32 @@ private slots:
     {
         // The administrator adds a restricted account through the staff windows.
         QStringList seen;
-        adminRun([&](WardBoardWindow &b) {
-            onNextModal<StaffListDialog>([&](StaffListDialog *list) {
-                onNextModal<QDialog>([&](QDialog *dlg) {
-                    seen << dlg->windowTitle();
-                    child<QLineEdit>(dlg, "txtUser")->setText("nurse2");
-                    child<QLineEdit>(dlg, "txtName")->setText(QStringLiteral("高橋"));
-                    child<QRadioButton>(dlg, "Option1")->setChecked(true);
-                    onNextModal<QDialog>([&](QDialog *pw) {
-                        QTest::keyClicks(child<QLineEdit>(pw, "txtPassword"), "np2");
-                        QTest::keyClicks(child<QLineEdit>(pw, "txtPasswordRet"), "np2");
-                        child<QPushButton>(pw, "OKButton")->click();
+        adminRun(
+            [&](WardBoardWindow &b) {
+                onNextModal<StaffListDialog>([&](StaffListDialog *list) {
+                    onNextModal<QDialog>([&](QDialog *dlg) {
+                        seen << dlg->windowTitle();
+                        child<QLineEdit>(dlg, "txtUser")->setText("nurse2");
+                        child<QLineEdit>(dlg, "txtName")->setText(QStringLiteral("高橋"));
+                        child<QRadioButton>(dlg, "Option1")->setChecked(true);
+                        onNextModal<QDialog>([&](QDialog *pw) {
+                            QTest::keyClicks(child<QLineEdit>(pw, "txtPassword"), "np2");
+                            QTest::keyClicks(child<QLineEdit>(pw, "txtPasswordRet"), "np2");
+                            child<QPushButton>(pw, "OKButton")->click();
+                        });
+                        child<QPushButton>(dlg, "cmdOk")->click();
                     });
-                    child<QPushButton>(dlg, "cmdOk")->click();
+                    child<QPushButton>(list, "cmdAdd_0")->click();
+                    child<QPushButton>(list, "cmdOk")->click();
+                    if (list->isVisible()) {
+                        g_missed << QStringLiteral("staff list still open");
+                        list->reject();
+                    }
                 });
-                child<QPushButton>(list, "cmdAdd_0")->click();
-                child<QPushButton>(list, "cmdOk")->click();
-                if (list->isVisible()) {
-                    g_missed << QStringLiteral("staff list still open");
-                    list->reject();
-                }
-            });
-            b.menuItem("kangofu")->trigger();
-        }, {});
-        QCOMPARE(seen, QStringList{QStringLiteral("新しいスタッフの設定")});
+                b.menuItem("kangofu")->trigger();
+            },
+            {});
+        QCOMPARE(seen, QStringList {QStringLiteral("新しいスタッフの設定")});
         {
             SettingsStore stored(ini());
             QCOMPARE(stored.value("Pass", "cnt"), QStringLiteral("2"));
@@ -713,13 +738,13 @@ private slots:
         QVERIFY2(g_missed.isEmpty(), qPrintable(g_missed.join('\n')));
         QCOMPARE(prog->prompter.texts(), QStringList());
         QCOMPARE(prog->ctx.currentAccount.authority, Authority::Restricted);
-        QCOMPARE(seen, (QStringList{"Taiin=0", "Sai=0", "DataDel=0", "set=0", "Col3=0", "Bed=0", "Backup=0",
-                                    "Edit=1", "free edit=0", "1", QStringLiteral("佐藤"), "0", Sato}));
+        QCOMPARE(seen, (QStringList {"Taiin=0", "Sai=0", "DataDel=0", "set=0", "Col3=0", "Bed=0", "Backup=0", "Edit=1",
+                                     "free edit=0", "1", QStringLiteral("佐藤"), "0", Sato}));
         QFile f(at("DB/ROOM.WBD"));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), layoutBefore);
         QVERIFY(!QFile::exists(at("BackUp/" + Day2 + "/ROOM.WBD")));
-        QCOMPARE(files(at("DB")), (QStringList{"HOSPITAL_INFO.WBD", "ROOM.WBD", "ROOM_COL.WBD", "ROOM_NO.WBD", Sato}));
+        QCOMPARE(files(at("DB")), (QStringList {"HOSPITAL_INFO.WBD", "ROOM.WBD", "ROOM_COL.WBD", "ROOM_NO.WBD", Sato}));
     }
 };
 

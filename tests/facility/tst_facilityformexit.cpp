@@ -37,23 +37,21 @@ private slots:
         QTest::addColumn<bool>("endsProgram");
 
         QTest::newRow("menu form, cancel")
-            << false << true << QStringList{"cancel"} << QList<bool>{true} << false << false << false;
+            << false << true << QStringList {"cancel"} << QList<bool> {true} << false << false << false;
         QTest::newRow("menu form, refused then saved")
-            << false << true << QStringList{"refused", "saved"} << QList<bool>{false, true} << false << true
-            << false;
+            << false << true << QStringList {"refused", "saved"} << QList<bool> {false, true} << false << true << false;
         QTest::newRow("first start, cancel and refusals hold the user")
-            << true << true << QStringList{"cancel", "refused", "cancel"} << QList<bool>{false, false, false}
-            << true << false << false;
+            << true << true << QStringList {"cancel", "refused", "cancel"} << QList<bool> {false, false, false} << true
+            << false << false;
         QTest::newRow("first start, saved")
-            << true << true << QStringList{"cancel", "saved"} << QList<bool>{false, true} << true << true << false;
+            << true << true << QStringList {"cancel", "saved"} << QList<bool> {false, true} << true << true << false;
         QTest::newRow("first start, failed write unlocks; cancel then ends the program")
-            << true << true << QStringList{"writeFailed", "cancel"} << QList<bool>{false, true} << false << false
+            << true << true << QStringList {"writeFailed", "cancel"} << QList<bool> {false, true} << false << false
             << true;
-        QTest::newRow("first start, failed write then saved")
-            << true << true << QStringList{"writeFailed", "saved"} << QList<bool>{false, true} << false << true
-            << false;
+        QTest::newRow("first start, failed write then saved") << true << true << QStringList {"writeFailed", "saved"}
+                                                              << QList<bool> {false, true} << false << true << false;
         QTest::newRow("first start, an account that may not save is never locked")
-            << true << false << QStringList{"cancel"} << QList<bool>{true} << false << false << false;
+            << true << false << QStringList {"cancel"} << QList<bool> {true} << false << false << false;
     }
     void exits()
     {

@@ -40,8 +40,7 @@ FacilityInfo validInfo()
 
 } // namespace
 
-class TstFacilityInfo : public QObject
-{
+class TstFacilityInfo : public QObject {
     Q_OBJECT
 
 private slots:
@@ -76,9 +75,9 @@ private slots:
     {
         TestContext t;
         t.makeFolders();
-        putLines(facilityFilePath(t.ctx), {QStringLiteral("007:03-1"), QStringLiteral("999:ignored"),
-                                           QStringLiteral("001:first"), QStringLiteral("001:second"),
-                                           QStringLiteral("003X123")}); // 4th character is not looked at
+        putLines(facilityFilePath(t.ctx),
+                 {QStringLiteral("007:03-1"), QStringLiteral("999:ignored"), QStringLiteral("001:first"),
+                  QStringLiteral("001:second"), QStringLiteral("003X123")}); // 4th character is not looked at
         FacilityInfo info;
         QVERIFY(loadFacilityInfo(t.ctx, &info));
         QCOMPARE(info.tel, QStringLiteral("03-1"));
@@ -107,7 +106,7 @@ private slots:
         QVERIFY(!loadFacilityInfo(t.ctx, &info));
         QCOMPARE(info.hospitalName, QStringLiteral("A"));
         QVERIFY(info.departmentName.isEmpty());
-        QCOMPARE(t.prompter.texts(), QStringList{unexpectedErrorText()});
+        QCOMPARE(t.prompter.texts(), QStringList {unexpectedErrorText()});
         QVERIFY(fileBytes(t.path("log/error.log")).contains("bigin.getShisetuInfo()"));
     }
 
@@ -123,32 +122,55 @@ private slots:
         const QString none;
         const QString shortInput = QStringLiteral("入力数が足りません");
         QTest::newRow("valid") << none << none << none << none << none << none;
-        QTest::newRow("hospital blank") << "hospitalName" << "   " << none << none
-                                        << QStringLiteral("病院名を入力してください") << "txtShisetu";
-        QTest::newRow("department empty") << "departmentName" << "" << none << none
-                                          << QStringLiteral("科名を入力してください") << "txtKaName";
-        QTest::newRow("zip1 empty") << "zip1" << "" << none << none
-                                    << QStringLiteral("郵便番号上３桁を入力してください") << "txtZip1";
-        QTest::newRow("zip2 empty") << "zip2" << " " << none << none
-                                    << QStringLiteral("郵便番号下４桁を入力してください") << "txtZip2";
-        QTest::newRow("tel empty") << "tel" << "" << none << none
-                                   << QStringLiteral("TELを入力してください") << "txtTel";
-        QTest::newRow("no address") << "address1" << " " << "address2" << ""
-                                    << QStringLiteral("住所を入力してください") << "txtZip3";
-        QTest::newRow("zip1 two digits") << "zip1" << "12" << none << none << shortInput << "txtZip1";
-        QTest::newRow("zip1 trimmed short") << "zip1" << " 12 " << none << none << shortInput << "txtZip1";
-        QTest::newRow("zip1 letters pass") << "zip1" << "abc" << none << none << none << none;
-        QTest::newRow("zip2 three") << "zip2" << "456" << none << none << shortInput << "txtZip2";
-        QTest::newRow("zip2 five") << "zip2" << "45678" << none << none << shortInput << "txtZip2";
+        QTest::newRow("hospital blank") << "hospitalName"
+                                        << "   " << none << none << QStringLiteral("病院名を入力してください")
+                                        << "txtShisetu";
+        QTest::newRow("department empty")
+            << "departmentName"
+            << "" << none << none << QStringLiteral("科名を入力してください") << "txtKaName";
+        QTest::newRow("zip1 empty") << "zip1"
+                                    << "" << none << none << QStringLiteral("郵便番号上３桁を入力してください")
+                                    << "txtZip1";
+        QTest::newRow("zip2 empty") << "zip2"
+                                    << " " << none << none << QStringLiteral("郵便番号下４桁を入力してください")
+                                    << "txtZip2";
+        QTest::newRow("tel empty") << "tel"
+                                   << "" << none << none << QStringLiteral("TELを入力してください") << "txtTel";
+        QTest::newRow("no address") << "address1"
+                                    << " "
+                                    << "address2"
+                                    << "" << QStringLiteral("住所を入力してください") << "txtZip3";
+        QTest::newRow("zip1 two digits") << "zip1"
+                                         << "12" << none << none << shortInput << "txtZip1";
+        QTest::newRow("zip1 trimmed short") << "zip1"
+                                            << " 12 " << none << none << shortInput << "txtZip1";
+        QTest::newRow("zip1 letters pass") << "zip1"
+                                           << "abc" << none << none << none << none;
+        QTest::newRow("zip2 three") << "zip2"
+                                    << "456" << none << none << shortInput << "txtZip2";
+        QTest::newRow("zip2 five") << "zip2"
+                                   << "45678" << none << none << shortInput << "txtZip2";
         // Order of the checks.
-        QTest::newRow("hospital before tel") << "hospitalName" << "" << "tel" << ""
-                                             << QStringLiteral("病院名を入力してください") << "txtShisetu";
-        QTest::newRow("tel before address") << "tel" << "" << "address1" << ""
-                                            << QStringLiteral("TELを入力してください") << "txtTel";
-        QTest::newRow("address before length") << "zip1" << "1" << "address1" << ""
-                                               << QStringLiteral("住所を入力してください") << "txtZip3";
-        QTest::newRow("zip1 before zip2") << "zip1" << "1" << "zip2" << "1" << shortInput << "txtZip1";
-        QTest::newRow("fax and mail optional") << "fax" << "" << "mail" << "" << none << none;
+        QTest::newRow("hospital before tel") << "hospitalName"
+                                             << ""
+                                             << "tel"
+                                             << "" << QStringLiteral("病院名を入力してください") << "txtShisetu";
+        QTest::newRow("tel before address") << "tel"
+                                            << ""
+                                            << "address1"
+                                            << "" << QStringLiteral("TELを入力してください") << "txtTel";
+        QTest::newRow("address before length") << "zip1"
+                                               << "1"
+                                               << "address1"
+                                               << "" << QStringLiteral("住所を入力してください") << "txtZip3";
+        QTest::newRow("zip1 before zip2") << "zip1"
+                                          << "1"
+                                          << "zip2"
+                                          << "1" << shortInput << "txtZip1";
+        QTest::newRow("fax and mail optional") << "fax"
+                                               << ""
+                                               << "mail"
+                                               << "" << none << none;
     }
 
     void okCheck()
@@ -164,11 +186,16 @@ private slots:
         auto set = [&info](const QString &name, const QString &v) {
             if (name.isEmpty())
                 return;
-            static const QMap<QString, QString FacilityInfo::*> members{
-                {"hospitalName", &FacilityInfo::hospitalName}, {"departmentName", &FacilityInfo::departmentName},
-                {"zip1", &FacilityInfo::zip1}, {"zip2", &FacilityInfo::zip2},
-                {"address1", &FacilityInfo::address1}, {"address2", &FacilityInfo::address2},
-                {"tel", &FacilityInfo::tel}, {"fax", &FacilityInfo::fax}, {"mail", &FacilityInfo::mail}};
+            static const QMap<QString, QString FacilityInfo::*> members {
+                {"hospitalName", &FacilityInfo::hospitalName},
+                {"departmentName", &FacilityInfo::departmentName},
+                {"zip1", &FacilityInfo::zip1},
+                {"zip2", &FacilityInfo::zip2},
+                {"address1", &FacilityInfo::address1},
+                {"address2", &FacilityInfo::address2},
+                {"tel", &FacilityInfo::tel},
+                {"fax", &FacilityInfo::fax},
+                {"mail", &FacilityInfo::mail}};
             QVERIFY(members.contains(name));
             info.*members.value(name) = v;
         };
@@ -186,7 +213,7 @@ private slots:
         const FacilityOkResult r = facilityOk(t.ctx, &info);
         QCOMPARE(r.closeForm, message.isEmpty());
         QCOMPARE(r.focus, focus);
-        QCOMPARE(t.prompter.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(t.prompter.texts(), message.isEmpty() ? QStringList() : QStringList {message});
         QCOMPARE(facilityFileExists(t.ctx), message.isEmpty());
     }
 

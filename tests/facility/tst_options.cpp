@@ -20,8 +20,7 @@ void storeOptions(TestContext &t, const QString &on, const QString &offTime, con
 
 } // namespace
 
-class TstOptions : public QObject
-{
+class TstOptions : public QObject {
     Q_OBJECT
 
 private slots:
@@ -85,7 +84,7 @@ private slots:
         t.makeFolders();
 
         const OptionsForm f = optionsActivate(t.ctx);
-        QCOMPARE(t.prompter.texts(), QStringList{unexpectedErrorText()});
+        QCOMPARE(t.prompter.texts(), QStringList {unexpectedErrorText()});
         QVERIFY(f.backOn);
         QVERIFY(!f.canApply);
         QVERIFY(!optionsApply(t.ctx, f));

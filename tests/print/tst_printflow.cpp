@@ -8,8 +8,8 @@
 #include "print/printflow.h"
 #include "print/printtexts.h"
 #include "print/summarypages.h"
-#include "ui/systemprinter.h"
 #include "support/testcontext.h"
+#include "ui/systemprinter.h"
 
 using namespace velto;
 using namespace velto::print;
@@ -21,7 +21,7 @@ struct Job {
     QString surname;  // record key 003
     QString hospital; // as the facility file held it at print time
     QString printDate;
-    int busyDepth;    // busy pointers shown while the page printed
+    int busyDepth; // busy pointers shown while the page printed
 };
 
 class CountingBusy : public BusyPointer {
@@ -34,8 +34,8 @@ public:
 class RecordingPrinter : public PagePrinter {
 public:
     bool exists = true;
-    QList<int> failing;            // pages that fail
-    int throwing = 0;              // a page that throws
+    QList<int> failing; // pages that fail
+    int throwing = 0;   // a page that throws
     std::function<void(int)> onPage;
     const CountingBusy *busy = nullptr;
 
@@ -52,8 +52,8 @@ public:
         const int n = page.pageNumber();
         if (n == throwing)
             throw std::runtime_error("printer gone");
-        jobs.append({n, input.record.value("003"), input.facility.hospitalName, input.printDate,
-                     busy ? busy->depth : -1});
+        jobs.append(
+            {n, input.record.value("003"), input.facility.hospitalName, input.printDate, busy ? busy->depth : -1});
         if (onPage)
             onPage(n);
         return !failing.contains(n);
@@ -78,7 +78,7 @@ struct Fixture {
     test::TestContext t;
     CountingBusy busy;
     RecordingPrinter printer;
-    QList<bool> ticks{true, true, true};
+    QList<bool> ticks {true, true, true};
 
     Fixture()
     {
@@ -88,8 +88,8 @@ struct Fixture {
     }
     PrintOutcome press()
     {
-        return printTickedPages(t.ctx, editedRecord(), [this](int n) { return ticks[n - 1]; },
-                                printer);
+        return printTickedPages(
+            t.ctx, editedRecord(), [this](int n) { return ticks[n - 1]; }, printer);
     }
 };
 
@@ -109,10 +109,9 @@ private slots:
         QTest::addColumn<int>("lookups");
         QTest::newRow("no page ticked") << false << true << int(PrintOutcome::NothingTicked)
                                         << QStringLiteral("印刷するページを選択してください。") << 0;
-        QTest::newRow("no page ticked, no printer") << false << false << int(PrintOutcome::NothingTicked)
-                                                    << printtext::NoPageTicked << 0;
-        QTest::newRow("no printer") << true << false << int(PrintOutcome::NoPrinter)
-                                    << printtext::NoPrinter << 1;
+        QTest::newRow("no page ticked, no printer")
+            << false << false << int(PrintOutcome::NothingTicked) << printtext::NoPageTicked << 0;
+        QTest::newRow("no printer") << true << false << int(PrintOutcome::NoPrinter) << printtext::NoPrinter << 1;
     }
     void refusals()
     {
@@ -152,10 +151,10 @@ private slots:
     {
         QTest::addColumn<QList<bool>>("ticks");
         QTest::addColumn<QList<int>>("pages");
-        QTest::newRow("all three") << QList<bool>{true, true, true} << QList<int>{1, 2, 3};
-        QTest::newRow("1 and 3") << QList<bool>{true, false, true} << QList<int>{1, 3};
-        QTest::newRow("only 2") << QList<bool>{false, true, false} << QList<int>{2};
-        QTest::newRow("only 3") << QList<bool>{false, false, true} << QList<int>{3};
+        QTest::newRow("all three") << QList<bool> {true, true, true} << QList<int> {1, 2, 3};
+        QTest::newRow("1 and 3") << QList<bool> {true, false, true} << QList<int> {1, 3};
+        QTest::newRow("only 2") << QList<bool> {false, true, false} << QList<int> {2};
+        QTest::newRow("only 3") << QList<bool> {false, false, true} << QList<int> {3};
     }
     void ticksBecomeJobs()
     {
@@ -167,7 +166,7 @@ private slots:
         facility.hospitalName = QStringLiteral("中央病院");
         QVERIFY(saveFacilityInfo(f.t.ctx, facility));
         QCOMPARE(f.press(), PrintOutcome::Printed);
-        QCOMPARE(f.t.prompter.texts(), QStringList{printtext::ConfirmStart});
+        QCOMPARE(f.t.prompter.texts(), QStringList {printtext::ConfirmStart});
         QCOMPARE(f.printer.lookups, 1);
         QCOMPARE(f.printer.pages(), pages);
         for (const Job &job : f.printer.jobs) {
@@ -188,7 +187,7 @@ private slots:
                 f.ticks[2] = false;
         };
         QCOMPARE(f.press(), PrintOutcome::Printed);
-        QCOMPARE(f.printer.pages(), (QList<int>{1, 2}));
+        QCOMPARE(f.printer.pages(), (QList<int> {1, 2}));
     }
 
     // A page that fails does not stop the later ones; the failure is told once.
@@ -197,8 +196,8 @@ private slots:
         Fixture f;
         f.printer.failing = {1, 2};
         QCOMPARE(f.press(), PrintOutcome::Failed);
-        QCOMPARE(f.printer.pages(), (QList<int>{1, 2, 3}));
-        QCOMPARE(f.t.prompter.texts(), (QStringList{printtext::ConfirmStart, printtext::PrintFailed}));
+        QCOMPARE(f.printer.pages(), (QList<int> {1, 2, 3}));
+        QCOMPARE(f.t.prompter.texts(), (QStringList {printtext::ConfirmStart, printtext::PrintFailed}));
         QCOMPARE(f.busy.depth, 0);
     }
 
@@ -207,8 +206,8 @@ private slots:
         Fixture f;
         f.printer.throwing = 2;
         QCOMPARE(f.press(), PrintOutcome::Failed);
-        QCOMPARE(f.printer.pages(), QList<int>{1});
-        QCOMPARE(f.t.prompter.texts(), (QStringList{printtext::ConfirmStart, unexpectedErrorText()}));
+        QCOMPARE(f.printer.pages(), QList<int> {1});
+        QCOMPARE(f.t.prompter.texts(), (QStringList {printtext::ConfirmStart, unexpectedErrorText()}));
         QFile log(f.t.path("log/error.log"));
         QVERIFY(log.open(QIODevice::ReadOnly));
         QVERIFY(QString::fromLocal8Bit(log.readAll()).contains(QStringLiteral("frmPrint.Command2_Click()")));
@@ -221,13 +220,13 @@ private slots:
     {
         Fixture f;
         SystemPagePrinter none([] { return QPrinterInfo(); });
-        QCOMPARE(printTickedPages(f.t.ctx, editedRecord(), [](int) { return true; }, none),
+        QCOMPARE(printTickedPages(
+                     f.t.ctx, editedRecord(), [](int) { return true; }, none),
                  PrintOutcome::NoPrinter);
-        QCOMPARE(f.t.prompter.texts(), QStringList{printtext::NoPrinter});
+        QCOMPARE(f.t.prompter.texts(), QStringList {printtext::NoPrinter});
         SummaryInput input;
         QVERIFY(!none.printPage(*makeSummaryPage(1), input));
     }
-
 };
 
 QTEST_MAIN(TestPrintFlow)

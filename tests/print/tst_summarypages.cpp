@@ -1,6 +1,6 @@
 // The layout of the three summary pages, drawn on a canvas that records every call.
-#include <QtTest>
 #include <QtMath>
+#include <QtTest>
 #include <memory>
 
 #include "print/summarypages.h"
@@ -12,8 +12,14 @@ using namespace velto::print;
 namespace {
 
 struct RecordingCanvas : PageCanvas {
-    struct Line { double x1, y1, x2, y2; LinePen pen; };
-    struct Arc { double cx, cy, r, start, span; LinePen pen; };
+    struct Line {
+        double x1, y1, x2, y2;
+        LinePen pen;
+    };
+    struct Arc {
+        double cx, cy, r, start, span;
+        LinePen pen;
+    };
     QVector<Line> lines;
     QVector<Arc> arcs;
     QVector<PrintItem> texts;
@@ -24,8 +30,7 @@ struct RecordingCanvas : PageCanvas {
         lines.append({x1, y1, x2, y2, pen});
         order += 'L';
     }
-    void drawArc(double cx, double cy, double r, double start, double span,
-                 const LinePen &pen) override
+    void drawArc(double cx, double cy, double r, double start, double span, const LinePen &pen) override
     {
         arcs.append({cx, cy, r, start, span, pen});
         order += 'A';
@@ -45,7 +50,10 @@ struct RecordingCanvas : PageCanvas {
     }
 };
 
-bool near(double a, double b) { return qAbs(a - b) < 1e-6; }
+bool near(double a, double b)
+{
+    return qAbs(a - b) < 1e-6;
+}
 
 const double kW = 4 * 25.4 / 600; // the default line width of 4 printer pixels, in mm
 
@@ -328,8 +336,7 @@ void TstSummaryPages::noTextSurvivesAnEarlierPrint()
         RecordingCanvas canvas;
         p->DrawPage(canvas);
         for (const PrintItem &t : canvas.texts)
-            QVERIFY2(!t.text.contains(QLatin1String("v0")) && !t.text.contains("病院"),
-                     qPrintable(t.text));
+            QVERIFY2(!t.text.contains(QLatin1String("v0")) && !t.text.contains("病院"), qPrintable(t.text));
     }
 }
 
@@ -365,20 +372,19 @@ void TstSummaryPages::framesBreakForTheHeading()
 
     const RecordingCanvas canvas = drawn(page, fullInput());
     const double l = frame.left(), t = frame.top(), r = frame.right(), b = frame.bottom();
-    const QVector<QVector<double>> expected = {
-        {l, t, breakFrom, t}, {breakTo, t, r, t}, {r, t, r, b}, {l, b, r, b}, {l, t, l, b}};
+    const QVector<QVector<double>> expected
+        = {{l, t, breakFrom, t}, {breakTo, t, r, t}, {r, t, r, b}, {l, b, r, b}, {l, t, l, b}};
     int found = 0;
     for (const auto &line : canvas.lines) {
         const bool onFrame = (near(line.y1, t) && near(line.y2, t))
-            || (near(line.y1, b) && near(line.y2, b) && line.x1 >= l - 1e-6 && line.x2 <= r + 1e-6)
-            || ((near(line.x1, l) || near(line.x1, r)) && near(line.y1, t) && near(line.y2, b));
+                             || (near(line.y1, b) && near(line.y2, b) && line.x1 >= l - 1e-6 && line.x2 <= r + 1e-6)
+                             || ((near(line.x1, l) || near(line.x1, r)) && near(line.y1, t) && near(line.y2, b));
         if (!onFrame || line.x2 < l - 1e-6 || line.x1 > r + 1e-6)
             continue;
         bool matches = false;
         for (const auto &e : expected)
-            matches = matches
-                || (near(line.x1, e[0]) && near(line.y1, e[1]) && near(line.x2, e[2])
-                    && near(line.y2, e[3]));
+            matches
+                = matches || (near(line.x1, e[0]) && near(line.y1, e[1]) && near(line.x2, e[2]) && near(line.y2, e[3]));
         if (!matches)
             continue;
         ++found;
@@ -422,9 +428,8 @@ void TstSummaryPages::roundedFacilityFrame()
         ends << QPointF(line.x1, line.y1) << QPointF(line.x2, line.y2);
     }
     QCOMPARE(ends.size(), 8);
-    for (const QPointF &p : {QPointF(52.2, 250), QPointF(200.8, 250), QPointF(52.2, 282),
-                             QPointF(200.8, 282), QPointF(49, 253.2), QPointF(49, 278.8),
-                             QPointF(204, 253.2), QPointF(204, 278.8)}) {
+    for (const QPointF &p : {QPointF(52.2, 250), QPointF(200.8, 250), QPointF(52.2, 282), QPointF(200.8, 282),
+                             QPointF(49, 253.2), QPointF(49, 278.8), QPointF(204, 253.2), QPointF(204, 278.8)}) {
         QVERIFY2(std::any_of(ends.begin(), ends.end(),
                              [&](const QPointF &e) { return near(e.x(), p.x()) && near(e.y(), p.y()); }),
                  qPrintable(QStringLiteral("%1,%2").arg(p.x()).arg(p.y())));

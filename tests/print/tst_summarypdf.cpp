@@ -79,8 +79,7 @@ void TstSummaryPdf::onePdfPerPage()
 void TstSummaryPdf::onlyTheChosenPages()
 {
     QTemporaryDir dir;
-    QCOMPARE(writeSummaryPdfs(sampleInput(), dir.path(), "s", {2}),
-             QStringList({dir.filePath("s_2.pdf")}));
+    QCOMPARE(writeSummaryPdfs(sampleInput(), dir.path(), "s", {2}), QStringList({dir.filePath("s_2.pdf")}));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"s_2.pdf"}));
 }
 

@@ -25,13 +25,30 @@ void TstSummaryTexts::emergencyContact_data()
     QTest::addColumn<QString>("callName");
     QTest::addColumn<QString>("relation");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("all three") << "03-1234-5678" << "山田花子" << "長女"
+    QTest::newRow("all three") << "03-1234-5678"
+                               << "山田花子"
+                               << "長女"
                                << "03-1234-5678(呼出名：山田花子 関係：長女)";
-    QTest::newRow("relation only") << "03-1234-5678" << "" << "長女" << "03-1234-5678";
-    QTest::newRow("name only") << "03-1234-5678" << "山田花子" << "" << "03-1234-5678";
-    QTest::newRow("no telephone") << "" << "山田花子" << "長女" << "(呼出名：山田花子 関係：長女)";
-    QTest::newRow("spaces count as given") << "1" << " " << " " << "1(呼出名：  関係： )";
-    QTest::newRow("empty") << "" << "" << "" << "";
+    QTest::newRow("relation only") << "03-1234-5678"
+                                   << ""
+                                   << "長女"
+                                   << "03-1234-5678";
+    QTest::newRow("name only") << "03-1234-5678"
+                               << "山田花子"
+                               << ""
+                               << "03-1234-5678";
+    QTest::newRow("no telephone") << ""
+                                  << "山田花子"
+                                  << "長女"
+                                  << "(呼出名：山田花子 関係：長女)";
+    QTest::newRow("spaces count as given") << "1"
+                                           << " "
+                                           << " "
+                                           << "1(呼出名：  関係： )";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << ""
+                           << "";
 }
 
 void TstSummaryTexts::emergencyContact()
@@ -48,10 +65,18 @@ void TstSummaryTexts::pulse_data()
     QTest::addColumn<QString>("rate");
     QTest::addColumn<QString>("rhythm");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("no remark") << "72" << "" << "脈拍 72 回/分";
-    QTest::newRow("remark") << "72" << "不整脈" << "脈拍 72 回/分(不整脈)";
-    QTest::newRow("remark without rate") << "" << "ペースメーカー" << "脈拍  回/分(ペースメーカー)";
-    QTest::newRow("empty") << "" << "" << "脈拍  回/分";
+    QTest::newRow("no remark") << "72"
+                               << ""
+                               << "脈拍 72 回/分";
+    QTest::newRow("remark") << "72"
+                            << "不整脈"
+                            << "脈拍 72 回/分(不整脈)";
+    QTest::newRow("remark without rate") << ""
+                                         << "ペースメーカー"
+                                         << "脈拍  回/分(ペースメーカー)";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << "脈拍  回/分";
 }
 
 void TstSummaryTexts::pulse()
@@ -66,10 +91,14 @@ void TstSummaryTexts::defaults_data()
 {
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("empty") << "" << "なし";
-    QTest::newRow("entry") << "MRSA" << "MRSA";
-    QTest::newRow("spaces stay") << "  " << "  ";
-    QTest::newRow("full-width space stays") << "　" << "　";
+    QTest::newRow("empty") << ""
+                           << "なし";
+    QTest::newRow("entry") << "MRSA"
+                           << "MRSA";
+    QTest::newRow("spaces stay") << "  "
+                                 << "  ";
+    QTest::newRow("full-width space stays") << "　"
+                                            << "　";
 }
 
 void TstSummaryTexts::defaults()

@@ -67,7 +67,7 @@ private slots:
         for (const RecordField &f : recordFields())
             if (recordFieldEditable(f, true))
                 open << f.objectName();
-        QCOMPARE(open, (QStringList{"txtKetuatu1", "txtKetuatu2"}));
+        QCOMPARE(open, (QStringList {"txtKetuatu1", "txtKetuatu2"}));
     }
 };
 

@@ -20,10 +20,14 @@ private slots:
     void writeOrder()
     {
         QStringList expected = keys(0, 52);
-        expected << "224" << "225" << keys(53, 109);
+        expected << "224"
+                 << "225" << keys(53, 109);
         for (int i = 1; i <= 10; ++i)
             expected << QStringLiteral("A%1").arg(i, 2, 10, QLatin1Char('0'));
-        expected << keys(112, 217) << keys(219, 223) << "300" << "301" << "302" << "400";
+        expected << keys(112, 217) << keys(219, 223) << "300"
+                 << "301"
+                 << "302"
+                 << "400";
         QCOMPARE(expected.size(), 237);
         QCOMPARE(recordWriteOrder(), expected);
         QCOMPARE(recordFields().size(), 237);
@@ -61,28 +65,50 @@ private slots:
         QTest::addColumn<int>("inputMode");
         const int text = int(FieldKind::Text), editable = int(FieldKind::EditableList);
         const int off = int(InputMode::Off), hira = int(InputMode::Hiragana), def = int(InputMode::Default);
-        QTest::newRow("patient id") << "000" << "txtID" << 26 << text << 0 << off;
-        QTest::newRow("family name") << "003" << "txtNameKanji" << 0 << text << 0 << hira;
-        QTest::newRow("sex") << "005" << "cmbSeibetu" << 0 << editable << 0 << def;
-        QTest::newRow("age") << "006" << "cmbNenrei" << 0 << int(FieldKind::AgeList) << 0 << def;
-        QTest::newRow("era") << "007" << "cmbYmd1" << 0 << editable << 0 << def;
-        QTest::newRow("day") << "010" << "cmbYmd4" << 0 << int(FieldKind::FixedList) << 0 << def;
-        QTest::newRow("address 2 is a text box") << "017" << "cmbZyu3" << 37 << text << 0 << hira;
-        QTest::newRow("diagnosis 0") << "022" << "txtShindan_0" << 28 << text << 1 << hira;
-        QTest::newRow("medication 17") << "050" << "txtNaifukuyaku_17" << 28 << text << 3 << hira;
-        QTest::newRow("avg bp") << "225" << "txtKetuatu4" << 3 << text << 4 << off;
-        QTest::newRow("temperature") << "053" << "txtTaion" << 4 << text << 4 << off;
-        QTest::newRow("paralysis") << "072" << "cmbMasui" << 0 << editable << 8 << def;
-        QTest::newRow("equipment 1") << "079" << "cmbKiguAri_1" << 59 << text << 9 << hira;
-        QTest::newRow("progress 29") << "109" << "txtKeireki_29" << 28 << text << 10 << hira;
-        QTest::newRow("progress 30") << "A01" << "txtKeireki_30" << 28 << text << 10 << hira;
-        QTest::newRow("progress 39") << "A10" << "txtKeireki_39" << 28 << text << 10 << hira;
-        QTest::newRow("key person 0") << "112" << "txtPerson_0" << 28 << text << 11 << hira;
-        QTest::newRow("remarks 26") << "173" << "txtMemo_26" << 59 << text << 13 << hira;
-        QTest::newRow("rehab") << "194" << "comRehabiri" << 0 << editable << 17 << def;
-        QTest::newRow("oxygen 3") << "217" << "txtKanKokyu_3" << 58 << text << 20 << hira;
-        QTest::newRow("resp notes 0") << "219" << "txtKanKokyuMemo_0" << 58 << text << 20 << hira;
-        QTest::newRow("photo") << "400" << "txtPathKao" << 0 << int(FieldKind::PhotoPath) << 0 << def;
+        QTest::newRow("patient id") << "000"
+                                    << "txtID" << 26 << text << 0 << off;
+        QTest::newRow("family name") << "003"
+                                     << "txtNameKanji" << 0 << text << 0 << hira;
+        QTest::newRow("sex") << "005"
+                             << "cmbSeibetu" << 0 << editable << 0 << def;
+        QTest::newRow("age") << "006"
+                             << "cmbNenrei" << 0 << int(FieldKind::AgeList) << 0 << def;
+        QTest::newRow("era") << "007"
+                             << "cmbYmd1" << 0 << editable << 0 << def;
+        QTest::newRow("day") << "010"
+                             << "cmbYmd4" << 0 << int(FieldKind::FixedList) << 0 << def;
+        QTest::newRow("address 2 is a text box") << "017"
+                                                 << "cmbZyu3" << 37 << text << 0 << hira;
+        QTest::newRow("diagnosis 0") << "022"
+                                     << "txtShindan_0" << 28 << text << 1 << hira;
+        QTest::newRow("medication 17") << "050"
+                                       << "txtNaifukuyaku_17" << 28 << text << 3 << hira;
+        QTest::newRow("avg bp") << "225"
+                                << "txtKetuatu4" << 3 << text << 4 << off;
+        QTest::newRow("temperature") << "053"
+                                     << "txtTaion" << 4 << text << 4 << off;
+        QTest::newRow("paralysis") << "072"
+                                   << "cmbMasui" << 0 << editable << 8 << def;
+        QTest::newRow("equipment 1") << "079"
+                                     << "cmbKiguAri_1" << 59 << text << 9 << hira;
+        QTest::newRow("progress 29") << "109"
+                                     << "txtKeireki_29" << 28 << text << 10 << hira;
+        QTest::newRow("progress 30") << "A01"
+                                     << "txtKeireki_30" << 28 << text << 10 << hira;
+        QTest::newRow("progress 39") << "A10"
+                                     << "txtKeireki_39" << 28 << text << 10 << hira;
+        QTest::newRow("key person 0") << "112"
+                                      << "txtPerson_0" << 28 << text << 11 << hira;
+        QTest::newRow("remarks 26") << "173"
+                                    << "txtMemo_26" << 59 << text << 13 << hira;
+        QTest::newRow("rehab") << "194"
+                               << "comRehabiri" << 0 << editable << 17 << def;
+        QTest::newRow("oxygen 3") << "217"
+                                  << "txtKanKokyu_3" << 58 << text << 20 << hira;
+        QTest::newRow("resp notes 0") << "219"
+                                      << "txtKanKokyuMemo_0" << 58 << text << 20 << hira;
+        QTest::newRow("photo") << "400"
+                               << "txtPathKao" << 0 << int(FieldKind::PhotoPath) << 0 << def;
     }
     void field()
     {
@@ -141,16 +167,26 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("last");
-        QTest::newRow("year") << "cmbYmd2" << 99 << "1年" << "99年";
-        QTest::newRow("month") << "cmbYmd3" << 12 << "1月" << "12月";
-        QTest::newRow("day") << "cmbYmd4" << 31 << "1日" << "31日";
-        QTest::newRow("age") << "cmbNenrei" << 120 << "1歳" << "120歳";
-        QTest::newRow("prefecture") << "cmbZyu1" << 47 << "北海道" << "沖縄県";
-        QTest::newRow("rh") << "cmbRH" << 2 << "＋" << "－";
-        QTest::newRow("paralysis") << "cmbMasui" << 2 << "あり" << "なし";
-        QTest::newRow("hygiene") << "cmbKanSeiketu" << 12 << "入浴(介助)" << "その他";
-        QTest::newRow("skin") << "cmbKanHifu" << 13 << "発赤" << "その他";
-        QTest::newRow("communication") << "comkanKomunication" << 7 << "話すことができない" << "その他";
+        QTest::newRow("year") << "cmbYmd2" << 99 << "1年"
+                              << "99年";
+        QTest::newRow("month") << "cmbYmd3" << 12 << "1月"
+                               << "12月";
+        QTest::newRow("day") << "cmbYmd4" << 31 << "1日"
+                             << "31日";
+        QTest::newRow("age") << "cmbNenrei" << 120 << "1歳"
+                             << "120歳";
+        QTest::newRow("prefecture") << "cmbZyu1" << 47 << "北海道"
+                                    << "沖縄県";
+        QTest::newRow("rh") << "cmbRH" << 2 << "＋"
+                            << "－";
+        QTest::newRow("paralysis") << "cmbMasui" << 2 << "あり"
+                                   << "なし";
+        QTest::newRow("hygiene") << "cmbKanSeiketu" << 12 << "入浴(介助)"
+                                 << "その他";
+        QTest::newRow("skin") << "cmbKanHifu" << 13 << "発赤"
+                              << "その他";
+        QTest::newRow("communication") << "comkanKomunication" << 7 << "話すことができない"
+                                       << "その他";
         QTest::newRow("text box") << "txtID" << 0 << QString() << QString();
     }
     void listItems()
@@ -171,8 +207,8 @@ private slots:
     void everyListHasItems()
     {
         for (const auto &f : recordFields()) {
-            const bool isList = f.kind == FieldKind::EditableList || f.kind == FieldKind::FixedList
-                || f.kind == FieldKind::AgeList;
+            const bool isList
+                = f.kind == FieldKind::EditableList || f.kind == FieldKind::FixedList || f.kind == FieldKind::AgeList;
             QCOMPARE(!recordListItems(f.control).isEmpty(), isList);
         }
     }

@@ -21,7 +21,8 @@ struct Fixture : TestContext {
     Fixture()
     {
         makeFolders();
-        ctx.currentAccount = {QStringLiteral("nurse1"), Authority::Full, QStringLiteral("Yamada"), QStringLiteral("pw")};
+        ctx.currentAccount
+            = {QStringLiteral("nurse1"), Authority::Full, QStringLiteral("Yamada"), QStringLiteral("pw")};
     }
     QString dbFile(const QString &name) const { return path(QStringLiteral("DB/") + name); }
 };
@@ -65,12 +66,18 @@ private slots:
         QTest::addColumn<QString>("family");
         QTest::addColumn<QString>("given");
         QTest::addColumn<QString>("key");
-        QTest::newRow("plain") << "佐藤" << "一郎" << "佐藤_一郎_昭和10年5月3日";
-        QTest::newRow("spaces kept") << " 佐藤" << "一郎 " << " 佐藤_一郎 _昭和10年5月3日";
-        QTest::newRow("underscore in name") << "佐_藤" << "一郎" << "佐_藤_一郎_昭和10年5月3日";
+        QTest::newRow("plain") << "佐藤"
+                               << "一郎"
+                               << "佐藤_一郎_昭和10年5月3日";
+        QTest::newRow("spaces kept") << " 佐藤"
+                                     << "一郎 "
+                                     << " 佐藤_一郎 _昭和10年5月3日";
+        QTest::newRow("underscore in name") << "佐_藤"
+                                            << "一郎"
+                                            << "佐_藤_一郎_昭和10年5月3日";
         // Typed wave dash: the key must equal what the layout file gives back.
-        QTest::newRow("wave dash as stored") << QString::fromUtf8("佐\u301C藤") << "一郎"
-                                             << QString::fromUtf8("佐～藤_一郎_昭和10年5月3日");
+        QTest::newRow("wave dash as stored")
+            << QString::fromUtf8("佐\u301C藤") << "一郎" << QString::fromUtf8("佐～藤_一郎_昭和10年5月3日");
     }
     void patientKey()
     {
@@ -88,15 +95,31 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("relative"); // empty: refused
-        QTest::newRow("today") << "佐藤_一郎_昭和10年5月3日" << "" << "DB/佐藤_一郎_昭和10年5月3日";
+        QTest::newRow("today") << "佐藤_一郎_昭和10年5月3日"
+                               << ""
+                               << "DB/佐藤_一郎_昭和10年5月3日";
         QTest::newRow("snapshot") << "a_b_c" << kSnapshot << "BackUp/" + kSnapshot + "/a_b_c";
-        QTest::newRow("slash in key") << "../../x_b_c" << "" << "";
-        QTest::newRow("backslash in key") << "..\\x_b_c" << "" << "";
-        QTest::newRow("dot-dot key") << ".." << "" << "";
-        QTest::newRow("empty key") << "" << "" << "";
-        QTest::newRow("line break in key") << "a\r\nb_c_d" << "" << "";
-        QTest::newRow("folder escapes") << "a_b_c" << "../DB" << "";
-        QTest::newRow("dot-dot folder") << "a_b_c" << ".." << "";
+        QTest::newRow("slash in key") << "../../x_b_c"
+                                      << ""
+                                      << "";
+        QTest::newRow("backslash in key") << "..\\x_b_c"
+                                          << ""
+                                          << "";
+        QTest::newRow("dot-dot key") << ".."
+                                     << ""
+                                     << "";
+        QTest::newRow("empty key") << ""
+                                   << ""
+                                   << "";
+        QTest::newRow("line break in key") << "a\r\nb_c_d"
+                                           << ""
+                                           << "";
+        QTest::newRow("folder escapes") << "a_b_c"
+                                        << "../DB"
+                                        << "";
+        QTest::newRow("dot-dot folder") << "a_b_c"
+                                        << ".."
+                                        << "";
     }
     void filePath()
     {
@@ -122,7 +145,7 @@ private slots:
         QCOMPARE(stamp.staffName, QStringLiteral("Yamada"));
         QCOMPARE(stamp.savedAt, QStringLiteral("2026/12/10 09:30:00"));
 
-        const QHash<QString, QByteArray> values{
+        const QHash<QString, QByteArray> values {
             {"000", "12"},
             {"003", "\x8d\xb2\x93\xa1"},
             {"004", "\x88\xea\x98\x59"},
@@ -130,7 +153,8 @@ private slots:
             {"008", "10\x94\x4e"},
             {"009", "5\x8c\x8e"},
             {"010", "3\x93\xfa"},
-            {"016", "\xb1\x81\x60" "1:2"},
+            {"016", "\xb1\x81\x60"
+                    "1:2"},
             {"072", "\x82\xc8\x82\xb5"},
             {"300", "nurse1"},
             {"301", "Yamada"},
@@ -150,17 +174,26 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
-        QTest::newRow("last wins") << QByteArray("000:a\r\n003:x\r\n000:b\r\n") << "000" << "b";
-        QTest::newRow("any order") << QByteArray("A10:z\r\n000:a\r\n") << "A10" << "z";
+        QTest::newRow("last wins") << QByteArray("000:a\r\n003:x\r\n000:b\r\n") << "000"
+                                   << "b";
+        QTest::newRow("any order") << QByteArray("A10:z\r\n000:a\r\n") << "A10"
+                                   << "z";
         QTest::newRow("colons kept") << QByteArray("302:2006/12/03 15:14:05\r\n") << "302"
                                      << "2006/12/03 15:14:05";
-        QTest::newRow("fourth char ignored") << QByteArray("000Xabc\r\n") << "000" << "abc";
-        QTest::newRow("empty value") << QByteArray("003:\r\n") << "003" << "";
-        QTest::newRow("last line without CRLF") << QByteArray("000:a\r\n003:b") << "003" << "b";
-        QTest::newRow("no 072 gives nashi") << QByteArray("000:a\r\n") << "072" << "なし";
-        QTest::newRow("stored empty 072 wins") << QByteArray("072:\r\n") << "072" << "";
-        QTest::newRow("cp932 value") << QByteArray("003:\x8d\xb2\x93\xa1\r\n") << "003" << "佐藤";
-        QTest::newRow("empty file") << QByteArray() << "072" << "なし";
+        QTest::newRow("fourth char ignored") << QByteArray("000Xabc\r\n") << "000"
+                                             << "abc";
+        QTest::newRow("empty value") << QByteArray("003:\r\n") << "003"
+                                     << "";
+        QTest::newRow("last line without CRLF") << QByteArray("000:a\r\n003:b") << "003"
+                                                << "b";
+        QTest::newRow("no 072 gives nashi") << QByteArray("000:a\r\n") << "072"
+                                            << "なし";
+        QTest::newRow("stored empty 072 wins") << QByteArray("072:\r\n") << "072"
+                                               << "";
+        QTest::newRow("cp932 value") << QByteArray("003:\x8d\xb2\x93\xa1\r\n") << "003"
+                                     << "佐藤";
+        QTest::newRow("empty file") << QByteArray() << "072"
+                                    << "なし";
     }
     void readLines()
     {
@@ -241,9 +274,9 @@ private slots:
     {
         QTest::addColumn<QList<int>>("bad");
         QTest::addColumn<QByteArray>("badBytes");
-        QTest::newRow("0xFF on line 23") << QList<int>{23} << QByteArray("\xff");
-        QTest::newRow("first and last line") << QList<int>{1, 30} << QByteArray("\xff");
-        QTest::newRow("cut double-byte character") << QList<int>{5} << QByteArray("\x81\x20");
+        QTest::newRow("0xFF on line 23") << QList<int> {23} << QByteArray("\xff");
+        QTest::newRow("first and last line") << QList<int> {1, 30} << QByteArray("\xff");
+        QTest::newRow("cut double-byte character") << QList<int> {5} << QByteArray("\x81\x20");
     }
     void undecodableLineCostsOnlyItself()
     {
@@ -254,7 +287,7 @@ private slots:
         QByteArray content;
         for (int i = 0; i < keys.size(); ++i)
             content += keys.at(i).toLatin1() + ':' + (bad.contains(i + 1) ? badBytes : "v" + keys.at(i).toLatin1())
-                + "\r\n";
+                       + "\r\n";
         writeBytes(fx.dbFile("k_k_k"), content);
 
         PatientRecord r;
@@ -322,8 +355,7 @@ private slots:
 
         PatientRecord r;
         const QString path = recordFilePath(fx.ctx, key, snapshot ? kSnapshot : QString());
-        QCOMPARE(readPatientFile(fx.ctx, path, &r),
-                 found ? RecordReadResult::Read : RecordReadResult::Missing);
+        QCOMPARE(readPatientFile(fx.ctx, path, &r), found ? RecordReadResult::Read : RecordReadResult::Missing);
         QCOMPARE(r.value("004"), found ? QStringLiteral("一郎") : QString());
     }
 
@@ -370,7 +402,7 @@ private slots:
         r.setValue("000", "new");
         QVERIFY(!writePatientFile(fx.ctx, file, r));
         QCOMPARE(readBytes(file), old);
-        QCOMPARE(fx.prompter.texts(), QStringList{PastDataReadOnlyText});
+        QCOMPARE(fx.prompter.texts(), QStringList {PastDataReadOnlyText});
         QCOMPARE(fx.prompter.asked[0].kind, DialogKind::Error);
         QVERIFY(!QFile::exists(fx.path("log/error.log")));
     }
@@ -427,7 +459,7 @@ private slots:
         QCOMPARE(fx.prompter.asked.size(), 1);
         QCOMPARE(fx.prompter.asked[0].kind, DialogKind::Error);
         QVERIFY(fx.prompter.asked[0].text.contains(QStringLiteral("한")));
-        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{makePatientKey(r)});
+        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList {makePatientKey(r)});
     }
 
     // A pasted line break must not add a line that would shift the keys.
@@ -452,7 +484,7 @@ private slots:
         Fixture fx;
         QVERIFY(QDir(fx.path("DB")).removeRecursively());
         QVERIFY(!writePatientFile(fx.ctx, fx.dbFile("a_b_c"), sampleRecord()));
-        QCOMPARE(fx.prompter.texts(), QStringList{unexpectedErrorText()});
+        QCOMPARE(fx.prompter.texts(), QStringList {unexpectedErrorText()});
         QCOMPARE(errorLogFunc(fx), QStringLiteral("[FUNC] frmKozinInf.UpdateFile()"));
     }
 

@@ -22,8 +22,7 @@ struct Fixture : TestContext {
     QString dbFile(const QString &name) const { return path(QStringLiteral("DB/") + name); }
 };
 
-PatientRecord patient(const QString &family = QStringLiteral("佐藤"),
-                      const QString &given = QStringLiteral("一郎"))
+PatientRecord patient(const QString &family = QStringLiteral("佐藤"), const QString &given = QStringLiteral("一郎"))
 {
     return test::patientRecord(family, given);
 }
@@ -48,11 +47,16 @@ private slots:
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("label");
-        QTest::newRow("caption") << "003" << "氏名";
-        QTest::newRow("postal code, second part") << "014" << "〒";
-        QTest::newRow("last blood pressure, diastolic") << "052" << "最終";
-        QTest::newRow("average blood pressure, diastolic") << "225" << "平均";
-        QTest::newRow("note line") << "023" << "診断名(2行目)";
+        QTest::newRow("caption") << "003"
+                                 << "氏名";
+        QTest::newRow("postal code, second part") << "014"
+                                                  << "〒";
+        QTest::newRow("last blood pressure, diastolic") << "052"
+                                                        << "最終";
+        QTest::newRow("average blood pressure, diastolic") << "225"
+                                                           << "平均";
+        QTest::newRow("note line") << "023"
+                                   << "診断名(2行目)";
     }
     void fieldLabels()
     {
@@ -69,32 +73,31 @@ private slots:
 
         const QString fam = QStringLiteral("名字を入力してください");
         QTest::newRow("all empty: family name only")
-            << QStringList{"003=", "004=", "005=", "007=", "008=", "009=", "010="} << fam
-            << "txtNameKanji" << false;
-        QTest::newRow("family name of spaces") << QStringList{"003=  　"} << fam << "txtNameKanji" << false;
-        QTest::newRow("given name") << QStringList{"004= "} << QStringLiteral("名前を入力してください")
+            << QStringList {"003=", "004=", "005=", "007=", "008=", "009=", "010="} << fam << "txtNameKanji" << false;
+        QTest::newRow("family name of spaces") << QStringList {"003=  　"} << fam << "txtNameKanji" << false;
+        QTest::newRow("given name") << QStringList {"004= "} << QStringLiteral("名前を入力してください")
                                     << "txtNameKanji2" << false;
-        QTest::newRow("era") << QStringList{"007=", "010="} << QStringLiteral("生年月日(年号)を入力してください")
+        QTest::newRow("era") << QStringList {"007=", "010="} << QStringLiteral("生年月日(年号)を入力してください")
                              << "cmbYmd1" << false;
-        QTest::newRow("year") << QStringList{"008="} << QStringLiteral("生年月日(年)を入力してください")
-                              << "cmbYmd2" << false;
-        QTest::newRow("month") << QStringList{"009="} << QStringLiteral("生年月日(月)を入力してください")
-                               << "cmbYmd3" << false;
-        QTest::newRow("day before sex") << QStringList{"010=", "005="}
+        QTest::newRow("year") << QStringList {"008="} << QStringLiteral("生年月日(年)を入力してください") << "cmbYmd2"
+                              << false;
+        QTest::newRow("month") << QStringList {"009="} << QStringLiteral("生年月日(月)を入力してください") << "cmbYmd3"
+                               << false;
+        QTest::newRow("day before sex") << QStringList {"010=", "005="}
                                         << QStringLiteral("生年月日(日)を入力してください") << "cmbYmd4" << false;
-        QTest::newRow("sex") << QStringList{"005="} << QStringLiteral("性別を入力してください") << "cmbSeibetu"
+        QTest::newRow("sex") << QStringList {"005="} << QStringLiteral("性別を入力してください") << "cmbSeibetu"
                              << false;
         const QString noDay = QStringLiteral("指定した生年月日の日付は存在しません。");
-        QTest::newRow("30 February") << QStringList{"007=平成", "008=18年", "009=2月", "010=30日"} << noDay
+        QTest::newRow("30 February") << QStringList {"007=平成", "008=18年", "009=2月", "010=30日"} << noDay
                                      << "cmbYmd1" << false;
-        QTest::newRow("typed era that is none") << QStringList{"007=西暦"} << noDay << "cmbYmd1" << false;
-        QTest::newRow("stray space in the date") << QStringList{"007=昭和 "} << noDay << "cmbYmd1" << false;
+        QTest::newRow("typed era that is none") << QStringList {"007=西暦"} << noDay << "cmbYmd1" << false;
+        QTest::newRow("stray space in the date") << QStringList {"007=昭和 "} << noDay << "cmbYmd1" << false;
         // The fixed clock stands at 2026-12-10 (令和8年).
-        QTest::newRow("tomorrow") << QStringList{"007=令和", "008=8年", "009=12月", "010=11日"}
+        QTest::newRow("tomorrow") << QStringList {"007=令和", "008=8年", "009=12月", "010=11日"}
                                   << QStringLiteral("未来日付は入力できません。") << "cmbYmd1" << true;
-        QTest::newRow("today passes") << QStringList{"007=令和", "008=8年", "009=12月", "010=10日"} << QString()
+        QTest::newRow("today passes") << QStringList {"007=令和", "008=8年", "009=12月", "010=10日"} << QString()
                                       << QString() << false;
-        QTest::newRow("complete passes, notes empty") << QStringList{} << QString() << QString() << false;
+        QTest::newRow("complete passes, notes empty") << QStringList {} << QString() << QString() << false;
     }
     void inputCheck()
     {
@@ -121,8 +124,8 @@ private slots:
             QVERIFY(events.isEmpty());
             return;
         }
-        const QStringList expected = focusFirst ? QStringList{"focus:" + focus, "msg:" + message}
-                                                : QStringList{"msg:" + message, "focus:" + focus};
+        const QStringList expected = focusFirst ? QStringList {"focus:" + focus, "msg:" + message}
+                                                : QStringList {"msg:" + message, "focus:" + focus};
         QCOMPARE(events, expected);
     }
 
@@ -144,7 +147,7 @@ private slots:
         r.setValue("009", QStringLiteral("2月"));
         r.setValue("010", QStringLiteral("30日"));
         QCOMPARE(ageText(fx.ctx, r), QString());
-        QCOMPARE(fx.prompter.texts(), QStringList{QStringLiteral("指定した生年月日の日付は存在しません。")});
+        QCOMPARE(fx.prompter.texts(), QStringList {QStringLiteral("指定した生年月日の日付は存在しません。")});
     }
 
     void updaterTextForms()
@@ -167,9 +170,10 @@ private slots:
         });
         const QString key = test::Sato;
         QCOMPARE(s.outcome, SaveResult::Saved);
-        QCOMPARE(told, (QStringList{key, QStringLiteral("佐藤"),
-                                    QStringLiteral("最終更新者 : nurse1(山田)   最終更新時間 : 2026/12/10 09:30:00")}));
-        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{key});
+        QCOMPARE(told,
+                 (QStringList {key, QStringLiteral("佐藤"),
+                               QStringLiteral("最終更新者 : nurse1(山田)   最終更新時間 : 2026/12/10 09:30:00")}));
+        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList {key});
 
         PatientRecord back;
         QCOMPARE(readPatientFile(fx.ctx, fx.dbFile(key), &back), RecordReadResult::Read);
@@ -191,15 +195,16 @@ private slots:
         oldKey = first;
         fx.clock.set(QDateTime(QDate(2026, 12, 10), QTime(10, 0, 0)));
         QCOMPARE(savePatientRecord(fx.ctx, patient(), true, &oldKey).outcome, SaveResult::Saved);
-        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{first});
+        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList {first});
         QVERIFY(fileLines(fx.dbFile(first)).contains(QStringLiteral("302:2026/12/10 10:00:00")));
         QCOMPARE(oldKey, first);
 
         // Given name changed: one file under the new key.
         oldKey = first;
-        const SaveResult s = savePatientRecord(fx.ctx, patient(QStringLiteral("佐藤"), QStringLiteral("次郎")), true, &oldKey);
+        const SaveResult s
+            = savePatientRecord(fx.ctx, patient(QStringLiteral("佐藤"), QStringLiteral("次郎")), true, &oldKey);
         QCOMPARE(s.key, QStringLiteral("佐藤_次郎_昭和10年5月3日"));
-        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{s.key});
+        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList {s.key});
         // The window's next save replaces this file rather than leave it behind.
         QCOMPARE(oldKey, s.key);
 
@@ -216,9 +221,10 @@ private slots:
         QTest::addColumn<int>("authority");
         QTest::addColumn<QString>("message");
         QTest::newRow("snapshot day") << false << 2
-                                      << QStringLiteral("過去のデータは変更できません。キャンセルをクリックしてください。");
-        QTest::newRow("snapshot day, restricted") << false << 1
-                                      << QStringLiteral("過去のデータは変更できません。キャンセルをクリックしてください。");
+                                      << QStringLiteral(
+                                             "過去のデータは変更できません。キャンセルをクリックしてください。");
+        QTest::newRow("snapshot day, restricted")
+            << false << 1 << QStringLiteral("過去のデータは変更できません。キャンセルをクリックしてください。");
         QTest::newRow("restricted") << true << 1
                                     << QStringLiteral("保存する権限がありません。キャンセルをクリックしてください。");
     }
@@ -231,9 +237,10 @@ private slots:
         fx.ctx.currentAccount.authority = static_cast<Authority>(authority);
         QString oldKey = QStringLiteral("佐藤_一郎_昭和1年1月1日");
         bool told = false;
-        const SaveResult s = savePatientRecord(fx.ctx, patient(), today, &oldKey, [&](const SaveResult &) { told = true; });
+        const SaveResult s
+            = savePatientRecord(fx.ctx, patient(), today, &oldKey, [&](const SaveResult &) { told = true; });
         QCOMPARE(s.outcome, SaveResult::Refused);
-        QCOMPARE(fx.prompter.texts(), QStringList{message});
+        QCOMPARE(fx.prompter.texts(), QStringList {message});
         QVERIFY(!told);
         QVERIFY(QDir(fx.path("DB")).entryList(QDir::Files).isEmpty());
         QCOMPARE(oldKey, QStringLiteral("佐藤_一郎_昭和1年1月1日"));
@@ -245,39 +252,40 @@ private slots:
     {
         QTest::addColumn<QStringList>("changes"); // "key=value"
         QTest::addColumn<bool>("takenByOtherBed");
-        QTest::addColumn<QString>("message");     // start of the message
+        QTest::addColumn<QString>("message"); // start of the message
         QTest::addColumn<QString>("focus");
 
-        const QString unsafeName = QStringLiteral("氏名に使用できない文字（\\ / : * ? \" < > | や制御文字）が含まれています。");
-        QTest::newRow("slash") << QStringList{"003=佐/藤"} << false << unsafeName << "txtNameKanji";
-        QTest::newRow("parent folder") << QStringList{"003=../佐藤"} << false << unsafeName << "txtNameKanji";
+        const QString unsafeName
+            = QStringLiteral("氏名に使用できない文字（\\ / : * ? \" < > | や制御文字）が含まれています。");
+        QTest::newRow("slash") << QStringList {"003=佐/藤"} << false << unsafeName << "txtNameKanji";
+        QTest::newRow("parent folder") << QStringList {"003=../佐藤"} << false << unsafeName << "txtNameKanji";
         for (const QString c : {"\\", ":", "*", "?", "\"", "<", ">", "|", "\t", "\x7f"})
             QTest::newRow(qPrintable("given name with " + c))
-                << QStringList{"004=一" + c + "郎"} << false << unsafeName << "txtNameKanji2";
+                << QStringList {"004=一" + c + "郎"} << false << unsafeName << "txtNameKanji2";
         // Hidden, and the program's own staged files begin so.
-        QTest::newRow("leading dot") << QStringList{"003=.tanaka"} << false
+        QTest::newRow("leading dot") << QStringList {"003=.tanaka"} << false
                                      << QStringLiteral("氏名の先頭に「.」は使用できません。") << "txtNameKanji";
-        QTest::newRow("staging name") << QStringList{"003=.~velto-x"} << false
+        QTest::newRow("staging name") << QStringList {"003=.~velto-x"} << false
                                       << QStringLiteral("氏名の先頭に「.」は使用できません。") << "txtNameKanji";
-        QTest::newRow("typed era") << QStringList{"007=昭和?"} << false
-                                   << QStringLiteral("生年月日に使用できない文字") << "cmbYmd1";
+        QTest::newRow("typed era") << QStringList {"007=昭和?"} << false << QStringLiteral("生年月日に使用できない文字")
+                                   << "cmbYmd1";
 
         QTest::newRow("emoji in given name")
-            << QStringList{"004=一郎😀"} << false
+            << QStringList {"004=一郎😀"} << false
             << QStringLiteral("氏名に保存できない文字があります。\r次の文字は保存できません：😀") << "txtNameKanji2";
         QTest::newRow("hangul in a note line")
-            << QStringList{"148=한국"} << false << QStringLiteral("その他(2行目)に保存できない文字があります。")
+            << QStringList {"148=한국"} << false << QStringLiteral("その他(2行目)に保存できない文字があります。")
             << "txtMemo_1";
         QTest::newRow("list without caption")
-            << QStringList{"055=한"} << false << QStringLiteral("最終ﾊﾞｲﾀﾙｻｲﾝに保存できない文字があります。")
+            << QStringList {"055=한"} << false << QStringLiteral("最終ﾊﾞｲﾀﾙｻｲﾝに保存できない文字があります。")
             << "cmbMyakuHoka";
-        QTest::newRow("photo path")
-            << QStringList{"400=/写真/한.jpg"} << false << QStringLiteral("顔写真に保存できない文字があります。")
-            << "txtPathKao";
+        QTest::newRow("photo path") << QStringList {"400=/写真/한.jpg"} << false
+                                    << QStringLiteral("顔写真に保存できない文字があります。") << "txtPathKao";
 
         QTest::newRow("key of another bed")
-            << QStringList{"004=次郎"} << true
-            << QStringLiteral("同じ氏名・生年月日の患者が他のベッドに登録されているため、保存できません。") << "txtNameKanji";
+            << QStringList {"004=次郎"} << true
+            << QStringLiteral("同じ氏名・生年月日の患者が他のベッドに登録されているため、保存できません。")
+            << "txtNameKanji";
     }
     void rejectedValuesWriteNothing()
     {
@@ -307,10 +315,10 @@ private slots:
         QCOMPARE(fx.prompter.asked.size(), 1);
         QVERIFY2(fx.prompter.asked[0].text.startsWith(message), qPrintable(fx.prompter.asked[0].text));
         if (takenByOtherBed)
-            QCOMPARE(asked, QStringList{QStringLiteral("佐藤_次郎_昭和10年5月3日")});
+            QCOMPARE(asked, QStringList {QStringLiteral("佐藤_次郎_昭和10年5月3日")});
         QVERIFY(!told);
         QCOMPARE(oldKey, first);
-        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{first});
+        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList {first});
         QCOMPARE(fileLines(fx.dbFile(first)), before);
         QVERIFY(!QFileInfo::exists(fx.path("log/error.log")));
     }
@@ -327,9 +335,9 @@ private slots:
         const QString renamed = QStringLiteral("佐藤_次郎_昭和10年5月3日");
         QVERIFY(QDir().mkpath(fx.dbFile(renamed)));
         bool told = false;
-        const SaveResult s = savePatientRecord(fx.ctx, patient(QStringLiteral("佐藤"), QStringLiteral("次郎")), true,
-                                        &oldKey, [&](const SaveResult &) { told = true; },
-                                        [](const QString &) { return false; });
+        const SaveResult s = savePatientRecord(
+            fx.ctx, patient(QStringLiteral("佐藤"), QStringLiteral("次郎")), true, &oldKey,
+            [&](const SaveResult &) { told = true; }, [](const QString &) { return false; });
         QCOMPARE(s.outcome, SaveResult::Failed);
         QVERIFY(!told);
         QCOMPARE(oldKey, first);

@@ -42,8 +42,7 @@ int main(int argc, char **argv)
     alive.start();
     for (int round = 0; alive.elapsed() < 20000; ++round) {
         if (!velto::safety::doMove(ctx, kind)) {
-            std::fprintf(stderr, "round %d refused: %s\n", round,
-                         qPrintable(prompter.texts().join(QLatin1Char('|'))));
+            std::fprintf(stderr, "round %d refused: %s\n", round, qPrintable(prompter.texts().join(QLatin1Char('|'))));
             return 3;
         }
     }

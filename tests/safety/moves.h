@@ -21,13 +21,11 @@ inline const QString InBed = QStringLiteral("試験_一郎_昭和36年10月10日
 inline const QString Renamed = QStringLiteral("試験_次郎_昭和36年10月10日");
 inline const QString Kept = QStringLiteral("退院_花子_昭和20年1月1日");
 
-inline const QStringList MoveKinds{
+inline const QStringList MoveKinds {
     QStringLiteral("layout"),    // a bed move with new room numbers and colours
     QStringLiteral("rename"),    // the record's name changed and saved
     QStringLiteral("discharge"), // discharge keeping the record
-    QStringLiteral("dischargeErase"),
-    QStringLiteral("erase"),
-    QStringLiteral("readmit"),
+    QStringLiteral("dischargeErase"), QStringLiteral("erase"), QStringLiteral("readmit"),
 };
 
 inline PatientRecord patient(const QString &key)
@@ -71,13 +69,14 @@ inline bool layFixture(AppContext &ctx)
         || !writePatientFile(ctx, ctx.path(QStringLiteral("DB/") + Kept), patient(Kept)))
         return false;
     QString error;
-    if (!textfile::writeAtomic(ctx.path(QStringLiteral("DB/Out/") + Kept),
-                               [&] {
-                                   QFile f(ctx.path(QStringLiteral("DB/") + Kept));
-                                   f.open(QIODevice::ReadOnly);
-                                   return f.readAll();
-                               }(),
-                               &error)
+    if (!textfile::writeAtomic(
+            ctx.path(QStringLiteral("DB/Out/") + Kept),
+            [&] {
+                QFile f(ctx.path(QStringLiteral("DB/") + Kept));
+                f.open(QIODevice::ReadOnly);
+                return f.readAll();
+            }(),
+            &error)
         || !QFile::remove(ctx.path(QStringLiteral("DB/") + Kept)))
         return false;
     BoardModel m;
@@ -113,11 +112,10 @@ inline bool doMove(AppContext &ctx, const QString &kind)
     if (kind == QLatin1String("rename")) {
         const QString from = back ? Renamed : InBed, to = back ? InBed : Renamed;
         QString oldKey = from;
-        const SaveResult r = savePatientRecord(
-            ctx, patient(to), true, &oldKey, {}, {},
-            [&](const QString &key, QList<QPair<QString, QByteArray>> *files) {
-                return layoutWithBedEntry(ctx, m, 0, key, files);
-            });
+        const SaveResult r = savePatientRecord(ctx, patient(to), true, &oldKey, {}, {},
+                                               [&](const QString &key, QList<QPair<QString, QByteArray>> *files) {
+                                                   return layoutWithBedEntry(ctx, m, 0, key, files);
+                                               });
         return r.outcome == SaveResult::Saved;
     }
     if (kind == QLatin1String("discharge") || kind == QLatin1String("readmit")) {
@@ -135,11 +133,11 @@ inline bool doMove(AppContext &ctx, const QString &kind)
         if (back) {
             QString oldKey;
             return savePatientRecord(ctx, patient(InBed), true, &oldKey, {}, {},
-                              [&](const QString &key, QList<QPair<QString, QByteArray>> *files) {
-                                  return layoutWithBedEntry(ctx, m, 0, key, files);
-                              })
+                                     [&](const QString &key, QList<QPair<QString, QByteArray>> *files) {
+                                         return layoutWithBedEntry(ctx, m, 0, key, files);
+                                     })
                        .outcome
-                == SaveResult::Saved;
+                   == SaveResult::Saved;
         }
         if (kind == QLatin1String("erase"))
             return erasePatient(ctx, m, 0);

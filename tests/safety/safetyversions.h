@@ -16,12 +16,18 @@ namespace velto::safety {
 // Versions 0 .. VersionCount-1; 0 is laid down before the first crash.
 constexpr int VersionCount = 5;
 
-inline QString tag(int n) { return QStringLiteral("v%1").arg(n); }
+inline QString tag(int n)
+{
+    return QStringLiteral("v%1").arg(n);
+}
 // Multi-byte text too, so a cut inside a character would show.
-inline QString fieldValue(int n) { return tag(n) + QStringLiteral("ﾃｽﾄ①記録～"); }
+inline QString fieldValue(int n)
+{
+    return tag(n) + QStringLiteral("ﾃｽﾄ①記録～");
+}
 
 inline const QString RecordName = QStringLiteral("安全_試験_昭和361010");
-inline const QStringList SettingKeys{QStringLiteral("K1"), QStringLiteral("K2"), QStringLiteral("K3")};
+inline const QStringList SettingKeys {QStringLiteral("K1"), QStringLiteral("K2"), QStringLiteral("K3")};
 
 inline void setAccount(AppContext &ctx, int n)
 {

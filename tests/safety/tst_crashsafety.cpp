@@ -40,8 +40,7 @@ int recordVersion(const PatientRecord &read)
     return -1;
 }
 
-template <typename Fn>
-int versionWhere(Fn sameAs)
+template <typename Fn> int versionWhere(Fn sameAs)
 {
     for (int n = 0; n < VersionCount; ++n) {
         if (sameAs(n))
@@ -70,14 +69,14 @@ QMap<QString, int> CrashSafetyTest::readBack(test::TestContext &tc)
 
     PatientRecord record;
     const QString recordPath = ctx.path(QStringLiteral("DB/") + RecordName);
-    v[QStringLiteral("record")] = readPatientFile(ctx, recordPath, &record) == RecordReadResult::Read
-            ? recordVersion(record) : -2;
+    v[QStringLiteral("record")]
+        = readPatientFile(ctx, recordPath, &record) == RecordReadResult::Read ? recordVersion(record) : -2;
 
     const QString db = ctx.path(QStringLiteral("DB"));
     BoardModel model;
     const bool layoutFiles = QFile::exists(QDir(db).filePath(layoutfile::Beds))
-            && QFile::exists(QDir(db).filePath(layoutfile::RoomNumbers))
-            && QFile::exists(QDir(db).filePath(layoutfile::RoomColours));
+                             && QFile::exists(QDir(db).filePath(layoutfile::RoomNumbers))
+                             && QFile::exists(QDir(db).filePath(layoutfile::RoomColours));
     if (layoutFiles && loadWardLayout(ctx, model, db)) {
         BoardModel want;
         v[layoutfile::Beds] = versionWhere([&](int n) {
@@ -107,7 +106,8 @@ QMap<QString, int> CrashSafetyTest::readBack(test::TestContext &tc)
 
     FacilityInfo info;
     v[QStringLiteral("facility")] = facilityFileExists(ctx) && loadFacilityInfo(ctx, &info)
-            ? versionWhere([&](int n) { return info == facilityOf(n); }) : -2;
+                                        ? versionWhere([&](int n) { return info == facilityOf(n); })
+                                        : -2;
 
     const SettingsStore settings(tc.settings->filePath());
     v[QStringLiteral("settings")] = versionWhere([&](int n) {
@@ -154,22 +154,26 @@ void CrashSafetyTest::killedWriterLeavesWholeVersions()
         // The program's next start comes first, as it does for a nurse.
         QVERIFY(prepareDataFolders(tc.ctx));
         for (const QString &folder : {QStringLiteral("DB"), QStringLiteral("DB/Out"), QStringLiteral("log")}) {
-            const QStringList left = QDir(tc.path(folder)).entryList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden);
+            const QStringList left
+                = QDir(tc.path(folder)).entryList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden);
             QVERIFY2(left.isEmpty(), qPrintable(QStringLiteral("round %1: left in %2: ").arg(round).arg(folder)
                                                 + left.join(QLatin1Char(' '))));
         }
         const QMap<QString, int> v = readBack(tc);
         for (auto it = v.cbegin(); it != v.cend(); ++it) {
             QVERIFY2(it.value() >= 0,
-                     qPrintable(QStringLiteral("round %1: %2 is %3").arg(round).arg(it.key(),
-                                it.value() == -2 ? QStringLiteral("unreadable or missing")
-                                                 : QStringLiteral("no whole version"))));
+                     qPrintable(QStringLiteral("round %1: %2 is %3")
+                                    .arg(round)
+                                    .arg(it.key(), it.value() == -2 ? QStringLiteral("unreadable or missing")
+                                                                    : QStringLiteral("no whole version"))));
             seen[it.key()].insert(it.value());
         }
         QVERIFY2(v.value(layoutfile::Beds) == v.value(layoutfile::RoomNumbers)
                      && v.value(layoutfile::Beds) == v.value(layoutfile::RoomColours),
                  qPrintable(QStringLiteral("round %1: the layout files hold versions %2, %3 and %4")
-                                .arg(round).arg(v.value(layoutfile::Beds)).arg(v.value(layoutfile::RoomNumbers))
+                                .arg(round)
+                                .arg(v.value(layoutfile::Beds))
+                                .arg(v.value(layoutfile::RoomNumbers))
                                 .arg(v.value(layoutfile::RoomColours))));
         QVERIFY2(tc.prompter.asked.isEmpty(),
                  qPrintable(QStringLiteral("round %1: ").arg(round) + tc.prompter.texts().join(QLatin1Char('|'))));

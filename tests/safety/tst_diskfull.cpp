@@ -27,7 +27,10 @@ enum class Writer { Record, Layout, LayoutRoomNumbers, Facility, Settings, Backu
 // What the forked child tells the parent.
 enum ChildExit { Refused = 0, ClaimedSuccess = 10, NotTold = 11, NoLimit = 12 };
 
-QString big(int n) { return fieldValue(n) + QString(FileSizeLimit, QChar(0x8A18)); } // 記
+QString big(int n)
+{
+    return fieldValue(n) + QString(FileSizeLimit, QChar(0x8A18));
+} // 記
 
 QMap<QString, QByteArray> snapshotOf(const QString &folder)
 {
@@ -90,7 +93,7 @@ QString expectedReport(const test::TestContext &tc, Writer w)
 {
     if (w == Writer::Settings)
         return QStringLiteral("オプションを保存できませんでした。\r設定を保存できませんでした。\r")
-            + QDir::toNativeSeparators(tc.settings->filePath());
+               + QDir::toNativeSeparators(tc.settings->filePath());
     return QString();
 }
 
@@ -110,16 +113,18 @@ void DiskFullTest::writerKeepsOldFile_data()
     QTest::addColumn<QStringList>("kept"); // relative to AppDir; "settings" is the INI
     QTest::addColumn<int>("limit");
     const QString record = QStringLiteral("DB/") + RecordName;
-    const QStringList layout{QStringLiteral("DB/") + layoutfile::Beds, QStringLiteral("DB/") + layoutfile::RoomNumbers,
-                             QStringLiteral("DB/") + layoutfile::RoomColours};
-    QTest::newRow("record") << int(Writer::Record) << QStringList{record} << FileSizeLimit;
+    const QStringList layout {QStringLiteral("DB/") + layoutfile::Beds, QStringLiteral("DB/") + layoutfile::RoomNumbers,
+                              QStringLiteral("DB/") + layoutfile::RoomColours};
+    QTest::newRow("record") << int(Writer::Record) << QStringList {record} << FileSizeLimit;
     QTest::newRow("layout, beds too big") << int(Writer::Layout) << layout << FileSizeLimit;
-    QTest::newRow("layout, room numbers too big") << int(Writer::LayoutRoomNumbers) << layout
-                                           << 1000; // above ROOM.WBD's 480 bytes, below ROOM_NO.WBD's 1260
-    QTest::newRow("facility") << int(Writer::Facility) << QStringList{QStringLiteral("DB/HOSPITAL_INFO.WBD")} << FileSizeLimit;
-    QTest::newRow("settings") << int(Writer::Settings) << QStringList{QStringLiteral("settings")} << FileSizeLimit;
-    QTest::newRow("backup copy") << int(Writer::Backup) << QStringList{QStringLiteral("BackUp/*")} << FileSizeLimit;
-    QTest::newRow("error log") << int(Writer::ErrorLog) << QStringList{QStringLiteral("log/error.log")} << FileSizeLimit;
+    QTest::newRow("layout, room numbers too big")
+        << int(Writer::LayoutRoomNumbers) << layout << 1000; // above ROOM.WBD's 480 bytes, below ROOM_NO.WBD's 1260
+    QTest::newRow("facility") << int(Writer::Facility) << QStringList {QStringLiteral("DB/HOSPITAL_INFO.WBD")}
+                              << FileSizeLimit;
+    QTest::newRow("settings") << int(Writer::Settings) << QStringList {QStringLiteral("settings")} << FileSizeLimit;
+    QTest::newRow("backup copy") << int(Writer::Backup) << QStringList {QStringLiteral("BackUp/*")} << FileSizeLimit;
+    QTest::newRow("error log") << int(Writer::ErrorLog) << QStringList {QStringLiteral("log/error.log")}
+                               << FileSizeLimit;
 }
 
 void DiskFullTest::writerKeepsOldFile()
@@ -144,9 +149,8 @@ void DiskFullTest::writerKeepsOldFile()
     }
     tc.prompter.clear();
 
-    auto fileOf = [&](const QString &rel) {
-        return rel == QLatin1String("settings") ? tc.settings->filePath() : tc.path(rel);
-    };
+    auto fileOf
+        = [&](const QString &rel) { return rel == QLatin1String("settings") ? tc.settings->filePath() : tc.path(rel); };
     QMap<QString, QByteArray> before;
     for (const QString &rel : kept) {
         if (rel == QLatin1String("BackUp/*")) {
@@ -164,7 +168,7 @@ void DiskFullTest::writerKeepsOldFile()
     QVERIFY(pid >= 0);
     if (pid == 0) {
         std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit lim{rlim_t(limit), rlim_t(limit)};
+        const rlimit lim {rlim_t(limit), rlim_t(limit)};
         if (setrlimit(RLIMIT_FSIZE, &lim) != 0)
             _exit(NoLimit);
         const bool refused = writeUnderLimit(tc, w);

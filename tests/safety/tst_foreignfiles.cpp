@@ -36,10 +36,22 @@ QString recordValue(const QString &key)
     return n % 2 ? Text + key : QString(); // every other field left empty, as in real files
 }
 // Built by concatenation: arg() would take "①" for a digit.
-QString bedEntry(int b) { return b % 3 ? QString() : Text + QStringLiteral("①_ｶﾀｶﾅ_㍑") + QString::number(b); }
-QString roomNumber(int r) { return QString::number(r + 1) + QStringLiteral("－ﾃｽﾄ号㎝"); }
-int roomColour(int r) { return r * 65793; }
-QString facilityValue(int i) { return Text + QString::number(i); }
+QString bedEntry(int b)
+{
+    return b % 3 ? QString() : Text + QStringLiteral("①_ｶﾀｶﾅ_㍑") + QString::number(b);
+}
+QString roomNumber(int r)
+{
+    return QString::number(r + 1) + QStringLiteral("－ﾃｽﾄ号㎝");
+}
+int roomColour(int r)
+{
+    return r * 65793;
+}
+QString facilityValue(int i)
+{
+    return Text + QString::number(i);
+}
 
 } // namespace
 
@@ -64,8 +76,8 @@ void ForeignFilesTest::writeForeign(const QString &path, const QStringList &line
     for (const QString &l : lines)
         utf8 += l.toUtf8() + "\r\n";
     QProcess iconv;
-    iconv.start(QStringLiteral("iconv"), {QStringLiteral("-f"), QStringLiteral("UTF-8"), QStringLiteral("-t"),
-                                          QStringLiteral("CP932")});
+    iconv.start(QStringLiteral("iconv"),
+                {QStringLiteral("-f"), QStringLiteral("UTF-8"), QStringLiteral("-t"), QStringLiteral("CP932")});
     QVERIFY(iconv.waitForStarted());
     iconv.write(utf8);
     iconv.closeWriteChannel();
@@ -136,8 +148,8 @@ void ForeignFilesTest::rewritesUnchangedFilesByteIdentically()
 {
     AppContext &ctx = tc->ctx;
     const QString db = ctx.path(QStringLiteral("DB"));
-    const QStringList names{RecordName, layoutfile::Beds, layoutfile::RoomNumbers, layoutfile::RoomColours,
-                            QFileInfo(facilityFilePath(ctx)).fileName()};
+    const QStringList names {RecordName, layoutfile::Beds, layoutfile::RoomNumbers, layoutfile::RoomColours,
+                             QFileInfo(facilityFilePath(ctx)).fileName()};
     QMap<QString, QByteArray> before;
     for (const QString &n : names)
         before.insert(n, test::readBytes(QDir(db).filePath(n)));

@@ -32,7 +32,10 @@ struct Fixture : test::TestContext {
     }
 };
 
-PatientRecord patient() { return test::patientRecord(); }
+PatientRecord patient()
+{
+    return test::patientRecord();
+}
 
 FacilityInfo facility()
 {
@@ -80,7 +83,8 @@ Outcome pressOk(const QString &entry, const QString &field, const QString &value
         admin.setDialogMode(adding ? StaffAdmin::AddMode : StaffAdmin::PropertiesMode);
         admin.setSelectedRow(1);
         const StaffDialogState state = admin.staffDialogState();
-        StaffEntry e{adding ? QStringLiteral("ito") : state.loginId, adding ? QStringLiteral("伊藤") : state.staffName, Authority::Full};
+        StaffEntry e {adding ? QStringLiteral("ito") : state.loginId, adding ? QStringLiteral("伊藤") : state.staffName,
+                      Authority::Full};
         (field == "txtUser" ? e.loginId : e.staffName) = value;
         bool askedPassword = false;
         const StaffOkResult r = admin.staffDialogOk(e, [&] { return askedPassword = true; });
@@ -106,8 +110,8 @@ Outcome pressOk(const QString &entry, const QString &field, const QString &value
         out.messages = fx.prompter.texts();
         StaffAccount a;
         out.stored = set && admin.apply()
-            && splitAccountLine(SettingsStore(fx.settings->filePath()).value("Pass", "user2"), &a)
-            && a.password == value;
+                     && splitAccountLine(SettingsStore(fx.settings->filePath()).value("Pass", "user2"), &a)
+                     && a.password == value;
     } else if (entry == "facility") {
         FacilityInfo info = facility();
         info.*(facilityField(field)->member) = value;
@@ -116,7 +120,7 @@ Outcome pressOk(const QString &entry, const QString &field, const QString &value
         out.focus = r.focus;
         FacilityInfo back;
         out.stored = r.closeForm && loadFacilityInfo(fx.ctx, &back)
-            && back.*(facilityField(field)->member) == textfile::mapTypedCharacters(value);
+                     && back.*(facilityField(field)->member) == textfile::mapTypedCharacters(value);
         if (!r.closeForm && facilityFileExists(fx.ctx))
             out.messages << "the refused entry wrote the facility file";
     } else if (entry == "record") {
@@ -129,8 +133,8 @@ Outcome pressOk(const QString &entry, const QString &field, const QString &value
         const QStringList files = QDir(fx.path("DB")).entryList(QDir::Files);
         PatientRecord back;
         out.stored = s.outcome == SaveResult::Saved && files.size() == 1
-            && readPatientFile(fx.ctx, fx.path("DB/" + files.first()), &back) == RecordReadResult::Read
-            && back.value(field) == textfile::mapTypedCharacters(value);
+                     && readPatientFile(fx.ctx, fx.path("DB/" + files.first()), &back) == RecordReadResult::Read
+                     && back.value(field) == textfile::mapTypedCharacters(value);
         if (s.outcome != SaveResult::Saved && !QDir(fx.path("DB")).entryList(QDir::Files).isEmpty())
             out.messages << "the refused entry wrote a record file";
     } else {
@@ -148,9 +152,9 @@ private slots:
     void refusedWhereTyped_data()
     {
         QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("field");    // box objectName, or the record key
-        QTest::addColumn<QString>("focus");    // the box that gets the focus; empty: none
-        QTest::addColumn<QString>("caption");  // how the message names the field
+        QTest::addColumn<QString>("field");   // box objectName, or the record key
+        QTest::addColumn<QString>("focus");   // the box that gets the focus; empty: none
+        QTest::addColumn<QString>("caption"); // how the message names the field
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("offenders"); // "ch（U+XXXX）" as listed; empty: accepted
 
@@ -192,7 +196,8 @@ private slots:
         for (const FacilityField &f : facilityFields()) {
             const QString box = QString::fromLatin1(f.boxName);
             const bool zip = box == "txtZip1" || box == "txtZip2";
-            points.append({"facility", box, box, facilityCaptions[QByteArray(f.key).toInt() - 1], zip ? f.maxLength : 0});
+            points.append(
+                {"facility", box, box, facilityCaptions[QByteArray(f.key).toInt() - 1], zip ? f.maxLength : 0});
         }
 
         for (const Point &p : points) {
@@ -205,7 +210,10 @@ private slots:
         }
         // The settings file is not in code page 932: a password may hold anything.
         for (const Sample &s : samples)
-            QTest::addRow("password, %s", s.name) << "password" << "txtPassword" << "" << "" << s.text << QString();
+            QTest::addRow("password, %s", s.name) << "password"
+                                                  << "txtPassword"
+                                                  << ""
+                                                  << "" << s.text << QString();
     }
     void refusedWhereTyped()
     {
@@ -223,8 +231,8 @@ private slots:
             return;
         }
         QCOMPARE(out.messages.size(), 1);
-        const QString expected = caption + "に保存できない文字があります。\r次の文字は保存できません："
-            + offenders + "\r別の文字に置き換えてから保存してください。";
+        const QString expected = caption + "に保存できない文字があります。\r次の文字は保存できません：" + offenders
+                                 + "\r別の文字に置き換えてから保存してください。";
         QCOMPARE(out.messages.first(), expected);
         QVERIFY(!out.stored);
         QCOMPARE(out.focus, focus);

@@ -63,7 +63,10 @@ QString wardFault(AppContext &ctx, const QString &kind)
         for (int r = 0; r < BoardModel::RoomCount; ++r) {
             if (m.roomNumber(r) != QStringLiteral("v%1号%2").arg(n).arg(r) || m.roomColour(r) != n * 1000 + r)
                 return QStringLiteral("mixed layout: beds of version %1, room %2 \"%3\" %4")
-                    .arg(n).arg(r).arg(m.roomNumber(r)).arg(m.roomColour(r));
+                    .arg(n)
+                    .arg(r)
+                    .arg(m.roomNumber(r))
+                    .arg(m.roomColour(r));
         }
     }
     return QString();
@@ -138,7 +141,8 @@ void MoveCrashTest::killAtEachStepGivesBeforeOrAfter()
         const QString fault = wardFault(tc.ctx, kind);
         QVERIFY2(fault.isEmpty(), qPrintable(QStringLiteral("killed at step %1: ").arg(n) + fault));
         const WardFiles now = wardFiles(tc.ctx);
-        QVERIFY2(now == before || now == after, qPrintable(QStringLiteral("killed at step %1: a state between").arg(n)));
+        QVERIFY2(now == before || now == after,
+                 qPrintable(QStringLiteral("killed at step %1: a state between").arg(n)));
         (now == before ? sawBefore : sawAfter)++;
     }
     // Kills before the intent undo the move, kills after it are completed.

@@ -28,8 +28,7 @@ int main(int argc, char **argv)
     for (int i = args.at(3).toInt(); alive.elapsed() < 20000; ++i) {
         const int n = i % velto::safety::VersionCount;
         if (!velto::safety::writeVersion(ctx, n)) {
-            std::fprintf(stderr, "version %d refused: %s\n", n,
-                         qPrintable(prompter.texts().join(QLatin1Char('|'))));
+            std::fprintf(stderr, "version %d refused: %s\n", n, qPrintable(prompter.texts().join(QLatin1Char('|'))));
             return 3;
         }
     }

@@ -1,7 +1,7 @@
 #include <QtTest>
 
-#include "staff/accounts.h"
 #include "core/textfile.h"
+#include "staff/accounts.h"
 #include "support/testcontext.h"
 
 using namespace velto;
@@ -30,15 +30,24 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::newRow("built-in") << "Administrator,2,管理者,Brellowinster" << true << "Administrator" << 2 << "管理者"
                                   << "Brellowinster";
-        QTest::newRow("empty password") << "sato,1,佐藤,"  << true << "sato" << 1 << "佐藤" << "";
-        QTest::newRow("commas in password") << "sato,1,佐藤,a,b,,c" << true << "sato" << 1 << "佐藤" << "a,b,,c";
-        QTest::newRow("empty name") << "sato,2,,pw" << true << "sato" << 2 << "" << "pw";
-        QTest::newRow("second comma unseen") << "sato,2x名前,pw" << true << "sato" << 2 << "名前" << "pw";
-        QTest::newRow("no comma") << "Administrator" << false << "" << 0 << "" << "";
-        QTest::newRow("no third comma") << "sato,1,佐藤" << false << "" << 0 << "" << "";
-        QTest::newRow("authority not a digit") << "sato,x,佐藤,pw" << false << "" << 0 << "" << "";
-        QTest::newRow("ends after id") << "sato," << false << "" << 0 << "" << "";
-        QTest::newRow("empty line") << "" << false << "" << 0 << "" << "";
+        QTest::newRow("empty password") << "sato,1,佐藤," << true << "sato" << 1 << "佐藤"
+                                        << "";
+        QTest::newRow("commas in password") << "sato,1,佐藤,a,b,,c" << true << "sato" << 1 << "佐藤"
+                                            << "a,b,,c";
+        QTest::newRow("empty name") << "sato,2,,pw" << true << "sato" << 2 << ""
+                                    << "pw";
+        QTest::newRow("second comma unseen") << "sato,2x名前,pw" << true << "sato" << 2 << "名前"
+                                             << "pw";
+        QTest::newRow("no comma") << "Administrator" << false << "" << 0 << ""
+                                  << "";
+        QTest::newRow("no third comma") << "sato,1,佐藤" << false << "" << 0 << ""
+                                        << "";
+        QTest::newRow("authority not a digit") << "sato,x,佐藤,pw" << false << "" << 0 << ""
+                                               << "";
+        QTest::newRow("ends after id") << "sato," << false << "" << 0 << ""
+                                       << "";
+        QTest::newRow("empty line") << "" << false << "" << 0 << ""
+                                    << "";
     }
     void split()
     {
@@ -57,11 +66,11 @@ private slots:
 
     void loginIdTakenChecksWholeIdsOfFirstCountLines()
     {
-        AccountTable table{{"Administrator,2,管理者,x", "nocomma", "sato1,1,佐藤,y"}};
+        AccountTable table {{"Administrator,2,管理者,x", "nocomma", "sato1,1,佐藤,y"}};
         QVERIFY(loginIdTaken(table, 3, "Administrator"));
-        QVERIFY(!loginIdTaken(table, 3, "sato"));     // whole text before the comma
-        QVERIFY(!loginIdTaken(table, 3, "nocomma"));  // lines without a comma are skipped
-        QVERIFY(!loginIdTaken(table, 2, "sato1"));    // only the first `count` lines
+        QVERIFY(!loginIdTaken(table, 3, "sato"));    // whole text before the comma
+        QVERIFY(!loginIdTaken(table, 3, "nocomma")); // lines without a comma are skipped
+        QVERIFY(!loginIdTaken(table, 2, "sato1"));   // only the first `count` lines
         QVERIFY(loginIdTaken(table, 3, "sato1"));
     }
 
@@ -69,17 +78,17 @@ private slots:
     {
         test::TestContext t;
         t.makeFolders();
-        AccountTable table{{"keep,1,me,"}};
+        AccountTable table {{"keep,1,me,"}};
         t.settings->setValue("Pass", "cnt", "abc");
         QVERIFY(!loadAccounts(t.ctx, table));
-        QCOMPARE(table.lines, QStringList{"keep,1,me,"});
+        QCOMPARE(table.lines, QStringList {"keep,1,me,"});
         QCOMPARE(t.prompter.asked.size(), 1);
         QVERIFY(QFileInfo::exists(t.path("log/error.log")));
 
         t.settings->setValue("Pass", "cnt", "2"); // user2 missing reads as empty
         t.settings->setValue("Pass", "user1", "a,1,b,c");
         QVERIFY(loadAccounts(t.ctx, table));
-        QCOMPARE(table.lines, (QStringList{"a,1,b,c", ""}));
+        QCOMPARE(table.lines, (QStringList {"a,1,b,c", ""}));
     }
 
     // Each row: typed id/password per attempt; expected dialog text and focus.
@@ -90,26 +99,26 @@ private slots:
         QTest::addColumn<QStringList>("texts");
         QTest::addColumn<QStringList>("focus");
         QTest::addColumn<int>("finalKind");
-        QTest::newRow("first try") << QStringList{"Administrator"} << QStringList{"Brellowinster"} << QStringList{}
-                                   << QStringList{""} << int(LoginResult::LoggedIn);
+        QTest::newRow("first try") << QStringList {"Administrator"} << QStringList {"Brellowinster"} << QStringList {}
+                                   << QStringList {""} << int(LoginResult::LoggedIn);
         QTest::newRow("wrong password then right")
-            << QStringList{"Administrator", "Administrator"} << QStringList{"x", "Brellowinster"}
-            << QStringList{"パスワードが間違えています。あと２回です。"} << QStringList{"txtPassword", ""}
+            << QStringList {"Administrator", "Administrator"} << QStringList {"x", "Brellowinster"}
+            << QStringList {"パスワードが間違えています。あと２回です。"} << QStringList {"txtPassword", ""}
             << int(LoginResult::LoggedIn);
         QTest::newRow("case matters, then unknown id, then third failure")
-            << QStringList{"administrator", "Administrator", "Administrator"}
-            << QStringList{"Brellowinster", "Brellowinster ", "y"}
-            << QStringList{"ログインIDが間違えています。あと２回です。", "パスワードが間違えています。あと１回です。",
-                           "ログイン失敗しました。処理を終了します。\rコンピュータ管理者に問い合わせてください。"}
-            << QStringList{"txtLoginID", "txtPassword", "txtPassword"} << int(LoginResult::Exhausted);
-        QTest::newRow("unknown id second") << QStringList{"Administrator", "nobody"} << QStringList{"x", "x"}
-                                           << QStringList{"パスワードが間違えています。あと２回です。",
-                                                          "ログインIDが間違えています。あと１回です。"}
-                                           << QStringList{"txtPassword", "txtLoginID"} << int(LoginResult::TryAgain);
-        QTest::newRow("empty password account") << QStringList{"nopw"} << QStringList{""} << QStringList{}
-                                                << QStringList{""} << int(LoginResult::LoggedIn);
-        QTest::newRow("password with commas") << QStringList{"comma"} << QStringList{"a,b,c"} << QStringList{}
-                                              << QStringList{""} << int(LoginResult::LoggedIn);
+            << QStringList {"administrator", "Administrator", "Administrator"}
+            << QStringList {"Brellowinster", "Brellowinster ", "y"}
+            << QStringList {"ログインIDが間違えています。あと２回です。", "パスワードが間違えています。あと１回です。",
+                            "ログイン失敗しました。処理を終了します。\rコンピュータ管理者に問い合わせてください。"}
+            << QStringList {"txtLoginID", "txtPassword", "txtPassword"} << int(LoginResult::Exhausted);
+        QTest::newRow("unknown id second")
+            << QStringList {"Administrator", "nobody"} << QStringList {"x", "x"}
+            << QStringList {"パスワードが間違えています。あと２回です。", "ログインIDが間違えています。あと１回です。"}
+            << QStringList {"txtPassword", "txtLoginID"} << int(LoginResult::TryAgain);
+        QTest::newRow("empty password account") << QStringList {"nopw"} << QStringList {""} << QStringList {}
+                                                << QStringList {""} << int(LoginResult::LoggedIn);
+        QTest::newRow("password with commas") << QStringList {"comma"} << QStringList {"a,b,c"} << QStringList {}
+                                              << QStringList {""} << int(LoginResult::LoggedIn);
     }
     void attempts()
     {
@@ -121,7 +130,7 @@ private slots:
         test::TestContext t;
         seed(t, {"Administrator,2,管理者,Brellowinster", "nopw,1,無,", "comma,1,カンマ,a,b,c"});
         AccountTable table;
-        LoginResult r{LoginResult::Aborted, {}};
+        LoginResult r {LoginResult::Aborted, {}};
         for (int i = 0; i < ids.size(); ++i) {
             r = loginCheck(t.ctx, table, ids.at(i), passwords.at(i));
             QCOMPARE(r.focusControl, focus.at(i));
@@ -142,9 +151,12 @@ private slots:
     {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("midashi");
-        QTest::newRow("non-numeric option") << "Administrator,2,管理者,Brellowinster" << "x";
-        QTest::newRow("missing option") << "Administrator,2,管理者,Brellowinster" << "";
-        QTest::newRow("unsplittable line") << "broken" << "0";
+        QTest::newRow("non-numeric option") << "Administrator,2,管理者,Brellowinster"
+                                            << "x";
+        QTest::newRow("missing option") << "Administrator,2,管理者,Brellowinster"
+                                        << "";
+        QTest::newRow("unsplittable line") << "broken"
+                                           << "0";
     }
     void badOptionOrLineAbortsAttempt()
     {

@@ -21,7 +21,7 @@ void seed(test::TestContext &t, const QStringList &lines)
 // A staff window session for the user `current` over the three accounts.
 struct Session {
     test::TestContext t;
-    StaffAdmin admin{t.ctx};
+    StaffAdmin admin {t.ctx};
     explicit Session(const QString &current, const QStringList &lines = {kAdmin, kSato, kSuzuki})
     {
         seed(t, lines);
@@ -71,11 +71,16 @@ private slots:
         QTest::addColumn<bool>("add");
         QTest::addColumn<bool>("del");
         QTest::addColumn<bool>("pass");
-        QTest::newRow("admin, other row") << "Administrator" << "sato" << true << true << true;
-        QTest::newRow("admin, own row") << "Administrator" << "Administrator" << true << true << true;
-        QTest::newRow("staff, own row") << "sato" << "sato" << false << false << true;
-        QTest::newRow("staff, other row") << "sato" << "suzuki" << false << false << false;
-        QTest::newRow("staff, admin row") << "suzuki" << "Administrator" << false << false << false;
+        QTest::newRow("admin, other row") << "Administrator"
+                                          << "sato" << true << true << true;
+        QTest::newRow("admin, own row") << "Administrator"
+                                        << "Administrator" << true << true << true;
+        QTest::newRow("staff, own row") << "sato"
+                                        << "sato" << false << false << true;
+        QTest::newRow("staff, other row") << "sato"
+                                          << "suzuki" << false << false << false;
+        QTest::newRow("staff, admin row") << "suzuki"
+                                          << "Administrator" << false << false << false;
     }
     void listRights()
     {
@@ -101,13 +106,20 @@ private slots:
         QTest::addColumn<int>("checked");
         // user, name, option1, option2, ok
         QTest::addColumn<QString>("enabled");
-        QTest::newRow("admin on restricted") << "Administrator" << "sato" << 1 << "11111";
-        QTest::newRow("admin on full") << "Administrator" << "suzuki" << 2 << "11111";
-        QTest::newRow("admin on himself") << "Administrator" << "Administrator" << 2 << "01011";
-        QTest::newRow("restricted on himself") << "sato" << "sato" << 1 << "01101";
-        QTest::newRow("full on himself") << "suzuki" << "suzuki" << 2 << "01011";
-        QTest::newRow("staff on other") << "sato" << "suzuki" << 2 << "00010";
-        QTest::newRow("staff on admin") << "suzuki" << "Administrator" << 2 << "00010";
+        QTest::newRow("admin on restricted") << "Administrator"
+                                             << "sato" << 1 << "11111";
+        QTest::newRow("admin on full") << "Administrator"
+                                       << "suzuki" << 2 << "11111";
+        QTest::newRow("admin on himself") << "Administrator"
+                                          << "Administrator" << 2 << "01011";
+        QTest::newRow("restricted on himself") << "sato"
+                                               << "sato" << 1 << "01101";
+        QTest::newRow("full on himself") << "suzuki"
+                                         << "suzuki" << 2 << "01011";
+        QTest::newRow("staff on other") << "sato"
+                                        << "suzuki" << 2 << "00010";
+        QTest::newRow("staff on admin") << "suzuki"
+                                        << "Administrator" << 2 << "00010";
     }
     void propertiesState()
     {
@@ -125,7 +137,8 @@ private slots:
         QCOMPARE(st.staffName, s.admin.selectedAccount().staffName);
         QTEST(storedAuthority(st.checkedAuthority), "checked");
         const QString got = QString::number(st.userEnabled) + QString::number(st.nameEnabled)
-            + QString::number(st.option1Enabled) + QString::number(st.option2Enabled) + QString::number(st.okEnabled);
+                            + QString::number(st.option1Enabled) + QString::number(st.option2Enabled)
+                            + QString::number(st.okEnabled);
         QCOMPARE(got, enabled);
         QCOMPARE(s.t.ctx.currentAccount.loginId, current); // working on another account never touches it
     }
@@ -153,19 +166,27 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus"); // empty: the dialog closes
         const int add = StaffAdmin::AddMode, props = StaffAdmin::PropertiesMode;
-        QTest::newRow("add Administrator") << add << "Administrator" << "x" << 2
-                                           << "Administratorへの操作は禁止しております。" << "";
-        QTest::newRow("admin's own properties") << props << "Administrator" << "新しい名前" << 2
-                                                << "Administratorへの操作は禁止しております。" << "";
-        QTest::newRow("empty id") << add << "" << "" << 0 << "ログインIDが入力されていません。" << "txtUser";
-        QTest::newRow("blank id is not empty, empty name")
-            << add << " " << "" << 1 << "看護師名が入力されていません。" << "txtName";
-        QTest::newRow("no authority") << add << "ito" << "伊藤" << 0 << "権限タブをクリックして、権限を設定してください。"
+        QTest::newRow("add Administrator") << add << "Administrator"
+                                           << "x" << 2 << "Administratorへの操作は禁止しております。"
+                                           << "";
+        QTest::newRow("admin's own properties") << props << "Administrator"
+                                                << "新しい名前" << 2 << "Administratorへの操作は禁止しております。"
+                                                << "";
+        QTest::newRow("empty id") << add << ""
+                                  << "" << 0 << "ログインIDが入力されていません。"
+                                  << "txtUser";
+        QTest::newRow("blank id is not empty, empty name") << add << " "
+                                                           << "" << 1 << "看護師名が入力されていません。"
+                                                           << "txtName";
+        QTest::newRow("no authority") << add << "ito"
+                                      << "伊藤" << 0 << "権限タブをクリックして、権限を設定してください。"
                                       << "SSTab1";
-        QTest::newRow("comma in id") << add << "i,to" << "伊藤" << 1 << "ログインIDに「,」（カンマ）は使用できません。"
+        QTest::newRow("comma in id") << add << "i,to"
+                                     << "伊藤" << 1 << "ログインIDに「,」（カンマ）は使用できません。"
                                      << "txtUser";
-        QTest::newRow("comma in name") << props << "sato" << "佐藤,花子" << 1
-                                       << "看護師名に「,」（カンマ）は使用できません。" << "txtName";
+        QTest::newRow("comma in name") << props << "sato"
+                                       << "佐藤,花子" << 1 << "看護師名に「,」（カンマ）は使用できません。"
+                                       << "txtName";
     }
     void okRefusals()
     {
@@ -180,9 +201,12 @@ private slots:
         QVERIFY(s.admin.staffDialogState().valid);
         const QStringList before = s.admin.table().lines;
         int asked = 0;
-        const StaffOkResult r = s.admin.staffDialogOk(entry(id, name, authority), [&] { ++asked; return true; });
+        const StaffOkResult r = s.admin.staffDialogOk(entry(id, name, authority), [&] {
+            ++asked;
+            return true;
+        });
         QFETCH(QString, message);
-        QCOMPARE(s.t.prompter.texts(), QStringList{message});
+        QCOMPARE(s.t.prompter.texts(), QStringList {message});
         QCOMPARE(r.close, focus.isEmpty());
         QCOMPARE(r.focusControl, focus);
         QCOMPARE(asked, 0);
@@ -209,12 +233,16 @@ private slots:
 
         // The same login ID again before Apply: refused after the password dialog.
         int asked = 0;
-        r = s.admin.staffDialogOk(entry("ito", "井藤", 2), [&] { ++asked; return s.admin.passwordOk("p", "p"); });
+        r = s.admin.staffDialogOk(entry("ito", "井藤", 2), [&] {
+            ++asked;
+            return s.admin.passwordOk("p", "p");
+        });
         QVERIFY(!r.close);
         QCOMPARE(r.focusControl, QStringLiteral("txtUser"));
         QCOMPARE(asked, 1);
-        QCOMPARE(s.t.prompter.texts(),
-                 QStringList{"すでにスタッフ（ユーザー）が存在します。追加する場合は、スタッフ名を変更してください。"});
+        QCOMPARE(
+            s.t.prompter.texts(),
+            QStringList {"すでにスタッフ（ユーザー）が存在します。追加する場合は、スタッフ名を変更してください。"});
         QCOMPARE(s.admin.rowCount(), 4);
 
         // An appended digit makes another login ID.
@@ -231,10 +259,13 @@ private slots:
         s.admin.setDialogMode(StaffAdmin::PropertiesMode);
         QVERIFY(s.admin.staffDialogState().valid);
         bool asked = false;
-        const StaffOkResult r = s.admin.staffDialogOk(entry("suzuki2", "鈴木一", 1), [&] { asked = true; return false; });
+        const StaffOkResult r = s.admin.staffDialogOk(entry("suzuki2", "鈴木一", 1), [&] {
+            asked = true;
+            return false;
+        });
         QVERIFY(r.close);
         QVERIFY(!asked); // no password dialog for properties
-        QCOMPARE(s.admin.table().lines, (QStringList{kAdmin, kSato, "suzuki2,1,鈴木一,suzu,ki"}));
+        QCOMPARE(s.admin.table().lines, (QStringList {kAdmin, kSato, "suzuki2,1,鈴木一,suzu,ki"}));
         QCOMPARE(s.admin.row(2).caption, QStringLiteral("制限スタッフ"));
     }
 
@@ -245,10 +276,10 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QStringList>("after");
         QTest::newRow("Administrator") << "Administrator" << true << "Administratorは削除しないでください。"
-                                       << QStringList{kAdmin, kSato, kSuzuki};
+                                       << QStringList {kAdmin, kSato, kSuzuki};
         QTest::newRow("no") << "sato" << false << "satoを削除します。よろしいですか？"
-                            << QStringList{kAdmin, kSato, kSuzuki};
-        QTest::newRow("yes") << "sato" << true << "satoを削除します。よろしいですか？" << QStringList{kAdmin, kSuzuki};
+                            << QStringList {kAdmin, kSato, kSuzuki};
+        QTest::newRow("yes") << "sato" << true << "satoを削除します。よろしいですか？" << QStringList {kAdmin, kSuzuki};
     }
     void deleteAccount()
     {
@@ -260,7 +291,7 @@ private slots:
         s.t.prompter.answers = {answer};
         s.admin.deleteSelected();
         QFETCH(QString, message);
-        QCOMPARE(s.t.prompter.texts(), QStringList{message});
+        QCOMPARE(s.t.prompter.texts(), QStringList {message});
         QCOMPARE(s.admin.table().lines, after);
         // The row that moved up is selected next.
         QCOMPARE(s.admin.row(s.admin.selectedRow()).loginId, answer && id != "Administrator" ? QString("suzuki") : id);
@@ -277,7 +308,7 @@ private slots:
             return s.admin.passwordOk("", "");
         }));
         QVERIFY(!firstTry);
-        QCOMPARE(s.t.prompter.texts(), QStringList{"パスワードが一致しません。入れなおしてください。"});
+        QCOMPARE(s.t.prompter.texts(), QStringList {"パスワードが一致しません。入れなおしてください。"});
         QCOMPARE(s.admin.table().lines.at(2), QStringLiteral("suzuki,2,鈴木,"));
 
         // Cancelled: the line stays.
@@ -288,7 +319,10 @@ private slots:
         Session bad("Administrator", {kAdmin, "broken"});
         bad.admin.setSelectedRow(1);
         bool asked = false;
-        QVERIFY(!bad.admin.setPassword([&] { asked = true; return true; }));
+        QVERIFY(!bad.admin.setPassword([&] {
+            asked = true;
+            return true;
+        }));
         QVERIFY(!asked);
         QCOMPARE(bad.admin.table().lines.at(1), QStringLiteral("broken"));
         QCOMPARE(bad.t.prompter.asked.size(), 1); // the unexpected-error report
@@ -311,7 +345,7 @@ private slots:
         const int journalStart = int(s.t.settings->journal().size());
         QVERIFY(s.admin.apply());
         QCOMPARE(s.t.settings->journal().mid(journalStart),
-                 (QStringList{"-Pass", "Pass/cnt", "Pass/user1", "Pass/user2", "Pass/user3"}));
+                 (QStringList {"-Pass", "Pass/cnt", "Pass/user1", "Pass/user2", "Pass/user3"}));
 
         SettingsStore reread(s.t.settings->filePath());
         QCOMPARE(reread.value("Pass", "cnt"), QStringLiteral("3"));
@@ -342,7 +376,7 @@ private slots:
         QCOMPARE(s.t.prompter.asked.size(), 1);
         QCOMPARE(s.t.prompter.asked.first().kind, DialogKind::Error);
         QVERIFY(s.t.prompter.asked.first().text.startsWith("設定を保存できませんでした。"));
-        QCOMPARE(s.admin.table().lines, (QStringList{kAdmin, kSuzuki}));
+        QCOMPARE(s.admin.table().lines, (QStringList {kAdmin, kSuzuki}));
         QCOMPARE(broken.value("Pass", "user2"), QString()); // the store holds no unwritten accounts
 
         // Once the store can be written again, the same changes go through.

@@ -25,15 +25,22 @@ public:
     bool confirmYesNo(const QString &t) override { return ask(DialogKind::ConfirmYesNo, t); }
     void infoMsg(const QString &t) override { asked.append({DialogKind::Info, t}); }
 
-    QStringList texts() const {
+    QStringList texts() const
+    {
         QStringList l;
-        for (const auto &a : asked) l << a.text;
+        for (const auto &a : asked)
+            l << a.text;
         return l;
     }
-    void clear() { asked.clear(); answers.clear(); }
+    void clear()
+    {
+        asked.clear();
+        answers.clear();
+    }
 
 private:
-    bool ask(DialogKind k, const QString &t) {
+    bool ask(DialogKind k, const QString &t)
+    {
         asked.append({k, t});
         return answers.isEmpty() ? true : answers.takeFirst();
     }

@@ -12,13 +12,14 @@ namespace velto::test {
 
 struct TestContext {
     QTemporaryDir dir;
-    FixedClock clock{QDateTime(QDate(2026, 12, 10), QTime(9, 30, 0))};
+    FixedClock clock {QDateTime(QDate(2026, 12, 10), QTime(9, 30, 0))};
     ScriptedPrompter prompter;
     std::unique_ptr<SettingsStore> settings;
     BusyPointer busy;
     AppContext ctx;
 
-    TestContext() {
+    TestContext()
+    {
         QDir(dir.path()).mkpath("app");
         settings = std::make_unique<SettingsStore>(dir.filePath("settings/Quolmar.ini"));
         ctx.appDir = dir.filePath("app");
@@ -28,9 +29,11 @@ struct TestContext {
         ctx.busy = &busy;
     }
     // Creates the data folders as start-up would.
-    void makeFolders() {
+    void makeFolders()
+    {
         QDir app(ctx.appDir);
-        for (const char *f : {"DB", "BackUp", "log", "DB/Out"}) app.mkpath(f);
+        for (const char *f : {"DB", "BackUp", "log", "DB/Out"})
+            app.mkpath(f);
     }
     QString path(const QString &rel) const { return ctx.path(rel); }
 };
@@ -38,13 +41,15 @@ struct TestContext {
 // The same on a given folder and settings file, for a child process that
 // works on a test's folder.
 struct FolderContext {
-    FixedClock clock{QDateTime(QDate(2026, 12, 10), QTime(9, 30, 0))};
+    FixedClock clock {QDateTime(QDate(2026, 12, 10), QTime(9, 30, 0))};
     ScriptedPrompter prompter;
     SettingsStore settings;
     BusyPointer busy;
     AppContext ctx;
 
-    FolderContext(const QString &appDir, const QString &iniPath) : settings(iniPath) {
+    FolderContext(const QString &appDir, const QString &iniPath)
+        : settings(iniPath)
+    {
         ctx.appDir = appDir;
         ctx.clock = &clock;
         ctx.prompter = &prompter;

@@ -1,10 +1,10 @@
-#include <QtTest>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QtTest>
 
 #include <QDrag>
 #include <QMenuBar>
@@ -13,14 +13,14 @@
 
 #include "board/admission.h"
 #include "board/wardlayout.h"
+#include "core/textfile.h"
 #include "record/recordfields.h"
 #include "record/recordfile.h"
-#include "ui/patientrecorddialog.h"
-#include "core/textfile.h"
 #include "support/patients.h"
 #include "support/testcontext.h"
-#include "ui/wardboardwindow.h"
+#include "ui/patientrecorddialog.h"
 #include "ui/popupmenu.h"
+#include "ui/wardboardwindow.h"
 
 using namespace velto;
 using velto::test::TestContext;
@@ -97,7 +97,7 @@ void onNextModal(std::function<void(QWidget *)> f)
     });
 }
 
-const QList<BoardOrigin> Surfaces{BoardOrigin::MenuBar, BoardOrigin::Toolbar, BoardOrigin::PopupMenu};
+const QList<BoardOrigin> Surfaces {BoardOrigin::MenuBar, BoardOrigin::Toolbar, BoardOrigin::PopupMenu};
 } // namespace
 
 Q_DECLARE_METATYPE(QList<velto::BoardCommand>)
@@ -111,9 +111,9 @@ class TestBoard : public QObject {
     static bool enabled(WardBoardWindow &w, const QString &probe)
     {
         const QString name = probe.mid(2);
-        QAction *a = probe.startsWith("m:") ? w.menuItem(name)
-                   : probe.startsWith("t:") ? w.toolButton(name)
-                                            : w.popupMenu()->item(name);
+        QAction *a = probe.startsWith("m:")   ? w.menuItem(name)
+                     : probe.startsWith("t:") ? w.toolButton(name)
+                                              : w.popupMenu()->item(name);
         if (!a)
             qFatal("no item %s", qPrintable(probe));
         return a->isEnabled();
@@ -155,7 +155,8 @@ private slots:
             if (!qEnvironmentVariableIsEmpty("VELTO_SHOTS"))
                 w.grab().save(qEnvironmentVariable("VELTO_SHOTS") + "/board-readonly.png");
             w.bedFocused(0);
-            for (const char *probe : {"m:Bed", "m:Taiin", "m:DataDel", "m:set", "m:Col3", "p:bed", "p:Out", "t:tooltain"})
+            for (const char *probe :
+                 {"m:Bed", "m:Taiin", "m:DataDel", "m:set", "m:Col3", "p:bed", "p:Out", "t:tooltain"})
                 QVERIFY2(!enabled(w, probe), probe);
             QVERIFY(enabled(w, "p:edit")); // the record still opens, to be read
             w.bedFocused(1);
@@ -260,37 +261,37 @@ private slots:
         QStringList menus;
         for (QAction *m : bar->actions())
             menus << m->menu()->objectName() + "|" + m->text();
-        QCOMPARE(menus, (QStringList{"File|ﾌｧｲﾙ(&F)", "Edit2|編集(&E)", "Tool|ﾂｰﾙ(&T)", "Data|ﾃﾞｰﾀ(&D)",
-                                     "other|その他(&O)"}));
+        QCOMPARE(menus, (QStringList {"File|ﾌｧｲﾙ(&F)", "Edit2|編集(&E)", "Tool|ﾂｰﾙ(&T)", "Data|ﾃﾞｰﾀ(&D)",
+                                      "other|その他(&O)"}));
         auto items = [&](const char *menu) { return shownItems(w.findChild<QMenu *>(menu)->actions()); };
-        QCOMPARE(items("File"), QStringList{"end|Veltoの終了(&X)|Ctrl+X"});
-        QCOMPARE(items("Edit2"), (QStringList{"Bed|ベッド移動(&M)|", "-Sep3", "Edit|患者情報編集(&E)...|Ctrl+E",
-                                              "Taiin|退院(&T)|Ctrl+T", "Sai|再入院(&R)|Ctrl+R",
-                                              "DataDel|データ消去(&D)|Del", "-Sep4",
-                                              "set|部屋番号設定(&N)...|Ctrl+N", "Col3|部屋の色設定(&C)...|Ctrl+C"}));
-        QCOMPARE(items("Tool"), (QStringList{"setHospitalInfo|施設情報設定(&H)...|",
-                                             "kangofu|スタッフ情報設定(&N)...|", "-Sep212",
-                                             "OptionDlgStart|ｵﾌﾟｼｮﾝ(&O)...|"}));
-        QCOMPARE(items("Data"), (QStringList{"Backup|ﾊﾞｯｸｱｯﾌﾟ(&B)...|Ctrl+B",
-                                             "BackupDataDell|ﾊﾞｯｸｱｯﾌﾟﾃﾞｰﾀ削除(&D)...|Ctrl+D"}));
-        QCOMPARE(items("other"), (QStringList{"help|Veltoのヘルプ(&H)...|F1", "white|Veltoについて(&N)...|"}));
+        QCOMPARE(items("File"), QStringList {"end|Veltoの終了(&X)|Ctrl+X"});
+        QCOMPARE(items("Edit2"),
+                 (QStringList {"Bed|ベッド移動(&M)|", "-Sep3", "Edit|患者情報編集(&E)...|Ctrl+E",
+                               "Taiin|退院(&T)|Ctrl+T", "Sai|再入院(&R)|Ctrl+R", "DataDel|データ消去(&D)|Del", "-Sep4",
+                               "set|部屋番号設定(&N)...|Ctrl+N", "Col3|部屋の色設定(&C)...|Ctrl+C"}));
+        QCOMPARE(items("Tool"),
+                 (QStringList {"setHospitalInfo|施設情報設定(&H)...|", "kangofu|スタッフ情報設定(&N)...|", "-Sep212",
+                               "OptionDlgStart|ｵﾌﾟｼｮﾝ(&O)...|"}));
+        QCOMPARE(items("Data"),
+                 (QStringList {"Backup|ﾊﾞｯｸｱｯﾌﾟ(&B)...|Ctrl+B", "BackupDataDell|ﾊﾞｯｸｱｯﾌﾟﾃﾞｰﾀ削除(&D)...|Ctrl+D"}));
+        QCOMPARE(items("other"), (QStringList {"help|Veltoのヘルプ(&H)...|F1", "white|Veltoについて(&N)...|"}));
 
         QStringList tools;
         for (QAction *a : w.findChild<QToolBar *>("Toolbar1")->actions())
             tools << (a->isSeparator() ? QStringLiteral("-") : a->objectName() + "|" + a->toolTip());
-        QCOMPARE(tools, (QStringList{"toolClose|Veltoを終了します", "-", "toolBedMove|ベッド移動をします",
-                                     "toolHensyu|患者情報を編集します", "tooltain|退院させます",
-                                     "toolSai|再入院させます", "toolDel|データを消去します", "-",
-                                     "toolHouseno|部屋番号を設定します", "toolHouseCol|部屋の色を設定します", "-",
-                                     "toolShisetu|施設情報を設定します", "toolStaff|スタッフ情報を設定します", "-",
-                                     "toolVer|バージョン情報を表示します", "toolHelp|ヘルプを表示します"}));
+        QCOMPARE(tools, (QStringList {"toolClose|Veltoを終了します", "-", "toolBedMove|ベッド移動をします",
+                                      "toolHensyu|患者情報を編集します", "tooltain|退院させます",
+                                      "toolSai|再入院させます", "toolDel|データを消去します", "-",
+                                      "toolHouseno|部屋番号を設定します", "toolHouseCol|部屋の色を設定します", "-",
+                                      "toolShisetu|施設情報を設定します", "toolStaff|スタッフ情報を設定します", "-",
+                                      "toolVer|バージョン情報を表示します", "toolHelp|ヘルプを表示します"}));
 
         // The bed menu shows its keys as text only: the menu bar owns them.
         QCOMPARE(shownItems(w.popupMenu()->actions()),
-                 (QStringList{"bed| ベット移動(&M)|", "-Sep", "edit| 患者情報編集(&E)...\tCtrl+E|",
-                              "Taiin| 退院(&T)\tCtrl+T|", "SaiNyuin| 再入院(&R)\tCtrl+R|",
-                              "Out| データ消去(&D)\tDel|", "-sep2", "no| 部屋番号設定(&N)...\tCtrl+N|",
-                              "color| 部屋の色設定(&C)...\tCtrl+C|", "-Sep3", "END| 操作取り消し(&O)\tCtrl+O|"}));
+                 (QStringList {"bed| ベット移動(&M)|", "-Sep", "edit| 患者情報編集(&E)...\tCtrl+E|",
+                               "Taiin| 退院(&T)\tCtrl+T|", "SaiNyuin| 再入院(&R)\tCtrl+R|", "Out| データ消去(&D)\tDel|",
+                               "-sep2", "no| 部屋番号設定(&N)...\tCtrl+N|", "color| 部屋の色設定(&C)...\tCtrl+C|",
+                               "-Sep3", "END| 操作取り消し(&O)\tCtrl+O|"}));
         QCOMPARE(w.popupMenu()->objectName(), QStringLiteral("aaa"));
     }
 
@@ -303,15 +304,14 @@ private slots:
         QTest::addColumn<bool>("snapshot");
         QTest::addColumn<int>("selected");
         QTest::addColumn<QList<BoardCommand>>("on"); // besides those always on
-        const QList<BoardCommand> room{C::RoomNumber, C::RoomColour, C::Backup, C::Options};
-        QTest::newRow("full, today, occupied") << 2 << false << 0
-            << QList<BoardCommand>{C::MoveBed, C::EditRecord, C::Discharge, C::Erase} + room;
-        QTest::newRow("full, today, free") << 2 << false << 1
-            << QList<BoardCommand>{C::EditRecord, C::Readmit} + room;
-        QTest::newRow("restricted, today, occupied") << 1 << false << 0 << QList<BoardCommand>{C::EditRecord};
-        QTest::newRow("restricted, today, free") << 1 << false << 1 << QList<BoardCommand>{};
-        QTest::newRow("full, snapshot, occupied") << 2 << true << 0 << QList<BoardCommand>{C::EditRecord};
-        QTest::newRow("full, snapshot, free") << 2 << true << 1 << QList<BoardCommand>{};
+        const QList<BoardCommand> room {C::RoomNumber, C::RoomColour, C::Backup, C::Options};
+        QTest::newRow("full, today, occupied")
+            << 2 << false << 0 << QList<BoardCommand> {C::MoveBed, C::EditRecord, C::Discharge, C::Erase} + room;
+        QTest::newRow("full, today, free") << 2 << false << 1 << QList<BoardCommand> {C::EditRecord, C::Readmit} + room;
+        QTest::newRow("restricted, today, occupied") << 1 << false << 0 << QList<BoardCommand> {C::EditRecord};
+        QTest::newRow("restricted, today, free") << 1 << false << 1 << QList<BoardCommand> {};
+        QTest::newRow("full, snapshot, occupied") << 2 << true << 0 << QList<BoardCommand> {C::EditRecord};
+        QTest::newRow("full, snapshot, free") << 2 << true << 1 << QList<BoardCommand> {};
     }
 
     void commandStates()
@@ -325,9 +325,9 @@ private slots:
         if (snapshot)
             w.findChild<QComboBox *>("cmbDate")->setCurrentIndex(1);
         w.bedFocused(selected);
-        const QList<BoardCommand> alwaysOn{BoardCommand::Close, BoardCommand::Facility, BoardCommand::Staff,
-                                           BoardCommand::DeleteBackups, BoardCommand::Help, BoardCommand::About,
-                                           BoardCommand::DismissMenu};
+        const QList<BoardCommand> alwaysOn {BoardCommand::Close,         BoardCommand::Facility, BoardCommand::Staff,
+                                            BoardCommand::DeleteBackups, BoardCommand::Help,     BoardCommand::About,
+                                            BoardCommand::DismissMenu};
         int checked = 0;
         for (const BoardCommandRow &row : boardCommands()) {
             const bool expected = alwaysOn.contains(row.command) || on.contains(row.command);
@@ -402,7 +402,8 @@ private slots:
         WardBoardWindow w(tc->ctx);
         QStringList effects;
         w.setDragRunner([&](QDrag &drag) {
-            effects << QStringLiteral("drag ") + QString::fromLatin1(drag.mimeData()->data(WardBoardWindow::BedMimeType));
+            effects << QStringLiteral("drag ")
+                           + QString::fromLatin1(drag.mimeData()->data(WardBoardWindow::BedMimeType));
         });
         w.setRoomDialogs(
             [&](const QString &initial) {
@@ -419,9 +420,9 @@ private slots:
         onNextModal([&](QWidget *modal) { effects << "window " + modal->objectName(); });
 
         const BoardOrigin origin = BoardOrigin(surface);
-        QAction *a = origin == BoardOrigin::MenuBar ? w.menuItem(item)
-                   : origin == BoardOrigin::Toolbar ? w.toolButton(item)
-                                                    : w.popupMenu()->item(item);
+        QAction *a = origin == BoardOrigin::MenuBar   ? w.menuItem(item)
+                     : origin == BoardOrigin::Toolbar ? w.toolButton(item)
+                                                      : w.popupMenu()->item(item);
         QVERIFY(a);
         QVERIFY(a->isEnabled());
         a->trigger();
@@ -439,7 +440,7 @@ private slots:
         // may complain) are its business, not the board's.
         if (effect.startsWith("window "))
             effects = effects.mid(0, 1);
-        QCOMPARE(effects, effect.isEmpty() ? QStringList() : QStringList{effect});
+        QCOMPARE(effects, effect.isEmpty() ? QStringList() : QStringList {effect});
     }
 
     void clickOpensPopupFocusDoesNot()
@@ -484,7 +485,7 @@ private slots:
 
         bed(w, 0)->setFocus(Qt::TabFocusReason);
         QTest::keyClick(&w, Qt::Key_T, Qt::ControlModifier);
-        QCOMPARE(tc->prompter.texts(), QStringList{dischargeQuestion(QStringLiteral("佐藤"))});
+        QCOMPARE(tc->prompter.texts(), QStringList {dischargeQuestion(QStringLiteral("佐藤"))});
         QCOMPARE(bed(w, 0)->toolTip(), Sato); // answered No
     }
 
@@ -507,7 +508,7 @@ private slots:
 
         w.bedFocused(5);
         w.menuItem("Bed")->trigger();
-        QCOMPARE(payloads, QStringList{"5"});
+        QCOMPARE(payloads, QStringList {"5"});
         QCOMPARE(bed(w, 100)->toolTip(), Suzuki);
         QCOMPARE(bed(w, 5)->toolTip(), QString());
         QCOMPARE(bedFile(*tc).value(100), Suzuki);
@@ -620,7 +621,7 @@ private slots:
                 auto *rw = qobject_cast<PatientRecordDialog *>(QApplication::activeModalWidget());
                 if (!rw)
                     return;
-                const QList<QPair<const char *, QString>> values{
+                const QList<QPair<const char *, QString>> values {
                     {"txtNameKanji", QStringLiteral("田中")}, {"txtNameKanji2", QStringLiteral("次郎")},
                     {"cmbYmd1", QStringLiteral("昭和")},      {"cmbYmd2", QStringLiteral("20年")},
                     {"cmbYmd3", QStringLiteral("1月")},       {"cmbYmd4", QStringLiteral("1日")},
@@ -639,9 +640,9 @@ private slots:
             w.popupMenu()->item("edit")->trigger();
         } else {
             const QString name = item.mid(2);
-            QAction *a = item.startsWith("m:") ? w.menuItem(name)
-                       : item.startsWith("t:") ? w.toolButton(name)
-                                               : w.popupMenu()->item(name);
+            QAction *a = item.startsWith("m:")   ? w.menuItem(name)
+                         : item.startsWith("t:") ? w.toolButton(name)
+                                                 : w.popupMenu()->item(name);
             QVERIFY(a);
             a->trigger();
         }
@@ -669,9 +670,11 @@ private slots:
     void roomNumberFromPopupSaves()
     {
         WardBoardWindow w(tc->ctx);
-        w.setRoomDialogs([](const QString &initial) -> std::optional<QString> {
-            return initial == "101" ? std::optional<QString>(" 102 ") : std::nullopt;
-        }, nullptr);
+        w.setRoomDialogs(
+            [](const QString &initial) -> std::optional<QString> {
+                return initial == "101" ? std::optional<QString>(" 102 ") : std::nullopt;
+            },
+            nullptr);
         w.bedFocused(3);
         w.popupMenu()->item("no")->trigger();
         QCOMPARE(w.findChild<QLabel *>("Label1_0")->text(), QStringLiteral(" 102 "));
@@ -739,9 +742,8 @@ private slots:
         QVERIFY(stayedOpen);
         QCOMPARE(textAfter, typed);
         QVERIFY(focusOnBox);
-        QCOMPARE(tc->prompter.texts(),
-                 QStringList{"部屋番号に保存できない文字があります。\r次の文字は保存できません：" + offenders
-                             + "\r別の文字に置き換えてから保存してください。"});
+        QCOMPARE(tc->prompter.texts(), QStringList {"部屋番号に保存できない文字があります。\r次の文字は保存できません："
+                                                    + offenders + "\r別の文字に置き換えてから保存してください。"});
         QCOMPARE(w.findChild<QLabel *>("Label1_0")->text(), QStringLiteral("101"));
         QCOMPARE(numbers.value(0), QStringLiteral("101"));
     }
@@ -754,11 +756,14 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<int>("result");
         QTest::addColumn<QString>("text");
-        QTest::newRow("OK keeps spaces") << " 102 " << "Command1" << int(QDialog::Accepted) << " 102 ";
-        QTest::newRow("OK with nothing typed") << "" << "Command1" << int(QDialog::Accepted) << "";
-        QTest::newRow("longer than 20 is cut") << QString(25, QLatin1Char('9')) << "Command1"
-                                               << int(QDialog::Accepted) << QString(20, QLatin1Char('9'));
-        QTest::newRow("Cancel") << "102" << "Command2" << int(QDialog::Rejected) << "102";
+        QTest::newRow("OK keeps spaces") << " 102 "
+                                         << "Command1" << int(QDialog::Accepted) << " 102 ";
+        QTest::newRow("OK with nothing typed") << ""
+                                               << "Command1" << int(QDialog::Accepted) << "";
+        QTest::newRow("longer than 20 is cut")
+            << QString(25, QLatin1Char('9')) << "Command1" << int(QDialog::Accepted) << QString(20, QLatin1Char('9'));
+        QTest::newRow("Cancel") << "102"
+                                << "Command2" << int(QDialog::Rejected) << "102";
     }
     void roomNumberDialog()
     {

@@ -18,15 +18,20 @@ using velto::HelpViewer;
 
 namespace {
 
-QString helpDir() { return qEnvironmentVariable("VELTO_SOURCE_DIR") + QStringLiteral("/help"); }
+QString helpDir()
+{
+    return qEnvironmentVariable("VELTO_SOURCE_DIR") + QStringLiteral("/help");
+}
 
-QString readUtf8(const QString &path) {
+QString readUtf8(const QString &path)
+{
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
 // Link targets and anchor names as the viewer's own HTML engine sees them.
-void scan(const QString &path, QStringList *hrefs, QSet<QString> *anchors) {
+void scan(const QString &path, QStringList *hrefs, QSet<QString> *anchors)
+{
     QTextDocument doc;
     doc.setHtml(readUtf8(path));
     for (QTextBlock b = doc.begin(); b != doc.end(); b = b.next()) {
@@ -35,31 +40,38 @@ void scan(const QString &path, QStringList *hrefs, QSet<QString> *anchors) {
             if (hrefs && !f.anchorHref().isEmpty() && !hrefs->contains(f.anchorHref()))
                 hrefs->append(f.anchorHref());
             if (anchors)
-                for (const QString &a : f.anchorNames()) anchors->insert(a);
+                for (const QString &a : f.anchorNames())
+                    anchors->insert(a);
         }
     }
 }
 
 // Empty when "page#anchor" (relative to from's page) leads to a real page
 // and anchor; otherwise what is wrong.
-QString checkTarget(const QString &fromPage, const QString &target) {
+QString checkTarget(const QString &fromPage, const QString &target)
+{
     const QString page = target.section('#', 0, 0);
     const QString anchor = target.section('#', 1);
-    if (page.contains(':')) return target + " leaves the help folder";
+    if (page.contains(':'))
+        return target + " leaves the help folder";
     const QString file = page.isEmpty() ? fromPage : QDir(helpDir()).filePath(page);
-    if (!QFileInfo(file).isFile()) return target + ": no page";
-    if (anchor.isEmpty()) return QString();
+    if (!QFileInfo(file).isFile())
+        return target + ": no page";
+    if (anchor.isEmpty())
+        return QString();
     QSet<QString> anchors;
     scan(file, nullptr, &anchors);
     return anchors.contains(anchor) ? QString() : target + ": no anchor";
 }
 
-HelpViewer *viewerOf(QWidget *owner) {
+HelpViewer *viewerOf(QWidget *owner)
+{
     const auto all = owner->findChildren<HelpViewer *>(QString(), Qt::FindDirectChildrenOnly);
     return all.size() == 1 ? all.first() : nullptr;
 }
 
-QString shownPage(HelpViewer *v) {
+QString shownPage(HelpViewer *v)
+{
     return QFileInfo(v->findChild<QTextBrowser *>("txtHelp")->source().toLocalFile()).fileName();
 }
 
@@ -70,7 +82,8 @@ class TestHelpViewer : public QObject {
 private slots:
     void initTestCase() { QVERIFY2(QFileInfo(helpDir() + "/index.html").isFile(), qPrintable(helpDir())); }
 
-    void opensAtContentsAndNavigates() {
+    void opensAtContentsAndNavigates()
+    {
         QWidget owner;
         HelpViewer::showHelp(&owner, helpDir(), HelpViewer::Contents);
         HelpViewer *v = viewerOf(&owner);
@@ -104,34 +117,42 @@ private slots:
         QCOMPARE(tabs->currentIndex(), 1);
     }
 
-    void everyLinkResolves_data() {
+    void everyLinkResolves_data()
+    {
         QTest::addColumn<QString>("page");
         const QStringList pages = QDir(helpDir()).entryList({"*.html"}, QDir::Files, QDir::Name);
         QVERIFY(pages.contains("index.html"));
-        for (const QString &p : pages) QTest::newRow(qPrintable(p)) << p;
+        for (const QString &p : pages)
+            QTest::newRow(qPrintable(p)) << p;
     }
-    void everyLinkResolves() {
+    void everyLinkResolves()
+    {
         QFETCH(QString, page);
         const QString path = QDir(helpDir()).filePath(page);
         QStringList hrefs;
         scan(path, &hrefs, nullptr);
-        if (page == "index.html") QVERIFY(hrefs.size() >= 15);
-        else QVERIFY2(hrefs.contains("index.html"), "every topic leads back to the contents");
+        if (page == "index.html")
+            QVERIFY(hrefs.size() >= 15);
+        else
+            QVERIFY2(hrefs.contains("index.html"), "every topic leads back to the contents");
         QStringList bad;
         for (const QString &h : hrefs) {
             const QString why = checkTarget(path, h);
-            if (!why.isEmpty()) bad << why;
+            if (!why.isEmpty())
+                bad << why;
         }
         QVERIFY2(bad.isEmpty(), qPrintable(bad.join("; ")));
         // Every topic page is reachable from the contents.
         QStringList fromIndex;
         scan(QDir(helpDir()).filePath("index.html"), &fromIndex, nullptr);
         bool listed = page == "index.html";
-        for (const QString &h : fromIndex) listed = listed || h.section('#', 0, 0) == page;
+        for (const QString &h : fromIndex)
+            listed = listed || h.section('#', 0, 0) == page;
         QVERIFY2(listed, "page missing from the contents");
     }
 
-    void indexListsKeywordsThatResolve() {
+    void indexListsKeywordsThatResolve()
+    {
         QWidget owner;
         HelpViewer::showHelp(&owner, helpDir(), HelpViewer::Index);
         HelpViewer *v = viewerOf(&owner);
@@ -147,10 +168,12 @@ private slots:
         QSet<QString> seen;
         for (int i = 0; i < list->count(); ++i) {
             const QString kw = list->item(i)->text();
-            if (seen.contains(kw)) bad << kw + " twice";
+            if (seen.contains(kw))
+                bad << kw + " twice";
             seen.insert(kw);
             const QString why = checkTarget(QString(), list->item(i)->data(Qt::UserRole).toString());
-            if (!why.isEmpty()) bad << kw + " -> " + why;
+            if (!why.isEmpty())
+                bad << kw + " -> " + why;
         }
         QVERIFY2(bad.isEmpty(), qPrintable(bad.join("; ")));
 
@@ -167,12 +190,14 @@ private slots:
         QCOMPARE(shownPage(v), QString("discharge.html"));
     }
 
-    void missingFolderShowsMessage_data() {
+    void missingFolderShowsMessage_data()
+    {
         QTest::addColumn<int>("start");
         QTest::newRow("contents") << int(HelpViewer::Contents);
         QTest::newRow("index") << int(HelpViewer::Index);
     }
-    void missingFolderShowsMessage() {
+    void missingFolderShowsMessage()
+    {
         QFETCH(int, start);
         QTemporaryDir tmp;
         const QString missing = tmp.filePath("help");

@@ -1,8 +1,8 @@
-#include <QtTest>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStyle>
+#include <QtTest>
 
 #include "core/platform.h"
 #include "core/startup.h"
@@ -17,7 +17,9 @@ namespace {
 // Notes the title screen when it is shown.
 class ShowWatcher : public QObject {
 public:
-    explicit ShowWatcher(QStringList *order) : m_order(order) {}
+    explicit ShowWatcher(QStringList *order)
+        : m_order(order)
+    { }
     bool eventFilter(QObject *o, QEvent *e) override
     {
         if (e->type() == QEvent::Show && o->objectName() == QLatin1String("frmSplash"))
@@ -58,7 +60,7 @@ private slots:
         // A wrong password keeps the window; the focus returns to the box.
         QTest::keyClicks(pw, "wrong");
         QTest::keyClick(pw, Qt::Key_Return);
-        QCOMPARE(t.prompter.texts(), QStringList{"パスワードが間違えています。あと２回です。"});
+        QCOMPARE(t.prompter.texts(), QStringList {"パスワードが間違えています。あと２回です。"});
         QVERIFY(w.isVisible());
         QCOMPARE(pw->text(), QStringLiteral("wrong")); // boxes are not cleared
 
@@ -80,8 +82,8 @@ private slots:
                                << int(QMessageBox::Ok);
         QTest::newRow("warn yes/no") << int(DialogKind::WarnYesNo) << "警告メッセージ" << int(QMessageBox::Warning)
                                      << int(QMessageBox::Yes);
-        QTest::newRow("warn yes/no def no") << int(DialogKind::WarnYesNoDefNo) << "警告メッセージ"
-                                            << int(QMessageBox::Warning) << int(QMessageBox::No);
+        QTest::newRow("warn yes/no def no")
+            << int(DialogKind::WarnYesNoDefNo) << "警告メッセージ" << int(QMessageBox::Warning) << int(QMessageBox::No);
         QTest::newRow("warn") << int(DialogKind::Warn) << "警告メッセージ" << int(QMessageBox::Warning)
                               << int(QMessageBox::Ok);
         QTest::newRow("confirm") << int(DialogKind::ConfirmYesNo) << "確認メッセージ" << int(QMessageBox::Question)
@@ -122,7 +124,7 @@ private slots:
         QVERIFY(running.acquire());
         AppFlow flow(t.ctx, {});
         QCOMPARE(flow.run(lockPath), 1);
-        QCOMPARE(t.prompter.texts(), QStringList{"既に起動しています。"});
+        QCOMPARE(t.prompter.texts(), QStringList {"既に起動しています。"});
         // Nothing is created or written by the second start.
         QVERIFY(!QFileInfo::exists(t.path("DB")));
         QVERIFY(!QFileInfo::exists(t.settings->filePath()));
@@ -133,10 +135,10 @@ private slots:
         QTest::addColumn<int>("midashi");
         QTest::addColumn<bool>("facilityFile");
         QTest::addColumn<QStringList>("order");
-        QTest::newRow("title, first start") << 0 << false << QStringList{"frmSplash", "facility(locked)", "board"};
-        QTest::newRow("title, later start") << 0 << true << QStringList{"frmSplash", "board"};
-        QTest::newRow("no title, first start") << 1 << false << QStringList{"facility(locked)", "board"};
-        QTest::newRow("no title, later start") << 1 << true << QStringList{"board"};
+        QTest::newRow("title, first start") << 0 << false << QStringList {"frmSplash", "facility(locked)", "board"};
+        QTest::newRow("title, later start") << 0 << true << QStringList {"frmSplash", "board"};
+        QTest::newRow("no title, first start") << 1 << false << QStringList {"facility(locked)", "board"};
+        QTest::newRow("no title, later start") << 1 << true << QStringList {"board"};
     }
     void choiceAfterLogin()
     {

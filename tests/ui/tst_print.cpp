@@ -2,15 +2,15 @@
 // private CUPS server named by CUPS_SERVER (scripts/start-printer.sh: a PDF
 // queue whose PDFs land in VELTO_PDF_DIR). Without CUPS_SERVER nothing is
 // printed, so that a run never reaches the machine's own printers.
-#include <QtTest>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QPushButton>
+#include <QtTest>
 
 #include "core/errorlog.h"
 #include "facility/facilityinfo.h"
-#include "support/testcontext.h"
 #include "print/printtexts.h"
+#include "support/testcontext.h"
 #include "support/widgets.h"
 #include "ui/printdialog.h"
 
@@ -38,15 +38,15 @@ QPrinterInfo testPrinter()
 }
 
 // Where the printing tests must run (CI), a missing printer fails them.
-#define NO_PRINTER(why)                                                        \
-    do {                                                                       \
-        if (qEnvironmentVariableIntValue("VELTO_REQUIRE_PRINTER"))             \
-            QFAIL(why);                                                        \
-        QSKIP(why);                                                            \
+#define NO_PRINTER(why)                                                                                                \
+    do {                                                                                                               \
+        if (qEnvironmentVariableIntValue("VELTO_REQUIRE_PRINTER"))                                                     \
+            QFAIL(why);                                                                                                \
+        QSKIP(why);                                                                                                    \
     } while (false)
 
-const char *const NoPrinterSkip =
-    "no default printer on CUPS_SERVER (run scripts/start-printer.sh, then source its env file)";
+const char *const NoPrinterSkip
+    = "no default printer on CUPS_SERVER (run scripts/start-printer.sh, then source its env file)";
 
 // Ids of the queue's jobs, oldest first; `which` as lpstat -W takes it. lpstat
 // asks the server of CUPS_SERVER, as Qt's printing does.
@@ -67,9 +67,9 @@ QList<int> jobIds(const QString &queue, const QString &which)
 // folder.
 QString jobPdf(int id)
 {
-    QStringList folders{QDir::home().filePath("PDF"), QStringLiteral("/var/spool/cups-pdf/ANONYMOUS")};
+    QStringList folders {QDir::home().filePath("PDF"), QStringLiteral("/var/spool/cups-pdf/ANONYMOUS")};
     if (!qEnvironmentVariableIsEmpty("VELTO_PDF_DIR"))
-        folders = QStringList{qEnvironmentVariable("VELTO_PDF_DIR")};
+        folders = QStringList {qEnvironmentVariable("VELTO_PDF_DIR")};
     for (const QString &folder : folders) {
         const QStringList hits = QDir(folder).entryList({QStringLiteral("*-job_%1.pdf").arg(id)}, QDir::Files);
         if (!hits.isEmpty())
@@ -142,9 +142,9 @@ private slots:
         QTest::addColumn<int>("outcome");
         QTest::addColumn<QStringList>("texts");
         QTest::newRow("no page ticked") << false << true << int(PrintOutcome::NothingTicked)
-                                        << QStringList{"印刷するページを選択してください。"};
-        QTest::newRow("no default printer") << true << false << int(PrintOutcome::NoPrinter)
-                                            << QStringList{printtext::NoPrinter};
+                                        << QStringList {"印刷するページを選択してください。"};
+        QTest::newRow("no default printer")
+            << true << false << int(PrintOutcome::NoPrinter) << QStringList {printtext::NoPrinter};
     }
     void refusals()
     {
@@ -182,7 +182,7 @@ private slots:
         w.setPrinterSource([] { return QPrinterInfo(); });
         w.show();
         QCOMPARE(w.printTickedPages(), PrintOutcome::NoPrinter);
-        QCOMPARE(t.prompter.texts(), QStringList{printtext::NoPrinter});
+        QCOMPARE(t.prompter.texts(), QStringList {printtext::NoPrinter});
         QVERIFY(w.isVisible());
         if (!queue.isNull())
             QCOMPARE(jobIds(queue.printerName(), "all"), before);
@@ -217,9 +217,9 @@ private slots:
         QTest::addColumn<QList<bool>>("ticks");
         QTest::addColumn<QList<int>>("pages");
         QTest::addColumn<bool>("damagedFacility");
-        QTest::newRow("all three") << QList<bool>{true, true, true} << QList<int>{1, 2, 3} << false;
+        QTest::newRow("all three") << QList<bool> {true, true, true} << QList<int> {1, 2, 3} << false;
         QTest::newRow("only page 2, damaged facility file")
-            << QList<bool>{false, true, false} << QList<int>{2} << true;
+            << QList<bool> {false, true, false} << QList<int> {2} << true;
     }
     void ticksBecomeJobs()
     {
@@ -247,7 +247,7 @@ private slots:
         }
 
         QCOMPARE(w.printTickedPages(), PrintOutcome::Printed);
-        QStringList texts{printtext::ConfirmStart};
+        QStringList texts {printtext::ConfirmStart};
         if (damagedFacility)
             texts << unexpectedErrorText();
         QCOMPARE(t.prompter.texts(), texts);
@@ -275,9 +275,9 @@ private slots:
         for (int i = 0; i < jobs.size(); ++i) {
             const QString pdf = jobPdf(jobs[i]);
             const QString info = run("pdfinfo", {pdf});
-            QVERIFY2(info.contains(QRegularExpression(
-                         QStringLiteral("Title:\\s+\\(?%1\\b").arg(summaryJobName(pages[i])))),
-                     qPrintable(info));
+            QVERIFY2(
+                info.contains(QRegularExpression(QStringLiteral("Title:\\s+\\(?%1\\b").arg(summaryJobName(pages[i])))),
+                qPrintable(info));
             QVERIFY2(info.contains(QRegularExpression("Pages:\\s+1\\n")), qPrintable(info));
             // Portrait: upright A4, not turned (the queue's default is Letter).
             QVERIFY2(info.contains(QRegularExpression("Page size:\\s+595(\\.\\d+)? x 84[12](\\.\\d+)? pts \\(A4\\)")),

@@ -1,17 +1,17 @@
-#include <QtTest>
+#include <QComboBox>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QtTest>
 #include <atomic>
 #include <chrono>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
-#include <QComboBox>
-#include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QStatusBar>
 
 #include "core/textfile.h"
 #include "record/recordfields.h"
@@ -81,12 +81,12 @@ private slots:
     void tabsInThreeRowsOfSeven()
     {
         Fixture fx;
-        PatientRecordDialog w(fx.ctx, RecordHost{});
+        PatientRecordDialog w(fx.ctx, RecordHost {});
         QCOMPARE(w.windowTitle(), QStringLiteral("患者情報"));
-        const QStringList captions{" 個人情報", " 診断名", " 既往歴  ", " 内服薬", "　最終ﾊﾞｲﾀﾙｻｲﾝ", "　感染症",
-                                   " ｱﾚﾙｷﾞｰ", "　障　害　", "　麻　痺", " 装具・器具", " 現在までの経過",
-                                   " ｷｰﾊﾟｰｿﾝ", "　問題点", " その他", " 食事状態", " 排泄状態", " 清潔状態",
-                                   " 移動・移乗", " ｺﾐｭﾆｹｰｼｮﾝ", " 創部管理", " 呼吸管理"};
+        const QStringList captions {
+            " 個人情報",  " 診断名",   " 既往歴  ",   " 内服薬",         "　最終ﾊﾞｲﾀﾙｻｲﾝ", "　感染症",  " ｱﾚﾙｷﾞｰ",
+            "　障　害　", "　麻　痺",  " 装具・器具", " 現在までの経過", " ｷｰﾊﾟｰｿﾝ",       "　問題点",  " その他",
+            " 食事状態",  " 排泄状態", " 清潔状態",   " 移動・移乗",     " ｺﾐｭﾆｹｰｼｮﾝ",     " 創部管理", " 呼吸管理"};
         QWidget *tabs = child<QWidget>(w, "SSTab1");
         QVERIFY(tabs);
         for (int row = 0; row < 3; ++row) {
@@ -119,7 +119,7 @@ private slots:
     void typedFieldsReachTheirKeys()
     {
         Fixture fx;
-        PatientRecordDialog w(fx.ctx, RecordHost{});
+        PatientRecordDialog w(fx.ctx, RecordHost {});
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
 
@@ -180,23 +180,24 @@ private slots:
         QVERIFY(w.save());
         QCOMPARE(fx.prompter.texts(), QStringList());
         const QString key = expected.value(recordkey::FamilyName) + "_" + expected.value(recordkey::GivenName) + "_"
-            + QStringLiteral("昭和10年5月3日");
+                            + QStringLiteral("昭和10年5月3日");
         QString content, error;
         QVERIFY2(textfile::decode(readBytes(fx.path("DB/" + key)), &content, &error), qPrintable(error));
         QHash<QString, QString> stored;
         for (const QString &line : content.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
             stored.insert(line.left(3), line.mid(4));
         for (auto it = expected.cbegin(); it != expected.cend(); ++it)
-            QVERIFY2(stored.value(it.key(), QStringLiteral("<none>")) == it.value(),
-                     qPrintable(it.key() + ": " + stored.value(it.key(), QStringLiteral("<none>")) + " != " + it.value()));
+            QVERIFY2(
+                stored.value(it.key(), QStringLiteral("<none>")) == it.value(),
+                qPrintable(it.key() + ": " + stored.value(it.key(), QStringLiteral("<none>")) + " != " + it.value()));
     }
 
     void buttonsAndTheRedId()
     {
         Fixture fx;
-        PatientRecordDialog w(fx.ctx, RecordHost{});
+        PatientRecordDialog w(fx.ctx, RecordHost {});
         QCOMPARE(child<QLineEdit>(w, "txtID")->palette().color(QPalette::Text), QColor(Qt::red));
-        const QList<QStringList> buttons{
+        const QList<QStringList> buttons {
             {"Command1", "OK(&O)", "患者情報を保存し、画面を閉じます"},
             {"Command3", "保存(&S)", "患者情報を保存します"},
             {"endCmd", "ｷｬﾝｾﾙ(&C)", "患者情報を保存せず、画面を閉じます"},
@@ -253,7 +254,7 @@ private slots:
         // Enter in a field saves; the window stays open.
         QTest::keyClick(child<QLineEdit>(w, "txtNameKanji"), Qt::Key_Return);
         QVERIFY2(fx.prompter.asked.isEmpty(), qPrintable(fx.prompter.texts().join('|')));
-        QCOMPARE(saved, (QStringList{kKey, QStringLiteral("佐藤")}));
+        QCOMPARE(saved, (QStringList {kKey, QStringLiteral("佐藤")}));
         QCOMPARE(w.statusText(), QStringLiteral("最終更新者 : nurse1(山田)   最終更新時間 : 2026/12/10 09:30:00"));
         QVERIFY(w.isVisible());
         QCOMPARE(w.oldKey(), kKey);
@@ -279,7 +280,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&w));
         w.setCurrentTab(12);
         QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
-        QCOMPARE(fx.prompter.texts(), QStringList{QStringLiteral("名字を入力してください")});
+        QCOMPARE(fx.prompter.texts(), QStringList {QStringLiteral("名字を入力してください")});
         QVERIFY(!saved);
         QVERIFY(w.isVisible()); // OK closes only after a passed check
         QCOMPARE(w.currentTab(), 0);
@@ -301,8 +302,8 @@ private slots:
         child<QLineEdit>(w, "txtNameKanji2")->setText(QStringLiteral("次郎"));
         w.saveAndClose();
         const QString renamed = QStringLiteral("佐藤_次郎_昭和10年5月3日");
-        QCOMPARE(saved, QStringList{renamed});
-        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{renamed});
+        QCOMPARE(saved, QStringList {renamed});
+        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList {renamed});
     }
 
     // Whatever the file holds comes back unchanged from a save without edits:
@@ -312,7 +313,8 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::newRow("ID over its limit") << "000" << QString(30, QLatin1Char('9'));
-        QTest::newRow("zip over its limit") << "013" << "1234567";
+        QTest::newRow("zip over its limit") << "013"
+                                            << "1234567";
         QTest::newRow("address over its limit") << "017" << QString(40, QChar(0x5C71));
         QTest::newRow("note line over its limit") << "A10" << QString(40, QChar(0x884C));
         QTest::newRow("age 0") << "006" << QStringLiteral("0歳");
@@ -339,7 +341,7 @@ private slots:
         QCOMPARE(w.record().value(key), value);
         QVERIFY(w.save());
         QVERIFY2(fx.prompter.asked.isEmpty(), qPrintable(fx.prompter.texts().join('|')));
-        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{host.bedEntry});
+        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList {host.bedEntry});
         QCOMPARE(readBytes(file), before);
     }
 
@@ -378,8 +380,8 @@ private slots:
         given->setText(QStringLiteral("三郎"));
         QVERIFY(w.save());
         const QString last = QStringLiteral("佐藤_三郎_昭和10年5月3日");
-        QCOMPARE(saved, (QStringList{QStringLiteral("佐藤_次郎_昭和10年5月3日"), last}));
-        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{last});
+        QCOMPARE(saved, (QStringList {QStringLiteral("佐藤_次郎_昭和10年5月3日"), last}));
+        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList {last});
         QCOMPARE(w.oldKey(), last);
     }
 
@@ -426,7 +428,7 @@ private slots:
         QCOMPARE(text(w, field), value);
         QVERIFY(!saved);
         QCOMPARE(w.oldKey(), kKey);
-        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList{kKey});
+        QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList {kKey});
         QCOMPARE(readBytes(fx.path("DB/" + kKey)), before);
     }
 
@@ -522,7 +524,7 @@ private slots:
         host.onSaved = [&](const QString &, const QString &) { saved = true; };
         PatientRecordDialog w(fx.ctx, host);
         QCOMPARE(text(w, "txtNameKanji"), QStringLiteral("佐藤")); // read before the fault
-        QCOMPARE(text(w, "cmbSeibetu"), QString());               // never read
+        QCOMPARE(text(w, "cmbSeibetu"), QString());                // never read
         QVERIFY(w.readOnlyMode());
         QVERIFY(!child<QPushButton>(w, "Command3")->isEnabled());
         QCOMPARE(w.statusText(), QStringLiteral("患者情報を最後まで読み込めなかったため、保存できません。"));
@@ -530,7 +532,8 @@ private slots:
 
         w.saveAndClose();
         QVERIFY(!saved);
-        QCOMPARE(fx.prompter.asked.last().text, QStringLiteral("患者情報を最後まで読み込めなかったため、保存できません。"));
+        QCOMPARE(fx.prompter.asked.last().text,
+                 QStringLiteral("患者情報を最後まで読み込めなかったため、保存できません。"));
         QCOMPARE(f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(), bytes);
     }
 
@@ -545,8 +548,9 @@ private slots:
         QTest::addColumn<QString>("status");
         QTest::newRow("0xFF in a line") << QByteArray("005:\xff") << QByteArray()
                                         << QStringLiteral("患者情報の%1行目を読み取れなかったため、保存できません。");
-        QTest::newRow("empty lines after the record") << QByteArray() << QByteArray("\r\n\r\n")
-                                                      << QStringLiteral("最終更新者 : nurse1(山田)   最終更新時間 : 2026/12/10 09:30:00");
+        QTest::newRow("empty lines after the record")
+            << QByteArray() << QByteArray("\r\n\r\n")
+            << QStringLiteral("最終更新者 : nurse1(山田)   最終更新時間 : 2026/12/10 09:30:00");
     }
     void damagedRecordShowsWhatDecodes()
     {
@@ -583,9 +587,9 @@ private slots:
             w.grab().save(qEnvironmentVariable("VELTO_SHOTS") + "/record-damaged.png");
         }
         QCOMPARE(w.statusText(), damaged ? status.arg(lineNo) : status);
-        QCOMPARE(text(w, "txtNameKanji"), QStringLiteral("佐藤"));          // before the bad line
+        QCOMPARE(text(w, "txtNameKanji"), QStringLiteral("佐藤")); // before the bad line
         QCOMPARE(text(w, "cmbSeibetu"), damaged ? QString() : QStringLiteral("男"));
-        QCOMPARE(w.record().value("A10"), QStringLiteral("最終行"));         // the last line
+        QCOMPARE(w.record().value("A10"), QStringLiteral("最終行")); // the last line
         QCOMPARE(w.record().value("058"), QStringLiteral("結核"));
         QCOMPARE(w.readOnlyMode(), damaged);
         QCOMPARE(child<QPushButton>(w, "Command3")->isEnabled(), !damaged);
@@ -598,7 +602,7 @@ private slots:
         if (damaged) {
             w.saveAndClose();
             QVERIFY(!saved);
-            QCOMPARE(fx.prompter.texts(), QStringList{status.arg(lineNo)});
+            QCOMPARE(fx.prompter.texts(), QStringList {status.arg(lineNo)});
             QCOMPARE(readBytes(file), onDisk);
         } else {
             QVERIFY(w.save());
@@ -609,7 +613,7 @@ private slots:
     void photoChoice()
     {
         Fixture fx;
-        PatientRecordDialog w(fx.ctx, RecordHost{});
+        PatientRecordDialog w(fx.ctx, RecordHost {});
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         const QString picture = fx.dir.filePath("face.png");
@@ -629,7 +633,7 @@ private slots:
         QVERIFY(!child<QLabel>(w, "Image1")->pixmap().isNull());
 
         w.applyPhotoChoice(notPicture);
-        QCOMPARE(fx.prompter.texts(), QStringList{QStringLiteral("正しいピクチャーを選択してください！")});
+        QCOMPARE(fx.prompter.texts(), QStringList {QStringLiteral("正しいピクチャーを選択してください！")});
         QCOMPARE(w.record().value("400"), notPicture); // the path is kept, the area is not
         QVERIFY(child<QPushButton>(w, "Command5")->isVisible());
 
@@ -654,7 +658,7 @@ private slots:
         Fixture fx;
         const QString fifo = fx.dir.filePath("face.jpg");
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-        std::atomic<bool> done{false};
+        std::atomic<bool> done {false};
         std::thread rescuer([&] {
             for (int i = 0; i < 100 && !done; ++i) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -687,14 +691,14 @@ private slots:
         QCOMPARE(w.record().value("400"), fifo);
         QVERIFY(!w.readOnlyMode());
         if (!stored)
-            QCOMPARE(fx.prompter.texts(), QStringList{QStringLiteral("正しいピクチャーを選択してください！")});
+            QCOMPARE(fx.prompter.texts(), QStringList {QStringLiteral("正しいピクチャーを選択してください！")});
     }
 
     // The photo dialog lists the file types with their own texts, each once.
     void photoDialogTexts()
     {
         Fixture fx;
-        PatientRecordDialog w(fx.ctx, RecordHost{});
+        PatientRecordDialog w(fx.ctx, RecordHost {});
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QString title;
@@ -709,11 +713,9 @@ private slots:
         });
         child<QPushButton>(w, "Command4")->click();
         QCOMPARE(title, QStringLiteral("顔写真設定"));
-        QCOMPARE(filters, (QStringList{QStringLiteral("JPEG イメージ(*.jpg)"),
-                                       QStringLiteral("ビットマップ(*.bmp)"),
-                                       QStringLiteral("GIF イメージ(*.gif)"),
-                                       QStringLiteral("アイコン(*.ico)"),
-                                       QStringLiteral("すべてのファイル(*.*)")}));
+        QCOMPARE(filters, (QStringList {QStringLiteral("JPEG イメージ(*.jpg)"), QStringLiteral("ビットマップ(*.bmp)"),
+                                        QStringLiteral("GIF イメージ(*.gif)"), QStringLiteral("アイコン(*.ico)"),
+                                        QStringLiteral("すべてのファイル(*.*)")}));
         QVERIFY(child<QPushButton>(w, "Command4")->isVisible()); // cancelled
     }
 

@@ -1,4 +1,3 @@
-#include <QtTest>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -6,6 +5,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QWindow>
+#include <QtTest>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -18,11 +18,11 @@
 #include "support/testcontext.h"
 #include "support/widgets.h"
 #include "ui/appflow.h"
-#include "ui/snapshotdeletedialog.h"
 #include "ui/backupwindow.h"
-#include "ui/optionsdialog.h"
 #include "ui/facilitydialog.h"
+#include "ui/optionsdialog.h"
 #include "ui/readmissiondialog.h"
+#include "ui/snapshotdeletedialog.h"
 
 using namespace velto;
 
@@ -44,7 +44,7 @@ void touch(const QString &path, const QByteArray &data = "x")
 // A disk that takes no byte more: every file write of this process fails
 // while it lives.
 struct DiskRefusesWrites {
-    rlimit old{};
+    rlimit old {};
     DiskRefusesWrites()
     {
         ::signal(SIGXFSZ, SIG_IGN);
@@ -87,8 +87,8 @@ private slots:
                 x = x->nextInFocusChain();
             chain << x->objectName();
         }
-        QCOMPARE(chain, (QStringList{"txtShisetu", "txtKaName", "txtZip1", "txtZip2", "txtZip3", "txtZip4",
-                                     "txtTel", "txtFax", "txtMail", "cmdOK", "cmdCancel"}));
+        QCOMPARE(chain, (QStringList {"txtShisetu", "txtKaName", "txtZip1", "txtZip2", "txtZip3", "txtZip4", "txtTel",
+                                      "txtFax", "txtMail", "cmdOK", "cmdCancel"}));
 
         QTest::keyClick(&w, Qt::Key_Escape);
         QVERIFY(!w.close());
@@ -102,7 +102,7 @@ private slots:
         child<QLineEdit>(&w, "txtTel")->setText("03-1234");
         child<QPushButton>(&w, "cmdOK")->click();
         QVERIFY(w.isVisible());
-        QCOMPARE(t.prompter.texts(), QStringList{QStringLiteral("入力数が足りません")});
+        QCOMPARE(t.prompter.texts(), QStringList {QStringLiteral("入力数が足りません")});
         QCOMPARE(w.focusWidget(), child<QLineEdit>(&w, "txtZip1"));
         QCOMPARE(child<QLineEdit>(&w, "txtZip3")->text(), QStringLiteral(" 東京都 "));
 
@@ -156,9 +156,12 @@ private slots:
             QVERIFY(w);
             // A trapped form is ended from outside, so the test fails, not hangs.
             QTimer::singleShot(3000, w, [w] { w->done(QDialog::Rejected); });
-            const QList<std::pair<const char *, QString>> typed{
-                {"txtShisetu", QStringLiteral("中央病院")}, {"txtKaName", QStringLiteral("内科")},
-                {"txtZip1", "123"}, {"txtZip2", "4567"}, {"txtZip3", QStringLiteral("東京都")}, {"txtTel", "03"}};
+            const QList<std::pair<const char *, QString>> typed {{"txtShisetu", QStringLiteral("中央病院")},
+                                                                 {"txtKaName", QStringLiteral("内科")},
+                                                                 {"txtZip1", "123"},
+                                                                 {"txtZip2", "4567"},
+                                                                 {"txtZip3", QStringLiteral("東京都")},
+                                                                 {"txtTel", "03"}};
             for (const auto &[name, text] : typed)
                 child<QLineEdit>(w, name)->setText(text);
             {
@@ -233,7 +236,7 @@ private slots:
         QCOMPARE(t.ctx.optionValues.backupOnOff, 0); // acts at once
         QCOMPARE(t.ctx.optionValues.midashiOnOff, 1);
         QCOMPARE(t.settings->journal().mid(t.settings->journal().size() - 3),
-                 (QStringList{"Option/backup_on_off", "Option/backup_off_time", "Option/midashi_on_off"}));
+                 (QStringList {"Option/backup_on_off", "Option/backup_off_time", "Option/midashi_on_off"}));
         t.settings->reload();
         QCOMPARE(t.settings->value("Option", "backup_on_off"), QStringLiteral("0"));
         QCOMPARE(t.settings->value("Option", "backup_off_time"), QStringLiteral("7"));
@@ -260,7 +263,7 @@ private slots:
         t.makeFolders();
         t.ctx.currentAccount.authority = Authority::Full;
         t.ctx.todayEraDate = QStringLiteral("令和08年12月10日");
-        const QStringList days{"令和08年12月08日", "令和08年12月09日", "令和08年12月10日"};
+        const QStringList days {"令和08年12月08日", "令和08年12月09日", "令和08年12月10日"};
         for (const QString &d : days) {
             QDir(t.path("BackUp")).mkpath(d);
             touch(t.path("BackUp/" + d + "/ROOM.WBD"));
@@ -282,12 +285,12 @@ private slots:
         });
         const QStringList dates = runBackupDelete(t.ctx, nullptr);
 
-        QCOMPARE(seen, (QStringList{QStringLiteral("バックアップデータ削除")} + days + QStringList{"1", "2"}));
+        QCOMPARE(seen, (QStringList {QStringLiteral("バックアップデータ削除")} + days + QStringList {"1", "2"}));
         QCOMPARE(t.prompter.texts(),
-                 (QStringList{QStringLiteral("全てのバックアップデータを削除します。よろしいですか？"),
-                              QStringLiteral("バックアップデータを削除します。よろしいですか？")}));
-        QCOMPARE(QDir(t.path("BackUp")).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{days.at(1)});
-        QCOMPARE(dates, (QStringList{t.ctx.todayEraDate, days.at(1)}));
+                 (QStringList {QStringLiteral("全てのバックアップデータを削除します。よろしいですか？"),
+                               QStringLiteral("バックアップデータを削除します。よろしいですか？")}));
+        QCOMPARE(QDir(t.path("BackUp")).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList {days.at(1)});
+        QCOMPARE(dates, (QStringList {t.ctx.todayEraDate, days.at(1)}));
     }
 
     void backupPaintsAndCopies()
@@ -340,7 +343,7 @@ private slots:
         BoardModel model;
 
         QVERIFY(!runReadmit(t.ctx, model, 3, nullptr)); // nothing kept: told so, no window
-        QCOMPARE(t.prompter.texts(), QStringList{QStringLiteral("退院者情報はありません。")});
+        QCOMPARE(t.prompter.texts(), QStringList {QStringLiteral("退院者情報はありません。")});
 
         touch(t.path("DB/Out/" + Suzuki));
         touch(t.path("DB/Out/" + Sato));
@@ -353,7 +356,7 @@ private slots:
             emit list->itemDoubleClicked(list->item(1));
         });
         QVERIFY(runReadmit(t.ctx, model, 3, nullptr));
-        QCOMPARE(seen, (QStringList{QStringLiteral("再入院選択"), Sato, Suzuki, "1"}));
+        QCOMPARE(seen, (QStringList {QStringLiteral("再入院選択"), Sato, Suzuki, "1"}));
         QCOMPARE(model.bedEntry(3), Suzuki);
         QVERIFY(QFile::exists(t.path("DB/" + Suzuki)));
 

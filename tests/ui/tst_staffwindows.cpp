@@ -1,10 +1,10 @@
-#include <QtTest>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <QtTest>
 
 #include "support/testcontext.h"
 #include "support/widgets.h"
@@ -84,8 +84,8 @@ private slots:
             child<QPushButton>(dlg, "cmdOk")->click();
         });
         child<QPushButton>(&w, "cmdAdd_0")->click();
-        QCOMPARE(seen, (QStringList{"新しいスタッフの設定", "次へ >> ", "1", "10", "１０文字以内で入力してください"}));
-        QCOMPARE(t.prompter.texts(), QStringList{"ログインIDに「,」（カンマ）は使用できません。"});
+        QCOMPARE(seen, (QStringList {"新しいスタッフの設定", "次へ >> ", "1", "10", "１０文字以内で入力してください"}));
+        QCOMPARE(t.prompter.texts(), QStringList {"ログインIDに「,」（カンマ）は使用できません。"});
         QCOMPARE(list->topLevelItemCount(), 3);
         QCOMPARE(list->topLevelItem(2)->text(0), QStringLiteral("ito"));
         QCOMPARE(list->topLevelItem(2)->text(1), QStringLiteral("全権限"));
@@ -141,7 +141,7 @@ private slots:
             child<QPushButton>(dlg, "cmdCancel_1")->click();
         });
         child<QPushButton>(&w, "cmdAdd_1")->click();
-        QCOMPARE(seen, (QStringList{"suzuki のﾌﾟﾛﾊﾟﾃｨ", "鈴木", "0", "0", "0", "1"}));
+        QCOMPARE(seen, (QStringList {"suzuki のﾌﾟﾛﾊﾟﾃｨ", "鈴木", "0", "0", "0", "1"}));
 
         // Cancel drops nothing that was stored.
         child<QPushButton>(&w, "cmdCancel_1")->click();
@@ -158,10 +158,12 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
-        const QString name = QStringLiteral("看護師名に保存できない文字があります。\r次の文字は保存できません：𠮷（U+20BB7）\r"
-                                            "別の文字に置き換えてから保存してください。");
-        const QString id = QStringLiteral("ログインIDに保存できない文字があります。\r次の文字は保存できません：é（U+00E9）\r"
-                                          "別の文字に置き換えてから保存してください。");
+        const QString name
+            = QStringLiteral("看護師名に保存できない文字があります。\r次の文字は保存できません：𠮷（U+20BB7）\r"
+                             "別の文字に置き換えてから保存してください。");
+        const QString id
+            = QStringLiteral("ログインIDに保存できない文字があります。\r次の文字は保存できません：é（U+00E9）\r"
+                             "別の文字に置き換えてから保存してください。");
         QTest::newRow("new staff, name") << true << "txtName" << QStringLiteral("𠮷田") << name;
         QTest::newRow("new staff, login ID") << true << "txtUser" << QStringLiteral("josé") << id;
         QTest::newRow("properties, name") << false << "txtName" << QStringLiteral("𠮷田") << name;
@@ -211,8 +213,8 @@ private slots:
             child<QPushButton>(dlg, "cmdCancel_1")->click();
         });
         child<QPushButton>(&w, adding ? "cmdAdd_0" : "cmdAdd_1")->click();
-        QCOMPARE(seen, (QStringList{"1", typed, "0", "1"}));
-        QCOMPARE(t.prompter.texts(), QStringList{message});
+        QCOMPARE(seen, (QStringList {"1", typed, "0", "1"}));
+        QCOMPARE(t.prompter.texts(), QStringList {message});
 
         child<QPushButton>(&w, "cmdOk")->click();
         QFile f(t.settings->filePath());
