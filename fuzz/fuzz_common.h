@@ -56,7 +56,6 @@ struct FuzzContext {
         ctx.optionValues = OptionValues();
         ctx.loginAttempts = 0;
         ctx.displayDateIndex = 0;
-        ctx.selectedBed = 0;
         ctx.layoutFault.clear();
         ctx.layoutFaultFile.clear();
     }

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fuzz::FuzzContext &fc = fuzz::context();
     fc.resetRun();
     AppContext &ctx = fc.ctx;
-    ctx.currentAccount = StaffAccount {QStringLiteral("nurse1"), 2, QStringLiteral("看護 花子"), QStringLiteral("pw")};
+    ctx.currentAccount = StaffAccount {QStringLiteral("nurse1"), Authority::Full, QStringLiteral("看護 花子"), QStringLiteral("pw")};
 
     const QString path = recordFilePath(ctx, QStringLiteral("fuzz_record"), QString());
     fuzz::writeFile(path, QByteArray(reinterpret_cast<const char *>(data), int(size)));
