@@ -3,7 +3,7 @@
 # Idempotent. Usage: scripts/setup-deps.sh <group>...
 #   run    build and run Velto (scripts/run.sh)
 #   test   the tests besides: ccache, the private CUPS server with its PDF
-#          queue, pdffonts (scripts/test.sh)
+#          queue, pdffonts, the PostgreSQL 15 server (scripts/test.sh)
 #   fuzz   clang with libFuzzer and the sanitizers (scripts/fuzz.sh, .ci/run)
 #   bench  /usr/bin/time for the memory figure (scripts/bench.sh)
 set -euo pipefail
@@ -13,8 +13,9 @@ for group in "$@"; do
   case "$group" in
     run) PKGS+=(build-essential cmake ninja-build
                 qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-gtk-platformtheme
-                libgl-dev fonts-ipafont-mincho fonts-ipafont-gothic) ;;
-    test) PKGS+=(ccache cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils) ;;
+                libgl-dev fonts-ipafont-mincho fonts-ipafont-gothic libqt6sql6-psql) ;;
+    test) PKGS+=(ccache cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
+                 postgresql-15 postgresql-client-15) ;;
     fuzz) PKGS+=(clang libclang-rt-14-dev) ;;
     bench) PKGS+=(time) ;;
     *) echo "setup-deps: unknown group $group" >&2; exit 2 ;;

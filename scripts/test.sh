@@ -6,6 +6,9 @@
 #                          (scripts/start-printer.sh); otherwise this run starts
 #                          its own in a new folder and stops it at the end
 #   VELTO_REQUIRE_PRINTER  1: fail when the printer does not start
+#   VELTO_PG_DIR           the folder of a private PostgreSQL server that already
+#                          runs (scripts/start-database.sh); otherwise this run
+#                          starts its own and stops it at the end
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup-deps.sh run test
@@ -60,5 +63,27 @@ else
     export CUPS_SERVER="$VELTO_CUPS_DIR/cups.sock" VELTO_PDF_DIR="$VELTO_CUPS_DIR/pdf"
   fi
 fi
+
+# The database tests use a private PostgreSQL server only (a Unix socket in
+# a folder of its own, no TCP port). It must start: the tests fail without it.
+running_database() {
+  [ -n "${VELTO_PG_DIR:-}" ] && [ -e "$VELTO_PG_DIR/env" ] && [ -e "$VELTO_PG_DIR/data/postmaster.pid" ]
+}
+if ! running_database; then
+  VELTO_PG_DIR="$(mktemp -d "${TMPDIR:-/tmp}/velto-pg.XXXXXX")"
+  export VELTO_PG_DIR
+  stop_database() {
+    local rc=$?
+    bash scripts/stop-database.sh || true
+    rm -rf "$VELTO_PG_DIR"
+    return "$rc"
+  }
+  # Both servers go at the end, whichever of them this run started; the
+  # printer's folder stays when the tests failed.
+  if [ -n "$(trap -p EXIT)" ]; then trap 'stop_database; stop_printer' EXIT; else trap stop_database EXIT; fi
+  bash scripts/start-database.sh
+fi
+# shellcheck disable=SC1091
+source "$VELTO_PG_DIR/env"
 
 QT_QPA_PLATFORM=offscreen ctest --test-dir "$BUILD" --output-on-failure -j2
