@@ -67,8 +67,8 @@ bool sameBytes(const QByteArray &a, const QByteArray &b)
 QString hashPassword(const QString &password, const QByteArray &salt, int iterations)
 {
     return Scheme + QLatin1Char('$') + QString::number(iterations) + QLatin1Char('$')
-        + QString::fromLatin1(salt.toBase64()) + QLatin1Char('$')
-        + QString::fromLatin1(derive(password, salt, iterations, HashBytes).toBase64());
+           + QString::fromLatin1(salt.toBase64()) + QLatin1Char('$')
+           + QString::fromLatin1(derive(password, salt, iterations, HashBytes).toBase64());
 }
 
 QString hashPassword(const QString &password, int iterations)

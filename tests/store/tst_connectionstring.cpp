@@ -16,30 +16,26 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<Values>("values");
         QTest::newRow("keywords") << QStringLiteral("host=db1 dbname=ward user=nurse")
-                                  << Values{{"host", "db1"}, {"dbname", "ward"}, {"user", "nurse"}};
+                                  << Values {{"host", "db1"}, {"dbname", "ward"}, {"user", "nurse"}};
         QTest::newRow("spaces around =") << QStringLiteral("  host = db1   port= 5433 ")
-                                         << Values{{"host", "db1"}, {"port", "5433"}};
+                                         << Values {{"host", "db1"}, {"port", "5433"}};
         QTest::newRow("quoted with escapes")
             << QStringLiteral("dbname='病棟 3' options='-c search_path=a\\'b' sslmode=require")
-            << Values{{"dbname", "病棟 3"}, {"options", "-c search_path=a'b"}, {"sslmode", "require"}};
-        QTest::newRow("empty quoted value") << QStringLiteral("host='' dbname=w")
-                                            << Values{{"host", ""}, {"dbname", "w"}};
-        QTest::newRow("later keyword wins") << QStringLiteral("dbname=a dbname=b") << Values{{"dbname", "b"}};
+            << Values {{"dbname", "病棟 3"}, {"options", "-c search_path=a'b"}, {"sslmode", "require"}};
+        QTest::newRow("empty quoted value")
+            << QStringLiteral("host='' dbname=w") << Values {{"host", ""}, {"dbname", "w"}};
+        QTest::newRow("later keyword wins") << QStringLiteral("dbname=a dbname=b") << Values {{"dbname", "b"}};
         QTest::newRow("URI") << QStringLiteral("postgresql://nurse@db1.ward.local:5433/ward?sslmode=verify-full"
                                                "&connect_timeout=5")
-                             << Values{{"user", "nurse"},
-                                       {"host", "db1.ward.local"},
-                                       {"port", "5433"},
-                                       {"dbname", "ward"},
-                                       {"sslmode", "verify-full"},
-                                       {"connect_timeout", "5"}};
+                             << Values {{"user", "nurse"},  {"host", "db1.ward.local"}, {"port", "5433"},
+                                        {"dbname", "ward"}, {"sslmode", "verify-full"}, {"connect_timeout", "5"}};
         QTest::newRow("URI, socket folder") << QStringLiteral("postgres:///ward?host=%2Frun%2Fpostgresql")
-                                            << Values{{"dbname", "ward"}, {"host", "/run/postgresql"}};
+                                            << Values {{"dbname", "ward"}, {"host", "/run/postgresql"}};
         QTest::newRow("URI, password") << QStringLiteral("postgresql://u:p%40ss@h/d")
-                                       << Values{{"user", "u"}, {"password", "p@ss"}, {"host", "h"}, {"dbname", "d"}};
+                                       << Values {{"user", "u"}, {"password", "p@ss"}, {"host", "h"}, {"dbname", "d"}};
         QTest::newRow("URI, host list") << QStringLiteral("postgresql://h1:5432,h2:5433/d")
-                                        << Values{{"host", "h1:5432,h2:5433"}, {"dbname", "d"}};
-        QTest::newRow("empty") << QString() << Values{};
+                                        << Values {{"host", "h1:5432,h2:5433"}, {"dbname", "d"}};
+        QTest::newRow("empty") << QString() << Values {};
     }
     void parsesAsLibpqDoes()
     {

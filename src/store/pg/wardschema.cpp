@@ -32,7 +32,8 @@ const QList<QStringList> &migrations()
                            " key text not null, content bytea not null, saved_by text not null default '',"
                            " saved_at text not null default '', photo_path text not null default '',"
                            " photo bytea, version bigint not null default 1, primary key (place, key))"),
-            QStringLiteral("create table snapshot_day (day text primary key, made_at timestamptz not null default now())"),
+            QStringLiteral(
+                "create table snapshot_day (day text primary key, made_at timestamptz not null default now())"),
             QStringLiteral("create table snapshot_file (day text not null references snapshot_day on delete cascade,"
                            " name bytea not null, content bytea not null, primary key (day, name))"),
             QStringLiteral("create table facility (id smallint primary key check (id = 1), content bytea not null,"
@@ -97,7 +98,7 @@ bool migrate(QSqlDatabase &db, QString *error)
     // One terminal at a time from here to the commit; the lock goes with the
     // transaction.
     bool ok = run(q, QStringLiteral("select pg_advisory_xact_lock(hashtext('velto_schema'))"), error)
-        && run(q, QStringLiteral("create table if not exists velto_schema (version integer not null)"), error);
+              && run(q, QStringLiteral("create table if not exists velto_schema (version integer not null)"), error);
     int version = ok ? storedVersion(db, error) : -1;
     ok = ok && version >= 0;
     if (ok && version > latestVersion()) {

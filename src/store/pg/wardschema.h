@@ -22,9 +22,9 @@ QSqlDatabase openConnection(const QString &connectionString, const QString &name
 
 namespace text {
 // %1: the database's version, %2: this program's.
-inline const QString NewerDatabase = QStringLiteral(
-    "このデータベースは新しいバージョンのVeltoで作成されています（データベース%1、プログラム%2）。\r"
-    "Veltoを更新してください。");
+inline const QString NewerDatabase
+    = QStringLiteral("このデータベースは新しいバージョンのVeltoで作成されています（データベース%1、プログラム%2）。\r"
+                     "Veltoを更新してください。");
 } // namespace text
 
 } // namespace velto::wardschema
