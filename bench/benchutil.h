@@ -143,7 +143,7 @@ struct Ward : test::TestContext {
     void writeRecords()
     {
         for (int bed = 0; bed < BoardModel::BedCount; ++bed)
-            if (!writePatientFile(ctx, recordFilePath(ctx, keys.at(bed), QString()), completeRecord(bed)))
+            if (!writePatientRecord(ctx, RecordRef::today(keys.at(bed)), completeRecord(bed)))
                 qFatal("record %d not written", bed);
     }
 

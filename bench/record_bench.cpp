@@ -92,7 +92,7 @@ int main(int argc, char *argv[])
     printRow(figure.constData(), window, plain, "plain dialog, same controls", {1.5, 150});
 
     // Saving the record over its own file (same key).
-    const QString file = recordFilePath(ward.ctx, key, QString());
+    const QString file = ward.path(QStringLiteral("DB/") + key);
     const double save = timeMedian(runs * 2, [&] {
         QString oldKey = key;
         if (savePatientRecord(ward.ctx, record, true, &oldKey).outcome != SaveResult::Saved)

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "core/appcontext.h"
+#include "store/folderstore.h"
 
 namespace velto::fuzz {
 
@@ -29,6 +30,7 @@ struct FuzzContext {
     SilentPrompter prompter;
     std::unique_ptr<SettingsStore> settings;
     BusyPointer busy;
+    std::unique_ptr<FolderStore> store;
     AppContext ctx;
 
     FuzzContext()
@@ -47,6 +49,8 @@ struct FuzzContext {
         ctx.prompter = &prompter;
         ctx.settings = settings.get();
         ctx.busy = &busy;
+        store = std::make_unique<FolderStore>(ctx.appDir);
+        ctx.store = store.get();
     }
 
     // The global values back to a fresh run's, so inputs do not leak into each other.

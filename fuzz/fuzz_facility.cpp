@@ -13,9 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fuzz::FuzzContext &fc = fuzz::context();
     fc.resetRun();
     AppContext &ctx = fc.ctx;
-    ctx.currentAccount = StaffAccount {QStringLiteral("nurse1"), Authority::Full, QStringLiteral("看護 花子"), QStringLiteral("pw")};
+    ctx.currentAccount
+        = StaffAccount {QStringLiteral("nurse1"), Authority::Full, QStringLiteral("看護 花子"), QStringLiteral("pw")};
 
-    fuzz::writeFile(facilityFilePath(ctx), QByteArray(reinterpret_cast<const char *>(data), int(size)));
+    fuzz::writeFile(ctx.path(QStringLiteral("DB/HOSPITAL_INFO.WBD")),
+                    QByteArray(reinterpret_cast<const char *>(data), int(size)));
 
     FacilityInfo info;
     if (!loadFacilityInfo(ctx, &info))

@@ -25,20 +25,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fuzz::FuzzContext &fc = fuzz::context();
     fc.resetRun();
     AppContext &ctx = fc.ctx;
-    ctx.currentAccount = StaffAccount {QStringLiteral("nurse1"), Authority::Full, QStringLiteral("看護 花子"), QStringLiteral("pw")};
+    ctx.currentAccount
+        = StaffAccount {QStringLiteral("nurse1"), Authority::Full, QStringLiteral("看護 花子"), QStringLiteral("pw")};
 
-    const QString path = recordFilePath(ctx, QStringLiteral("fuzz_record"), QString());
-    fuzz::writeFile(path, QByteArray(reinterpret_cast<const char *>(data), int(size)));
+    const RecordRef ref = RecordRef::today(QStringLiteral("fuzz_record"));
+    fuzz::writeFile(ctx.path(QStringLiteral("DB/fuzz_record")),
+                    QByteArray(reinterpret_cast<const char *>(data), int(size)));
 
     PatientRecord record;
-    const RecordReadResult r = readPatientFile(ctx, path, &record);
+    const RecordReadResult r = readPatientRecord(ctx, ref, &record);
     if (r != RecordReadResult::Read)
         return 0;
 
     SaveStamp stamp;
-    FUZZ_CHECK(writePatientFile(ctx, path, record, &stamp));
+    FUZZ_CHECK(writePatientRecord(ctx, ref, record, &stamp));
     PatientRecord back;
-    FUZZ_CHECK(readPatientFile(ctx, path, &back) == RecordReadResult::Read);
+    FUZZ_CHECK(readPatientRecord(ctx, ref, &back) == RecordReadResult::Read);
     for (const QString &key : recordWriteOrder()) {
         QString expected;
         if (key == recordkey::SavedBy)

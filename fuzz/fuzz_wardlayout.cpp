@@ -43,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fuzz::FuzzContext &fc = fuzz::context();
     fc.resetRun();
     AppContext &ctx = fc.ctx;
-    ctx.currentAccount = StaffAccount {QStringLiteral("nurse1"), Authority::Full, QStringLiteral("看護 花子"), QStringLiteral("pw")};
+    ctx.currentAccount
+        = StaffAccount {QStringLiteral("nurse1"), Authority::Full, QStringLiteral("看護 花子"), QStringLiteral("pw")};
 
     const QByteArray input(reinterpret_cast<const char *>(data), int(size));
     QList<QByteArray> files;
@@ -58,8 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         from = at + 2;
     }
 
-    const QDir in(ctx.path(QStringLiteral("in")));
-    in.mkpath(QStringLiteral("."));
+    const QDir in(ctx.path(QStringLiteral("DB")));
     const QString names[] = {layoutfile::Beds, layoutfile::RoomNumbers, layoutfile::RoomColours};
     for (int i = 0; i < 3; ++i) {
         if (i < files.size())
@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 
     BoardModel model;
-    if (!loadWardLayout(ctx, model, in.path()))
+    if (!loadWardLayout(ctx, model, QString()))
         return 0;
     for (int i = 0; i < BoardModel::RoomCount; ++i) {
         const int c = model.roomColour(i);
@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     FUZZ_CHECK(saved == LayoutSaveResult::Saved);
     BoardModel back;
-    FUZZ_CHECK(loadWardLayout(ctx, back, ctx.path(QStringLiteral("DB"))));
+    FUZZ_CHECK(loadWardLayout(ctx, back, QString()));
     FUZZ_CHECK(sameModel(model, back));
     return 0;
 }

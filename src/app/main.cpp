@@ -2,7 +2,7 @@
 
 #include "app/applicationsetup.h"
 #include "core/appcontext.h"
-#include "core/platform.h"
+#include "store/folderstore.h"
 #include "ui/appflow.h"
 #include "ui/busycursor.h"
 #include "ui/messageboxprompter.h"
@@ -16,6 +16,9 @@ int main(int argc, char *argv[])
     velto::MessageBoxPrompter prompter;
     velto::SettingsStore settings(velto::SettingsStore::defaultPath());
     velto::BusyCursor busy;
+    // The lock lives with the data, so any second start on this folder, by
+    // any account or computer, is refused.
+    velto::FolderStore store(QCoreApplication::applicationDirPath());
 
     velto::AppContext ctx;
     ctx.appDir = QCoreApplication::applicationDirPath();
@@ -23,9 +26,8 @@ int main(int argc, char *argv[])
     ctx.prompter = &prompter;
     ctx.settings = &settings;
     ctx.busy = &busy;
+    ctx.store = &store;
 
     velto::AppFlow flow(ctx, velto::defaultHooks());
-    // The lock lives with the data, so any second start on this folder, by
-    // any account or computer, is refused.
-    return flow.run(velto::platform::instanceLockPath(ctx.appDir));
+    return flow.run();
 }

@@ -6,7 +6,7 @@
 
 #include "core/appcontext.h"
 #include "core/textfile.h"
-#include "rawfiles.h"
+#include "store/rawfiles.h"
 
 namespace velto {
 

@@ -1,11 +1,8 @@
 #include "snapshotdelete.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
 #include "core/appcontext.h"
 #include "core/errorlog.h"
+#include "store/wardstore.h"
 
 namespace velto {
 
@@ -16,10 +13,7 @@ bool canDeleteSnapshots(const AppContext &ctx)
 
 QStringList listSnapshots(const AppContext &ctx)
 {
-    const QDir backUp(ctx.path(QStringLiteral("BackUp")));
-    if (!backUp.exists())
-        return {};
-    return backUp.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name);
+    return ctx.store->snapshots();
 }
 
 SnapshotListing activateSnapshotList(AppContext &ctx)
@@ -33,49 +27,9 @@ SnapshotListing activateSnapshotList(AppContext &ctx)
     return l;
 }
 
-namespace {
-
-// Deletes a folder's content without following any link: a link is removed
-// as itself, so nothing outside the folder is touched.
-bool removeTree(const QString &path, QString *error)
-{
-    const QFileInfoList entries
-        = QDir(path).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QFileInfo &fi : entries) {
-        const bool ok = (fi.isDir() && !fi.isSymLink()) ? removeTree(fi.absoluteFilePath(), error)
-                                                        : QFile::remove(fi.absoluteFilePath());
-        if (!ok) {
-            if (error->isEmpty())
-                *error = QDir::toNativeSeparators(fi.absoluteFilePath());
-            return false;
-        }
-    }
-    if (!QDir().rmdir(path)) {
-        *error = QDir::toNativeSeparators(path);
-        return false;
-    }
-    return true;
-}
-
-} // namespace
-
 bool removeSnapshot(AppContext &ctx, const QString &name, QString *error)
 {
-    error->clear();
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") || name.contains(QLatin1Char('/'))
-        || name.contains(QLatin1Char('\\'))) {
-        *error = name;
-        return false;
-    }
-    const QString backUp = ctx.path(QStringLiteral("BackUp"));
-    const QFileInfo folder(QDir(backUp).filePath(name));
-    const QString base = QFileInfo(backUp).canonicalFilePath();
-    if (folder.isSymLink() || !folder.isDir() || base.isEmpty()
-        || QFileInfo(folder.canonicalFilePath()).path() != base) {
-        *error = QDir::toNativeSeparators(folder.filePath());
-        return false;
-    }
-    return removeTree(folder.absoluteFilePath(), error);
+    return ctx.store->removeSnapshot(name, error);
 }
 
 QStringList boardDateList(const QString &todayEraDate, const QStringList &listed)

@@ -1,15 +1,11 @@
 #include "admission.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
 #include "boardmodel.h"
 #include "core/appcontext.h"
 #include "core/busy.h"
 #include "core/errorlog.h"
 #include "core/filenames.h"
-#include "core/textfile.h"
+#include "store/wardstore.h"
 #include "wardlayout.h"
 
 namespace velto {
@@ -25,46 +21,20 @@ QString twoLines(const QString &first, const QString &second)
     return first + QLatin1Char('\r') + second;
 }
 
-QString dbPath(const AppContext &ctx, const QString &name)
-{
-    return QDir(ctx.path(QStringLiteral("DB"))).filePath(name);
-}
-
-QString outPath(const AppContext &ctx, const QString &name)
-{
-    return QDir(ctx.path(QStringLiteral("DB/Out"))).filePath(name);
-}
-
-bool readWhole(const QString &path, QByteArray *data)
-{
-    QFile f(path);
-    if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly))
-        return false;
-    *data = f.readAll();
-    return f.error() == QFileDevice::NoError;
-}
-
 // A move's files and the layout with the bed changed, as one change: at any
 // instant every bed names a file present in "DB". Writes are done before the
 // layout, removals after it. The model changes only once the change is made.
 // Refused: a value the files cannot hold, the user has been told why.
 enum class Moved { Done, Refused, Failed };
 
-Moved commitMove(AppContext &ctx, BoardModel &model, int bed, const QString &newEntry,
-                 const QList<QPair<QString, QByteArray>> &writes, const QStringList &removals)
+Moved commitMove(AppContext &ctx, BoardModel &model, int bed, const QString &newEntry, WardChange change)
 {
-    QList<QPair<QString, QByteArray>> layout;
+    LayoutLines layout;
     if (!layoutWithBedEntry(ctx, model, bed, newEntry, &layout))
         return Moved::Refused;
+    change.layout = layout;
     QString error;
-    textfile::Change change(ctx.path(QStringLiteral("DB")));
-    for (const auto &w : writes)
-        change.write(w.first, w.second);
-    for (const auto &l : std::as_const(layout))
-        change.write(l.first, l.second);
-    for (const QString &r : removals)
-        change.remove(r);
-    if (!change.commit(&error))
+    if (!ctx.store->apply(change, &error))
         return Moved::Failed;
     model.setBedEntry(bed, newEntry);
     return Moved::Done;
@@ -125,16 +95,16 @@ bool dischargePatient(AppContext &ctx, BoardModel &model, int bed)
         writeErrorLog(ctx, TaiinProc);
         return false;
     }
-    const QString from = dbPath(ctx, entry);
-    const QString to = outPath(ctx, entry);
+    const RecordRef from = RecordRef::today(entry);
+    const RecordRef to = RecordRef::kept(entry);
     if (!erase) {
         // Keeping a record that is not there: the bed stays as it is.
-        if (!QFileInfo(from).isFile()) {
+        if (!ctx.store->hasRecord(from)) {
             writeErrorLog(ctx, TaiinProc);
             return false;
         }
         // An older kept record of the same name goes only with consent.
-        if (QFileInfo::exists(to) && !ctx.prompter->warnYesNoDefNo(keptRecordExistsQuestion()))
+        if (ctx.store->hasRecord(to) && !ctx.prompter->warnYesNoDefNo(keptRecordExistsQuestion()))
             return false;
     }
 
@@ -144,18 +114,18 @@ bool dischargePatient(AppContext &ctx, BoardModel &model, int bed)
         writeErrorLog(ctx, TaiinProc);
         return false;
     };
-    QList<QPair<QString, QByteArray>> writes;
+    WardChange change;
     if (!erase) {
         QByteArray record;
-        if (!readWhole(from, &record) || !textfile::makeDataFolder(ctx.path(QStringLiteral("DB/Out"))))
+        QString error;
+        if (ctx.store->readRecord(from, &record, &error) != StoreRead::Read)
             return fail();
-        // The kept copy is staged and read back before the record leaves "DB".
-        writes.append({to, record});
+        // The kept copy is written whole before the record leaves today's.
+        change.writes.append({to, record});
     }
-    QStringList removals;
-    if (QFileInfo::exists(from))
-        removals << from;
-    switch (commitMove(ctx, model, bed, QString(), writes, removals)) {
+    if (ctx.store->hasRecord(from))
+        change.removals << from;
+    switch (commitMove(ctx, model, bed, QString(), change)) {
     case Moved::Done:
         return true;
     case Moved::Refused:
@@ -179,12 +149,12 @@ bool erasePatient(AppContext &ctx, BoardModel &model, int bed)
     }
 
     BusyGuard busy(ctx.busy);
-    // Without a record file the data is already gone: the bed goes too.
-    const QString record = dbPath(ctx, entry);
-    QStringList removals;
-    if (QFileInfo::exists(record))
-        removals << record;
-    switch (commitMove(ctx, model, bed, QString(), {}, removals)) {
+    // Without a record the data is already gone: the bed goes too.
+    const RecordRef record = RecordRef::today(entry);
+    WardChange change;
+    if (ctx.store->hasRecord(record))
+        change.removals << record;
+    switch (commitMove(ctx, model, bed, QString(), change)) {
     case Moved::Done:
         return true;
     case Moved::Refused:
@@ -212,10 +182,7 @@ bool canReadmit(const AppContext &ctx)
 
 QStringList keptRecords(const AppContext &ctx)
 {
-    const QDir out(ctx.path(QStringLiteral("DB/Out")));
-    if (!out.exists())
-        return {};
-    return out.entryList(QDir::Files | QDir::NoSymLinks, QDir::Name);
+    return ctx.store->keptRecords();
 }
 
 KeptListing activateKeptList(AppContext &ctx)
@@ -247,8 +214,8 @@ ReadmitResult readmitClick(AppContext &ctx, BoardModel &model, int bed, const QS
         return {};
     // The same key in "DB" belongs to a patient in a bed (or to a record no
     // bed shows); overwriting it would lose that record.
-    const QString to = dbPath(ctx, name);
-    if (QFileInfo::exists(to) || entryInUse(model, name)) {
+    const RecordRef to = RecordRef::today(name);
+    if (ctx.store->hasRecord(to) || entryInUse(model, name)) {
         ctx.prompter->errorMsg(recordInUseText());
         return {};
     }
@@ -259,13 +226,17 @@ ReadmitResult readmitClick(AppContext &ctx, BoardModel &model, int bed, const QS
         writeErrorLog(ctx, ClickProc);
         return ReadmitResult {};
     };
-    const QString from = outPath(ctx, name);
+    const RecordRef from = RecordRef::kept(name);
     QByteArray kept;
-    if (!readWhole(from, &kept))
+    QString error;
+    if (ctx.store->readRecord(from, &kept, &error) != StoreRead::Read)
         return fail();
     // The record is in "DB" before the bed names it, and leaves "DB/Out"
     // only after.
-    switch (commitMove(ctx, model, bed, name, {{to, kept}}, {from})) {
+    WardChange change;
+    change.writes.append({to, kept});
+    change.removals << from;
+    switch (commitMove(ctx, model, bed, name, change)) {
     case Moved::Done:
         break;
     case Moved::Refused:

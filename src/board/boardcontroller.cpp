@@ -17,7 +17,7 @@ void BoardController::load()
     m_ctx.displayDateIndex = 0;
     m_dates = buildDateList(m_ctx);
     m_model.reset();
-    loadWardLayout(m_ctx, m_model, layoutFolder(m_ctx, m_dates, 0));
+    loadWardLayout(m_ctx, m_model, QString());
 }
 
 bool BoardController::selectBed(int bed)
@@ -85,9 +85,9 @@ void BoardController::recordSaved(int bed, const QString &key)
         m_model.setBedEntry(bed, key);
 }
 
-bool BoardController::layoutWithBedEntry(int bed, const QString &key, QList<QPair<QString, QByteArray>> *files)
+bool BoardController::layoutWithBedEntry(int bed, const QString &key, LayoutLines *layout)
 {
-    return velto::layoutWithBedEntry(m_ctx, m_model, bed, key, files);
+    return velto::layoutWithBedEntry(m_ctx, m_model, bed, key, layout);
 }
 
 bool BoardController::keyTakenByOtherBed(int bed, const QString &key) const

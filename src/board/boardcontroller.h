@@ -7,6 +7,7 @@
 #include "bedops.h"
 #include "boardcommands.h"
 #include "boardmodel.h"
+#include "store/wardstore.h"
 
 namespace velto {
 struct AppContext;
@@ -51,7 +52,7 @@ public:
     // A record saved for bed: it names the record's key from now on.
     void recordSaved(int bed, const QString &key);
     // The layout with bed naming key instead, for a record save.
-    bool layoutWithBedEntry(int bed, const QString &key, QList<QPair<QString, QByteArray>> *files);
+    bool layoutWithBedEntry(int bed, const QString &key, LayoutLines *layout);
     // Whether a bed other than bed holds key.
     bool keyTakenByOtherBed(int bed, const QString &key) const;
 

@@ -1,7 +1,6 @@
 #include "wardlayout.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QDateTime>
 #include <algorithm>
 
 #include "boardmodel.h"
@@ -21,26 +20,6 @@ const QString SaveProc = QStringLiteral("frmRoom.Command1_Click()");
 QString layoutLineText(const QString &file, int line)
 {
     return QStringLiteral("%1の%2行目").arg(file).arg(line);
-}
-
-enum class Read { Missing, Failed, Ok };
-
-// A layout file's lines; *badLine gives the first that does not decode.
-Read readLayoutFile(const QString &path, QStringList *lines, int *badLine)
-{
-    if (!QFileInfo::exists(path))
-        return Read::Missing;
-    QList<int> bad;
-    QString error;
-    if (!textfile::readLinesEach(path, lines, &bad, &error)) {
-        *badLine = 1;
-        return Read::Failed;
-    }
-    if (!bad.isEmpty()) {
-        *badLine = bad.constFirst();
-        return Read::Failed;
-    }
-    return Read::Ok;
 }
 
 // Lines past a file's count are a fault unless they are all empty (a file
@@ -74,65 +53,59 @@ bool parseColour(const QString &line, int *colour)
 
 } // namespace
 
-bool loadWardLayout(AppContext &ctx, BoardModel &model, const QString &folder)
+bool loadWardLayout(AppContext &ctx, BoardModel &model, const QString &snapshot)
 {
     BusyGuard busy(ctx.busy);
-    const QDir dir(folder);
-    const bool today
-        = QFileInfo(folder).absoluteFilePath() == QFileInfo(ctx.path(QStringLiteral("DB"))).absoluteFilePath();
-    auto fail = [&](const QString &file, int line) {
+    const bool today = snapshot.isEmpty();
+    auto fail = [&](const QString &part, int line) {
         if (today && ctx.layoutFault.isEmpty()) {
-            ctx.layoutFault = layoutLineText(file, line);
-            ctx.layoutFaultFile = file;
+            ctx.layoutFault = layoutLineText(part, line);
+            ctx.layoutFaultFile = part;
         }
         busy.release();
         writeErrorLog(ctx, LoadProc);
         return false;
     };
 
-    QStringList lines;
-    int bad = 0;
-    switch (readLayoutFile(dir.filePath(layoutfile::Beds), &lines, &bad)) {
-    case Read::Missing:
+    const StoredLayout stored = ctx.store->readLayout(snapshot);
+    // A missing part ends the loading quietly there.
+    auto usable = [&](const QString &name, const LayoutPart &part, bool *ok) {
+        *ok = true;
+        if (part.state == StoreRead::Missing)
+            return false;
+        if (part.state == StoreRead::Failed) {
+            *ok = fail(name, part.badLine);
+            return false;
+        }
         return true;
-    case Read::Failed:
-        return fail(layoutfile::Beds, bad);
-    case Read::Ok:
-        break;
-    }
-    for (int i = 0; i < lines.size() && i < BoardModel::BedCount; ++i)
-        model.setBedEntry(i, lines.at(i));
-    if (const int extra = extraLine(lines, BoardModel::BedCount))
+    };
+    bool ok = true;
+    if (!usable(layoutfile::Beds, stored.beds, &ok))
+        return ok;
+    const QStringList &beds = stored.beds.lines;
+    for (int i = 0; i < beds.size() && i < BoardModel::BedCount; ++i)
+        model.setBedEntry(i, beds.at(i));
+    if (const int extra = extraLine(beds, BoardModel::BedCount))
         return fail(layoutfile::Beds, extra);
 
-    switch (readLayoutFile(dir.filePath(layoutfile::RoomNumbers), &lines, &bad)) {
-    case Read::Missing:
-        return true;
-    case Read::Failed:
-        return fail(layoutfile::RoomNumbers, bad);
-    case Read::Ok:
-        break;
-    }
-    for (int i = 0; i < lines.size() && i < BoardModel::RoomCount; ++i)
-        model.setRoomNumber(i, lines.at(i));
-    if (const int extra = extraLine(lines, BoardModel::RoomCount))
+    if (!usable(layoutfile::RoomNumbers, stored.roomNumbers, &ok))
+        return ok;
+    const QStringList &numbers = stored.roomNumbers.lines;
+    for (int i = 0; i < numbers.size() && i < BoardModel::RoomCount; ++i)
+        model.setRoomNumber(i, numbers.at(i));
+    if (const int extra = extraLine(numbers, BoardModel::RoomCount))
         return fail(layoutfile::RoomNumbers, extra);
 
-    switch (readLayoutFile(dir.filePath(layoutfile::RoomColours), &lines, &bad)) {
-    case Read::Missing:
-        return true;
-    case Read::Failed:
-        return fail(layoutfile::RoomColours, bad);
-    case Read::Ok:
-        break;
-    }
-    for (int i = 0; i < lines.size() && i < BoardModel::RoomCount; ++i) {
+    if (!usable(layoutfile::RoomColours, stored.roomColours, &ok))
+        return ok;
+    const QStringList &colours = stored.roomColours.lines;
+    for (int i = 0; i < colours.size() && i < BoardModel::RoomCount; ++i) {
         int colour = 0;
-        if (!parseColour(lines.at(i), &colour))
+        if (!parseColour(colours.at(i), &colour))
             return fail(layoutfile::RoomColours, i + 1);
         model.setRoomColour(i, colour);
     }
-    if (const int extra = extraLine(lines, BoardModel::RoomCount))
+    if (const int extra = extraLine(colours, BoardModel::RoomCount))
         return fail(layoutfile::RoomColours, extra);
     return true;
 }
@@ -153,33 +126,30 @@ QString layoutNotSavedText(const QString &detail)
     return text;
 }
 
-bool encodeWardLayout(const AppContext &ctx, const BoardModel &model, QList<QPair<QString, QByteArray>> *files,
-                      QString *error)
+bool wardLayoutLines(const BoardModel &model, LayoutLines *layout, QString *error)
 {
-    QStringList beds, numbers, colours;
+    LayoutLines l;
     for (int i = 0; i < BoardModel::BedCount; ++i)
-        beds << model.bedEntry(i);
+        l.beds << model.bedEntry(i);
     for (int i = 0; i < BoardModel::RoomCount; ++i) {
-        numbers << model.roomNumber(i);
-        colours << QString::number(model.roomColour(i));
+        l.roomNumbers << model.roomNumber(i);
+        l.roomColours << QString::number(model.roomColour(i));
     }
-    // All three are encoded before any is written, so a value the files
-    // cannot hold leaves every old file in place.
-    const QDir db(ctx.path(QStringLiteral("DB")));
-    const QString bedFile = db.filePath(layoutfile::Beds);
-    const QString numberFile = db.filePath(layoutfile::RoomNumbers);
-    const QString colourFile = db.filePath(layoutfile::RoomColours);
-    QByteArray bedBytes, numberBytes, colourBytes;
-    if (!textfile::encodeLines(bedFile, beds, &bedBytes, error)
-        || !textfile::encodeLines(numberFile, numbers, &numberBytes, error)
-        || !textfile::encodeLines(colourFile, colours, &colourBytes, error))
-        return false;
-    *files = {{bedFile, bedBytes}, {numberFile, numberBytes}, {colourFile, colourBytes}};
+    // Checked whole before anything is written, so a value the files cannot
+    // hold leaves the stored layout as it was.
+    const QList<QPair<QString, const QStringList *>> parts {{layoutfile::Beds, &l.beds},
+                                                            {layoutfile::RoomNumbers, &l.roomNumbers},
+                                                            {layoutfile::RoomColours, &l.roomColours}};
+    for (const auto &part : parts) {
+        QByteArray bytes;
+        if (!textfile::encodeLines(part.first, *part.second, &bytes, error))
+            return false;
+    }
+    *layout = l;
     return true;
 }
 
-bool layoutWithBedEntry(AppContext &ctx, const BoardModel &model, int bed, const QString &entry,
-                        QList<QPair<QString, QByteArray>> *files)
+bool layoutWithBedEntry(AppContext &ctx, const BoardModel &model, int bed, const QString &entry, LayoutLines *layout)
 {
     if (!BoardModel::isBed(bed))
         return false;
@@ -191,7 +161,7 @@ bool layoutWithBedEntry(AppContext &ctx, const BoardModel &model, int bed, const
         board.setRoomColour(r, model.roomColour(r));
     }
     QString error;
-    if (!encodeWardLayout(ctx, board, files, &error)) {
+    if (!wardLayoutLines(board, layout, &error)) {
         if (ctx.prompter)
             ctx.prompter->errorMsg(layoutNotSavedText(error));
         return false;
@@ -211,19 +181,17 @@ LayoutSaveResult saveWardLayout(AppContext &ctx, const BoardModel &model)
     if (!layoutSavePermitted(ctx))
         return LayoutSaveResult::NotPermitted;
 
-    QList<QPair<QString, QByteArray>> files;
+    WardChange change;
     QString error;
-    if (!encodeWardLayout(ctx, model, &files, &error)) {
+    LayoutLines layout;
+    if (!wardLayoutLines(model, &layout, &error)) {
         if (ctx.prompter)
             ctx.prompter->errorMsg(layoutNotSavedText(error));
         return LayoutSaveResult::Failed;
     }
-    if (!QFileInfo(ctx.path(QStringLiteral("DB"))).isDir()) {
-        writeErrorLog(ctx, SaveProc);
-        return LayoutSaveResult::Failed;
-    }
-    // The three files change together, also across a crash.
-    if (!textfile::writeTogether(files, &error)) {
+    change.layout = layout;
+    // The three parts change together, also across a crash.
+    if (!ctx.store->apply(change, &error)) {
         writeErrorLog(ctx, SaveProc);
         return LayoutSaveResult::Failed;
     }
@@ -248,22 +216,16 @@ QStringList buildDateList(const QString &todayEraDate, const QStringList &backup
 
 QStringList buildDateList(AppContext &ctx)
 {
-    QStringList folders;
-    const QDir backup(ctx.path(QStringLiteral("BackUp")));
-    if (backup.exists())
-        folders = backup.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     const QDateTime now = ctx.clock ? ctx.clock->now() : QDateTime::currentDateTime();
     const QString today = getWaDate(ctx, now.date().toString(QStringLiteral("yyyyMMdd")));
-    return buildDateList(ctx.todayEraDate, folders, today);
+    return buildDateList(ctx.todayEraDate, ctx.store->snapshots(), today);
 }
 
-QString layoutFolder(const AppContext &ctx, const QStringList &dateList, int index)
+QString snapshotAt(const QStringList &dateList, int index)
 {
-    if (index == 0)
-        return ctx.path(QStringLiteral("DB"));
-    if (index < 0 || index >= dateList.size())
+    if (index <= 0 || index >= dateList.size())
         return QString();
-    return ctx.path(QStringLiteral("BackUp/") + dateList.at(index));
+    return dateList.at(index);
 }
 
 bool changeDisplayDate(AppContext &ctx, BoardModel &model, const QStringList &dateList, int index)
@@ -279,7 +241,7 @@ bool changeDisplayDate(AppContext &ctx, BoardModel &model, const QStringList &da
     // Another day starts from an empty board: a snapshot lacking a layout
     // file must not show the previous day's patients as its own.
     model.reset();
-    loadWardLayout(ctx, model, layoutFolder(ctx, dateList, index));
+    loadWardLayout(ctx, model, snapshotAt(dateList, index));
     return true;
 }
 

@@ -11,6 +11,8 @@
 
 namespace velto {
 
+class WardStore;
+
 // An account's authority as stored (the digit in the staff file). Other
 // digits may be read from a file too; they are neither restricted nor full.
 enum class Authority : int { None = 0, Restricted = 1, Full = 2 };
@@ -48,6 +50,7 @@ struct AppServices {
     Prompter *prompter = nullptr;
     SettingsStore *settings = nullptr;
     BusyPointer *busy = nullptr;
+    WardStore *store = nullptr; // where the ward is kept
 
     // appDir + relative path written with "/" ("DB/Out", "log/error.log").
     QString path(const QString &relative) const { return QDir(appDir).filePath(relative); }

@@ -354,7 +354,9 @@ QList<QByteArray> splitLines(const QByteArray &bytes)
     return lines;
 }
 
-bool readBytes(const QString &path, QByteArray *bytes, QString *error)
+} // namespace
+
+bool readFile(const QString &path, QByteArray *bytes, QString *error)
 {
     QFile file(path);
     if (!file.exists()) {
@@ -374,19 +376,14 @@ bool readBytes(const QString &path, QByteArray *bytes, QString *error)
     return true;
 }
 
-} // namespace
-
 QString undecodableLineText(const QString &path, int line)
 {
     return QStringLiteral("ファイルを読み込めませんでした。") + QLatin1Char('\r') + nativePath(path) + QLatin1Char('\r')
            + QStringLiteral("%1行目に読み取れない文字が含まれています（文字コードが正しくありません）。").arg(line);
 }
 
-bool readLinesEach(const QString &path, QStringList *lines, QList<int> *badLines, QString *error)
+void decodeLinesEach(const QByteArray &bytes, QStringList *lines, QList<int> *badLines)
 {
-    QByteArray bytes;
-    if (!readBytes(path, &bytes, error))
-        return false;
     QStringList result;
     QList<int> bad;
     const QList<QByteArray> raw = splitLines(bytes);
@@ -404,6 +401,14 @@ bool readLinesEach(const QString &path, QStringList *lines, QList<int> *badLines
         *lines = result;
     if (badLines)
         *badLines = bad;
+}
+
+bool readLinesEach(const QString &path, QStringList *lines, QList<int> *badLines, QString *error)
+{
+    QByteArray bytes;
+    if (!readFile(path, &bytes, error))
+        return false;
+    decodeLinesEach(bytes, lines, badLines);
     return true;
 }
 

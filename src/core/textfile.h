@@ -26,6 +26,10 @@ QString mapTypedCharacters(const QString &text);
 // Decodes code page 932; an invalid or truncated byte sequence fails.
 bool decode(const QByteArray &bytes, QString *out, QString *error);
 
+// Reads a regular file whole; a FIFO or device is refused, never waited on.
+bool readFile(const QString &path, QByteArray *bytes, QString *error);
+// Splits bytes into lines as readLinesEach does.
+void decodeLinesEach(const QByteArray &bytes, QStringList *lines, QList<int> *badLines);
 // Reads a whole line file. CR LF, LF and a lone CR all end a line (files
 // edited elsewhere); a last line without an end is accepted; an empty file
 // gives no lines. Fails (with *error naming the file and the first bad line)

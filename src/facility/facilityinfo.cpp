@@ -1,6 +1,5 @@
 #include "facilityinfo.h"
 
-#include <QFileInfo>
 #include <QHash>
 #include <QStringList>
 #include <iterator>
@@ -8,6 +7,7 @@
 #include "core/appcontext.h"
 #include "core/errorlog.h"
 #include "core/textfile.h"
+#include "store/wardstore.h"
 
 namespace velto {
 
@@ -72,26 +72,29 @@ QString facilityFieldCaption(const FacilityField &f)
     return index >= 0 && index < int(std::size(captions)) ? *captions[index] : QString::fromLatin1(f.key);
 }
 
-QString facilityFilePath(const AppContext &ctx)
-{
-    return ctx.path(QStringLiteral("DB/HOSPITAL_INFO.WBD"));
-}
-
 bool facilityFileExists(const AppContext &ctx)
 {
-    return QFileInfo(facilityFilePath(ctx)).isFile();
+    return ctx.store->hasFacility();
 }
 
 bool loadFacilityInfo(AppContext &ctx, FacilityInfo *info)
 {
     *info = FacilityInfo();
-    const QString path = facilityFilePath(ctx);
-    if (!QFileInfo::exists(path))
-        return true;
-
-    QStringList lines;
+    QByteArray bytes;
     QString error;
-    if (!textfile::readLines(path, &lines, &error)) {
+    switch (ctx.store->readFacility(&bytes, &error)) {
+    case StoreRead::Missing:
+        return true;
+    case StoreRead::Failed:
+        writeErrorLog(ctx, LoadProc);
+        return false;
+    case StoreRead::Read:
+        break;
+    }
+    QStringList lines;
+    QList<int> bad;
+    textfile::decodeLinesEach(bytes, &lines, &bad);
+    if (!bad.isEmpty()) {
         writeErrorLog(ctx, LoadProc);
         return false;
     }
@@ -156,7 +159,9 @@ bool writeFacilityFile(AppContext &ctx, const FacilityInfo &info, QString *error
     QStringList lines;
     for (const FacilityField &f : facilityFields())
         lines << QString::fromLatin1(f.key) + QLatin1Char(':') + info.*f.member;
-    return textfile::writeLines(facilityFilePath(ctx), lines, error);
+    QByteArray bytes;
+    return textfile::encodeLines(QStringLiteral("HOSPITAL_INFO.WBD"), lines, &bytes, error)
+           && ctx.store->writeFacility(bytes, error);
 }
 
 void showWriteFailure(AppContext &ctx, const QString &error)

@@ -1,6 +1,6 @@
 #pragma once
-// Facility information: the nine texts of "DB/HOSPITAL_INFO.WBD", the form's
-// checks and the file itself.
+// Facility information: the nine texts (the file "HOSPITAL_INFO.WBD" in the
+// folder store), the form's checks and their storing.
 #include <QString>
 #include <array>
 
@@ -55,8 +55,6 @@ inline const QString buttonCancel = QStringLiteral("ｷｬﾝｾﾙ(&C)");
 // The caption the form shows for the field's box; messages name it so.
 QString facilityFieldCaption(const FacilityField &f);
 
-// "DB/HOSPITAL_INFO.WBD" under AppDir.
-QString facilityFilePath(const AppContext &ctx);
 // Whether the facility data has been entered yet (start-up asks this).
 bool facilityFileExists(const AppContext &ctx);
 

@@ -2,6 +2,7 @@
 
 #include "core/appcontext.h"
 #include "core/errorlog.h"
+#include "store/wardstore.h"
 
 namespace velto {
 
@@ -31,7 +32,7 @@ OptionsForm optionsActivate(AppContext &ctx)
     // for a restricted account.
     form.canApply = !isRestricted(ctx.currentAccount.authority);
 
-    const QString stored = ctx.settings->value(kSection, QStringLiteral("backup_off_time"));
+    const QString stored = wardSettings(ctx).value(kSection, QStringLiteral("backup_off_time"));
     int offTime = 0;
     if (toShort(stored, &offTime)) {
         ctx.optionValues.backupOffTime = offTime;
@@ -49,7 +50,7 @@ bool optionsApply(AppContext &ctx, const OptionsForm &form)
         return false;
     const int backupOnOff = form.backOn ? 1 : 0;
     const int midashiOnOff = form.midashi ? 1 : 0;
-    SettingsStore &store = *ctx.settings;
+    SettingsStore &store = wardSettings(ctx);
     store.setValue(kSection, QStringLiteral("backup_on_off"), QString::number(backupOnOff));
     store.setValue(kSection, QStringLiteral("backup_off_time"), form.backupOffTime);
     store.setValue(kSection, QStringLiteral("midashi_on_off"), QString::number(midashiOnOff));

@@ -1,34 +1,18 @@
 #include "recordfile.h"
 
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "core/appcontext.h"
 #include "core/errorlog.h"
 #include "core/filenames.h"
 #include "core/textfile.h"
 #include "recordfields.h"
+#include "store/folderstore.h"
 
 namespace velto {
 
 namespace {
-
-QString cleanAbsolute(const QString &path)
-{
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-}
-
-bool isInside(const QString &dir, const QString &folder)
-{
-    return dir == folder || dir.startsWith(folder + QLatin1Char('/'));
-}
 
 // Every field is one line; a pasted line break must not start a new record line.
 QString oneLine(QString value)
@@ -38,33 +22,6 @@ QString oneLine(QString value)
     value.replace(QLatin1Char('\n'), QLatin1Char(' '));
     return value;
 }
-
-// A snapshot record stored under the code page 932 bytes of its name. Qt's
-// path strings cannot name it, so it is opened by its bytes and read again
-// through the descriptor's own path.
-class ByteNamedFile {
-public:
-    ~ByteNamedFile()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    bool open(const QString &path)
-    {
-        const QFileInfo fi(path);
-        QByteArray name;
-        if (!textfile::encode(fi.fileName(), &name, nullptr))
-            return false;
-        const QByteArray bytes = QFile::encodeName(fi.path()) + '/' + name;
-        m_fd = ::open(bytes.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        struct stat st { };
-        return m_fd >= 0 && ::fstat(m_fd, &st) == 0 && S_ISREG(st.st_mode);
-    }
-    QString readablePath() const { return QStringLiteral("/proc/self/fd/%1").arg(m_fd); }
-
-private:
-    int m_fd = -1;
-};
 
 } // namespace
 
@@ -83,17 +40,6 @@ bool isFileNameChar(QChar c)
     return c.unicode() >= 0x20 && c.unicode() != 0x7f && !forbidden.contains(c);
 }
 
-QString recordFilePath(const AppContext &ctx, const QString &key, const QString &snapshotFolder)
-{
-    if (!isPlainFileName(key))
-        return QString();
-    if (snapshotFolder.isEmpty())
-        return ctx.path(QStringLiteral("DB/") + key);
-    if (!isPlainFileName(snapshotFolder))
-        return QString();
-    return ctx.path(QStringLiteral("BackUp/") + snapshotFolder + QLatin1Char('/') + key);
-}
-
 QString badLinesText(const QList<int> &badLines)
 {
     QStringList numbers;
@@ -102,30 +48,25 @@ QString badLinesText(const QList<int> &badLines)
     return recordtext::BadLinesReadOnly.arg(numbers.join(QStringLiteral("、")));
 }
 
-RecordReadResult readPatientFile(AppContext &ctx, const QString &path, PatientRecord *record, QList<int> *badLines)
+RecordReadResult readPatientRecord(AppContext &ctx, const RecordRef &ref, PatientRecord *record, QList<int> *badLines)
 {
     *record = newPatientRecord();
     if (badLines)
         badLines->clear();
-    if (path.isEmpty())
-        return RecordReadResult::Missing;
-    QString readPath = path;
-    ByteNamedFile byteNamed;
-    if (!QFileInfo(path).isFile()) {
-        const bool inSnapshot
-            = isInside(QFileInfo(cleanAbsolute(path)).path(), cleanAbsolute(ctx.path(QStringLiteral("BackUp"))));
-        if (!inSnapshot || !byteNamed.open(path))
-            return RecordReadResult::Missing;
-        readPath = byteNamed.readablePath();
-    }
-
-    QStringList lines;
-    QList<int> bad;
+    QByteArray bytes;
     QString error;
-    if (!textfile::readLinesEach(readPath, &lines, &bad, &error)) {
+    switch (ctx.store->readRecord(ref, &bytes, &error)) {
+    case StoreRead::Missing:
+        return RecordReadResult::Missing;
+    case StoreRead::Failed:
         writeErrorLog(ctx, RecordLoadProcedure);
         return RecordReadResult::Failed;
+    case StoreRead::Read:
+        break;
     }
+    QStringList lines;
+    QList<int> bad;
+    textfile::decodeLinesEach(bytes, &lines, &bad);
     // Empty lines after the last field (an editor's doing) are no fault.
     qsizetype end = lines.size();
     while (end > 0 && lines.at(end - 1).isEmpty() && !bad.contains(int(end)))
@@ -152,20 +93,17 @@ RecordReadResult readPatientFile(AppContext &ctx, const QString &path, PatientRe
     return RecordReadResult::Read;
 }
 
-bool encodePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record, QByteArray *bytes,
-                       SaveStamp *stamp)
+bool encodePatientRecord(AppContext &ctx, const RecordRef &ref, const PatientRecord &record, QByteArray *bytes,
+                         SaveStamp *stamp)
 {
-    const QString target = cleanAbsolute(path);
-    const QString dir = QFileInfo(target).path();
-    if (isInside(dir, cleanAbsolute(ctx.path(QStringLiteral("BackUp"))))) {
+    if (ref.place == RecordPlace::Snapshot) {
         ctx.prompter->errorMsg(PastDataReadOnlyText);
         return false;
     }
-    // A key made of names may carry "/" or "..": never write beside "DB".
-    // New files also get only characters every disk of the ward takes.
-    const QString name = QFileInfo(path).fileName();
-    if (path.isEmpty() || dir != cleanAbsolute(ctx.path(QStringLiteral("DB"))) || !isPlainFileName(name)
-        || !std::all_of(name.begin(), name.end(), isFileNameChar)) {
+    // A key made of names may carry "/" or "..": never written as it stands.
+    // New records also get only characters every disk of the ward takes.
+    if (ref.place != RecordPlace::Today || !isPlainFileName(ref.key)
+        || !std::all_of(ref.key.begin(), ref.key.end(), isFileNameChar)) {
         writeErrorLog(ctx, RecordSaveProcedure);
         return false;
     }
@@ -200,14 +138,16 @@ bool encodePatientFile(AppContext &ctx, const QString &path, const PatientRecord
     return true;
 }
 
-bool writePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record, SaveStamp *stamp)
+bool writePatientRecord(AppContext &ctx, const RecordRef &ref, const PatientRecord &record, SaveStamp *stamp)
 {
-    QByteArray bytes;
+    WardChange change;
     SaveStamp s;
-    if (!encodePatientFile(ctx, path, record, &bytes, &s))
+    QByteArray bytes;
+    if (!encodePatientRecord(ctx, ref, record, &bytes, &s))
         return false;
+    change.writes.append({ref, bytes});
     QString error;
-    if (!textfile::writeAtomic(cleanAbsolute(path), bytes, &error)) {
+    if (!ctx.store->apply(change, &error)) {
         writeErrorLog(ctx, RecordSaveProcedure);
         return false;
     }
@@ -218,24 +158,7 @@ bool writePatientFile(AppContext &ctx, const QString &path, const PatientRecord 
 
 bool readPhotoFile(const QString &path, QByteArray *data)
 {
-    if (path.isEmpty())
-        return false;
-    // Non-blocking open: opening a FIFO without a writer would wait forever.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat st { };
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return false;
-    }
-    *data = file.readAll();
-    return file.error() == QFileDevice::NoError;
+    return readRegularFile(path, data);
 }
 
 } // namespace velto

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "patientrecord.h"
+#include "store/wardstore.h"
 
 namespace velto {
 struct AppContext;
@@ -24,11 +25,6 @@ QString makePatientKey(const PatientRecord &record);
 // False for "/", "\", ":", "*", "?", '"', "<", ">", "|" and control
 // characters: what some disk of the ward would refuse or misread in a name.
 bool isFileNameChar(QChar c);
-
-// "DB/<key>" for today (empty snapshotFolder), else
-// "BackUp/<snapshotFolder>/<key>". Empty when the key or the folder name
-// is no plain file name (core/filenames.h).
-QString recordFilePath(const AppContext &ctx, const QString &key, const QString &snapshotFolder);
 
 enum class RecordReadResult {
     Read,      // the whole file was read
@@ -50,10 +46,8 @@ QString badLinesText(const QList<int> &badLines);
 // "key:" ends the read through the error report; empty lines at the end are
 // no fault. A line that does not decode leaves its field empty and the rest
 // is read: PartlyRead, with the line numbers in *badLines.
-// In a snapshot folder a record missing under its name is looked for under
-// its code page 932 bytes (a folder copied from a Windows PC).
-RecordReadResult readPatientFile(AppContext &ctx, const QString &path, PatientRecord *record,
-                                 QList<int> *badLines = nullptr);
+RecordReadResult readPatientRecord(AppContext &ctx, const RecordRef &ref, PatientRecord *record,
+                                   QList<int> *badLines = nullptr);
 
 struct SaveStamp {
     QString loginId;
@@ -63,20 +57,21 @@ struct SaveStamp {
 
 // Writes the whole file in write order, stamped with the current account and
 // the clock's time (keys 300 to 302; the record's own values of those keys
-// are ignored). Only a file directly in "DB" with a safe name is written. Line breaks inside
+// are ignored). Only today's records are written, under a key every disk
+// of the ward can name. Line breaks inside
 // a value become spaces so a value never splits into two lines.
 // On failure the old file stays and the user has been told: text the code
-// page cannot hold and a snapshot path are refused with a message, other
+// page cannot hold and a snapshot's record are refused with a message, other
 // failures go through the error report. *stamp receives what was written.
-bool writePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record, SaveStamp *stamp = nullptr);
+bool writePatientRecord(AppContext &ctx, const RecordRef &ref, const PatientRecord &record, SaveStamp *stamp = nullptr);
 
-// The bytes of the patient's photo. Only a regular file is read: a FIFO or a
-// device named as the photo would block the program or never end.
+// The bytes of a picture file the user chose. Only a regular file is read:
+// a FIFO or a device would block the program or never end.
 bool readPhotoFile(const QString &path, QByteArray *data);
 
-// The bytes writePatientFile would write, with the same refusals, for a save
+// The bytes writePatientRecord would write, with the same refusals, for a save
 // that changes other files with it.
-bool encodePatientFile(AppContext &ctx, const QString &path, const PatientRecord &record, QByteArray *bytes,
-                       SaveStamp *stamp);
+bool encodePatientRecord(AppContext &ctx, const RecordRef &ref, const PatientRecord &record, QByteArray *bytes,
+                         SaveStamp *stamp);
 
 } // namespace velto

@@ -1,10 +1,6 @@
 #include "recordsave.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 #include "core/appcontext.h"
 #include "core/eradate.h"
@@ -12,6 +8,7 @@
 #include "core/filenames.h"
 #include "core/textfile.h"
 #include "recordfields.h"
+#include "store/wardstore.h"
 
 namespace velto {
 
@@ -20,19 +17,6 @@ namespace {
 bool blank(const QString &s)
 {
     return s.trimmed().isEmpty();
-}
-
-std::filesystem::path fsPath(const QString &p)
-{
-    return std::filesystem::path(QFile::encodeName(p).toStdString());
-}
-
-// On a case-blind disk a changed key may still name the file just written.
-bool sameFile(const QString &a, const QString &b)
-{
-    std::error_code ec;
-    const bool same = std::filesystem::equivalent(fsPath(a), fsPath(b), ec);
-    return !ec && same;
 }
 
 // The first value that cannot go into the file or its name.
@@ -183,33 +167,33 @@ SaveResult savePatientRecord(AppContext &ctx, const PatientRecord &record, bool 
         result.focusField = fault.focusField;
         return result;
     }
-    const QString path = recordFilePath(ctx, result.key, QString());
-    // encodePatientFile reports every refusal itself, an unusable key included.
+    const RecordRef ref = RecordRef::today(result.key);
+    // encodePatientRecord reports every refusal itself, an unusable key included.
+    WardChange change;
     QByteArray bytes;
-    if (!encodePatientFile(ctx, path, record, &bytes, &result.stamp)) {
+    if (!encodePatientRecord(ctx, ref, record, &bytes, &result.stamp)) {
         result.outcome = SaveResult::Failed;
         return result;
     }
-    QList<QPair<QString, QByteArray>> layout;
-    if (layoutWithKey && !layoutWithKey(result.key, &layout)) {
-        result.outcome = SaveResult::Failed;
-        return result;
+    change.writes.append({ref, bytes});
+    LayoutLines layout;
+    if (layoutWithKey) {
+        if (!layoutWithKey(result.key, &layout)) {
+            result.outcome = SaveResult::Failed;
+            return result;
+        }
+        change.layout = layout;
     }
-
-    textfile::Change change(ctx.path(QStringLiteral("DB")));
-    change.write(path, bytes);
-    for (const auto &file : std::as_const(layout))
-        change.write(file.first, file.second);
     const QString old = oldKey ? *oldKey : QString();
     if (!old.isEmpty() && old != result.key) {
-        const QString oldPath = recordFilePath(ctx, old, QString());
-        // A missing old file is simply nothing to remove; an old key that
-        // would leave "DB" is never used to delete anything.
-        if (!oldPath.isEmpty() && QFileInfo::exists(oldPath) && !sameFile(oldPath, path))
-            change.remove(oldPath);
+        // A missing old record is simply nothing to remove; an old key that
+        // is no plain name is never used to delete anything.
+        const RecordRef oldRef = RecordRef::today(old);
+        if (isPlainFileName(old) && ctx.store->hasRecord(oldRef))
+            change.removals << oldRef;
     }
     QString error;
-    if (!change.commit(&error)) {
+    if (!ctx.store->apply(change, &error)) {
         writeErrorLog(ctx, RecordSaveProcedure);
         result.outcome = SaveResult::Failed;
         return result;

@@ -4,6 +4,7 @@
 
 #include "core/busy.h"
 #include "core/errorlog.h"
+#include "store/wardstore.h"
 
 namespace velto {
 
@@ -57,13 +58,13 @@ QString joinAccountLine(const StaffAccount &a)
 bool loadAccounts(AppContext &ctx, AccountTable &table)
 {
     int count = 0;
-    if (!toShort(ctx.settings->value(QStringLiteral("Pass"), QStringLiteral("cnt")), &count)) {
+    if (!toShort(wardSettings(ctx).value(QStringLiteral("Pass"), QStringLiteral("cnt")), &count)) {
         writeErrorLog(ctx, LoadAccountsProc);
         return false;
     }
     AccountTable fresh;
     for (int i = 1; i <= count; ++i)
-        fresh.lines.append(ctx.settings->value(QStringLiteral("Pass"), QStringLiteral("user%1").arg(i)));
+        fresh.lines.append(wardSettings(ctx).value(QStringLiteral("Pass"), QStringLiteral("user%1").arg(i)));
     table = fresh;
     return true;
 }
@@ -136,7 +137,7 @@ LoginResult loginCheck(AppContext &ctx, AccountTable &table, const QString &logi
     }
 
     OptionValues options;
-    if (!readOptionValues(*ctx.settings, &options))
+    if (!readOptionValues(wardSettings(ctx), &options))
         return abort();
     ctx.optionValues = options;
 

@@ -3,6 +3,7 @@
 #include "core/busy.h"
 #include "core/errorlog.h"
 #include "core/textfile.h"
+#include "store/wardstore.h"
 
 namespace velto {
 
@@ -236,7 +237,7 @@ bool StaffAdmin::apply()
     const int n = m_table.count();
     if (n <= 0)
         return true;
-    SettingsStore &store = *m_ctx.settings;
+    SettingsStore &store = wardSettings(m_ctx);
     const QString section = QStringLiteral("Pass");
     store.removeSection(section);
     store.setValue(section, QStringLiteral("cnt"), QString::number(n));

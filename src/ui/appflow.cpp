@@ -6,13 +6,13 @@
 #include "backup/codepagenames.h"
 #include "core/busy.h"
 #include "core/errorlog.h"
-#include "core/platform.h"
 #include "core/startup.h"
 #include "core/textfile.h"
 #include "facility/facilityinfo.h"
 #include "facilitydialog.h"
 #include "logindialog.h"
 #include "splashscreen.h"
+#include "store/wardstore.h"
 #include "wardboardwindow.h"
 
 namespace velto {
@@ -23,16 +23,19 @@ AppFlow::AppFlow(AppContext &ctx, AppHooks hooks, int splashMs)
     , m_splashMs(splashMs)
 { }
 
-int AppFlow::run(const QString &lockPath)
+int AppFlow::run()
 {
     BusyGuard busy(m_ctx.busy);
-    platform::InstanceLock lock(lockPath);
     QString refused;
-    if (!lockDataFolder(lock, &refused)) {
+    if (!m_ctx.store->lock(&refused)) {
         busy.release();
         m_ctx.prompter->errorMsg(refused);
         return 1;
     }
+    struct Unlock {
+        WardStore *store;
+        ~Unlock() { store->unlock(); }
+    } unlock {m_ctx.store};
     QString why;
     if (!textfile::converterUsable(&why)) {
         // Without the code page no record can be read or written safely.

@@ -20,9 +20,8 @@ class AppFlow {
 public:
     AppFlow(AppContext &ctx, AppHooks hooks, int splashMs = 3000);
 
-    // Returns the process's exit code. lockPath: the data folder's lock
-    // (platform::instanceLockPath of ctx.appDir in the program).
-    int run(const QString &lockPath);
+    // Returns the process's exit code. The ward's store is locked first.
+    int run();
 
     // What came after login, for a successful login.
     void afterLogin();

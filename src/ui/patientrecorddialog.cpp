@@ -29,6 +29,7 @@
 #include "record/recordfields.h"
 #include "record/recordfile.h"
 #include "record/recordsave.h"
+#include "store/wardstore.h"
 
 namespace velto {
 
@@ -515,14 +516,15 @@ void PatientRecordDialog::loadRecord()
     m_oldKey = m_host.bedEntry;
     if (m_oldKey.trimmed().isEmpty())
         return;
-    // A snapshot day without a folder name must not fall back to today's file.
-    QString path;
-    if (m_host.today || !m_host.snapshotFolder.isEmpty())
-        path = recordFilePath(m_ctx, m_oldKey, m_host.today ? QString() : m_host.snapshotFolder);
+    // A snapshot day without a name must not fall back to today's record.
+    if (!m_host.today && m_host.snapshotFolder.isEmpty())
+        return;
+    const RecordRef ref
+        = m_host.today ? RecordRef::today(m_oldKey) : RecordRef::inSnapshot(m_host.snapshotFolder, m_oldKey);
 
     PatientRecord r;
     QList<int> badLines;
-    const RecordReadResult read = readPatientFile(m_ctx, path, &r, &badLines);
+    const RecordReadResult read = readPatientRecord(m_ctx, ref, &r, &badLines);
     if (read == RecordReadResult::Missing)
         return;
     for (const RecordField &f : recordFields())
@@ -543,7 +545,8 @@ void PatientRecordDialog::loadRecord()
 
     const QString photo = r.value(recordkey::PhotoPath);
     if (!photo.isEmpty()) {
-        if (showPhoto(photo)) {
+        QByteArray bytes;
+        if (m_ctx.store->readPhoto(ref, photo, &bytes) && showPhoto(photo, bytes)) {
             setPhotoButtons(true);
         } else {
             writeErrorLog(m_ctx, RecordLoadProcedure);
@@ -686,11 +689,8 @@ void PatientRecordDialog::cancelAndClose()
 
 // ---- photo ----------------------------------------------------------------
 
-bool PatientRecordDialog::showPhoto(const QString &path)
+bool PatientRecordDialog::showPhoto(const QString &path, QByteArray bytes)
 {
-    QByteArray bytes;
-    if (!readPhotoFile(path, &bytes))
-        return false;
     QBuffer buffer(&bytes);
     QImageReader reader(&buffer, QFileInfo(path).suffix().toLatin1());
     reader.setDecideFormatFromContent(true);
@@ -729,7 +729,8 @@ void PatientRecordDialog::applyPhotoChoice(const QString &fileName)
         return;
     }
     fieldWidget(QStringLiteral("txtPathKao"))->setProperty("text", fileName);
-    if (!showPhoto(fileName)) {
+    QByteArray bytes;
+    if (!readPhotoFile(fileName, &bytes) || !showPhoto(fileName, bytes)) {
         m_ctx.prompter->errorMsg(recordtext::BadPicture);
         return;
     }

@@ -64,7 +64,7 @@ private:
     void focusField(const QString &objectName);
     void updateAgeFromBirthDate();
     int writeRecord(const PatientRecord &r); // a SaveResult::Outcome
-    bool showPhoto(const QString &path);
+    bool showPhoto(const QString &path, QByteArray bytes);
     void choosePhoto();
     void setPhotoButtons(bool photoShown);
     void selectTab(int tab);

@@ -592,9 +592,8 @@ void WardBoardWindow::openRecord(int bed)
     host.snapshotFolder = m_board.snapshotFolder();
     host.canSave = m_ctx.layoutFault.isEmpty();
     host.onSaved = [this, bed](const QString &key, const QString &) { m_board.recordSaved(bed, key); };
-    host.layoutWithKey = [this, bed](const QString &key, QList<QPair<QString, QByteArray>> *files) {
-        return m_board.layoutWithBedEntry(bed, key, files);
-    };
+    host.layoutWithKey
+        = [this, bed](const QString &key, LayoutLines *layout) { return m_board.layoutWithBedEntry(bed, key, layout); };
     // One record file per patient: another bed's patient is never overwritten.
     host.keyTakenByOtherBed = [this, bed](const QString &key) { return m_board.keyTakenByOtherBed(bed, key); };
     const QString helpDir = m_ctx.appDir + QStringLiteral("/help");

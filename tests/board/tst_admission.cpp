@@ -250,7 +250,7 @@ private slots:
 
         // Reloading today's layout does not bring an erased patient back.
         BoardModel reloaded;
-        QVERIFY(loadWardLayout(tc->ctx, reloaded, tc->path("DB")));
+        QVERIFY(loadWardLayout(tc->ctx, reloaded, QString()));
         if (savedAfter != "<none>")
             QCOMPARE(reloaded.bedEntry(Bed), bedAfter);
     }

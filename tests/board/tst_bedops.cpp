@@ -75,7 +75,7 @@ private slots:
         QCOMPARE(layoutSaved(), sourceAfter != Sato);
         if (layoutSaved()) {
             BoardModel back;
-            QVERIFY(loadWardLayout(tc->ctx, back, tc->path(QStringLiteral("DB"))));
+            QVERIFY(loadWardLayout(tc->ctx, back, QString()));
             QCOMPARE(back.bedEntry(5), sourceAfter);
             QCOMPARE(back.bedEntry(target), targetAfter);
         }
@@ -190,7 +190,7 @@ private slots:
         QCOMPARE(layoutSaved(), saved);
         if (saved) {
             BoardModel back;
-            QVERIFY(loadWardLayout(tc->ctx, back, tc->path(QStringLiteral("DB"))));
+            QVERIFY(loadWardLayout(tc->ctx, back, QString()));
             QCOMPARE(back.roomNumber(29), numberAfter);
             QCOMPARE(back.roomColour(29), colourAfter);
         }

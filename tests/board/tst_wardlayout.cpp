@@ -114,7 +114,7 @@ private slots:
 
         BoardModel m;
         fillOld(m);
-        QVERIFY(loadWardLayout(tc->ctx, m, snap));
+        QVERIFY(loadWardLayout(tc->ctx, m, QStringLiteral("令和08年12月01日")));
         QCOMPARE(m.bedEntry(0), test::Sato);
         QCOMPARE(m.bedCaption(0), QStringLiteral("佐藤"));
         QCOMPARE(m.bedCaption(5), QStringLiteral("山")); // only up to the first "_"
@@ -139,7 +139,7 @@ private slots:
     void firstStartSavesWholeFiles()
     {
         BoardModel m;
-        QVERIFY(loadWardLayout(tc->ctx, m, tc->path(QStringLiteral("DB")))); // nothing there yet
+        QVERIFY(loadWardLayout(tc->ctx, m, QString())); // nothing there yet
         QCOMPARE(saveWardLayout(tc->ctx, m), LayoutSaveResult::Saved);
         QCOMPARE(readBytes(db(layoutfile::Beds)), crlf(repeat(QByteArray(), 240)));
         QCOMPARE(readBytes(db(layoutfile::RoomNumbers)), crlf(repeat(QByteArray(), 30)));
@@ -177,7 +177,7 @@ private slots:
 
         BoardModel m;
         fillOld(m);
-        QVERIFY(loadWardLayout(tc->ctx, m, tc->path(QStringLiteral("DB"))));
+        QVERIFY(loadWardLayout(tc->ctx, m, QString()));
         QCOMPARE(m.bedEntry(1), bedsLoaded ? QString() : QStringLiteral("old_1"));
         QCOMPARE(m.roomNumber(1), numbersLoaded ? QString() : QStringLiteral("R1"));
         QCOMPARE(m.roomColour(2), coloursLoaded ? BoardModel::InitialRoomColour : 1002);
@@ -192,7 +192,7 @@ private slots:
 
         BoardModel m;
         fillOld(m);
-        QVERIFY(loadWardLayout(tc->ctx, m, tc->path(QStringLiteral("DB"))));
+        QVERIFY(loadWardLayout(tc->ctx, m, QString()));
         QCOMPARE(m.bedCaption(0), QStringLiteral("佐藤"));
         QCOMPARE(m.bedEntry(1), QString());
         QCOMPARE(m.bedCaption(2), QStringLiteral("山"));
@@ -252,7 +252,7 @@ private slots:
 
         BoardModel m;
         fillOld(m);
-        QVERIFY(!loadWardLayout(tc->ctx, m, tc->path(QStringLiteral("DB"))));
+        QVERIFY(!loadWardLayout(tc->ctx, m, QString()));
         QCOMPARE(m.bedEntry(239), lastBed);
         QCOMPARE(m.roomNumber(0), room0Number);
         QCOMPARE(m.roomColour(1), room1Colour);
@@ -345,14 +345,14 @@ private slots:
         const QByteArray colours = readBytes(db(layoutfile::RoomColours));
 
         BoardModel m;
-        QVERIFY(!loadWardLayout(tc->ctx, m, tc->path(QStringLiteral("DB"))));
+        QVERIFY(!loadWardLayout(tc->ctx, m, QString()));
         QVERIFY2(layoutReadOnlyText(tc->ctx).contains(reason), qPrintable(layoutReadOnlyText(tc->ctx)));
         QVERIFY(!tc->ctx.canChange());
         m.setRoomNumber(3, QStringLiteral("303"));
         QCOMPARE(saveWardLayout(tc->ctx, m), LayoutSaveResult::NotPermitted);
         // A later load of today that happens to succeed changes nothing for this run.
         writeBytes(db(file), file == layoutfile::Beds ? fullBeds() : fullColours());
-        loadWardLayout(tc->ctx, m, tc->path(QStringLiteral("DB")));
+        loadWardLayout(tc->ctx, m, QString());
         QCOMPARE(saveWardLayout(tc->ctx, m), LayoutSaveResult::NotPermitted);
         QCOMPARE(readBytes(db(file == layoutfile::Beds ? layoutfile::RoomNumbers : layoutfile::Beds)),
                  file == layoutfile::Beds ? numbers : beds);
@@ -378,7 +378,7 @@ private slots:
         writeBytes(db(layoutfile::RoomNumbers), fullNumbers());
         writeBytes(db(layoutfile::RoomColours), fullColours() + "\r\n");
         BoardModel m;
-        QVERIFY(loadWardLayout(tc->ctx, m, tc->path(QStringLiteral("DB"))));
+        QVERIFY(loadWardLayout(tc->ctx, m, QString()));
         QCOMPARE(tc->ctx.layoutFault, QString());
         QCOMPARE(m.bedEntry(0), test::Sato);
         QCOMPARE(m.bedEntry(1), QString());
@@ -406,7 +406,7 @@ private slots:
         QSignalSpy rooms(&m, &BoardModel::roomChanged);
         writeBytes(db(layoutfile::Beds), crlf({"", SatoKey}));
         writeBytes(db(layoutfile::RoomNumbers), crlf({"", "7"}));
-        QVERIFY(loadWardLayout(tc->ctx, m, tc->path(QStringLiteral("DB"))));
+        QVERIFY(loadWardLayout(tc->ctx, m, QString()));
         QCOMPARE(beds.size(), 1); // bed 0 stayed free
         QCOMPARE(beds.at(0).at(0).toInt(), 1);
         QCOMPARE(rooms.size(), 1);
@@ -475,7 +475,7 @@ private slots:
         const QStringList dates {tc->ctx.todayEraDate, QStringLiteral("令和08年12月01日"),
                                  QStringLiteral("令和08年12月02日")};
         for (int i = 0; i < dates.size(); ++i) {
-            const QString dir = layoutFolder(tc->ctx, dates, i) + '/';
+            const QString dir = tc->path(i == 0 ? QStringLiteral("DB/") : "BackUp/" + dates.at(i) + '/');
             writeBytes(dir + layoutfile::Beds, crlf({"", QByteArray("date_") + QByteArray::number(i)}));
         }
         const QByteArray todayFile = readBytes(db(layoutfile::Beds));
@@ -489,7 +489,7 @@ private slots:
         QCOMPARE(readBytes(db(layoutfile::Beds)) != todayFile, saves);
         if (saves) {
             BoardModel back;
-            QVERIFY(loadWardLayout(tc->ctx, back, tc->path(QStringLiteral("DB"))));
+            QVERIFY(loadWardLayout(tc->ctx, back, QString()));
             QCOMPARE(back.bedEntry(100), QStringLiteral("moved_here"));
         }
     }
@@ -497,7 +497,7 @@ private slots:
     void snapshotWithoutLayoutShowsNoOtherDay()
     {
         const QStringList dates {tc->ctx.todayEraDate, QStringLiteral("令和08年12月01日")};
-        QVERIFY(QDir().mkpath(layoutFolder(tc->ctx, dates, 1)));
+        QVERIFY(QDir().mkpath(tc->path("BackUp/" + dates.at(1))));
         BoardModel m;
         m.setBedEntry(7, QStringLiteral("today_patient"));
         m.setRoomNumber(0, QStringLiteral("101"));
@@ -511,7 +511,7 @@ private slots:
     void failedSaveKeepsTheBoardOnToday()
     {
         const QStringList dates {tc->ctx.todayEraDate, QStringLiteral("令和08年12月01日")};
-        writeBytes(layoutFolder(tc->ctx, dates, 1) + '/' + layoutfile::Beds, crlf({"snap_x"}));
+        writeBytes(tc->path("BackUp/" + dates.at(1) + '/' + layoutfile::Beds), crlf({"snap_x"}));
         BoardModel m;
         m.setBedEntry(0, QStringLiteral("moved_here"));
         m.setRoomNumber(0, QStringLiteral("\U0001F600"));

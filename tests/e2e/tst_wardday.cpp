@@ -18,6 +18,8 @@
 #include "core/textfile.h"
 #include "facility/facilityinfo.h"
 #include "record/recordfile.h"
+#include "store/folderstore.h"
+#include "support/files.h"
 #include "support/patients.h"
 #include "support/scriptedprompter.h"
 #include "support/widgets.h"
@@ -54,17 +56,20 @@ struct Program {
     test::ScriptedPrompter prompter;
     SettingsStore settings;
     BusyPointer busy;
+    FolderStore store;
     AppContext ctx;
 
-    Program(const QString &appDir, const QString &ini, const QDate &day)
+    Program(const QString &appDir, const QString &ini, const QDate &day, const QString &lockPath = QString())
         : clock(QDateTime(day, QTime(9, 30)))
         , settings(ini)
+        , store(appDir, lockPath)
     {
         ctx.appDir = appDir;
         ctx.clock = &clock;
         ctx.prompter = &prompter;
         ctx.settings = &settings;
         ctx.busy = &busy;
+        ctx.store = &store;
     }
 };
 
@@ -184,12 +189,12 @@ QStringList lines(const QString &path)
     return l;
 }
 
-// The occupied beds of a layout folder as the program reads it.
-QMap<int, QString> occupied(AppContext &ctx, const QString &folder, BoardModel *model = nullptr)
+// The occupied beds of today's layout or a snapshot's as the program reads it.
+QMap<int, QString> occupied(AppContext &ctx, const QString &snapshot, BoardModel *model = nullptr)
 {
     BoardModel local;
     BoardModel &m = model ? *model : local;
-    loadWardLayout(ctx, m, folder);
+    loadWardLayout(ctx, m, snapshot);
     QMap<int, QString> beds;
     for (int i = 0; i < BoardModel::BedCount; ++i)
         if (!m.bedEntry(i).isEmpty())
@@ -229,7 +234,10 @@ class TestWardDay : public QObject {
     QString ini() const { return root.filePath("settings/velto.ini"); }
     QString at(const QString &rel) const { return QDir(appDir()).filePath(rel); }
 
-    void start(const QDate &day) { prog = std::make_unique<Program>(appDir(), ini(), day); }
+    void start(const QDate &day)
+    {
+        prog = std::make_unique<Program>(appDir(), ini(), day, root.filePath("velto.lock"));
+    }
 
     // One run of the program through AppFlow and the real wiring: logs in,
     // lets the title screen pass, fills the facility form when asked, works
@@ -287,7 +295,7 @@ class TestWardDay : public QObject {
         poll.start();
         guard.start();
         AppFlow flow(prog->ctx, defaultHooks(), 150);
-        const int rc = flow.run(root.filePath("velto.lock"));
+        const int rc = flow.run();
         poll.stop();
         guard.stop();
         return rc;
@@ -305,10 +313,10 @@ class TestWardDay : public QObject {
         QVERIFY(!seenWindows.contains("velto::FacilityDialog")); // only the first start asks
     }
 
-    void checkRecord(const QString &folder, const QString &key, const QString &family, const QString &sex)
+    void checkRecord(const RecordRef &ref, const QString &family, const QString &sex)
     {
         PatientRecord r;
-        QCOMPARE(readPatientFile(prog->ctx, at(folder + "/" + key), &r), RecordReadResult::Read);
+        QCOMPARE(readPatientRecord(prog->ctx, ref, &r), RecordReadResult::Read);
         QCOMPARE(r.value("003"), family);
         QCOMPARE(r.value("005"), sex);
         QCOMPARE(r.value("301"), QStringLiteral("管理者"));
@@ -363,7 +371,7 @@ private slots:
         QCOMPARE(stored.value("Pass", "user1"), QStringLiteral("Administrator,2,管理者,Brellowinster"));
         QCOMPARE(stored.value("Option", "backup_on_off"), QStringLiteral("1"));
         QCOMPARE(stored.value("Option", "midashi_on_off"), QStringLiteral("0"));
-        const QStringList facility = lines(facilityFilePath(prog->ctx));
+        const QStringList facility = lines(test::facilityFile(prog->ctx.appDir));
         QVERIFY2(facility.contains(QStringLiteral("001:中央病院")), qPrintable(facility.join('|')));
         QVERIFY(facility.contains(QStringLiteral("002:内科")));
         // Closing wrote the empty layout and the day's automatic snapshot.
@@ -371,7 +379,7 @@ private slots:
         QCOMPARE(lines(at("DB/ROOM_NO.WBD")).size(), BoardModel::RoomCount);
         QCOMPARE(lines(at("DB/ROOM_COL.WBD")),
                  QStringList(BoardModel::RoomCount, QString::number(BoardModel::InitialRoomColour)));
-        QVERIFY(occupied(prog->ctx, at("DB")).isEmpty());
+        QVERIFY(occupied(prog->ctx, QString()).isEmpty());
         QVERIFY(QFile::exists(at("BackUp/" + Day1 + "/ROOM.WBD")));
     }
 
@@ -400,7 +408,7 @@ private slots:
                     popup(b, a.first, "edit");
                     captions << b.bedButton(a.first)->text();
                     // On disk at once, before the board closes.
-                    onDisk << occupied(prog->ctx, at("DB")).value(a.first);
+                    onDisk << occupied(prog->ctx, QString()).value(a.first);
                 }
             },
             {});
@@ -410,10 +418,10 @@ private slots:
                                                          "最終更新時間 : 2026/12/10 09:30:00")));
         QCOMPARE(files(at("DB")),
                  (QStringList {"HOSPITAL_INFO.WBD", "ROOM.WBD", "ROOM_COL.WBD", "ROOM_NO.WBD", Sato, Tanaka, Suzuki}));
-        checkRecord("DB", Sato, QStringLiteral("佐藤"), QStringLiteral("男"));
-        checkRecord("DB", Suzuki, QStringLiteral("鈴木"), QStringLiteral("女"));
-        checkRecord("DB", Tanaka, QStringLiteral("田中"), QStringLiteral("男"));
-        QCOMPARE(occupied(prog->ctx, at("DB")), (QMap<int, QString> {{0, Sato}, {1, Suzuki}, {9, Tanaka}}));
+        checkRecord(RecordRef::today(Sato), QStringLiteral("佐藤"), QStringLiteral("男"));
+        checkRecord(RecordRef::today(Suzuki), QStringLiteral("鈴木"), QStringLiteral("女"));
+        checkRecord(RecordRef::today(Tanaka), QStringLiteral("田中"), QStringLiteral("男"));
+        QCOMPARE(occupied(prog->ctx, QString()), (QMap<int, QString> {{0, Sato}, {1, Suzuki}, {9, Tanaka}}));
     }
 
     void moveAndExchange()
@@ -423,9 +431,9 @@ private slots:
         adminRun(
             [&](WardBoardWindow &b) {
                 drop(b, 0, 2); // onto a free bed
-                onDisk << occupied(prog->ctx, at("DB"));
+                onDisk << occupied(prog->ctx, QString());
                 drop(b, 1, 9); // onto an occupied bed: the two change places
-                onDisk << occupied(prog->ctx, at("DB"));
+                onDisk << occupied(prog->ctx, QString());
                 for (int bed : {0, 1, 2, 9})
                     captions << b.bedButton(bed)->text();
             },
@@ -433,7 +441,7 @@ private slots:
         QCOMPARE(onDisk, (QList<QMap<int, QString>> {{{1, Suzuki}, {2, Sato}, {9, Tanaka}},
                                                      {{1, Tanaka}, {2, Sato}, {9, Suzuki}}}));
         QCOMPARE(captions, (QStringList {"", QStringLiteral("田中"), QStringLiteral("佐藤"), QStringLiteral("鈴木")}));
-        QCOMPARE(occupied(prog->ctx, at("DB")), (QMap<int, QString> {{1, Tanaka}, {2, Sato}, {9, Suzuki}}));
+        QCOMPARE(occupied(prog->ctx, QString()), (QMap<int, QString> {{1, Tanaka}, {2, Sato}, {9, Suzuki}}));
         QCOMPARE(files(at("DB")).size(), 7); // moves never touch a record
     }
 
@@ -445,10 +453,10 @@ private slots:
             [&](WardBoardWindow &b) {
                 prog->prompter.answers = {true, false, true, true};
                 popup(b, 2, "Taiin"); // Sato, keeping the record
-                onDisk << occupied(prog->ctx, at("DB"));
+                onDisk << occupied(prog->ctx, QString());
                 dbFiles << files(at("DB/Out"));
                 popup(b, 1, "Taiin"); // Tanaka, erased
-                onDisk << occupied(prog->ctx, at("DB"));
+                onDisk << occupied(prog->ctx, QString());
                 dbFiles << files(at("DB/Out"));
             },
             {QStringLiteral("佐藤さんを退院させます。\rよろしいですか？"),
@@ -460,11 +468,11 @@ private slots:
         QCOMPARE(prog->prompter.asked.at(0).kind, DialogKind::WarnYesNo);
         QCOMPARE(prog->prompter.asked.at(1).kind, DialogKind::WarnYesNoDefNo);
         QCOMPARE(files(at("DB/Out")), QStringList {Sato});
-        checkRecord("DB/Out", Sato, QStringLiteral("佐藤"), QStringLiteral("男"));
+        checkRecord(RecordRef::kept(Sato), QStringLiteral("佐藤"), QStringLiteral("男"));
         QVERIFY(!QFile::exists(at("DB/" + Sato)));
         QVERIFY(!QFile::exists(at("DB/" + Tanaka)));
         QVERIFY(!QFile::exists(at("DB/Out/" + Tanaka)));
-        QCOMPARE(occupied(prog->ctx, at("DB")), (QMap<int, QString> {{9, Suzuki}}));
+        QCOMPARE(occupied(prog->ctx, QString()), (QMap<int, QString> {{9, Suzuki}}));
     }
 
     void readmitKeptAndEraseOne()
@@ -486,9 +494,9 @@ private slots:
                         w->reject();
                 });
                 popup(b, 20, "SaiNyuin");
-                readmitted = occupied(prog->ctx, at("DB"));
+                readmitted = occupied(prog->ctx, QString());
                 popup(b, 9, "Out");
-                erased = occupied(prog->ctx, at("DB"));
+                erased = occupied(prog->ctx, QString());
                 chooser << b.bedButton(20)->text() << b.bedButton(9)->text();
             },
             {QStringLiteral("佐藤さんを再入院させます。\rよろしいですか？"),
@@ -497,10 +505,10 @@ private slots:
         QCOMPARE(readmitted, (QMap<int, QString> {{9, Suzuki}, {20, Sato}}));
         QCOMPARE(erased, (QMap<int, QString> {{20, Sato}}));
         QVERIFY(files(at("DB/Out")).isEmpty());
-        checkRecord("DB", Sato, QStringLiteral("佐藤"), QStringLiteral("男"));
+        checkRecord(RecordRef::today(Sato), QStringLiteral("佐藤"), QStringLiteral("男"));
         QVERIFY(!QFile::exists(at("DB/" + Suzuki)));
         QCOMPARE(files(at("DB")), (QStringList {"HOSPITAL_INFO.WBD", "ROOM.WBD", "ROOM_COL.WBD", "ROOM_NO.WBD", Sato}));
-        QCOMPARE(occupied(prog->ctx, at("DB")), (QMap<int, QString> {{20, Sato}}));
+        QCOMPARE(occupied(prog->ctx, QString()), (QMap<int, QString> {{20, Sato}}));
     }
 
     void roomNumberAndColour()
@@ -596,7 +604,7 @@ private slots:
         QCOMPARE(dates, (QStringList {Day2, Day1}));
 
         BoardModel model;
-        QCOMPARE(occupied(prog->ctx, at("DB"), &model), (QMap<int, QString> {{20, Sato}}));
+        QCOMPARE(occupied(prog->ctx, QString(), &model), (QMap<int, QString> {{20, Sato}}));
         QCOMPARE(model.roomNumber(2), QStringLiteral("203"));
         QCOMPARE(model.roomColour(2), Pink);
         QCOMPARE(model.roomColour(3), BoardModel::InitialRoomColour);
@@ -626,8 +634,8 @@ private slots:
             {});
         QCOMPARE(seen, (QStringList {"1", Sato, "Taiin=0", "Sai=0", "DataDel=0", "set=0", "Col3=0", "Bed=0", "Edit=1",
                                      "1", QStringLiteral("佐藤"), "0", "0"}));
-        QCOMPARE(occupied(prog->ctx, at("DB")), (QMap<int, QString> {{20, Sato}}));
-        QCOMPARE(occupied(prog->ctx, at("BackUp/" + Day1)), (QMap<int, QString> {{20, Sato}}));
+        QCOMPARE(occupied(prog->ctx, QString()), (QMap<int, QString> {{20, Sato}}));
+        QCOMPARE(occupied(prog->ctx, Day1), (QMap<int, QString> {{20, Sato}}));
     }
 
     void printRecord()

@@ -4,6 +4,7 @@
 #include "core/errorlog.h"
 #include "core/textfile.h"
 #include "facility/facilityinfo.h"
+#include "support/files.h"
 #include "support/testcontext.h"
 
 using namespace velto;
@@ -62,7 +63,7 @@ private slots:
                                                 "005:東京都千代田区１－２－３\r\n006:ﾋﾞﾙ3階\r\n007:03-1234-5678\r\n"
                                                 "008:03-0000-0000\r\n009:ward@example.jp\r\n"),
                                  &expected, &error));
-        QCOMPARE(fileBytes(facilityFilePath(t.ctx)), expected);
+        QCOMPARE(fileBytes(test::facilityFile(t.ctx.appDir)), expected);
 
         FacilityInfo out;
         out.fax = QStringLiteral("stale"); // must be emptied first
@@ -75,7 +76,7 @@ private slots:
     {
         TestContext t;
         t.makeFolders();
-        putLines(facilityFilePath(t.ctx),
+        putLines(test::facilityFile(t.ctx.appDir),
                  {QStringLiteral("007:03-1"), QStringLiteral("999:ignored"), QStringLiteral("001:first"),
                   QStringLiteral("001:second"), QStringLiteral("003X123")}); // 4th character is not looked at
         FacilityInfo info;
@@ -101,7 +102,7 @@ private slots:
     {
         TestContext t;
         t.makeFolders();
-        putLines(facilityFilePath(t.ctx), {QStringLiteral("001:A"), QString(), QStringLiteral("002:B")});
+        putLines(test::facilityFile(t.ctx.appDir), {QStringLiteral("001:A"), QString(), QStringLiteral("002:B")});
         FacilityInfo info;
         QVERIFY(!loadFacilityInfo(t.ctx, &info));
         QCOMPARE(info.hospitalName, QStringLiteral("A"));
@@ -250,7 +251,7 @@ private slots:
         t.ctx.currentAccount.authority = Authority::Full;
         FacilityInfo old = validInfo();
         QVERIFY(saveFacilityInfo(t.ctx, old));
-        const QByteArray before = fileBytes(facilityFilePath(t.ctx));
+        const QByteArray before = fileBytes(test::facilityFile(t.ctx.appDir));
 
         FacilityInfo info = validInfo();
         // A line break cannot go into a line file; é would now be refused before the write.
@@ -260,7 +261,7 @@ private slots:
         QCOMPARE(t.prompter.asked.size(), 1);
         QCOMPARE(t.prompter.asked.first().kind, DialogKind::Error);
         QVERIFY(t.prompter.asked.first().text.startsWith(QStringLiteral("施設情報を保存できませんでした。")));
-        QCOMPARE(fileBytes(facilityFilePath(t.ctx)), before);
+        QCOMPARE(fileBytes(test::facilityFile(t.ctx.appDir)), before);
     }
 
     void restrictedAccountCannotSave()

@@ -6,6 +6,7 @@
 #include "core/textfile.h"
 #include "record/recordfields.h"
 #include "record/recordfile.h"
+#include "store/folderstore.h"
 #include "support/files.h"
 #include "support/patients.h"
 #include "support/testcontext.h"
@@ -127,7 +128,8 @@ private slots:
         QFETCH(QString, folder);
         QFETCH(QString, relative);
         Fixture fx;
-        QCOMPARE(recordFilePath(fx.ctx, key, folder), relative.isEmpty() ? QString() : fx.path(relative));
+        const RecordRef ref = folder.isEmpty() ? RecordRef::today(key) : RecordRef::inSnapshot(folder, key);
+        QCOMPARE(FolderStore(fx.ctx.appDir).recordPath(ref), relative.isEmpty() ? QString() : fx.path(relative));
     }
 
     // The exact bytes: write order, "key:value", CP932, CR LF, stamp from account and clock.
@@ -140,7 +142,7 @@ private slots:
         r.setValue("300", QStringLiteral("stale")); // the stamp is always the current one
         r.setValue("110", QStringLiteral("x"));     // reserved: never written
         SaveStamp stamp;
-        QVERIFY(writePatientFile(fx.ctx, fx.dbFile(makePatientKey(r)), r, &stamp));
+        QVERIFY(writePatientRecord(fx.ctx, RecordRef::today(makePatientKey(r)), r, &stamp));
         QCOMPARE(stamp.loginId, QStringLiteral("nurse1"));
         QCOMPARE(stamp.staffName, QStringLiteral("Yamada"));
         QCOMPARE(stamp.savedAt, QStringLiteral("2026/12/10 09:30:00"));
@@ -204,7 +206,7 @@ private slots:
         writeBytes(fx.dbFile("k_k_k"), content);
         PatientRecord r;
         r.setValue("000", "left over");
-        QCOMPARE(readPatientFile(fx.ctx, fx.dbFile("k_k_k"), &r), RecordReadResult::Read);
+        QCOMPARE(readPatientRecord(fx.ctx, RecordRef::today("k_k_k"), &r), RecordReadResult::Read);
         QCOMPARE(r.value(key), value);
         QCOMPARE(r.values().size(), 237);
         QVERIFY(fx.prompter.asked.isEmpty());
@@ -215,7 +217,7 @@ private slots:
         Fixture fx;
         writeBytes(fx.dbFile("k_k_k"), "999:x\r\n110:y\r\n111:y\r\n218:z\r\na01:w\r\n000:a\r\n");
         PatientRecord r;
-        QCOMPARE(readPatientFile(fx.ctx, fx.dbFile("k_k_k"), &r), RecordReadResult::Read);
+        QCOMPARE(readPatientRecord(fx.ctx, RecordRef::today("k_k_k"), &r), RecordReadResult::Read);
         PatientRecord expected = newPatientRecord();
         expected.setValue("000", "a");
         QCOMPARE(r, expected);
@@ -229,15 +231,16 @@ private slots:
             if (r.value(key).isEmpty())
                 r.setValue(key, key + "v");
         const QString file = fx.dbFile(makePatientKey(r));
-        QVERIFY(writePatientFile(fx.ctx, file, r));
+        const RecordRef ref = RecordRef::today(makePatientKey(r));
+        QVERIFY(writePatientRecord(fx.ctx, ref, r));
         PatientRecord forward, backward;
-        QCOMPARE(readPatientFile(fx.ctx, file, &forward), RecordReadResult::Read);
+        QCOMPARE(readPatientRecord(fx.ctx, ref, &forward), RecordReadResult::Read);
 
         QList<QByteArray> lines = readBytes(file).split('\n');
         lines.removeLast();
         std::reverse(lines.begin(), lines.end());
         writeBytes(fx.dbFile("rev_r_r"), lines.join('\n') + '\n');
-        QCOMPARE(readPatientFile(fx.ctx, fx.dbFile("rev_r_r"), &backward), RecordReadResult::Read);
+        QCOMPARE(readPatientRecord(fx.ctx, RecordRef::today("rev_r_r"), &backward), RecordReadResult::Read);
         QCOMPARE(backward, forward);
     }
 
@@ -258,7 +261,7 @@ private slots:
         Fixture fx;
         writeBytes(fx.dbFile("k_k_k"), content);
         PatientRecord r;
-        QCOMPARE(readPatientFile(fx.ctx, fx.dbFile("k_k_k"), &r), RecordReadResult::Failed);
+        QCOMPARE(readPatientRecord(fx.ctx, RecordRef::today("k_k_k"), &r), RecordReadResult::Failed);
         QCOMPARE(r.value("000"), id);
         QCOMPARE(r.value("003"), QString());
         QCOMPARE(r.value("072"), QStringLiteral("なし"));
@@ -292,7 +295,7 @@ private slots:
 
         PatientRecord r;
         QList<int> badLines;
-        QCOMPARE(readPatientFile(fx.ctx, fx.dbFile("k_k_k"), &r, &badLines), RecordReadResult::PartlyRead);
+        QCOMPARE(readPatientRecord(fx.ctx, RecordRef::today("k_k_k"), &r, &badLines), RecordReadResult::PartlyRead);
         QCOMPARE(badLines, bad);
         for (int i = 0; i < keys.size(); ++i) {
             const QString expected = bad.contains(i + 1) ? newPatientRecord().value(keys.at(i)) : "v" + keys.at(i);
@@ -314,10 +317,11 @@ private slots:
         QFETCH(QByteArray, tail);
         Fixture fx;
         const QString file = fx.dbFile(makePatientKey(sampleRecord()));
-        QVERIFY(writePatientFile(fx.ctx, file, sampleRecord()));
+        const RecordRef ref = RecordRef::today(makePatientKey(sampleRecord()));
+        QVERIFY(writePatientRecord(fx.ctx, ref, sampleRecord()));
         writeBytes(file, readBytes(file) + tail);
         PatientRecord r;
-        QCOMPARE(readPatientFile(fx.ctx, file, &r), RecordReadResult::Read);
+        QCOMPARE(readPatientRecord(fx.ctx, ref, &r), RecordReadResult::Read);
         QCOMPARE(r.value("003"), QStringLiteral("佐藤"));
         QCOMPARE(r.value("A10"), QString());
         QVERIFY(fx.prompter.asked.isEmpty());
@@ -354,8 +358,8 @@ private slots:
         ::close(fd);
 
         PatientRecord r;
-        const QString path = recordFilePath(fx.ctx, key, snapshot ? kSnapshot : QString());
-        QCOMPARE(readPatientFile(fx.ctx, path, &r), found ? RecordReadResult::Read : RecordReadResult::Missing);
+        const RecordRef ref = snapshot ? RecordRef::inSnapshot(kSnapshot, key) : RecordRef::today(key);
+        QCOMPARE(readPatientRecord(fx.ctx, ref, &r), found ? RecordReadResult::Read : RecordReadResult::Missing);
         QCOMPARE(r.value("004"), found ? QStringLiteral("一郎") : QString());
     }
 
@@ -364,8 +368,8 @@ private slots:
         Fixture fx;
         PatientRecord r;
         r.setValue("000", "left over");
-        QCOMPARE(readPatientFile(fx.ctx, fx.dbFile("none_n_n"), &r), RecordReadResult::Missing);
-        QCOMPARE(readPatientFile(fx.ctx, QString(), &r), RecordReadResult::Missing);
+        QCOMPARE(readPatientRecord(fx.ctx, RecordRef::today("none_n_n"), &r), RecordReadResult::Missing);
+        QCOMPARE(readPatientRecord(fx.ctx, RecordRef::today(QString()), &r), RecordReadResult::Missing);
         QCOMPARE(r, newPatientRecord());
         QVERIFY(fx.prompter.asked.isEmpty());
     }
@@ -378,10 +382,11 @@ private slots:
         for (const auto &f : recordFields())
             r.setValue(f.key, QStringLiteral("値%1ｶﾅ:～ ").arg(n++));
         const QString file = fx.dbFile("round_trip_1");
+        const RecordRef ref = RecordRef::today("round_trip_1");
         SaveStamp stamp;
-        QVERIFY(writePatientFile(fx.ctx, file, r, &stamp));
+        QVERIFY(writePatientRecord(fx.ctx, ref, r, &stamp));
         PatientRecord back;
-        QCOMPARE(readPatientFile(fx.ctx, file, &back), RecordReadResult::Read);
+        QCOMPARE(readPatientRecord(fx.ctx, ref, &back), RecordReadResult::Read);
         r.setValue("300", stamp.loginId);
         r.setValue("301", stamp.staffName);
         r.setValue("302", stamp.savedAt);
@@ -392,43 +397,47 @@ private slots:
     {
         Fixture fx;
         const QString key = QStringLiteral("a_b_c");
-        const QString file = recordFilePath(fx.ctx, key, kSnapshot);
+        const QString file = fx.path("BackUp/" + kSnapshot + "/" + key);
+        const RecordRef ref = RecordRef::inSnapshot(kSnapshot, key);
         const QByteArray old("000:old\r\n");
         writeBytes(file, old);
         PatientRecord r;
-        QCOMPARE(readPatientFile(fx.ctx, file, &r), RecordReadResult::Read);
+        QCOMPARE(readPatientRecord(fx.ctx, ref, &r), RecordReadResult::Read);
         QCOMPARE(r.value("000"), QStringLiteral("old"));
 
         r.setValue("000", "new");
-        QVERIFY(!writePatientFile(fx.ctx, file, r));
+        QVERIFY(!writePatientRecord(fx.ctx, ref, r));
         QCOMPARE(readBytes(file), old);
         QCOMPARE(fx.prompter.texts(), QStringList {PastDataReadOnlyText});
         QCOMPARE(fx.prompter.asked[0].kind, DialogKind::Error);
         QVERIFY(!QFile::exists(fx.path("log/error.log")));
     }
 
-    // Only files directly in DB are written; anything else is refused, nothing created.
-    void writeOutsideDbRefused_data()
+    // Only today's records are written, under a name every disk takes;
+    // anything else is refused and nothing is created.
+    void writeOutsideTodayRefused_data()
     {
-        QTest::addColumn<QString>("relative");
-        QTest::newRow("parent of DB") << "DB/../x_y_z";
-        QTest::newRow("DB/Out") << "DB/Out/x_y_z";
-        QTest::newRow("log") << "log/x_y_z";
-        QTest::newRow("DB itself") << "DB";
-        QTest::newRow("dots only") << "DB/...";
+        QTest::addColumn<int>("place");
+        QTest::addColumn<QString>("key");
+        const int today = int(RecordPlace::Today);
+        QTest::newRow("parent of DB") << today << "../x_y_z";
+        QTest::newRow("kept record") << int(RecordPlace::Kept) << "x_y_z";
+        QTest::newRow("no key") << today << "";
+        QTest::newRow("dots only") << today << "...";
         for (const char *bad : {"a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b", "a\\b", "a\tb"})
-            QTest::newRow(qPrintable(QStringLiteral("name %1").arg(QLatin1String(bad)))) << QStringLiteral("DB/") + bad;
+            QTest::newRow(qPrintable(QStringLiteral("name %1").arg(QLatin1String(bad)))) << today << QString(bad);
     }
-    void writeOutsideDbRefused()
+    void writeOutsideTodayRefused()
     {
-        QFETCH(QString, relative);
+        QFETCH(int, place);
+        QFETCH(QString, key);
         Fixture fx;
-        const QString file = fx.path(relative);
-        const bool existed = QFileInfo::exists(file);
-        QVERIFY(!writePatientFile(fx.ctx, file, sampleRecord()));
-        QCOMPARE(QFileInfo::exists(file), existed);
-        QVERIFY(!QFileInfo(file).isFile());
+        const QStringList before = test::filesUnder(fx.dir.path());
+        QVERIFY(!writePatientRecord(fx.ctx, RecordRef {RecordPlace(place), key, QString()}, sampleRecord()));
         QCOMPARE(errorLogFunc(fx), QStringLiteral("[FUNC] frmKozinInf.UpdateFile()"));
+        QStringList after = test::filesUnder(fx.dir.path());
+        after.removeAll(QStringLiteral("app/log/error.log"));
+        QCOMPARE(after, before);
     }
 
     // A family name like "../../x" yields no path at all, so nothing is written anywhere.
@@ -437,9 +446,7 @@ private slots:
         Fixture fx;
         PatientRecord r = sampleRecord();
         r.setValue("003", QStringLiteral("../../evil"));
-        const QString file = recordFilePath(fx.ctx, makePatientKey(r), QString());
-        QVERIFY(file.isEmpty());
-        QVERIFY(!writePatientFile(fx.ctx, file, r));
+        QVERIFY(!writePatientRecord(fx.ctx, RecordRef::today(makePatientKey(r)), r));
         QCOMPARE(errorLogFunc(fx), QStringLiteral("[FUNC] frmKozinInf.UpdateFile()"));
         QCOMPARE(QDir(fx.dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList());
     }
@@ -449,12 +456,13 @@ private slots:
         Fixture fx;
         PatientRecord r = sampleRecord();
         const QString file = fx.dbFile(makePatientKey(r));
-        QVERIFY(writePatientFile(fx.ctx, file, r));
+        const RecordRef ref = RecordRef::today(makePatientKey(r));
+        QVERIFY(writePatientRecord(fx.ctx, ref, r));
         const QByteArray old = readBytes(file);
 
         r.setValue("021", QStringLiteral("한국"));
         r.setValue("000", QStringLiteral("changed"));
-        QVERIFY(!writePatientFile(fx.ctx, file, r));
+        QVERIFY(!writePatientRecord(fx.ctx, ref, r));
         QCOMPARE(readBytes(file), old);
         QCOMPARE(fx.prompter.asked.size(), 1);
         QCOMPARE(fx.prompter.asked[0].kind, DialogKind::Error);
@@ -469,12 +477,13 @@ private slots:
         PatientRecord r = sampleRecord();
         r.setValue("147", QStringLiteral("a\r\nb\nc\rd"));
         const QString file = fx.dbFile(makePatientKey(r));
-        QVERIFY(writePatientFile(fx.ctx, file, r));
+        const RecordRef ref = RecordRef::today(makePatientKey(r));
+        QVERIFY(writePatientRecord(fx.ctx, ref, r));
         const QByteArray bytes = readBytes(file);
         QCOMPARE(bytes.count('\n'), 237);
         QCOMPARE(bytes.count('\r'), 237);
         PatientRecord back;
-        QCOMPARE(readPatientFile(fx.ctx, file, &back), RecordReadResult::Read);
+        QCOMPARE(readPatientRecord(fx.ctx, ref, &back), RecordReadResult::Read);
         QCOMPARE(back.value("147"), QStringLiteral("a b c d"));
         QCOMPARE(back.value("148"), QString());
     }
@@ -483,7 +492,7 @@ private slots:
     {
         Fixture fx;
         QVERIFY(QDir(fx.path("DB")).removeRecursively());
-        QVERIFY(!writePatientFile(fx.ctx, fx.dbFile("a_b_c"), sampleRecord()));
+        QVERIFY(!writePatientRecord(fx.ctx, RecordRef::today("a_b_c"), sampleRecord()));
         QCOMPARE(fx.prompter.texts(), QStringList {unexpectedErrorText()});
         QCOMPARE(errorLogFunc(fx), QStringLiteral("[FUNC] frmKozinInf.UpdateFile()"));
     }
@@ -495,10 +504,11 @@ private slots:
         a.setValue("000", "A");
         b.setValue("000", "B");
         const QString file = fx.dbFile(makePatientKey(a));
-        QVERIFY(writePatientFile(fx.ctx, file, a));
-        QVERIFY(writePatientFile(fx.ctx, file, b));
+        const RecordRef ref = RecordRef::today(makePatientKey(a));
+        QVERIFY(writePatientRecord(fx.ctx, ref, a));
+        QVERIFY(writePatientRecord(fx.ctx, ref, b));
         PatientRecord back;
-        QCOMPARE(readPatientFile(fx.ctx, file, &back), RecordReadResult::Read);
+        QCOMPARE(readPatientRecord(fx.ctx, ref, &back), RecordReadResult::Read);
         QCOMPARE(back.value("000"), QStringLiteral("B"));
         QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files).size(), 1);
     }

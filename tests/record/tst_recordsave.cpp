@@ -176,7 +176,7 @@ private slots:
         QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList {key});
 
         PatientRecord back;
-        QCOMPARE(readPatientFile(fx.ctx, fx.dbFile(key), &back), RecordReadResult::Read);
+        QCOMPARE(readPatientRecord(fx.ctx, RecordRef::today(key), &back), RecordReadResult::Read);
         QCOMPARE(back.value("300"), QStringLiteral("nurse1"));
         QCOMPARE(back.value("301"), QStringLiteral("山田"));
         QCOMPARE(back.value("302"), QStringLiteral("2026/12/10 09:30:00"));

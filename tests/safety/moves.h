@@ -47,7 +47,7 @@ inline PatientRecord patient(const QString &key)
 inline bool loadToday(AppContext &ctx, BoardModel &model)
 {
     model.reset();
-    return loadWardLayout(ctx, model, ctx.path(QStringLiteral("DB"))) && ctx.layoutFault.isEmpty();
+    return loadWardLayout(ctx, model, QString()) && ctx.layoutFault.isEmpty();
 }
 
 // Layout version n: the patient in bed n % 2, rooms numbered and coloured n.
@@ -65,8 +65,8 @@ inline bool layFixture(AppContext &ctx)
     for (const char *f : {"DB", "DB/Out", "BackUp", "log"})
         QDir(ctx.appDir).mkpath(QString::fromLatin1(f));
     ctx.currentAccount = {QStringLiteral("nurse"), Authority::Full, QStringLiteral("看護師"), QString()};
-    if (!writePatientFile(ctx, ctx.path(QStringLiteral("DB/") + InBed), patient(InBed))
-        || !writePatientFile(ctx, ctx.path(QStringLiteral("DB/") + Kept), patient(Kept)))
+    if (!writePatientRecord(ctx, RecordRef::today(InBed), patient(InBed))
+        || !writePatientRecord(ctx, RecordRef::today(Kept), patient(Kept)))
         return false;
     QString error;
     if (!textfile::writeAtomic(
@@ -112,10 +112,10 @@ inline bool doMove(AppContext &ctx, const QString &kind)
     if (kind == QLatin1String("rename")) {
         const QString from = back ? Renamed : InBed, to = back ? InBed : Renamed;
         QString oldKey = from;
-        const SaveResult r = savePatientRecord(ctx, patient(to), true, &oldKey, {}, {},
-                                               [&](const QString &key, QList<QPair<QString, QByteArray>> *files) {
-                                                   return layoutWithBedEntry(ctx, m, 0, key, files);
-                                               });
+        const SaveResult r
+            = savePatientRecord(ctx, patient(to), true, &oldKey, {}, {}, [&](const QString &key, LayoutLines *layout) {
+                  return layoutWithBedEntry(ctx, m, 0, key, layout);
+              });
         return r.outcome == SaveResult::Saved;
     }
     if (kind == QLatin1String("discharge") || kind == QLatin1String("readmit")) {
@@ -133,8 +133,8 @@ inline bool doMove(AppContext &ctx, const QString &kind)
         if (back) {
             QString oldKey;
             return savePatientRecord(ctx, patient(InBed), true, &oldKey, {}, {},
-                                     [&](const QString &key, QList<QPair<QString, QByteArray>> *files) {
-                                         return layoutWithBedEntry(ctx, m, 0, key, files);
+                                     [&](const QString &key, LayoutLines *layout) {
+                                         return layoutWithBedEntry(ctx, m, 0, key, layout);
                                      })
                        .outcome
                    == SaveResult::Saved;

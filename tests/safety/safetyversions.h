@@ -66,7 +66,7 @@ inline FacilityInfo facilityOf(int n)
 inline bool writeVersion(AppContext &ctx, int n)
 {
     setAccount(ctx, n);
-    if (!writePatientFile(ctx, ctx.path(QStringLiteral("DB/") + RecordName), recordOf(n)))
+    if (!writePatientRecord(ctx, RecordRef::today(RecordName), recordOf(n)))
         return false;
     BoardModel model;
     fillModel(model, n);

@@ -68,16 +68,17 @@ QMap<QString, int> CrashSafetyTest::readBack(test::TestContext &tc)
     AppContext &ctx = tc.ctx;
 
     PatientRecord record;
-    const QString recordPath = ctx.path(QStringLiteral("DB/") + RecordName);
     v[QStringLiteral("record")]
-        = readPatientFile(ctx, recordPath, &record) == RecordReadResult::Read ? recordVersion(record) : -2;
+        = readPatientRecord(ctx, RecordRef::today(RecordName), &record) == RecordReadResult::Read
+              ? recordVersion(record)
+              : -2;
 
     const QString db = ctx.path(QStringLiteral("DB"));
     BoardModel model;
     const bool layoutFiles = QFile::exists(QDir(db).filePath(layoutfile::Beds))
                              && QFile::exists(QDir(db).filePath(layoutfile::RoomNumbers))
                              && QFile::exists(QDir(db).filePath(layoutfile::RoomColours));
-    if (layoutFiles && loadWardLayout(ctx, model, db)) {
+    if (layoutFiles && loadWardLayout(ctx, model, QString())) {
         BoardModel want;
         v[layoutfile::Beds] = versionWhere([&](int n) {
             fillModel(want, n);

@@ -53,7 +53,7 @@ bool writeUnderLimit(test::TestContext &tc, Writer w)
     case Writer::Record: {
         PatientRecord r = recordOf(1);
         r.setValue(QStringLiteral("000"), big(1));
-        return !writePatientFile(ctx, ctx.path(QStringLiteral("DB/") + RecordName), r);
+        return !writePatientRecord(ctx, RecordRef::today(RecordName), r);
     }
     case Writer::Layout: {
         BoardModel m;
@@ -145,7 +145,7 @@ void DiskFullTest::writerKeepsOldFile()
         snapshotFolder = tc.path(QStringLiteral("BackUp/") + snapshotDayName(tc.ctx));
         PatientRecord r = recordOf(2);
         r.setValue(QStringLiteral("000"), big(2));
-        QVERIFY(writePatientFile(tc.ctx, tc.path(QStringLiteral("DB/") + RecordName), r));
+        QVERIFY(writePatientRecord(tc.ctx, RecordRef::today(RecordName), r));
     }
     tc.prompter.clear();
 

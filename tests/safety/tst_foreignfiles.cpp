@@ -114,21 +114,21 @@ void ForeignFilesTest::init()
     writeForeign(tc->path(QStringLiteral("DB/") + layoutfile::Beds), beds);
     writeForeign(tc->path(QStringLiteral("DB/") + layoutfile::RoomNumbers), numbers);
     writeForeign(tc->path(QStringLiteral("DB/") + layoutfile::RoomColours), colours);
-    writeForeign(facilityFilePath(tc->ctx), facility);
+    writeForeign(test::facilityFile(tc->ctx.appDir), facility);
     // The independent encoder really produced code page 932 (～ is 81 60 there).
-    QVERIFY(test::readBytes(facilityFilePath(tc->ctx)).contains(QByteArray("\x81\x60", 2)));
+    QVERIFY(test::readBytes(test::facilityFile(tc->ctx.appDir)).contains(QByteArray("\x81\x60", 2)));
 }
 
 void ForeignFilesTest::readsForeignFiles()
 {
     AppContext &ctx = tc->ctx;
     PatientRecord r;
-    QCOMPARE(readPatientFile(ctx, recordFilePath(ctx, RecordName, QString()), &r), RecordReadResult::Read);
+    QCOMPARE(readPatientRecord(ctx, RecordRef::today(RecordName), &r), RecordReadResult::Read);
     for (const QString &key : recordWriteOrder())
         QCOMPARE(r.value(key), recordValue(key));
 
     BoardModel m;
-    QVERIFY(loadWardLayout(ctx, m, ctx.path(QStringLiteral("DB"))));
+    QVERIFY(loadWardLayout(ctx, m, QString()));
     for (int b = 0; b < BoardModel::BedCount; ++b)
         QCOMPARE(m.bedEntry(b), bedEntry(b));
     QCOMPARE(m.bedCaption(0), Text + QStringLiteral("①"));
@@ -149,17 +149,17 @@ void ForeignFilesTest::rewritesUnchangedFilesByteIdentically()
     AppContext &ctx = tc->ctx;
     const QString db = ctx.path(QStringLiteral("DB"));
     const QStringList names {RecordName, layoutfile::Beds, layoutfile::RoomNumbers, layoutfile::RoomColours,
-                             QFileInfo(facilityFilePath(ctx)).fileName()};
+                             QFileInfo(test::facilityFile(ctx.appDir)).fileName()};
     QMap<QString, QByteArray> before;
     for (const QString &n : names)
         before.insert(n, test::readBytes(QDir(db).filePath(n)));
 
     PatientRecord r;
-    const QString recordPath = recordFilePath(ctx, RecordName, QString());
-    QCOMPARE(readPatientFile(ctx, recordPath, &r), RecordReadResult::Read);
-    QVERIFY(writePatientFile(ctx, recordPath, r));
+    const RecordRef recordPath = RecordRef::today(RecordName);
+    QCOMPARE(readPatientRecord(ctx, recordPath, &r), RecordReadResult::Read);
+    QVERIFY(writePatientRecord(ctx, recordPath, r));
     BoardModel m;
-    QVERIFY(loadWardLayout(ctx, m, db));
+    QVERIFY(loadWardLayout(ctx, m, QString()));
     QCOMPARE(saveWardLayout(ctx, m), LayoutSaveResult::Saved);
     FacilityInfo info;
     QVERIFY(loadFacilityInfo(ctx, &info));

@@ -133,7 +133,7 @@ Outcome pressOk(const QString &entry, const QString &field, const QString &value
         const QStringList files = QDir(fx.path("DB")).entryList(QDir::Files);
         PatientRecord back;
         out.stored = s.outcome == SaveResult::Saved && files.size() == 1
-                     && readPatientFile(fx.ctx, fx.path("DB/" + files.first()), &back) == RecordReadResult::Read
+                     && readPatientRecord(fx.ctx, RecordRef::today(files.first()), &back) == RecordReadResult::Read
                      && back.value(field) == textfile::mapTypedCharacters(value);
         if (s.outcome != SaveResult::Saved && !QDir(fx.path("DB")).entryList(QDir::Files).isEmpty())
             out.messages << "the refused entry wrote a record file";

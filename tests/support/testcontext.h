@@ -7,6 +7,7 @@
 
 #include "core/appcontext.h"
 #include "scriptedprompter.h"
+#include "store/folderstore.h"
 
 namespace velto::test {
 
@@ -16,6 +17,7 @@ struct TestContext {
     ScriptedPrompter prompter;
     std::unique_ptr<SettingsStore> settings;
     BusyPointer busy;
+    std::unique_ptr<FolderStore> store;
     AppContext ctx;
 
     TestContext()
@@ -27,6 +29,8 @@ struct TestContext {
         ctx.prompter = &prompter;
         ctx.settings = settings.get();
         ctx.busy = &busy;
+        store = std::make_unique<FolderStore>(ctx.appDir);
+        ctx.store = store.get();
     }
     // Creates the data folders as start-up would.
     void makeFolders()
@@ -45,16 +49,19 @@ struct FolderContext {
     ScriptedPrompter prompter;
     SettingsStore settings;
     BusyPointer busy;
+    FolderStore store;
     AppContext ctx;
 
     FolderContext(const QString &appDir, const QString &iniPath)
         : settings(iniPath)
+        , store(appDir)
     {
         ctx.appDir = appDir;
         ctx.clock = &clock;
         ctx.prompter = &prompter;
         ctx.settings = &settings;
         ctx.busy = &busy;
+        ctx.store = &store;
     }
 };
 

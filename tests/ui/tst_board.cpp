@@ -185,7 +185,7 @@ private slots:
             r.setValue(recordkey::Month, QStringLiteral("5月"));
             r.setValue(recordkey::Day, QStringLiteral("3日"));
             r.setValue(QStringLiteral("005"), QStringLiteral("男"));
-            QVERIFY(writePatientFile(tc->ctx, tc->path("DB/" + Sato), r));
+            QVERIFY(writePatientRecord(tc->ctx, RecordRef::today(Sato), r));
         }
         const QStringList layoutBefore = bedFile(*tc);
         WardBoardWindow board(tc->ctx);

@@ -122,8 +122,10 @@ private slots:
         const QString lockPath = t.dir.filePath("velto.lock");
         platform::InstanceLock running(lockPath);
         QVERIFY(running.acquire());
+        FolderStore store(t.ctx.appDir, lockPath);
+        t.ctx.store = &store;
         AppFlow flow(t.ctx, {});
-        QCOMPARE(flow.run(lockPath), 1);
+        QCOMPARE(flow.run(), 1);
         QCOMPARE(t.prompter.texts(), QStringList {"既に起動しています。"});
         // Nothing is created or written by the second start.
         QVERIFY(!QFileInfo::exists(t.path("DB")));

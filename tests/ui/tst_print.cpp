@@ -10,6 +10,7 @@
 #include "core/errorlog.h"
 #include "facility/facilityinfo.h"
 #include "print/printtexts.h"
+#include "support/files.h"
 #include "support/testcontext.h"
 #include "support/widgets.h"
 #include "ui/printdialog.h"
@@ -241,7 +242,7 @@ private slots:
             child<QCheckBox>(&w, QStringLiteral("Check%1").arg(i + 1).toLatin1())->setChecked(ticks[i]);
         w.show();
         if (damagedFacility) {
-            QFile f(facilityFilePath(t.ctx));
+            QFile f(test::facilityFile(t.ctx.appDir));
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write("001:Central\r\nx\r\n");
         }

@@ -260,7 +260,7 @@ private slots:
         QCOMPARE(w.oldKey(), kKey);
 
         PatientRecord back;
-        QCOMPARE(readPatientFile(fx.ctx, fx.path("DB/" + kKey), &back), RecordReadResult::Read);
+        QCOMPARE(readPatientRecord(fx.ctx, RecordRef::today(kKey), &back), RecordReadResult::Read);
         QCOMPARE(back.value("000"), QString(26, QLatin1Char('9')));
         QCOMPARE(back.value("005"), QStringLiteral("男性"));
         QCOMPARE(back.value("006"), QStringLiteral("91歳"));
@@ -291,7 +291,7 @@ private slots:
     void renameThroughOkLeavesOneFile()
     {
         Fixture fx;
-        QVERIFY(writePatientFile(fx.ctx, fx.path("DB/" + kKey), storedPatient()));
+        QVERIFY(writePatientRecord(fx.ctx, RecordRef::today(kKey), storedPatient()));
         QStringList saved;
         RecordHost host;
         host.bedEntry = kKey;
@@ -332,7 +332,7 @@ private slots:
         PatientRecord r = storedPatient();
         r.setValue(key, value);
         const QString file = fx.path("DB/" + makePatientKey(r));
-        QVERIFY(writePatientFile(fx.ctx, file, r));
+        QVERIFY(writePatientRecord(fx.ctx, RecordRef::today(makePatientKey(r)), r));
         const QByteArray before = readBytes(file);
 
         RecordHost host;
@@ -351,7 +351,7 @@ private slots:
         Fixture fx;
         PatientRecord r = storedPatient();
         r.setValue("013", "1234567");
-        QVERIFY(writePatientFile(fx.ctx, fx.path("DB/" + kKey), r));
+        QVERIFY(writePatientRecord(fx.ctx, RecordRef::today(kKey), r));
         RecordHost host;
         host.bedEntry = kKey;
         PatientRecordDialog w(fx.ctx, host);
@@ -368,7 +368,7 @@ private slots:
     void twoRenamesLeaveOneFile()
     {
         Fixture fx;
-        QVERIFY(writePatientFile(fx.ctx, fx.path("DB/" + kKey), storedPatient()));
+        QVERIFY(writePatientRecord(fx.ctx, RecordRef::today(kKey), storedPatient()));
         QStringList saved;
         RecordHost host;
         host.bedEntry = kKey;
@@ -409,7 +409,7 @@ private slots:
         QFETCH(QString, value);
         QFETCH(QString, message);
         Fixture fx;
-        QVERIFY(writePatientFile(fx.ctx, fx.path("DB/" + kKey), storedPatient()));
+        QVERIFY(writePatientRecord(fx.ctx, RecordRef::today(kKey), storedPatient()));
         const QByteArray before = readBytes(fx.path("DB/" + kKey));
         bool saved = false;
         RecordHost host;
@@ -439,7 +439,7 @@ private slots:
         PatientRecord r = storedPatient();
         const QString gone = fx.dir.filePath("gone.jpg");
         r.setValue("400", gone);
-        QVERIFY(writePatientFile(fx.ctx, fx.path("DB/" + kKey), r));
+        QVERIFY(writePatientRecord(fx.ctx, RecordRef::today(kKey), r));
         RecordHost host;
         host.bedEntry = kKey;
         PatientRecordDialog w(fx.ctx, host);
@@ -450,7 +450,7 @@ private slots:
         fx.prompter.clear();
         QVERIFY(w.save());
         PatientRecord back;
-        QCOMPARE(readPatientFile(fx.ctx, fx.path("DB/" + kKey), &back), RecordReadResult::Read);
+        QCOMPARE(readPatientRecord(fx.ctx, RecordRef::today(kKey), &back), RecordReadResult::Read);
         QCOMPARE(back.value("400"), gone);
     }
 
@@ -467,7 +467,7 @@ private slots:
         QFETCH(int, authority);
         Fixture fx;
         fx.ctx.currentAccount.authority = Authority::Full;
-        QVERIFY(writePatientFile(fx.ctx, fx.path("DB/" + kKey), storedPatient()));
+        QVERIFY(writePatientRecord(fx.ctx, RecordRef::today(kKey), storedPatient()));
         if (!today) {
             // Only the snapshot holds the record: today's folder must not be read.
             QDir().mkpath(fx.path("BackUp/" + kSnapshot));
@@ -506,7 +506,7 @@ private slots:
     void failedLoadBlocksSaving()
     {
         Fixture fx;
-        QVERIFY(writePatientFile(fx.ctx, fx.path("DB/" + kKey), storedPatient()));
+        QVERIFY(writePatientRecord(fx.ctx, RecordRef::today(kKey), storedPatient()));
         QFile f(fx.path("DB/" + kKey));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QByteArray bytes = f.readAll();
@@ -559,7 +559,7 @@ private slots:
         QFETCH(QString, status);
         Fixture fx;
         const QString file = fx.path("DB/" + kKey);
-        QVERIFY(writePatientFile(fx.ctx, file, storedPatient()));
+        QVERIFY(writePatientRecord(fx.ctx, RecordRef::today(kKey), storedPatient()));
         QList<QByteArray> lines = readBytes(file).split('\n');
         int lineNo = 0;
         for (int i = 0; i < lines.size(); ++i)
@@ -677,7 +677,7 @@ private slots:
         if (stored) {
             PatientRecord r = storedPatient();
             r.setValue("400", fifo);
-            QVERIFY(writePatientFile(fx.ctx, fx.path("DB/" + kKey), r));
+            QVERIFY(writePatientRecord(fx.ctx, RecordRef::today(kKey), r));
             host.bedEntry = kKey;
         }
         PatientRecordDialog w(fx.ctx, host);

@@ -14,6 +14,7 @@
 #include "core/eradate.h"
 #include "core/textfile.h"
 #include "facility/facilityinfo.h"
+#include "support/files.h"
 #include "support/patients.h"
 #include "support/testcontext.h"
 #include "support/widgets.h"
@@ -113,7 +114,7 @@ private slots:
         QCOMPARE(w.result(), int(QDialog::Accepted));
         QStringList lines;
         QString error;
-        QVERIFY(textfile::readLines(facilityFilePath(t.ctx), &lines, &error));
+        QVERIFY(textfile::readLines(test::facilityFile(t.ctx.appDir), &lines, &error));
         QCOMPARE(lines.value(4), QStringLiteral("005: 東京都 "));
     }
 

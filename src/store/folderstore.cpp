@@ -1,0 +1,395 @@
+#include "folderstore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/appcontext.h"
+#include "core/filenames.h"
+#include "core/platform.h"
+#include "core/settingsstore.h"
+#include "core/startup.h"
+#include "core/textfile.h"
+#include "rawfiles.h"
+
+namespace velto {
+
+namespace {
+
+const QString FacilityFile = QStringLiteral("HOSPITAL_INFO.WBD");
+
+// One layout file; a line that does not decode fails the part.
+LayoutPart readLayoutFile(const QString &path)
+{
+    LayoutPart part;
+    if (!QFileInfo::exists(path))
+        return part;
+    QList<int> bad;
+    QString error;
+    if (!textfile::readLinesEach(path, &part.lines, &bad, &error)) {
+        part.lines.clear();
+        part.state = StoreRead::Failed;
+        part.badLine = 1;
+    } else if (!bad.isEmpty()) {
+        part.lines.clear();
+        part.state = StoreRead::Failed;
+        part.badLine = bad.constFirst();
+    } else {
+        part.state = StoreRead::Read;
+    }
+    return part;
+}
+
+// A real folder, not a link that could lead the copies elsewhere.
+bool ensureFolder(const QString &path)
+{
+    const QFileInfo fi(path);
+    if (fi.isSymLink())
+        return false;
+    if (fi.exists())
+        return fi.isDir();
+    return textfile::makeDataFolder(path); // group-shared like its parent
+}
+
+// Deletes a folder's content without following any link: a link is removed
+// as itself, so nothing outside the folder is touched.
+bool removeTree(const QString &path, QString *error)
+{
+    const QFileInfoList entries
+        = QDir(path).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo &fi : entries) {
+        const bool ok = (fi.isDir() && !fi.isSymLink()) ? removeTree(fi.absoluteFilePath(), error)
+                                                        : QFile::remove(fi.absoluteFilePath());
+        if (!ok) {
+            if (error->isEmpty())
+                *error = QDir::toNativeSeparators(fi.absoluteFilePath());
+            return false;
+        }
+    }
+    if (!QDir().rmdir(path)) {
+        *error = QDir::toNativeSeparators(path);
+        return false;
+    }
+    return true;
+}
+
+std::filesystem::path fsPath(const QString &p)
+{
+    return std::filesystem::path(QFile::encodeName(p).toStdString());
+}
+
+// On a case-blind disk two keys may name one file.
+bool sameFile(const QString &a, const QString &b)
+{
+    std::error_code ec;
+    const bool same = std::filesystem::equivalent(fsPath(a), fsPath(b), ec);
+    return !ec && same;
+}
+
+} // namespace
+
+bool readRegularFile(const QString &path, QByteArray *data)
+{
+    if (path.isEmpty())
+        return false;
+    // Non-blocking open: opening a FIFO without a writer would wait forever.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st { };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    *data = file.readAll();
+    return file.error() == QFileDevice::NoError;
+}
+
+FolderStore::FolderStore(QString appDir, QString lockPath)
+    : m_appDir(std::move(appDir))
+    , m_lockPath(lockPath.isEmpty() ? platform::instanceLockPath(m_appDir) : std::move(lockPath))
+{ }
+
+FolderStore::~FolderStore() = default;
+
+QString FolderStore::folder(const QString &relative) const
+{
+    return QDir(m_appDir).filePath(relative);
+}
+
+bool FolderStore::lock(QString *message)
+{
+    if (!m_lock)
+        m_lock = std::make_unique<platform::InstanceLock>(m_lockPath);
+    return lockDataFolder(*m_lock, message);
+}
+
+void FolderStore::unlock()
+{
+    m_lock.reset();
+}
+
+QString FolderStore::recordPath(const RecordRef &ref) const
+{
+    if (!isPlainFileName(ref.key))
+        return QString();
+    switch (ref.place) {
+    case RecordPlace::Today:
+        return folder(QStringLiteral("DB/") + ref.key);
+    case RecordPlace::Kept:
+        return folder(QStringLiteral("DB/Out/") + ref.key);
+    case RecordPlace::Snapshot:
+        if (!isPlainFileName(ref.snapshot))
+            return QString();
+        return folder(QStringLiteral("BackUp/") + ref.snapshot + QLatin1Char('/') + ref.key);
+    }
+    return QString();
+}
+
+StoredLayout FolderStore::readLayout(const QString &snapshot)
+{
+    StoredLayout layout;
+    if (!snapshot.isEmpty() && !isPlainFileName(snapshot))
+        return layout;
+    const QDir dir(folder(snapshot.isEmpty() ? QStringLiteral("DB") : QStringLiteral("BackUp/") + snapshot));
+    // A part that is missing or damaged leaves the later ones unread.
+    layout.beds = readLayoutFile(dir.filePath(layoutfile::Beds));
+    if (layout.beds.state != StoreRead::Read)
+        return layout;
+    layout.roomNumbers = readLayoutFile(dir.filePath(layoutfile::RoomNumbers));
+    if (layout.roomNumbers.state != StoreRead::Read)
+        return layout;
+    layout.roomColours = readLayoutFile(dir.filePath(layoutfile::RoomColours));
+    return layout;
+}
+
+StoreRead FolderStore::readRecord(const RecordRef &ref, QByteArray *bytes, QString *error)
+{
+    const QString path = recordPath(ref);
+    if (path.isEmpty())
+        return StoreRead::Missing;
+    if (!QFileInfo(path).isFile()) {
+        // A snapshot folder copied from a Windows PC names its records in
+        // code page 932 bytes.
+        QByteArray name;
+        if (ref.place != RecordPlace::Snapshot || !textfile::encode(ref.key, &name, nullptr))
+            return StoreRead::Missing;
+        const QString dir = QFileInfo(path).path();
+        QList<QByteArray> present;
+        QString listError;
+        if (!rawfiles::listFiles(dir, &present, &listError) || !present.contains(name))
+            return StoreRead::Missing;
+        return rawfiles::readFile(dir, name, bytes, error) ? StoreRead::Read : StoreRead::Failed;
+    }
+    return textfile::readFile(path, bytes, error) ? StoreRead::Read : StoreRead::Failed;
+}
+
+bool FolderStore::hasRecord(const RecordRef &ref)
+{
+    const QString path = recordPath(ref);
+    return !path.isEmpty() && QFileInfo::exists(path);
+}
+
+QStringList FolderStore::keptRecords()
+{
+    const QDir out(folder(QStringLiteral("DB/Out")));
+    if (!out.exists())
+        return {};
+    return out.entryList(QDir::Files | QDir::NoSymLinks, QDir::Name);
+}
+
+bool FolderStore::readPhoto(const RecordRef &, const QString &storedPath, QByteArray *bytes)
+{
+    return readRegularFile(storedPath, bytes);
+}
+
+bool FolderStore::apply(const WardChange &change, QString *error)
+{
+    const QString db = folder(QStringLiteral("DB"));
+    if (!QFileInfo(db).isDir()) {
+        if (error)
+            *error = QDir::toNativeSeparators(db);
+        return false;
+    }
+    auto pathOf = [&](const RecordRef &ref) {
+        const QString path = ref.place == RecordPlace::Snapshot ? QString() : recordPath(ref);
+        if (path.isEmpty() && error)
+            *error = ref.key;
+        return path;
+    };
+    // Everything is encoded and every path known before anything is staged.
+    textfile::Change files(db);
+    bool keptFolderNeeded = false;
+    QStringList writtenPaths;
+    for (const RecordWrite &w : change.writes) {
+        const QString path = pathOf(w.ref);
+        if (path.isEmpty())
+            return false;
+        keptFolderNeeded = keptFolderNeeded || w.ref.place == RecordPlace::Kept;
+        files.write(path, w.bytes);
+        writtenPaths << path;
+    }
+    if (change.layout) {
+        const QDir dir(db);
+        const QList<QPair<QString, const QStringList *>> parts {
+            {layoutfile::Beds, &change.layout->beds},
+            {layoutfile::RoomNumbers, &change.layout->roomNumbers},
+            {layoutfile::RoomColours, &change.layout->roomColours},
+        };
+        for (const auto &part : parts) {
+            QByteArray bytes;
+            const QString path = dir.filePath(part.first);
+            if (!textfile::encodeLines(path, *part.second, &bytes, error))
+                return false;
+            files.write(path, bytes);
+        }
+    }
+    for (const RecordRef &r : change.removals) {
+        const QString path = pathOf(r);
+        if (path.isEmpty())
+            return false;
+        // Removing what this change writes would lose it.
+        const bool written = std::any_of(writtenPaths.begin(), writtenPaths.end(),
+                                         [&](const QString &w) { return w == path || sameFile(w, path); });
+        if (!written)
+            files.remove(path);
+    }
+    if (keptFolderNeeded && !textfile::makeDataFolder(folder(QStringLiteral("DB/Out")))) {
+        if (error)
+            *error = QDir::toNativeSeparators(folder(QStringLiteral("DB/Out")));
+        return false;
+    }
+    return files.commit(error);
+}
+
+bool FolderStore::hasFacility()
+{
+    return QFileInfo(folder(QStringLiteral("DB/") + FacilityFile)).isFile();
+}
+
+StoreRead FolderStore::readFacility(QByteArray *bytes, QString *error)
+{
+    const QString path = folder(QStringLiteral("DB/") + FacilityFile);
+    if (!QFileInfo::exists(path))
+        return StoreRead::Missing;
+    return textfile::readFile(path, bytes, error) ? StoreRead::Read : StoreRead::Failed;
+}
+
+bool FolderStore::writeFacility(const QByteArray &bytes, QString *error)
+{
+    return textfile::writeAtomic(folder(QStringLiteral("DB/") + FacilityFile), bytes, error);
+}
+
+QStringList FolderStore::snapshots()
+{
+    const QDir backUp(folder(QStringLiteral("BackUp")));
+    if (!backUp.exists())
+        return {};
+    return backUp.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name);
+}
+
+SnapshotCopy FolderStore::takeSnapshot(const QString &day, const QString &keepIfPresent)
+{
+    SnapshotCopy r;
+    const QString db = folder(QStringLiteral("DB"));
+    const QString backUp = folder(QStringLiteral("BackUp"));
+    // An empty or odd day name would put the copies beside the snapshots.
+    if (!isPlainFileName(day))
+        return r;
+    const QString target = QDir(backUp).filePath(day);
+    if (!ensureFolder(db) || !ensureFolder(backUp) || !ensureFolder(target))
+        return r;
+
+    // A backup of this day cut short by a crash left its staging files here.
+    textfile::removeStaleStagingFiles(target);
+
+    // Ordinary files only: "DB/Out" and any other subfolder stay out. Hidden
+    // files and names in code page 932 bytes are records all the same.
+    QList<QByteArray> files;
+    QString listError;
+    if (!rawfiles::listFiles(db, &files, &listError))
+        return r;
+    r.started = true;
+    QList<QPair<QString, QByteArray>> copies;
+    QStringList names;
+    for (const QByteArray &raw : files) {
+        const QString shown = rawfiles::shownName(raw);
+        if (raw.startsWith(".~velto-"))
+            continue; // a save that a crash cut short
+        QString error;
+        QByteArray data;
+        if (!rawfiles::qtCanName(raw)) {
+            // Rare (a folder copied from another PC): copied on its own.
+            if (rawfiles::readFile(db, raw, &data, &error) && rawfiles::writeFileAtomic(target, raw, data, &error))
+                r.copied << shown;
+            else
+                r.failed << shown + QStringLiteral(": ") + error;
+            continue;
+        }
+        const QString name = QFile::decodeName(raw);
+        if (!keepIfPresent.isEmpty() && name == keepIfPresent && QFileInfo::exists(QDir(target).filePath(name))) {
+            r.kept << name;
+            continue;
+        }
+        if (rawfiles::readFile(db, raw, &data, &error)) {
+            copies.append({QDir(target).filePath(name), data});
+            names << name;
+        } else {
+            r.failed << shown + QStringLiteral(": ") + error;
+        }
+    }
+    // Each old copy is replaced only once its new one is whole.
+    QStringList errors;
+    const QVector<bool> done = textfile::writeEachAtomic(copies, &errors);
+    for (int i = 0; i < names.size(); ++i) {
+        if (done.at(i))
+            r.copied << names.at(i);
+        else
+            r.failed << names.at(i);
+    }
+    return r;
+}
+
+bool FolderStore::removeSnapshot(const QString &name, QString *error)
+{
+    error->clear();
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") || name.contains(QLatin1Char('/'))
+        || name.contains(QLatin1Char('\\'))) {
+        *error = name;
+        return false;
+    }
+    const QString backUp = folder(QStringLiteral("BackUp"));
+    const QFileInfo target(QDir(backUp).filePath(name));
+    const QString base = QFileInfo(backUp).canonicalFilePath();
+    if (target.isSymLink() || !target.isDir() || base.isEmpty()
+        || QFileInfo(target.canonicalFilePath()).path() != base) {
+        *error = QDir::toNativeSeparators(target.filePath());
+        return false;
+    }
+    return removeTree(target.absoluteFilePath(), error);
+}
+
+SettingsStore *FolderStore::wardSettings()
+{
+    return nullptr; // the user's own settings file
+}
+
+SettingsStore &wardSettings(const AppServices &services)
+{
+    SettingsStore *ward = services.store ? services.store->wardSettings() : nullptr;
+    return ward ? *ward : *services.settings;
+}
+
+} // namespace velto

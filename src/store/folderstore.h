@@ -1,0 +1,53 @@
+#pragma once
+// The ward kept as a folder of code page 932 files beside the program:
+// "DB" (today's layout, records and facility), "DB/Out" (kept records),
+// "BackUp/<era date>" (snapshots). Staff accounts and options are the
+// settings file's sections.
+#include <memory>
+
+#include "wardstore.h"
+
+namespace velto {
+
+namespace platform {
+class InstanceLock;
+}
+
+class FolderStore : public WardStore {
+public:
+    // appDir holds the data folders; lockPath is the run's lock file.
+    explicit FolderStore(QString appDir, QString lockPath = QString());
+    ~FolderStore() override;
+
+    bool lock(QString *message) override;
+    void unlock() override;
+    StoredLayout readLayout(const QString &snapshot) override;
+    StoreRead readRecord(const RecordRef &ref, QByteArray *bytes, QString *error) override;
+    bool hasRecord(const RecordRef &ref) override;
+    QStringList keptRecords() override;
+    bool readPhoto(const RecordRef &ref, const QString &storedPath, QByteArray *bytes) override;
+    bool apply(const WardChange &change, QString *error) override;
+    bool hasFacility() override;
+    StoreRead readFacility(QByteArray *bytes, QString *error) override;
+    bool writeFacility(const QByteArray &bytes, QString *error) override;
+    QStringList snapshots() override;
+    SnapshotCopy takeSnapshot(const QString &day, const QString &keepIfPresent) override;
+    bool removeSnapshot(const QString &name, QString *error) override;
+    SettingsStore *wardSettings() override;
+
+    // The file a record is kept in; empty when the key or snapshot name is
+    // no plain file name.
+    QString recordPath(const RecordRef &ref) const;
+    QString folder(const QString &relative) const;
+
+private:
+    QString m_appDir;
+    QString m_lockPath;
+    std::unique_ptr<platform::InstanceLock> m_lock;
+};
+
+// Reads a regular file whole; a FIFO or a device named as a picture would
+// block the program or never end.
+bool readRegularFile(const QString &path, QByteArray *data);
+
+} // namespace velto

@@ -1,0 +1,134 @@
+#pragma once
+// Everything the ward keeps, behind one interface: the folder of code page
+// 932 files (the default) or the ward database. The rules (what may change,
+// what the user is asked and told) stay above it and are the same for both.
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace velto {
+
+class SettingsStore;
+
+enum class StoreRead { Read, Missing, Failed };
+
+// Length of a snapshot's name (an era date).
+constexpr int SnapshotNameLength = 11;
+
+// Where a record is kept: today's ward, the discharged patients' records, or
+// a day's snapshot (by its name, an era date).
+enum class RecordPlace { Today, Kept, Snapshot };
+
+struct RecordRef {
+    RecordPlace place = RecordPlace::Today;
+    QString key;
+    QString snapshot; // only for RecordPlace::Snapshot
+
+    static RecordRef today(const QString &key) { return {RecordPlace::Today, key, QString()}; }
+    static RecordRef kept(const QString &key) { return {RecordPlace::Kept, key, QString()}; }
+    static RecordRef inSnapshot(const QString &snapshot, const QString &key)
+    {
+        return {RecordPlace::Snapshot, key, snapshot};
+    }
+    bool operator==(const RecordRef &o) const { return place == o.place && key == o.key && snapshot == o.snapshot; }
+};
+
+// The names of the layout's three parts (the folder store's file names).
+namespace layoutfile {
+inline const QString Beds = QStringLiteral("ROOM.WBD");            // 240 bed entries
+inline const QString RoomNumbers = QStringLiteral("ROOM_NO.WBD");  // 30 room numbers
+inline const QString RoomColours = QStringLiteral("ROOM_COL.WBD"); // 30 stored colours
+} // namespace layoutfile
+
+// One part of a stored layout: the bed entries, the room numbers or the
+// room colours, as many lines as are stored.
+struct LayoutPart {
+    StoreRead state = StoreRead::Missing;
+    QStringList lines;
+    int badLine = 0; // Failed: the first line that could not be read (from 1)
+};
+
+// A day's layout as stored. The folder store reads its three files; a part
+// that is missing or fails leaves the ones after it unread.
+struct StoredLayout {
+    LayoutPart beds, roomNumbers, roomColours;
+};
+
+// Today's layout as written: 240 bed entries, 30 room numbers and 30 colour
+// texts, values the code page can hold.
+struct LayoutLines {
+    QStringList beds, roomNumbers, roomColours;
+};
+
+struct RecordWrite {
+    RecordRef ref; // Today or Kept
+    QByteArray bytes;
+};
+
+// One change of the ward, made whole or not at all: records written, the
+// layout replaced, records removed. At every instant each bed names a
+// record that is there.
+struct WardChange {
+    QList<RecordWrite> writes;
+    std::optional<LayoutLines> layout;
+    QList<RecordRef> removals; // Today or Kept
+
+    bool isEmpty() const { return writes.isEmpty() && !layout && removals.isEmpty(); }
+};
+
+// What a day's snapshot copied. A file that could not be copied keeps its
+// earlier copy; the others are copied all the same.
+struct SnapshotCopy {
+    QStringList copied;   // names as shown to the user
+    QStringList failed;   // "name: reason"
+    QStringList kept;     // the day's earlier copy kept in place of this one
+    bool started = false; // the day's snapshot could be made at all
+};
+
+class WardStore {
+public:
+    virtual ~WardStore() = default;
+
+    // Holds the ward for this run. False, with the message for the user,
+    // when another run holds it or the lock cannot be made.
+    virtual bool lock(QString *message) = 0;
+    // Lets the next run have it.
+    virtual void unlock() = 0;
+
+    // Today's layout (an empty snapshot name) or a snapshot's.
+    virtual StoredLayout readLayout(const QString &snapshot) = 0;
+
+    // A record's bytes exactly as stored (code page 932 lines).
+    virtual StoreRead readRecord(const RecordRef &ref, QByteArray *bytes, QString *error) = 0;
+    virtual bool hasRecord(const RecordRef &ref) = 0;
+    // The keys of the kept records, ascending.
+    virtual QStringList keptRecords() = 0;
+    // The picture a record names (storedPath as the record holds it).
+    virtual bool readPhoto(const RecordRef &ref, const QString &storedPath, QByteArray *bytes) = 0;
+
+    virtual bool apply(const WardChange &change, QString *error) = 0;
+
+    virtual bool hasFacility() = 0;
+    virtual StoreRead readFacility(QByteArray *bytes, QString *error) = 0;
+    virtual bool writeFacility(const QByteArray &bytes, QString *error) = 0;
+
+    // The snapshots by name, ascending.
+    virtual QStringList snapshots() = 0;
+    // Copies today's records and layout into the snapshot of day; a part
+    // named keepIfPresent keeps the day's earlier copy when there is one.
+    virtual SnapshotCopy takeSnapshot(const QString &day, const QString &keepIfPresent) = 0;
+    // Removes the snapshot of exactly that name; *error names what stayed.
+    virtual bool removeSnapshot(const QString &name, QString *error) = 0;
+
+    // Where the ward's staff accounts ("Pass") and options ("Option") are
+    // kept; null when they are the user's own settings file.
+    virtual SettingsStore *wardSettings() = 0;
+};
+
+struct AppServices;
+// The settings store holding the ward's staff accounts and options.
+SettingsStore &wardSettings(const AppServices &services);
+
+} // namespace velto

@@ -1,0 +1,366 @@
+// What every store must do, one table of cases run against each store: the
+// moves of a ward day through the program's own rules, their refusals, and
+// a change that fails part-way leaving everything as it was.
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+#include "board/admission.h"
+#include "board/boardmodel.h"
+#include "board/wardlayout.h"
+#include "core/textfile.h"
+#include "record/recordfields.h"
+#include "record/recordfile.h"
+#include "record/recordsave.h"
+#include "store/folderstore.h"
+#include "support/patients.h"
+#include "support/testcontext.h"
+
+using namespace velto;
+
+namespace {
+
+using test::Sato;
+using test::Suzuki;
+const QString SnapshotDay = QStringLiteral("令和08年12月09日");
+
+// One store under test: how to make it on a test's context, and how to make
+// its next change fail while the change is being written (a full disk, a
+// lost connection).
+struct StoreKind {
+    std::function<std::unique_ptr<WardStore>(test::TestContext &)> make;
+    std::function<void()> failNextChange;
+    std::function<void()> reset;
+};
+
+QMap<QString, StoreKind> &storeKinds()
+{
+    static QMap<QString, StoreKind> kinds {
+        {QStringLiteral("folder"),
+         {[](test::TestContext &t) {
+              t.makeFolders();
+              return std::make_unique<FolderStore>(t.ctx.appDir);
+          },
+          // The last file of a change cannot be staged.
+          [] {
+              textfile::setStepHook([](const QString &step) { return step != QStringLiteral("stage ROOM_COL.WBD"); });
+          },
+          [] { textfile::setStepHook({}); }}},
+    };
+    return kinds;
+}
+
+// A ward with the test's store, a full-authority nurse and yes to every question.
+struct Ward {
+    test::TestContext t;
+    std::unique_ptr<WardStore> store;
+    BoardModel board;
+
+    explicit Ward(const StoreKind &kind)
+    {
+        store = kind.make(t);
+        t.ctx.store = store.get();
+        t.ctx.currentAccount
+            = {QStringLiteral("nurse1"), Authority::Full, QStringLiteral("山田"), QStringLiteral("pw")};
+        t.ctx.todayEraDate = QStringLiteral("令和08年12月10日");
+    }
+    AppContext &ctx() { return t.ctx; }
+
+    static PatientRecord patient(const QString &family, const QString &given, const QString &era, const QString &year,
+                                 const QString &month, const QString &day)
+    {
+        using namespace recordkey;
+        PatientRecord r = newPatientRecord();
+        r.setValue(FamilyName, family);
+        r.setValue(GivenName, given);
+        r.setValue(QStringLiteral("005"), QStringLiteral("男"));
+        r.setValue(Era, era);
+        r.setValue(Year, year);
+        r.setValue(Month, month);
+        r.setValue(Day, day);
+        return r;
+    }
+    // Saves a new patient into bed as the record window does.
+    bool admit(int bed, const PatientRecord &record)
+    {
+        QString oldKey;
+        const SaveResult r = savePatientRecord(
+            ctx(), record, true, &oldKey, [&](const SaveResult &s) { board.setBedEntry(bed, s.key); },
+            [&](const QString &key) { return entryInUse(board, key, bed); },
+            [&](const QString &key, LayoutLines *layout) {
+                return layoutWithBedEntry(ctx(), board, bed, key, layout);
+            });
+        return r.outcome == SaveResult::Saved;
+    }
+    bool admitSato(int bed) { return admit(bed, patient("佐藤", "一郎", "昭和", "10年", "5月", "3日")); }
+    bool admitSuzuki(int bed) { return admit(bed, patient("鈴木", "花子", "平成", "1年", "2月", "3日")); }
+
+    // What the store holds, as a fresh run would read it.
+    QStringList beds()
+    {
+        BoardModel back;
+        loadWardLayout(ctx(), back, QString());
+        QStringList occupied;
+        for (int b = 0; b < BoardModel::BedCount; ++b)
+            if (!back.bedEntry(b).isEmpty())
+                occupied << QStringLiteral("%1:%2").arg(b).arg(back.bedEntry(b));
+        return occupied;
+    }
+    QStringList today(const QStringList &keys)
+    {
+        QStringList present;
+        for (const QString &k : keys)
+            if (store->hasRecord(RecordRef::today(k)))
+                present << k;
+        return present;
+    }
+    QStringList state()
+    {
+        return beds() + QStringList {"|"} + today({Sato, Suzuki}) + QStringList {"|"} + store->keptRecords();
+    }
+    void answer(const QString &yn)
+    {
+        t.prompter.answers.clear();
+        for (const QChar c : yn)
+            t.prompter.answers << (c == 'Y');
+    }
+};
+
+using Case = std::function<void(Ward &, const StoreKind &)>;
+
+QMap<QString, Case> &cases()
+{
+    static QMap<QString, Case> table {
+        {QStringLiteral("an empty ward"),
+         [](Ward &w, const StoreKind &) {
+             QCOMPARE(w.beds(), QStringList());
+             QCOMPARE(w.store->keptRecords(), QStringList());
+             QCOMPARE(w.store->snapshots(), QStringList());
+             QVERIFY(!w.store->hasFacility());
+         }},
+        {QStringLiteral("admission names the record it saved"),
+         [](Ward &w, const StoreKind &) {
+             QVERIFY(w.admitSato(3));
+             QCOMPARE(w.state(), (QStringList {"3:" + Sato, "|", Sato, "|"}));
+             PatientRecord r;
+             QCOMPARE(readPatientRecord(w.ctx(), RecordRef::today(Sato), &r), RecordReadResult::Read);
+             QCOMPARE(r.value(QStringLiteral("301")), QStringLiteral("山田"));
+         }},
+        {QStringLiteral("a second bed for the same patient is refused"),
+         [](Ward &w, const StoreKind &) {
+             QVERIFY(w.admitSato(3));
+             QVERIFY(!w.admitSato(4));
+             QCOMPARE(w.t.prompter.texts().constLast(), recordtext::KeyOfOtherBed);
+             QCOMPARE(w.state(), (QStringList {"3:" + Sato, "|", Sato, "|"}));
+         }},
+        {QStringLiteral("a renamed patient leaves no old record"),
+         [](Ward &w, const StoreKind &) {
+             QVERIFY(w.admitSato(3));
+             QString oldKey = Sato;
+             PatientRecord renamed = Ward::patient("佐藤", "一郎", "昭和", "11年", "5月", "3日");
+             const SaveResult r
+                 = savePatientRecord(w.ctx(), renamed, true, &oldKey, {}, {}, [&](const QString &key, LayoutLines *l) {
+                       return layoutWithBedEntry(w.ctx(), w.board, 3, key, l);
+                   });
+             QCOMPARE(int(r.outcome), int(SaveResult::Saved));
+             QCOMPARE(w.beds(), QStringList {"3:" + r.key});
+             QVERIFY(!w.store->hasRecord(RecordRef::today(Sato)));
+             QVERIFY(w.store->hasRecord(RecordRef::today(r.key)));
+         }},
+        {QStringLiteral("discharge keeping the record"),
+         [](Ward &w, const StoreKind &) {
+             QVERIFY(w.admitSato(3));
+             w.answer("YN");
+             QVERIFY(dischargePatient(w.ctx(), w.board, 3));
+             QCOMPARE(w.state(), (QStringList {"|", "|", Sato}));
+         }},
+        {QStringLiteral("discharge erasing the record"),
+         [](Ward &w, const StoreKind &) {
+             QVERIFY(w.admitSato(3));
+             w.answer("YY");
+             QVERIFY(dischargePatient(w.ctx(), w.board, 3));
+             QCOMPARE(w.state(), (QStringList {"|", "|"}));
+         }},
+        {QStringLiteral("a kept record is replaced only with consent"),
+         [](Ward &w, const StoreKind &) {
+             QVERIFY(w.admitSato(3));
+             w.answer("YN");
+             QVERIFY(dischargePatient(w.ctx(), w.board, 3));
+             QByteArray kept;
+             QString error;
+             QCOMPARE(int(w.store->readRecord(RecordRef::kept(Sato), &kept, &error)), int(StoreRead::Read));
+             QVERIFY(w.admitSato(5));
+             w.answer("YNN"); // discharge, keep, do not replace
+             QVERIFY(!dischargePatient(w.ctx(), w.board, 5));
+             QCOMPARE(w.state(), (QStringList {"5:" + Sato, "|", Sato, "|", Sato}));
+             QByteArray after;
+             QCOMPARE(int(w.store->readRecord(RecordRef::kept(Sato), &after, &error)), int(StoreRead::Read));
+             QCOMPARE(after, kept);
+         }},
+        {QStringLiteral("readmission into a free bed"),
+         [](Ward &w, const StoreKind &) {
+             QVERIFY(w.admitSato(3));
+             w.answer("YN");
+             QVERIFY(dischargePatient(w.ctx(), w.board, 3));
+             QByteArray kept;
+             QString error;
+             w.store->readRecord(RecordRef::kept(Sato), &kept, &error);
+             w.answer("Y");
+             QVERIFY(readmitClick(w.ctx(), w.board, 7, Sato).readmitted);
+             QCOMPARE(w.state(), (QStringList {"7:" + Sato, "|", Sato, "|"}));
+             QByteArray back;
+             QCOMPARE(int(w.store->readRecord(RecordRef::today(Sato), &back, &error)), int(StoreRead::Read));
+             QCOMPARE(back, kept);
+         }},
+        {QStringLiteral("readmission over a record in use is refused"),
+         [](Ward &w, const StoreKind &) {
+             QVERIFY(w.admitSato(3));
+             w.answer("YN");
+             QVERIFY(dischargePatient(w.ctx(), w.board, 3));
+             QVERIFY(w.admitSato(4));
+             w.answer("Y");
+             QVERIFY(!readmitClick(w.ctx(), w.board, 7, Sato).readmitted);
+             QCOMPARE(w.t.prompter.texts().constLast(), recordInUseText());
+             QCOMPARE(w.state(), (QStringList {"4:" + Sato, "|", Sato, "|", Sato}));
+         }},
+        {QStringLiteral("erasure"),
+         [](Ward &w, const StoreKind &) {
+             QVERIFY(w.admitSato(3));
+             QVERIFY(w.admitSuzuki(4));
+             w.answer("Y");
+             QVERIFY(erasePatient(w.ctx(), w.board, 3));
+             QCOMPARE(w.state(), (QStringList {"4:" + Suzuki, "|", Suzuki, "|"}));
+         }},
+        {QStringLiteral("a move that fails part-way changes nothing"),
+         [](Ward &w, const StoreKind &kind) {
+             QVERIFY(w.admitSato(3));
+             QVERIFY(w.admitSuzuki(4));
+             w.answer("YN");
+             QVERIFY(dischargePatient(w.ctx(), w.board, 4));
+             const QStringList before = w.state();
+             QCOMPARE(before, (QStringList {"3:" + Sato, "|", Sato, "|", Suzuki}));
+
+             w.answer("YN");
+             kind.failNextChange();
+             QVERIFY(!dischargePatient(w.ctx(), w.board, 3));
+             kind.reset();
+             QCOMPARE(w.state(), before);
+             QCOMPARE(w.board.bedEntry(3), Sato);
+
+             w.answer("Y");
+             kind.failNextChange();
+             QVERIFY(!readmitClick(w.ctx(), w.board, 7, Suzuki).readmitted);
+             kind.reset();
+             QCOMPARE(w.state(), before);
+             QCOMPARE(w.board.bedEntry(7), QString());
+
+             w.answer("Y");
+             kind.failNextChange();
+             QVERIFY(!erasePatient(w.ctx(), w.board, 3));
+             kind.reset();
+             QCOMPARE(w.state(), before);
+         }},
+        {QStringLiteral("an admission that fails part-way changes nothing"),
+         [](Ward &w, const StoreKind &kind) {
+             kind.failNextChange();
+             QVERIFY(!w.admitSato(3));
+             kind.reset();
+             QCOMPARE(w.state(), (QStringList {"|", "|"}));
+         }},
+        {QStringLiteral("layout, records and facility come back byte for byte"),
+         [](Ward &w, const StoreKind &) {
+             // Written by another program: no final line end, unknown keys, another order.
+             QByteArray foreign;
+             QVERIFY(textfile::encode(QStringLiteral("004:花子\r\n999:謎\r\n003:鈴木～"), &foreign, nullptr));
+             WardChange change;
+             change.writes.append({RecordRef::today(Suzuki), foreign});
+             LayoutLines layout;
+             for (int b = 0; b < BoardModel::BedCount; ++b)
+                 layout.beds << (b == 9 ? Suzuki : QString());
+             for (int r = 0; r < BoardModel::RoomCount; ++r) {
+                 layout.roomNumbers << QStringLiteral("%1号室").arg(101 + r);
+                 layout.roomColours << QString::number(r * 1000);
+             }
+             change.layout = layout;
+             QString error;
+             QVERIFY2(w.store->apply(change, &error), qPrintable(error));
+             QByteArray back;
+             QCOMPARE(int(w.store->readRecord(RecordRef::today(Suzuki), &back, &error)), int(StoreRead::Read));
+             QCOMPARE(back, foreign);
+             const StoredLayout stored = w.store->readLayout(QString());
+             QCOMPARE(stored.beds.lines, layout.beds);
+             QCOMPARE(stored.roomNumbers.lines, layout.roomNumbers);
+             QCOMPARE(stored.roomColours.lines, layout.roomColours);
+
+             QByteArray facility;
+             QVERIFY(textfile::encode(QStringLiteral("001:病院\r\n002:内科"), &facility, nullptr));
+             QVERIFY(w.store->writeFacility(facility, &error));
+             QVERIFY(w.store->hasFacility());
+             QByteArray facilityBack;
+             QCOMPARE(int(w.store->readFacility(&facilityBack, &error)), int(StoreRead::Read));
+             QCOMPARE(facilityBack, facility);
+         }},
+        {QStringLiteral("a snapshot keeps the day as it was"),
+         [](Ward &w, const StoreKind &) {
+             QVERIFY(w.admitSato(3));
+             const SnapshotCopy copy = w.store->takeSnapshot(SnapshotDay, QString());
+             QVERIFY(copy.started);
+             QCOMPARE(copy.failed, QStringList());
+             w.answer("Y");
+             QVERIFY(erasePatient(w.ctx(), w.board, 3));
+             QCOMPARE(w.store->snapshots(), QStringList {SnapshotDay});
+             BoardModel past;
+             QVERIFY(loadWardLayout(w.ctx(), past, SnapshotDay));
+             QCOMPARE(past.bedEntry(3), Sato);
+             PatientRecord r;
+             QCOMPARE(readPatientRecord(w.ctx(), RecordRef::inSnapshot(SnapshotDay, Sato), &r), RecordReadResult::Read);
+             QCOMPARE(r.value(QStringLiteral("003")), QStringLiteral("佐藤"));
+             QString error;
+             QVERIFY2(w.store->removeSnapshot(SnapshotDay, &error), qPrintable(error));
+             QCOMPARE(w.store->snapshots(), QStringList());
+             QVERIFY(!w.store->removeSnapshot(SnapshotDay, &error));
+         }},
+        {QStringLiteral("a snapshot's record cannot be written"),
+         [](Ward &w, const StoreKind &) {
+             QVERIFY(w.admitSato(3));
+             QVERIFY(w.store->takeSnapshot(SnapshotDay, QString()).started);
+             QVERIFY(!writePatientRecord(w.ctx(), RecordRef::inSnapshot(SnapshotDay, Sato),
+                                         Ward::patient("x", "y", "昭和", "1年", "1月", "1日")));
+             QCOMPARE(w.t.prompter.texts().constLast(), PastDataReadOnlyText);
+             WardChange change;
+             change.removals << RecordRef::inSnapshot(SnapshotDay, Sato);
+             QString error;
+             QVERIFY(!w.store->apply(change, &error));
+             QVERIFY(w.store->hasRecord(RecordRef::inSnapshot(SnapshotDay, Sato)));
+         }},
+    };
+    return table;
+}
+
+} // namespace
+
+class TestStoreContract : public QObject {
+    Q_OBJECT
+
+private slots:
+    void contract_data()
+    {
+        QTest::addColumn<QString>("store");
+        QTest::addColumn<QString>("name");
+        for (const QString &store : storeKinds().keys())
+            for (const QString &name : cases().keys())
+                QTest::newRow(qPrintable(store + ": " + name)) << store << name;
+    }
+    void contract()
+    {
+        QFETCH(QString, store);
+        QFETCH(QString, name);
+        const StoreKind &kind = storeKinds()[store];
+        Ward w(kind);
+        cases()[name](w, kind);
+        kind.reset();
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStoreContract)
+#include "tst_storecontract.moc"
