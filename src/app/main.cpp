@@ -2,7 +2,7 @@
 
 #include "app/applicationsetup.h"
 #include "core/appcontext.h"
-#include "store/folderstore.h"
+#include "store/pg/storechoice.h"
 #include "ui/appflow.h"
 #include "ui/busycursor.h"
 #include "ui/messageboxprompter.h"
@@ -16,9 +16,15 @@ int main(int argc, char *argv[])
     velto::MessageBoxPrompter prompter;
     velto::SettingsStore settings(velto::SettingsStore::defaultPath());
     velto::BusyCursor busy;
-    // The lock lives with the data, so any second start on this folder, by
-    // any account or computer, is refused.
-    velto::FolderStore store(QCoreApplication::applicationDirPath());
+    // The folder store's lock lives with the data, so any second start on
+    // this folder, by any account or computer, is refused.
+    QString refused;
+    const std::unique_ptr<velto::WardStore> store
+        = velto::openWardStore(QCoreApplication::applicationDirPath(), settings, &refused);
+    if (!store) {
+        prompter.errorMsg(refused);
+        return 1;
+    }
 
     velto::AppContext ctx;
     ctx.appDir = QCoreApplication::applicationDirPath();
@@ -26,7 +32,7 @@ int main(int argc, char *argv[])
     ctx.prompter = &prompter;
     ctx.settings = &settings;
     ctx.busy = &busy;
-    ctx.store = &store;
+    ctx.store = store.get();
 
     velto::AppFlow flow(ctx, velto::defaultHooks());
     return flow.run();

@@ -10,6 +10,7 @@ class SettingsStore {
 public:
     // filePath: the INI file; defaultPath() gives the user's own one.
     explicit SettingsStore(QString filePath);
+    virtual ~SettingsStore() = default;
     static QString defaultPath();
 
     QString filePath() const { return m_path; }
@@ -33,20 +34,31 @@ public:
     // replaced whole only after the new content has been written and read
     // back equal; it is readable by its owner only. On failure the old file
     // stays, the store keeps its values and *error says why.
-    bool commit(QString *error = nullptr);
+    virtual bool commit(QString *error = nullptr);
 
     // Rereads the file (drops uncommitted changes). When the file cannot be
     // read, the store returns to what it last read or wrote, never to empty.
-    void reload();
+    virtual void reload();
 
     // Every setValue ("section/key") and removeSection ("-section") in call
     // order, so the order of writes can be checked.
     const QStringList &journal() const { return m_journal; }
 
-private:
+protected:
     using Map = QMap<QString, QString>; // "section/key" -> value
-    enum class ReadResult { Missing, Read, Unreadable };
+    // A store kept elsewhere than in a file (the ward database).
+    SettingsStore() = default;
+    void setStored(const Map &values)
+    {
+        m_values = values;
+        m_stored = values;
+    }
+    const Map &values() const { return m_values; }
+    void revert() { m_values = m_stored; }
     static QString fullKey(const QString &section, const QString &key);
+
+private:
+    enum class ReadResult { Missing, Read, Unreadable };
     ReadResult readFile(Map *map) const;
     void tightenPermissions() const;
 

@@ -7,6 +7,7 @@
 #include "eradate.h"
 #include "errorlog.h"
 #include "platform.h"
+#include "store/wardstore.h"
 #include "textfile.h"
 
 namespace velto {
@@ -74,34 +75,32 @@ bool prepareDataFolders(AppContext &ctx)
         ctx.prompter->errorMsg(startuptext::settingsUnreadable(ctx.settings->filePath()));
         return false;
     }
-    QDir app(ctx.appDir);
-    for (const QString &folder :
-         {QStringLiteral("DB"), QStringLiteral("BackUp"), QStringLiteral("log"), QStringLiteral("DB/Out")}) {
-        const QFileInfo fi(app.filePath(folder));
-        if (fi.isDir())
-            continue;
-        if (fi.exists() || !textfile::makeDataFolder(app.filePath(folder))) {
-            writeErrorLog(ctx, PrepareProc);
-            return false;
-        }
-    }
-    // A change a crash interrupted is finished before anything reads DB;
-    // one that cannot be finished must not be built upon.
-    QString why;
-    if (!textfile::completeInterruptedChange(app.filePath(QStringLiteral("DB")), &why)) {
-        ctx.prompter->errorMsg(startuptext::changeNotCompleted(why));
+    // The error log stays beside the program, whatever keeps the ward.
+    const QString log = ctx.path(QStringLiteral("log"));
+    const QFileInfo fi(log);
+    if (fi.exists() ? !fi.isDir() : !textfile::makeDataFolder(log)) {
+        writeErrorLog(ctx, PrepareProc);
         return false;
     }
-    // Half-written files of a run that crashed are not data.
-    for (const QString &folder : {QStringLiteral("DB"), QStringLiteral("DB/Out"), QStringLiteral("log")})
-        textfile::removeStaleStagingFiles(app.filePath(folder));
+    QString why;
+    if (!ctx.store->prepare(&why)) {
+        if (why.isEmpty())
+            writeErrorLog(ctx, PrepareProc);
+        else
+            ctx.prompter->errorMsg(why);
+        return false;
+    }
+    textfile::removeStaleStagingFiles(log);
     ctx.todayEraDate = getNowDate(ctx);
 
-    if (ctx.settings->isEmpty()) {
+    // The first start of a ward: its built-in account and options, where the
+    // ward keeps them (the settings file, or the ward database).
+    SettingsStore &ward = wardSettings(ctx);
+    if (ward.isEmpty()) {
         for (const SettingDefault &d : firstStartSettings())
-            ctx.settings->setValue(d.section, d.key, d.value);
-        if (!ctx.settings->commit(&why)) {
-            ctx.settings->reload();
+            ward.setValue(d.section, d.key, d.value);
+        if (!ward.commit(&why)) {
+            ward.reload();
             writeErrorLog(ctx, PrepareProc);
             return false;
         }

@@ -4,6 +4,7 @@
 
 #include "core/busy.h"
 #include "core/errorlog.h"
+#include "passwordhash.h"
 #include "store/wardstore.h"
 
 namespace velto {
@@ -24,6 +25,13 @@ bool toShort(const QString &text, int *out)
     return true;
 }
 } // namespace
+
+bool passwordMatches(const AppContext &ctx, const QString &stored, const QString &typed)
+{
+    // The ward database keeps only hashes; the settings file the password.
+    const bool hashed = ctx.store && ctx.store->wardSettings();
+    return hashed ? passwordhash::verifyPassword(typed, stored) : stored == typed;
+}
 
 bool splitAccountLine(const QString &line, StaffAccount *out)
 {
@@ -128,7 +136,7 @@ LoginResult loginCheck(AppContext &ctx, AccountTable &table, const QString &logi
             return abort();
         if (a.loginId == loginId) {
             idKnown = true;
-            if (a.password == password) {
+            if (passwordMatches(ctx, a.password, password)) {
                 matched = true;
                 match = a;
                 break;

@@ -11,6 +11,9 @@ namespace velto {
 // authority is not a digit.
 bool splitAccountLine(const QString &line, StaffAccount *out);
 QString joinAccountLine(const StaffAccount &a);
+// Whether typed is the password kept as stored: the ward database keeps a
+// PBKDF2 hash, the settings file the password itself.
+bool passwordMatches(const AppContext &ctx, const QString &stored, const QString &typed);
 
 struct AccountTable {
     QStringList lines; // position i (1-based) is lines[i-1]

@@ -141,6 +141,35 @@ void FolderStore::unlock()
     m_lock.reset();
 }
 
+bool FolderStore::prepare(QString *message)
+{
+    message->clear();
+    QDir app(m_appDir);
+    for (const QString &name : {QStringLiteral("DB"), QStringLiteral("BackUp"), QStringLiteral("DB/Out")}) {
+        const QFileInfo fi(app.filePath(name));
+        if (fi.isDir())
+            continue;
+        if (fi.exists() || !textfile::makeDataFolder(app.filePath(name)))
+            return false;
+    }
+    // A change a crash interrupted is finished before anything reads DB;
+    // one that cannot be finished must not be built upon.
+    QString why;
+    if (!textfile::completeInterruptedChange(app.filePath(QStringLiteral("DB")), &why)) {
+        *message = startuptext::changeNotCompleted(why);
+        return false;
+    }
+    // Half-written files of a run that crashed are not data.
+    for (const QString &name : {QStringLiteral("DB"), QStringLiteral("DB/Out")})
+        textfile::removeStaleStagingFiles(app.filePath(name));
+    return true;
+}
+
+QString FolderStore::dataFolder() const
+{
+    return m_appDir;
+}
+
 QString FolderStore::recordPath(const RecordRef &ref) const
 {
     if (!isPlainFileName(ref.key))
@@ -384,12 +413,6 @@ bool FolderStore::removeSnapshot(const QString &name, QString *error)
 SettingsStore *FolderStore::wardSettings()
 {
     return nullptr; // the user's own settings file
-}
-
-SettingsStore &wardSettings(const AppServices &services)
-{
-    SettingsStore *ward = services.store ? services.store->wardSettings() : nullptr;
-    return ward ? *ward : *services.settings;
 }
 
 } // namespace velto

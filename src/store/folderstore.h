@@ -21,6 +21,8 @@ public:
 
     bool lock(QString *message) override;
     void unlock() override;
+    bool prepare(QString *message) override;
+    QString dataFolder() const override;
     StoredLayout readLayout(const QString &snapshot) override;
     StoreRead readRecord(const RecordRef &ref, QByteArray *bytes, QString *error) override;
     bool hasRecord(const RecordRef &ref) override;

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "core/appcontext.h"
+
 namespace velto {
 
 class SettingsStore;
@@ -96,6 +98,12 @@ public:
     virtual bool lock(QString *message) = 0;
     // Lets the next run have it.
     virtual void unlock() = 0;
+    // Readies the ward for the run, once it is locked. False, with the
+    // message for the user, when the run cannot go on; an empty message means
+    // an unexpected failure, for the error report.
+    virtual bool prepare(QString *message) = 0;
+    // The folder the ward's files are kept in; empty for the database.
+    virtual QString dataFolder() const = 0;
 
     // Today's layout (an empty snapshot name) or a snapshot's.
     virtual StoredLayout readLayout(const QString &snapshot) = 0;
@@ -127,8 +135,11 @@ public:
     virtual SettingsStore *wardSettings() = 0;
 };
 
-struct AppServices;
 // The settings store holding the ward's staff accounts and options.
-SettingsStore &wardSettings(const AppServices &services);
+inline SettingsStore &wardSettings(const AppServices &services)
+{
+    SettingsStore *ward = services.store ? services.store->wardSettings() : nullptr;
+    return ward ? *ward : *services.settings;
+}
 
 } // namespace velto

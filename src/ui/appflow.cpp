@@ -50,7 +50,8 @@ int AppFlow::run()
     loadAccounts(m_ctx, m_accounts);
     m_ctx.loginAttempts = 0;
     busy.release();
-    repairDataFolders(m_ctx); // before any record is read
+    if (!m_ctx.store->dataFolder().isEmpty())
+        repairDataFolders(m_ctx); // before any record is read
 
     LoginDialog login(m_ctx, m_accounts);
     const bool loggedIn = login.exec() == QDialog::Accepted;

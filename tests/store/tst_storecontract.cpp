@@ -12,7 +12,9 @@
 #include "record/recordfields.h"
 #include "record/recordfile.h"
 #include "record/recordsave.h"
+#include "scratchdatabase.h"
 #include "store/folderstore.h"
+#include "store/pg/pgstore.h"
 #include "support/patients.h"
 #include "support/testcontext.h"
 
@@ -29,8 +31,43 @@ const QString SnapshotDay = QStringLiteral("令和08年12月09日");
 // lost connection).
 struct StoreKind {
     std::function<std::unique_ptr<WardStore>(test::TestContext &)> make;
-    std::function<void()> failNextChange;
-    std::function<void()> reset;
+    // While on, every change fails part-way through being written.
+    std::function<void(WardStore &, bool on)> failChanges;
+};
+
+// The database store on a database of its own, dropped with it.
+struct ScratchHolder {
+    test::ScratchDatabase database;
+};
+class ScratchPgStore : private ScratchHolder, public PgStore {
+public:
+    explicit ScratchPgStore(const QString &lockPath)
+        : PgStore(database.connectionString(), lockPath, QStringLiteral("contract"))
+    {
+        QString error;
+        m_open = database.ok() && open(&error);
+        if (!m_open)
+            qWarning() << error;
+    }
+    bool isOpen() const { return m_open; }
+    // A failure inside the transaction, after the records are written: the
+    // layout's update is refused as a lost connection or a full disk would.
+    void failChanges(bool on)
+    {
+        QSqlDatabase admin = database.connect(QStringLiteral("contract-admin"));
+        QSqlQuery q(admin);
+        if (on) {
+            q.exec(QStringLiteral("create or replace function velto_fail() returns trigger language plpgsql"
+                                  " as $$ begin raise exception 'refused'; end $$"));
+            q.exec(QStringLiteral("create trigger velto_fail before update on ward_bed"
+                                  " for each statement execute function velto_fail()"));
+        } else {
+            q.exec(QStringLiteral("drop trigger if exists velto_fail on ward_bed"));
+        }
+    }
+
+private:
+    bool m_open = false;
 };
 
 QMap<QString, StoreKind> &storeKinds()
@@ -42,10 +79,21 @@ QMap<QString, StoreKind> &storeKinds()
               return std::make_unique<FolderStore>(t.ctx.appDir);
           },
           // The last file of a change cannot be staged.
-          [] {
-              textfile::setStepHook([](const QString &step) { return step != QStringLiteral("stage ROOM_COL.WBD"); });
+          [](WardStore &, bool on) {
+              if (on)
+                  textfile::setStepHook(
+                      [](const QString &step) { return step != QStringLiteral("stage ROOM_COL.WBD"); });
+              else
+                  textfile::setStepHook({});
+          }}},
+        {QStringLiteral("database"),
+         {[](test::TestContext &t) -> std::unique_ptr<WardStore> {
+              auto store = std::make_unique<ScratchPgStore>(t.dir.filePath(QStringLiteral("velto.lock")));
+              if (!store->isOpen())
+                  return nullptr;
+              return store;
           },
-          [] { textfile::setStepHook({}); }}},
+          [](WardStore &store, bool on) { static_cast<ScratchPgStore &>(store).failChanges(on); }}},
     };
     return kinds;
 }
@@ -241,30 +289,30 @@ QMap<QString, Case> &cases()
              QCOMPARE(before, (QStringList {"3:" + Sato, "|", Sato, "|", Suzuki}));
 
              w.answer("YN");
-             kind.failNextChange();
+             kind.failChanges(*w.store, true);
              QVERIFY(!dischargePatient(w.ctx(), w.board, 3));
-             kind.reset();
+             kind.failChanges(*w.store, false);
              QCOMPARE(w.state(), before);
              QCOMPARE(w.board.bedEntry(3), Sato);
 
              w.answer("Y");
-             kind.failNextChange();
+             kind.failChanges(*w.store, true);
              QVERIFY(!readmitClick(w.ctx(), w.board, 7, Suzuki).readmitted);
-             kind.reset();
+             kind.failChanges(*w.store, false);
              QCOMPARE(w.state(), before);
              QCOMPARE(w.board.bedEntry(7), QString());
 
              w.answer("Y");
-             kind.failNextChange();
+             kind.failChanges(*w.store, true);
              QVERIFY(!erasePatient(w.ctx(), w.board, 3));
-             kind.reset();
+             kind.failChanges(*w.store, false);
              QCOMPARE(w.state(), before);
          }},
         {QStringLiteral("an admission that fails part-way changes nothing"),
          [](Ward &w, const StoreKind &kind) {
-             kind.failNextChange();
+             kind.failChanges(*w.store, true);
              QVERIFY(!w.admitSato(3));
-             kind.reset();
+             kind.failChanges(*w.store, false);
              QCOMPARE(w.state(), (QStringList {"|", "|"}));
          }},
         {QStringLiteral("layout, records and facility come back byte for byte"),
@@ -357,8 +405,9 @@ private slots:
         QFETCH(QString, name);
         const StoreKind &kind = storeKinds()[store];
         Ward w(kind);
+        QVERIFY2(w.store, "the store did not open (the database store needs VELTO_TEST_DATABASE: scripts/test.sh)");
         cases()[name](w, kind);
-        kind.reset();
+        kind.failChanges(*w.store, false);
     }
 };
 

@@ -1,0 +1,452 @@
+#include "pgstore.h"
+
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <algorithm>
+
+#include "core/platform.h"
+#include "core/startup.h"
+#include "core/textfile.h"
+#include "wardschema.h"
+#include "wardsettings.h"
+
+namespace velto {
+
+namespace {
+
+const QString FacilityFile = QStringLiteral("HOSPITAL_INFO.WBD");
+
+QString placeName(RecordPlace place)
+{
+    return place == RecordPlace::Kept ? QStringLiteral("kept") : QStringLiteral("today");
+}
+
+bool exec(QSqlQuery &q, QString *error)
+{
+    if (q.exec())
+        return true;
+    if (error)
+        *error = q.lastError().text();
+    return false;
+}
+
+QSqlQuery prepared(const QSqlDatabase &db, const QString &sql)
+{
+    QSqlQuery q(db);
+    q.prepare(sql);
+    return q;
+}
+
+// An empty text, never SQL's null (the driver binds a null QString as null).
+QString text(const QString &s)
+{
+    return s.isNull() ? QStringLiteral("") : s;
+}
+
+// A snapshot holds files by the bytes of their names, as a folder does.
+QByteArray fileName(const QString &name)
+{
+    return QFile::encodeName(name);
+}
+
+// The same order as a folder listing by name.
+QStringList sorted(QStringList names)
+{
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+LayoutPart decodePart(const QByteArray &bytes)
+{
+    LayoutPart part;
+    QList<int> bad;
+    textfile::decodeLinesEach(bytes, &part.lines, &bad);
+    if (bad.isEmpty()) {
+        part.state = StoreRead::Read;
+    } else {
+        part.lines.clear();
+        part.state = StoreRead::Failed;
+        part.badLine = bad.constFirst();
+    }
+    return part;
+}
+
+} // namespace
+
+PgStore::PgStore(QString connectionString, QString lockPath, QString connectionName)
+    : m_connectionString(std::move(connectionString))
+    , m_lockPath(std::move(lockPath))
+    , m_name(std::move(connectionName))
+{ }
+
+PgStore::~PgStore()
+{
+    m_settings.reset();
+    {
+        QSqlDatabase d = QSqlDatabase::database(m_name, false);
+        if (d.isValid())
+            d.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+QSqlDatabase PgStore::db() const
+{
+    return QSqlDatabase::database(m_name, false);
+}
+
+bool PgStore::open(QString *error, int passwordIterations)
+{
+    QSqlDatabase d = wardschema::openConnection(m_connectionString, m_name, error);
+    if (!d.isOpen() || !wardschema::migrate(d, error))
+        return false;
+    m_settings = std::make_unique<WardDatabaseSettings>(m_name, passwordIterations);
+    return m_settings->load(error);
+}
+
+bool PgStore::connected() const
+{
+    return db().isOpen();
+}
+
+bool PgStore::prepare(QString *message)
+{
+    message->clear();
+    return true; // the tables were made or brought up to date by open()
+}
+
+QString PgStore::dataFolder() const
+{
+    return QString();
+}
+
+bool PgStore::lock(QString *message)
+{
+    if (!m_lock)
+        m_lock = std::make_unique<platform::InstanceLock>(m_lockPath);
+    return lockDataFolder(*m_lock, message);
+}
+
+void PgStore::unlock()
+{
+    m_lock.reset();
+}
+
+StoredLayout PgStore::readLayout(const QString &snapshot)
+{
+    StoredLayout layout;
+    if (snapshot.isEmpty()) {
+        QSqlQuery beds = prepared(db(), QStringLiteral("select entry from ward_bed order by bed"));
+        QSqlQuery rooms = prepared(db(), QStringLiteral("select number, colour from ward_room order by room"));
+        if (!exec(beds, nullptr) || !exec(rooms, nullptr)) {
+            layout.beds.state = StoreRead::Failed;
+            layout.beds.badLine = 1;
+            return layout;
+        }
+        while (beds.next())
+            layout.beds.lines << beds.value(0).toString();
+        while (rooms.next()) {
+            layout.roomNumbers.lines << rooms.value(0).toString();
+            layout.roomColours.lines << rooms.value(1).toString();
+        }
+        layout.beds.state = layout.roomNumbers.state = layout.roomColours.state = StoreRead::Read;
+        return layout;
+    }
+    QSqlQuery q = prepared(db(), QStringLiteral("select content from snapshot_file where day = ? and name = ?"));
+    // A missing or damaged part leaves the later ones unread, as in a folder.
+    for (const auto &[name, part] :
+         {std::pair {layoutfile::Beds, &layout.beds}, std::pair {layoutfile::RoomNumbers, &layout.roomNumbers},
+          std::pair {layoutfile::RoomColours, &layout.roomColours}}) {
+        q.addBindValue(snapshot);
+        q.addBindValue(fileName(name));
+        if (!exec(q, nullptr)) {
+            part->state = StoreRead::Failed;
+            part->badLine = 1;
+            return layout;
+        }
+        if (!q.next())
+            return layout;
+        *part = decodePart(q.value(0).toByteArray());
+        if (part->state != StoreRead::Read)
+            return layout;
+    }
+    return layout;
+}
+
+StoreRead PgStore::readRecord(const RecordRef &ref, QByteArray *bytes, QString *error)
+{
+    if (ref.key.isEmpty())
+        return StoreRead::Missing;
+    QSqlQuery q;
+    if (ref.place == RecordPlace::Snapshot) {
+        // A snapshot imported from a Windows PC may name it in code page 932.
+        QByteArray cp932;
+        if (!textfile::encode(ref.key, &cp932, nullptr))
+            cp932 = fileName(ref.key);
+        q = prepared(db(), QStringLiteral("select content from snapshot_file where day = ? and name in (?, ?)"
+                                          " order by name = ? desc limit 1"));
+        q.addBindValue(ref.snapshot);
+        q.addBindValue(fileName(ref.key));
+        q.addBindValue(cp932);
+        q.addBindValue(fileName(ref.key));
+    } else {
+        q = prepared(db(), QStringLiteral("select content from patient_record where place = ? and key = ?"));
+        q.addBindValue(placeName(ref.place));
+        q.addBindValue(ref.key);
+    }
+    if (!exec(q, error))
+        return StoreRead::Failed;
+    if (!q.next())
+        return StoreRead::Missing;
+    *bytes = q.value(0).toByteArray();
+    return StoreRead::Read;
+}
+
+bool PgStore::hasRecord(const RecordRef &ref)
+{
+    QByteArray bytes;
+    return readRecord(ref, &bytes, nullptr) == StoreRead::Read;
+}
+
+QStringList PgStore::keptRecords()
+{
+    QSqlQuery q = prepared(db(), QStringLiteral("select key from patient_record where place = 'kept'"));
+    QStringList keys;
+    if (exec(q, nullptr)) {
+        while (q.next())
+            keys << q.value(0).toString();
+    }
+    return sorted(keys);
+}
+
+bool PgStore::readPhoto(const RecordRef &ref, const QString &, QByteArray *bytes)
+{
+    if (ref.place == RecordPlace::Snapshot)
+        return false;
+    QSqlQuery q = prepared(
+        db(), QStringLiteral("select photo from patient_record where place = ? and key = ? and photo is not null"));
+    q.addBindValue(placeName(ref.place));
+    q.addBindValue(ref.key);
+    if (!exec(q, nullptr) || !q.next())
+        return false;
+    *bytes = q.value(0).toByteArray();
+    return true;
+}
+
+bool PgStore::apply(const WardChange &change, QString *error)
+{
+    for (const RecordWrite &w : change.writes) {
+        if (w.ref.place == RecordPlace::Snapshot || w.ref.key.isEmpty()) {
+            if (error)
+                *error = w.ref.key;
+            return false;
+        }
+    }
+    for (const RecordRef &r : change.removals) {
+        if (r.place == RecordPlace::Snapshot || r.key.isEmpty()) {
+            if (error)
+                *error = r.key;
+            return false;
+        }
+    }
+    QSqlDatabase d = db();
+    if (!d.transaction()) {
+        if (error)
+            *error = d.lastError().text();
+        return false;
+    }
+    bool ok = true;
+    for (const RecordWrite &w : change.writes) {
+        QSqlQuery q = prepared(d, QStringLiteral("insert into patient_record (place, key, content) values (?, ?, ?)"
+                                                 " on conflict (place, key) do update set content = excluded.content,"
+                                                 " version = patient_record.version + 1"));
+        q.addBindValue(placeName(w.ref.place));
+        q.addBindValue(w.ref.key);
+        q.addBindValue(w.bytes);
+        ok = ok && exec(q, error);
+    }
+    if (ok && change.layout) {
+        const LayoutLines &l = *change.layout;
+        // Beds that change are emptied first, so an exchange never names one
+        // record on two beds, not even for a moment.
+        QSqlQuery current = prepared(d, QStringLiteral("select bed, entry from ward_bed order by bed"));
+        ok = exec(current, error);
+        QList<int> changed;
+        while (ok && current.next()) {
+            const int bed = current.value(0).toInt();
+            if (bed < l.beds.size() && current.value(1).toString() != l.beds.at(bed))
+                changed << bed;
+        }
+        for (const int bed : std::as_const(changed)) {
+            QSqlQuery q = prepared(d, QStringLiteral("update ward_bed set entry = '' where bed = ?"));
+            q.addBindValue(bed);
+            ok = ok && exec(q, error);
+        }
+        for (const int bed : std::as_const(changed)) {
+            QSqlQuery q
+                = prepared(d, QStringLiteral("update ward_bed set entry = ?, version = version + 1 where bed = ?"));
+            q.addBindValue(text(l.beds.at(bed)));
+            q.addBindValue(bed);
+            ok = ok && exec(q, error);
+        }
+        for (int room = 0; ok && room < l.roomNumbers.size() && room < l.roomColours.size(); ++room) {
+            QSqlQuery q
+                = prepared(d, QStringLiteral("update ward_room set number = ?, colour = ?, version = version + 1"
+                                             " where room = ? and (number <> ? or colour <> ?)"));
+            q.addBindValue(text(l.roomNumbers.at(room)));
+            q.addBindValue(text(l.roomColours.at(room)));
+            q.addBindValue(room);
+            q.addBindValue(text(l.roomNumbers.at(room)));
+            q.addBindValue(text(l.roomColours.at(room)));
+            ok = exec(q, error);
+        }
+    }
+    for (const RecordRef &r : change.removals) {
+        const bool written
+            = std::any_of(change.writes.begin(), change.writes.end(), [&](const RecordWrite &w) { return w.ref == r; });
+        if (written)
+            continue; // removing what this change writes would lose it
+        QSqlQuery q = prepared(d, QStringLiteral("delete from patient_record where place = ? and key = ?"));
+        q.addBindValue(placeName(r.place));
+        q.addBindValue(r.key);
+        ok = ok && exec(q, error);
+    }
+    if (ok && d.commit())
+        return true;
+    if (ok && error)
+        *error = d.lastError().text();
+    d.rollback();
+    return false;
+}
+
+bool PgStore::hasFacility()
+{
+    QByteArray bytes;
+    return readFacility(&bytes, nullptr) == StoreRead::Read;
+}
+
+StoreRead PgStore::readFacility(QByteArray *bytes, QString *error)
+{
+    QSqlQuery q = prepared(db(), QStringLiteral("select content from facility where id = 1"));
+    if (!exec(q, error))
+        return StoreRead::Failed;
+    if (!q.next())
+        return StoreRead::Missing;
+    *bytes = q.value(0).toByteArray();
+    return StoreRead::Read;
+}
+
+bool PgStore::writeFacility(const QByteArray &bytes, QString *error)
+{
+    QSqlQuery q = prepared(db(), QStringLiteral("insert into facility (id, content) values (1, ?) on conflict (id)"
+                                                " do update set content = excluded.content,"
+                                                " version = facility.version + 1"));
+    q.addBindValue(bytes);
+    return exec(q, error);
+}
+
+QStringList PgStore::snapshots()
+{
+    QSqlQuery q = prepared(db(), QStringLiteral("select day from snapshot_day"));
+    QStringList days;
+    if (exec(q, nullptr)) {
+        while (q.next())
+            days << q.value(0).toString();
+    }
+    return sorted(days);
+}
+
+bool PgStore::todayLayoutFiles(QList<QPair<QString, QByteArray>> *files, QString *error)
+{
+    const StoredLayout l = readLayout(QString());
+    if (l.beds.state != StoreRead::Read)
+        return false;
+    for (const auto &[name, part] :
+         {std::pair {layoutfile::Beds, &l.beds}, std::pair {layoutfile::RoomNumbers, &l.roomNumbers},
+          std::pair {layoutfile::RoomColours, &l.roomColours}}) {
+        QByteArray bytes;
+        if (!textfile::encodeLines(name, part->lines, &bytes, error))
+            return false;
+        files->append({name, bytes});
+    }
+    return true;
+}
+
+SnapshotCopy PgStore::takeSnapshot(const QString &day, const QString &keepIfPresent)
+{
+    SnapshotCopy r;
+    QSqlDatabase d = db();
+    QString error;
+    if (day.isEmpty() || !d.transaction())
+        return r;
+    // The day's files: the records in their beds' ward, the layout and the
+    // facility information, as the folder store's "DB" holds them.
+    QList<QPair<QString, QByteArray>> files;
+    QSqlQuery records = prepared(d, QStringLiteral("select key, content from patient_record where place = 'today'"));
+    bool ok = exec(records, &error);
+    while (ok && records.next())
+        files.append({records.value(0).toString(), records.value(1).toByteArray()});
+    ok = ok && todayLayoutFiles(&files, &error);
+    QByteArray facility;
+    if (ok && readFacility(&facility, &error) == StoreRead::Read)
+        files.append({FacilityFile, facility});
+
+    QSqlQuery dayRow = prepared(d, QStringLiteral("insert into snapshot_day (day) values (?) on conflict do nothing"));
+    dayRow.addBindValue(day);
+    ok = ok && exec(dayRow, &error);
+    QStringList copied;
+    for (const auto &file : std::as_const(files)) {
+        if (!ok)
+            break;
+        if (!keepIfPresent.isEmpty() && file.first == keepIfPresent) {
+            QSqlQuery exists = prepared(d, QStringLiteral("select 1 from snapshot_file where day = ? and name = ?"));
+            exists.addBindValue(day);
+            exists.addBindValue(fileName(file.first));
+            ok = exec(exists, &error);
+            if (ok && exists.next()) {
+                r.kept << file.first;
+                continue;
+            }
+        }
+        QSqlQuery q = prepared(d, QStringLiteral("insert into snapshot_file (day, name, content) values (?, ?, ?)"
+                                                 " on conflict (day, name) do update set content = excluded.content"));
+        q.addBindValue(day);
+        q.addBindValue(fileName(file.first));
+        q.addBindValue(file.second);
+        ok = exec(q, &error);
+        copied << file.first;
+    }
+    if (ok && d.commit()) {
+        r.started = true;
+        r.copied = copied;
+        return r;
+    }
+    d.rollback();
+    r.kept.clear();
+    r.started = true;
+    for (const auto &file : std::as_const(files))
+        r.failed << file.first + QStringLiteral(": ") + (error.isEmpty() ? d.lastError().text() : error);
+    return r;
+}
+
+bool PgStore::removeSnapshot(const QString &name, QString *error)
+{
+    error->clear();
+    QSqlQuery q = prepared(db(), QStringLiteral("delete from snapshot_day where day = ?"));
+    q.addBindValue(name);
+    if (!exec(q, error))
+        return false;
+    if (q.numRowsAffected() < 1) {
+        *error = name;
+        return false;
+    }
+    return true;
+}
+
+SettingsStore *PgStore::wardSettings()
+{
+    return m_settings.get();
+}
+
+} // namespace velto

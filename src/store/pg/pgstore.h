@@ -1,0 +1,61 @@
+#pragma once
+// The ward kept in a PostgreSQL database shared by every terminal: one row
+// per bed and per room, records as the code page 932 bytes the folder store
+// holds, snapshots as the files of their day.
+#include <QSqlDatabase>
+#include <memory>
+
+#include "store/wardstore.h"
+
+namespace velto {
+
+class WardDatabaseSettings;
+
+namespace platform {
+class InstanceLock;
+}
+
+class PgStore : public WardStore {
+public:
+    // connectionString: a libpq connection string ([Ward] database).
+    // lockPath: this user's lock file (there is no shared folder to lock).
+    PgStore(QString connectionString, QString lockPath, QString connectionName = QStringLiteral("velto-ward"));
+    ~PgStore() override;
+
+    // Connects, creates or updates the ward's tables and reads its accounts
+    // and options. False with *error. passwordIterations: the PBKDF2 count
+    // for passwords set from now on (tests pass a low one).
+    bool open(QString *error, int passwordIterations = 100000);
+    // Whether the connection to the server is open.
+    bool connected() const;
+
+    bool lock(QString *message) override;
+    void unlock() override;
+    bool prepare(QString *message) override;
+    QString dataFolder() const override;
+    StoredLayout readLayout(const QString &snapshot) override;
+    StoreRead readRecord(const RecordRef &ref, QByteArray *bytes, QString *error) override;
+    bool hasRecord(const RecordRef &ref) override;
+    QStringList keptRecords() override;
+    bool readPhoto(const RecordRef &ref, const QString &storedPath, QByteArray *bytes) override;
+    bool apply(const WardChange &change, QString *error) override;
+    bool hasFacility() override;
+    StoreRead readFacility(QByteArray *bytes, QString *error) override;
+    bool writeFacility(const QByteArray &bytes, QString *error) override;
+    QStringList snapshots() override;
+    SnapshotCopy takeSnapshot(const QString &day, const QString &keepIfPresent) override;
+    bool removeSnapshot(const QString &name, QString *error) override;
+    SettingsStore *wardSettings() override;
+
+private:
+    QSqlDatabase db() const;
+    bool todayLayoutFiles(QList<QPair<QString, QByteArray>> *files, QString *error);
+
+    QString m_connectionString;
+    QString m_lockPath;
+    QString m_name;
+    std::unique_ptr<platform::InstanceLock> m_lock;
+    std::unique_ptr<WardDatabaseSettings> m_settings;
+};
+
+} // namespace velto

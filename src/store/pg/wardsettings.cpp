@@ -1,0 +1,170 @@
+#include "wardsettings.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include "staff/passwordhash.h"
+
+namespace velto {
+
+namespace {
+
+const QString Pass = QStringLiteral("Pass");
+const QString Option = QStringLiteral("Option");
+
+struct AccountRow {
+    QString loginId;
+    int authority = 0;
+    QString staffName;
+    QString password;
+};
+
+// "loginId,authority,staffName,password", split as the login splits it.
+bool splitLine(const QString &line, AccountRow *row)
+{
+    const int p1 = int(line.indexOf(QLatin1Char(',')));
+    if (p1 < 0 || p1 + 1 >= line.size() || !line.at(p1 + 1).isDigit() || line.at(p1 + 1).unicode() > '9')
+        return false;
+    const int nameStart = p1 + 3;
+    if (nameStart > line.size())
+        return false;
+    const int p3 = int(line.indexOf(QLatin1Char(','), nameStart));
+    if (p3 < 0)
+        return false;
+    row->loginId = line.left(p1);
+    row->authority = line.at(p1 + 1).unicode() - '0';
+    row->staffName = line.mid(nameStart, p3 - nameStart);
+    row->password = line.mid(p3 + 1);
+    return true;
+}
+
+QString joinLine(const AccountRow &a)
+{
+    return a.loginId + QLatin1Char(',') + QString::number(a.authority) + QLatin1Char(',') + a.staffName
+           + QLatin1Char(',') + a.password;
+}
+
+bool run(QSqlQuery &q, QString *error)
+{
+    if (q.exec())
+        return true;
+    if (error)
+        *error = q.lastError().text();
+    return false;
+}
+
+QString text(const QString &s)
+{
+    return s.isNull() ? QStringLiteral("") : s;
+}
+
+} // namespace
+
+WardDatabaseSettings::WardDatabaseSettings(QString connectionName, int iterations)
+    : m_connection(std::move(connectionName))
+    , m_iterations(iterations)
+{ }
+
+bool WardDatabaseSettings::load(QString *error)
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QSqlQuery accounts(db);
+    accounts.prepare(QStringLiteral("select login_id, authority, staff_name, password_hash from staff_account"
+                                    " order by position"));
+    QSqlQuery options(db);
+    options.prepare(QStringLiteral("select key, value from ward_option"));
+    if (!run(accounts, error) || !run(options, error))
+        return false;
+    Map map;
+    int n = 0;
+    while (accounts.next()) {
+        const AccountRow row {accounts.value(0).toString(), accounts.value(1).toInt(), accounts.value(2).toString(),
+                              accounts.value(3).toString()};
+        map.insert(fullKey(Pass, QStringLiteral("user%1").arg(++n)), joinLine(row));
+    }
+    if (n > 0)
+        map.insert(fullKey(Pass, QStringLiteral("cnt")), QString::number(n));
+    while (options.next())
+        map.insert(fullKey(Option, options.value(0).toString()), options.value(1).toString());
+    setStored(map);
+    return true;
+}
+
+bool WardDatabaseSettings::commit(QString *error)
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    // The hashes stored now, so a password nobody changed is kept as it is.
+    QHash<QString, QString> storedHash;
+    {
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("select login_id, password_hash from staff_account"));
+        if (!run(q, error))
+            return false;
+        while (q.next())
+            storedHash.insert(q.value(0).toString(), q.value(1).toString());
+    }
+    Map map = values();
+    const int count = map.value(fullKey(Pass, QStringLiteral("cnt"))).toInt();
+    QList<AccountRow> rows;
+    for (int i = 1; i <= count; ++i) {
+        const QString key = fullKey(Pass, QStringLiteral("user%1").arg(i));
+        AccountRow row;
+        if (!splitLine(map.value(key), &row)) {
+            if (error)
+                *error = key;
+            return false;
+        }
+        if (storedHash.value(row.loginId) != row.password || !passwordhash::isPasswordHash(row.password))
+            row.password = passwordhash::hashPassword(row.password, m_iterations);
+        map.insert(key, joinLine(row));
+        rows << row;
+    }
+    if (!db.transaction()) {
+        if (error)
+            *error = db.lastError().text();
+        return false;
+    }
+    bool ok = true;
+    QSqlQuery clear(db);
+    clear.prepare(QStringLiteral("delete from staff_account"));
+    ok = run(clear, error);
+    for (int i = 0; ok && i < rows.size(); ++i) {
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("insert into staff_account (position, login_id, authority, staff_name, password_hash)"
+                                 " values (?, ?, ?, ?, ?)"));
+        q.addBindValue(i + 1);
+        q.addBindValue(text(rows.at(i).loginId));
+        q.addBindValue(rows.at(i).authority);
+        q.addBindValue(text(rows.at(i).staffName));
+        q.addBindValue(rows.at(i).password);
+        ok = run(q, error);
+    }
+    const QString optionPrefix = Option + QLatin1Char('/');
+    for (auto it = map.constBegin(); ok && it != map.constEnd(); ++it) {
+        if (!it.key().startsWith(optionPrefix))
+            continue;
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("insert into ward_option (key, value) values (?, ?) on conflict (key)"
+                                 " do update set value = excluded.value, version = ward_option.version + 1"));
+        q.addBindValue(it.key().mid(optionPrefix.size()));
+        q.addBindValue(text(it.value()));
+        ok = run(q, error);
+    }
+    if (ok && db.commit()) {
+        setStored(map);
+        return true;
+    }
+    if (ok && error)
+        *error = db.lastError().text();
+    db.rollback();
+    return false;
+}
+
+void WardDatabaseSettings::reload()
+{
+    if (!load(nullptr))
+        revert();
+}
+
+} // namespace velto
