@@ -1,14 +1,41 @@
 #include <QApplication>
+#include <QTextStream>
 
 #include "app/applicationsetup.h"
 #include "core/appcontext.h"
 #include "store/pg/storechoice.h"
+#include "store/pg/wardtransfer.h"
 #include "ui/appflow.h"
 #include "ui/busycursor.h"
 #include "ui/messageboxprompter.h"
 
+namespace {
+
+// velto --import-folder DIR / --export-folder DIR: no window, no display.
+int runCommandLine(int argc, char *argv[])
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    if (!args.contains(QStringLiteral("--import-folder")) && !args.contains(QStringLiteral("--export-folder")))
+        return -1;
+    QCoreApplication app(argc, argv);
+    const velto::SettingsStore settings(velto::SettingsStore::defaultPath());
+    QStringList out, err;
+    const int rc = velto::runTransferCommand(args, settings, &out, &err);
+    QTextStream(stdout) << out.join(QLatin1Char('\n')).replace(QLatin1Char('\r'), QLatin1Char('\n'))
+                        << (out.isEmpty() ? "" : "\n");
+    QTextStream(stderr) << err.join(QLatin1Char('\n')).replace(QLatin1Char('\r'), QLatin1Char('\n'))
+                        << (err.isEmpty() ? "" : "\n");
+    return rc;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    if (const int rc = runCommandLine(argc, argv); rc >= 0)
+        return rc;
     QApplication app(argc, argv);
     velto::setUpApplication(app);
 

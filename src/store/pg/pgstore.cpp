@@ -8,6 +8,7 @@
 #include "core/platform.h"
 #include "core/startup.h"
 #include "core/textfile.h"
+#include "staff/passwordhash.h"
 #include "wardschema.h"
 #include "wardsettings.h"
 
@@ -441,6 +442,170 @@ bool PgStore::removeSnapshot(const QString &name, QString *error)
         *error = name;
         return false;
     }
+    return true;
+}
+
+bool PgStore::isEmptyWard(bool *empty, QString *error)
+{
+    QSqlQuery q = prepared(db(), QStringLiteral("select (select count(*) from patient_record)"
+                                                " + (select count(*) from snapshot_day)"
+                                                " + (select count(*) from ward_bed where entry <> ''),"
+                                                " (select count(*) from staff_account)"));
+    if (!exec(q, error) || !q.next())
+        return false;
+    if (q.value(0).toInt() != 0 || q.value(1).toInt() > 1) {
+        *empty = false;
+        return true;
+    }
+    if (q.value(1).toInt() == 0) {
+        *empty = true;
+        return true;
+    }
+    // The one account must be the built-in one as the first start made it.
+    QSqlQuery account
+        = prepared(db(), QStringLiteral("select login_id, authority, staff_name, password_hash from staff_account"));
+    if (!exec(account, error) || !account.next())
+        return false;
+    *empty = account.value(0).toString() == QLatin1String("Administrator") && account.value(1).toInt() == 2
+             && account.value(2).toString() == QStringLiteral("管理者")
+             && passwordhash::verifyPassword(QStringLiteral("Brellowinster"), account.value(3).toString());
+    return true;
+}
+
+bool PgStore::importWard(const WardImage &ward, QString *error)
+{
+    QList<StaffRow> rows;
+    if (!staffRows(ward.settings, &rows, error))
+        return false;
+    for (StaffRow &row : rows)
+        row.password = passwordhash::hashPassword(row.password, m_settings ? m_settings->iterations() : 100000);
+
+    QSqlDatabase d = db();
+    if (!d.transaction()) {
+        if (error)
+            *error = d.lastError().text();
+        return false;
+    }
+    // Another terminal must not fill the ward between the check and the copy.
+    // (Not a prepared statement: the server prepares no LOCK.)
+    QSqlQuery lockTables(d);
+    bool ok = lockTables.exec(QStringLiteral("lock table ward_bed, patient_record, snapshot_day, staff_account"
+                                             " in exclusive mode"));
+    if (!ok && error)
+        *error = lockTables.lastError().text();
+    bool empty = false;
+    ok = ok && isEmptyWard(&empty, error);
+    if (ok && !empty) {
+        if (error)
+            *error = QStringLiteral("refused: the ward is not empty");
+        ok = false;
+    }
+    for (const WardImage::Record &r : ward.records) {
+        if (!ok)
+            break;
+        QSqlQuery q = prepared(d, QStringLiteral("insert into patient_record (place, key, content, photo_path, photo)"
+                                                 " values (?, ?, ?, ?, ?)"));
+        q.addBindValue(placeName(r.place));
+        q.addBindValue(r.key);
+        q.addBindValue(r.bytes);
+        q.addBindValue(text(r.photoPath));
+        q.addBindValue(r.photo ? QVariant(*r.photo) : QVariant(QMetaType(QMetaType::QByteArray)));
+        ok = exec(q, error);
+    }
+    if (ok && ward.layout) {
+        const LayoutLines &l = *ward.layout;
+        for (int bed = 0; ok && bed < l.beds.size(); ++bed) {
+            QSqlQuery q = prepared(d, QStringLiteral("update ward_bed set entry = ? where bed = ?"));
+            q.addBindValue(text(l.beds.at(bed)));
+            q.addBindValue(bed);
+            ok = exec(q, error);
+        }
+        for (int room = 0; ok && room < l.roomNumbers.size(); ++room) {
+            QSqlQuery q = prepared(d, QStringLiteral("update ward_room set number = ?, colour = ? where room = ?"));
+            q.addBindValue(text(l.roomNumbers.at(room)));
+            q.addBindValue(text(l.roomColours.value(room)));
+            q.addBindValue(room);
+            ok = exec(q, error);
+        }
+    }
+    for (auto day = ward.snapshots.constBegin(); ok && day != ward.snapshots.constEnd(); ++day) {
+        QSqlQuery q = prepared(d, QStringLiteral("insert into snapshot_day (day) values (?)"));
+        q.addBindValue(day.key());
+        ok = exec(q, error);
+        for (const WardImage::File &f : day.value()) {
+            if (!ok)
+                break;
+            QSqlQuery file = prepared(d, QStringLiteral("insert into snapshot_file (day, name, content)"
+                                                        " values (?, ?, ?)"));
+            file.addBindValue(day.key());
+            file.addBindValue(f.name);
+            file.addBindValue(f.content);
+            ok = exec(file, error);
+        }
+    }
+    if (ok && ward.facility) {
+        QSqlQuery q = prepared(d, QStringLiteral("insert into facility (id, content) values (1, ?) on conflict (id)"
+                                                 " do update set content = excluded.content,"
+                                                 " version = facility.version + 1"));
+        q.addBindValue(*ward.facility);
+        ok = exec(q, error);
+    }
+    ok = ok && writeAccountsAndOptions(d, rows, ward.settings, error);
+    if (ok && d.commit()) {
+        if (m_settings)
+            m_settings->reload();
+        return true;
+    }
+    if (ok && error)
+        *error = d.lastError().text();
+    d.rollback();
+    return false;
+}
+
+bool PgStore::readWard(WardImage *ward, QString *error)
+{
+    WardImage w;
+    const StoredLayout l = readLayout(QString());
+    if (l.beds.state != StoreRead::Read) {
+        if (error)
+            *error = QStringLiteral("ward_bed");
+        return false;
+    }
+    w.layout = LayoutLines {l.beds.lines, l.roomNumbers.lines, l.roomColours.lines};
+    QSqlQuery records = prepared(db(), QStringLiteral("select place, key, content, photo_path, photo"
+                                                      " from patient_record order by place, key"));
+    if (!exec(records, error))
+        return false;
+    while (records.next()) {
+        WardImage::Record r;
+        r.place = records.value(0).toString() == QLatin1String("kept") ? RecordPlace::Kept : RecordPlace::Today;
+        r.key = records.value(1).toString();
+        r.bytes = records.value(2).toByteArray();
+        r.photoPath = records.value(3).toString();
+        if (!records.value(4).isNull())
+            r.photo = records.value(4).toByteArray();
+        w.records << r;
+    }
+    QSqlQuery files = prepared(db(), QStringLiteral("select d.day, f.name, f.content from snapshot_day d"
+                                                    " left join snapshot_file f on f.day = d.day"));
+    if (!exec(files, error))
+        return false;
+    while (files.next()) {
+        QList<WardImage::File> &day = w.snapshots[files.value(0).toString()];
+        if (!files.value(1).isNull())
+            day << WardImage::File {files.value(1).toByteArray(), files.value(2).toByteArray()};
+    }
+    QByteArray facility;
+    switch (readFacility(&facility, error)) {
+    case StoreRead::Read:
+        w.facility = facility;
+        break;
+    case StoreRead::Missing:
+        break;
+    case StoreRead::Failed:
+        return false;
+    }
+    *ward = w;
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "store/wardstore.h"
+#include "wardimage.h"
 
 namespace velto {
 
@@ -46,6 +47,16 @@ public:
     SnapshotCopy takeSnapshot(const QString &day, const QString &keepIfPresent) override;
     bool removeSnapshot(const QString &name, QString *error) override;
     SettingsStore *wardSettings() override;
+
+    // Whether the ward is as a first start leaves it: no record, no kept
+    // record, no snapshot, every bed free, and at most the built-in account,
+    // unchanged. False with *error when it cannot be told.
+    bool isEmptyWard(bool *empty, QString *error);
+    // Writes a whole ward in one transaction, refused unless the ward is
+    // empty. Passwords are hashed on the way in.
+    bool importWard(const WardImage &ward, QString *error);
+    // The whole ward (accounts left out: their passwords are hashes).
+    bool readWard(WardImage *ward, QString *error);
 
 private:
     QSqlDatabase db() const;

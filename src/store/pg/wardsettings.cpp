@@ -13,15 +13,8 @@ namespace {
 const QString Pass = QStringLiteral("Pass");
 const QString Option = QStringLiteral("Option");
 
-struct AccountRow {
-    QString loginId;
-    int authority = 0;
-    QString staffName;
-    QString password;
-};
-
 // "loginId,authority,staffName,password", split as the login splits it.
-bool splitLine(const QString &line, AccountRow *row)
+bool splitLine(const QString &line, StaffRow *row)
 {
     const int p1 = int(line.indexOf(QLatin1Char(',')));
     if (p1 < 0 || p1 + 1 >= line.size() || !line.at(p1 + 1).isDigit() || line.at(p1 + 1).unicode() > '9')
@@ -39,7 +32,7 @@ bool splitLine(const QString &line, AccountRow *row)
     return true;
 }
 
-QString joinLine(const AccountRow &a)
+QString joinLine(const StaffRow &a)
 {
     return a.loginId + QLatin1Char(',') + QString::number(a.authority) + QLatin1Char(',') + a.staffName
            + QLatin1Char(',') + a.password;
@@ -61,6 +54,53 @@ QString text(const QString &s)
 
 } // namespace
 
+bool staffRows(const QMap<QString, QString> &values, QList<StaffRow> *rows, QString *badKey)
+{
+    const int count = values.value(Pass + QStringLiteral("/cnt")).toInt();
+    for (int i = 1; i <= count; ++i) {
+        const QString key = Pass + QStringLiteral("/user%1").arg(i);
+        StaffRow row;
+        if (!splitLine(values.value(key), &row)) {
+            if (badKey)
+                *badKey = key;
+            return false;
+        }
+        rows->append(row);
+    }
+    return true;
+}
+
+bool writeAccountsAndOptions(QSqlDatabase &db, const QList<StaffRow> &rows, const QMap<QString, QString> &values,
+                             QString *error)
+{
+    QSqlQuery clear(db);
+    clear.prepare(QStringLiteral("delete from staff_account"));
+    bool ok = run(clear, error);
+    for (int i = 0; ok && i < rows.size(); ++i) {
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("insert into staff_account (position, login_id, authority, staff_name, password_hash)"
+                                 " values (?, ?, ?, ?, ?)"));
+        q.addBindValue(i + 1);
+        q.addBindValue(text(rows.at(i).loginId));
+        q.addBindValue(rows.at(i).authority);
+        q.addBindValue(text(rows.at(i).staffName));
+        q.addBindValue(rows.at(i).password);
+        ok = run(q, error);
+    }
+    const QString optionPrefix = Option + QLatin1Char('/');
+    for (auto it = values.constBegin(); ok && it != values.constEnd(); ++it) {
+        if (!it.key().startsWith(optionPrefix))
+            continue;
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("insert into ward_option (key, value) values (?, ?) on conflict (key)"
+                                 " do update set value = excluded.value, version = ward_option.version + 1"));
+        q.addBindValue(it.key().mid(optionPrefix.size()));
+        q.addBindValue(text(it.value()));
+        ok = run(q, error);
+    }
+    return ok;
+}
+
 WardDatabaseSettings::WardDatabaseSettings(QString connectionName, int iterations)
     : m_connection(std::move(connectionName))
     , m_iterations(iterations)
@@ -79,8 +119,8 @@ bool WardDatabaseSettings::load(QString *error)
     Map map;
     int n = 0;
     while (accounts.next()) {
-        const AccountRow row {accounts.value(0).toString(), accounts.value(1).toInt(), accounts.value(2).toString(),
-                              accounts.value(3).toString()};
+        const StaffRow row {accounts.value(0).toString(), accounts.value(1).toInt(), accounts.value(2).toString(),
+                            accounts.value(3).toString()};
         map.insert(fullKey(Pass, QStringLiteral("user%1").arg(++n)), joinLine(row));
     }
     if (n > 0)
@@ -105,52 +145,21 @@ bool WardDatabaseSettings::commit(QString *error)
             storedHash.insert(q.value(0).toString(), q.value(1).toString());
     }
     Map map = values();
-    const int count = map.value(fullKey(Pass, QStringLiteral("cnt"))).toInt();
-    QList<AccountRow> rows;
-    for (int i = 1; i <= count; ++i) {
-        const QString key = fullKey(Pass, QStringLiteral("user%1").arg(i));
-        AccountRow row;
-        if (!splitLine(map.value(key), &row)) {
-            if (error)
-                *error = key;
-            return false;
-        }
+    QList<StaffRow> rows;
+    if (!staffRows(map, &rows, error))
+        return false;
+    for (int i = 0; i < rows.size(); ++i) {
+        StaffRow &row = rows[i];
         if (storedHash.value(row.loginId) != row.password || !passwordhash::isPasswordHash(row.password))
             row.password = passwordhash::hashPassword(row.password, m_iterations);
-        map.insert(key, joinLine(row));
-        rows << row;
+        map.insert(fullKey(Pass, QStringLiteral("user%1").arg(i + 1)), joinLine(row));
     }
     if (!db.transaction()) {
         if (error)
             *error = db.lastError().text();
         return false;
     }
-    bool ok = true;
-    QSqlQuery clear(db);
-    clear.prepare(QStringLiteral("delete from staff_account"));
-    ok = run(clear, error);
-    for (int i = 0; ok && i < rows.size(); ++i) {
-        QSqlQuery q(db);
-        q.prepare(QStringLiteral("insert into staff_account (position, login_id, authority, staff_name, password_hash)"
-                                 " values (?, ?, ?, ?, ?)"));
-        q.addBindValue(i + 1);
-        q.addBindValue(text(rows.at(i).loginId));
-        q.addBindValue(rows.at(i).authority);
-        q.addBindValue(text(rows.at(i).staffName));
-        q.addBindValue(rows.at(i).password);
-        ok = run(q, error);
-    }
-    const QString optionPrefix = Option + QLatin1Char('/');
-    for (auto it = map.constBegin(); ok && it != map.constEnd(); ++it) {
-        if (!it.key().startsWith(optionPrefix))
-            continue;
-        QSqlQuery q(db);
-        q.prepare(QStringLiteral("insert into ward_option (key, value) values (?, ?) on conflict (key)"
-                                 " do update set value = excluded.value, version = ward_option.version + 1"));
-        q.addBindValue(it.key().mid(optionPrefix.size()));
-        q.addBindValue(text(it.value()));
-        ok = run(q, error);
-    }
+    const bool ok = writeAccountsAndOptions(db, rows, map, error);
     if (ok && db.commit()) {
         setStored(map);
         return true;

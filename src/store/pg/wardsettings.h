@@ -2,11 +2,29 @@
 // The ward's staff accounts ("Pass") and options ("Option") kept in the ward
 // database, shared by every terminal, and read and written as the settings
 // file's sections are. Passwords are stored only as PBKDF2 hashes.
+#include <QList>
+#include <QMap>
+#include <QSqlDatabase>
 #include <QString>
 
 #include "core/settingsstore.h"
 
 namespace velto {
+
+// One staff account as the ward database keeps it.
+struct StaffRow {
+    QString loginId;
+    int authority = 0;
+    QString staffName;
+    QString password; // a hash in the database; as typed in a settings file
+};
+// The accounts of a settings map ("Pass/cnt", "Pass/user1", ...), split as
+// the login splits them. False, with the key, for a line that does not split.
+bool staffRows(const QMap<QString, QString> &values, QList<StaffRow> *rows, QString *badKey);
+// Replaces the accounts and sets the options ("Option/...") of values, in the
+// caller's transaction. Passwords are written as they are given.
+bool writeAccountsAndOptions(QSqlDatabase &db, const QList<StaffRow> &rows, const QMap<QString, QString> &values,
+                             QString *error);
 
 class WardDatabaseSettings : public SettingsStore {
 public:
@@ -19,6 +37,7 @@ public:
     // anew is hashed; one that is still its account's stored hash is kept.
     bool commit(QString *error = nullptr) override;
     void reload() override;
+    int iterations() const { return m_iterations; }
 
 private:
     QString m_connection;
