@@ -175,7 +175,12 @@ SaveResult savePatientRecord(AppContext &ctx, const PatientRecord &record, bool 
         result.outcome = SaveResult::Failed;
         return result;
     }
-    change.writes.append({ref, bytes});
+    RecordWrite write {ref, bytes, record.value(recordkey::PhotoPath), std::nullopt};
+    // Only the database keeps the picture's bytes; a folder names its file.
+    QByteArray photo;
+    if (ctx.store->dataFolder().isEmpty() && !write.photoPath->isEmpty() && readPhotoFile(*write.photoPath, &photo))
+        write.photo = photo;
+    change.writes.append(write);
     LayoutLines layout;
     if (layoutWithKey) {
         if (!layoutWithKey(result.key, &layout)) {

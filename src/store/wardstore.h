@@ -65,8 +65,20 @@ struct LayoutLines {
 };
 
 struct RecordWrite {
+    RecordWrite(RecordRef r, QByteArray b, std::optional<QString> path = std::nullopt,
+                std::optional<QByteArray> picture = std::nullopt)
+        : ref(std::move(r))
+        , bytes(std::move(b))
+        , photoPath(std::move(path))
+        , photo(std::move(picture))
+    { }
     RecordRef ref; // Today or Kept
     QByteArray bytes;
+    // A record saved from its window: the picture it names and, when it
+    // could be read here, its bytes (the database keeps them for every
+    // terminal). Unset for a record moved whole: its picture goes with it.
+    std::optional<QString> photoPath;
+    std::optional<QByteArray> photo;
 };
 
 // One change of the ward, made whole or not at all: records written, the

@@ -348,6 +348,30 @@ QMap<QString, Case> &cases()
              QCOMPARE(int(w.store->readFacility(&facilityBack, &error)), int(StoreRead::Read));
              QCOMPARE(facilityBack, facility);
          }},
+        {QStringLiteral("a picture goes with its record"),
+         [](Ward &w, const StoreKind &) {
+             const QString picture = w.t.dir.filePath(QStringLiteral("face.jpg"));
+             QFile f(picture);
+             QVERIFY(f.open(QIODevice::WriteOnly));
+             f.write("\xFF\xD8 face");
+             f.close();
+             PatientRecord sato = Ward::patient("佐藤", "一郎", "昭和", "10年", "5月", "3日");
+             sato.setValue(recordkey::PhotoPath, picture);
+             QVERIFY(w.admit(3, sato));
+             QByteArray bytes;
+             QVERIFY(w.store->readPhoto(RecordRef::today(Sato), picture, &bytes));
+             QCOMPARE(bytes, QByteArray("\xFF\xD8 face"));
+             w.answer("YN");
+             QVERIFY(dischargePatient(w.ctx(), w.board, 3));
+             bytes.clear();
+             QVERIFY(w.store->readPhoto(RecordRef::kept(Sato), picture, &bytes));
+             QCOMPARE(bytes, QByteArray("\xFF\xD8 face"));
+             w.answer("Y");
+             QVERIFY(readmitClick(w.ctx(), w.board, 5, Sato).readmitted);
+             bytes.clear();
+             QVERIFY(w.store->readPhoto(RecordRef::today(Sato), picture, &bytes));
+             QCOMPARE(bytes, QByteArray("\xFF\xD8 face"));
+         }},
         {QStringLiteral("a snapshot keeps the day as it was"),
          [](Ward &w, const StoreKind &) {
              QVERIFY(w.admitSato(3));

@@ -5,6 +5,8 @@
 #include <QtTest>
 
 #include "core/startup.h"
+#include "record/recordfields.h"
+#include "record/recordsave.h"
 #include "scratchdatabase.h"
 #include "staff/accounts.h"
 #include "staff/passwordhash.h"
@@ -130,6 +132,47 @@ private slots:
         a.t.prompter.answers = {true};
         AccountTable table;
         QCOMPARE(int(loginCheck(a.t.ctx, table, loginId, password).kind), kind);
+    }
+
+    // A picture chosen on one terminal shows on every other, even once the
+    // file it came from is gone; a save that cannot read it keeps it.
+    void pictureIsKeptInTheDatabase()
+    {
+        ScratchDatabase s;
+        QVERIFY(s.ok());
+        Terminal a(s.connectionString());
+        QVERIFY2(a.store, qPrintable(a.message));
+        QVERIFY(prepareDataFolders(a.t.ctx));
+        a.t.ctx.currentAccount = {"Administrator", Authority::Full, QStringLiteral("管理者"), QString()};
+        const QString picture = a.t.dir.filePath("face.jpg");
+        QFile f(picture);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("\xFF\xD8 face");
+        f.close();
+        PatientRecord r = newPatientRecord();
+        for (const auto &[key, value] : {std::pair {"003", "佐藤"},
+                                         {"004", "一郎"},
+                                         {"005", "男"},
+                                         {"007", "昭和"},
+                                         {"008", "10年"},
+                                         {"009", "5月"},
+                                         {"010", "3日"}})
+            r.setValue(key, QString::fromUtf8(value));
+        r.setValue(recordkey::PhotoPath, picture);
+        QString key;
+        QCOMPARE(int(savePatientRecord(a.t.ctx, r, true, &key).outcome), int(SaveResult::Saved));
+        QVERIFY(QFile::remove(picture));
+        // Saved again where the file cannot be read: the picture stays.
+        QCOMPARE(int(savePatientRecord(a.t.ctx, r, true, &key).outcome), int(SaveResult::Saved));
+
+        Terminal b(s.connectionString());
+        QByteArray bytes;
+        QVERIFY(b.store->readPhoto(RecordRef::today(key), picture, &bytes));
+        QCOMPARE(bytes, QByteArray("\xFF\xD8 face"));
+        // Another picture named: the old one is not shown for it.
+        r.setValue(recordkey::PhotoPath, a.t.dir.filePath("other.jpg"));
+        QCOMPARE(int(savePatientRecord(a.t.ctx, r, true, &key).outcome), int(SaveResult::Saved));
+        QVERIFY(!b.store->readPhoto(RecordRef::today(key), picture, &bytes));
     }
 
     // An account added on one terminal logs in on another; a password nobody

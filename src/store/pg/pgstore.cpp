@@ -9,6 +9,7 @@
 #include "core/startup.h"
 #include "core/textfile.h"
 #include "staff/passwordhash.h"
+#include "store/folderstore.h"
 #include "wardschema.h"
 #include "wardsettings.h"
 
@@ -221,18 +222,27 @@ QStringList PgStore::keptRecords()
     return sorted(keys);
 }
 
-bool PgStore::readPhoto(const RecordRef &ref, const QString &, QByteArray *bytes)
+bool PgStore::readPhoto(const RecordRef &ref, const QString &storedPath, QByteArray *bytes)
 {
-    if (ref.place == RecordPlace::Snapshot)
-        return false;
-    QSqlQuery q = prepared(
-        db(), QStringLiteral("select photo from patient_record where place = ? and key = ? and photo is not null"));
-    q.addBindValue(placeName(ref.place));
-    q.addBindValue(ref.key);
-    if (!exec(q, nullptr) || !q.next())
-        return false;
-    *bytes = q.value(0).toByteArray();
-    return true;
+    // A snapshot's record shows the picture the patient's record still
+    // keeps under the same path, else the file itself where it can be read.
+    QSqlQuery q = ref.place == RecordPlace::Snapshot
+                      ? prepared(db(), QStringLiteral("select photo from patient_record where key = ?"
+                                                      " and photo_path = ? and photo is not null limit 1"))
+                      : prepared(db(), QStringLiteral("select photo from patient_record where place = ? and key = ?"
+                                                      " and photo is not null"));
+    if (ref.place == RecordPlace::Snapshot) {
+        q.addBindValue(ref.key);
+        q.addBindValue(text(storedPath));
+    } else {
+        q.addBindValue(placeName(ref.place));
+        q.addBindValue(ref.key);
+    }
+    if (exec(q, nullptr) && q.next()) {
+        *bytes = q.value(0).toByteArray();
+        return true;
+    }
+    return ref.place == RecordPlace::Snapshot && readRegularFile(storedPath, bytes);
 }
 
 bool PgStore::apply(const WardChange &change, QString *error)
@@ -259,12 +269,48 @@ bool PgStore::apply(const WardChange &change, QString *error)
     }
     bool ok = true;
     for (const RecordWrite &w : change.writes) {
-        QSqlQuery q = prepared(d, QStringLiteral("insert into patient_record (place, key, content) values (?, ?, ?)"
-                                                 " on conflict (place, key) do update set content = excluded.content,"
-                                                 " version = patient_record.version + 1"));
+        if (!ok)
+            break;
+        QString photoPath;
+        QVariant photo(QMetaType(QMetaType::QByteArray)); // null
+        bool keepPhoto = false;
+        if (w.photoPath) {
+            // A picture that cannot be read here stays as stored, if the
+            // record still names it.
+            photoPath = *w.photoPath;
+            if (w.photo)
+                photo = *w.photo;
+            else
+                keepPhoto = true;
+        } else {
+            // A record moved whole (discharge, readmission) takes its picture.
+            const auto from = std::find_if(change.removals.begin(), change.removals.end(), [&](const RecordRef &r) {
+                return r.key == w.ref.key && r.place != w.ref.place;
+            });
+            const RecordRef source = from != change.removals.end() ? *from : w.ref;
+            QSqlQuery old = prepared(d, QStringLiteral("select photo_path, photo from patient_record"
+                                                       " where place = ? and key = ?"));
+            old.addBindValue(placeName(source.place));
+            old.addBindValue(source.key);
+            ok = exec(old, error);
+            if (ok && old.next()) {
+                photoPath = old.value(0).toString();
+                photo = old.value(1);
+            }
+        }
+        QSqlQuery q
+            = prepared(d, QStringLiteral("insert into patient_record (place, key, content, photo_path, photo)"
+                                         " values (?, ?, ?, ?, ?) on conflict (place, key) do update set"
+                                         " content = excluded.content, photo_path = excluded.photo_path,"
+                                         " photo = case when ? and patient_record.photo_path = excluded.photo_path"
+                                         " then patient_record.photo else excluded.photo end,"
+                                         " version = patient_record.version + 1"));
         q.addBindValue(placeName(w.ref.place));
         q.addBindValue(w.ref.key);
         q.addBindValue(w.bytes);
+        q.addBindValue(text(photoPath));
+        q.addBindValue(photo);
+        q.addBindValue(keepPhoto);
         ok = ok && exec(q, error);
     }
     if (ok && change.layout) {
