@@ -25,18 +25,24 @@ QString twoLines(const QString &first, const QString &second)
 // instant every bed names a file present in "DB". Writes are done before the
 // layout, removals after it. The model changes only once the change is made.
 // Refused: a value the files cannot hold, the user has been told why.
-enum class Moved { Done, Refused, Failed };
+enum class Moved { Done, Refused, Failed, Conflict };
 
 Moved commitMove(AppContext &ctx, BoardModel &model, int bed, const QString &newEntry, WardChange change)
 {
-    LayoutLines layout;
-    if (!layoutWithBedEntry(ctx, model, bed, newEntry, &layout))
+    if (!layoutWithBedEntry(ctx, model, bed, newEntry, &change))
         return Moved::Refused;
-    change.layout = layout;
     QString error;
-    if (!ctx.store->apply(change, &error))
+    switch (ctx.store->apply(change, &error)) {
+    case ChangeResult::Done:
+        break;
+    case ChangeResult::Conflict:
+        showChangedElsewhere(ctx, model);
+        return Moved::Conflict;
+    case ChangeResult::Failed:
         return Moved::Failed;
+    }
     model.setBedEntry(bed, newEntry);
+    model.setStoredLayout(change.layout);
     return Moved::Done;
 }
 
@@ -127,6 +133,7 @@ bool dischargePatient(AppContext &ctx, BoardModel &model, int bed)
         change.removals << from;
     switch (commitMove(ctx, model, bed, QString(), change)) {
     case Moved::Done:
+    case Moved::Conflict: // the board shows the store's beds now
         return true;
     case Moved::Refused:
         return false;
@@ -156,6 +163,7 @@ bool erasePatient(AppContext &ctx, BoardModel &model, int bed)
         change.removals << record;
     switch (commitMove(ctx, model, bed, QString(), change)) {
     case Moved::Done:
+    case Moved::Conflict:
         return true;
     case Moved::Refused:
         return false;
@@ -239,6 +247,8 @@ ReadmitResult readmitClick(AppContext &ctx, BoardModel &model, int bed, const QS
     switch (commitMove(ctx, model, bed, name, change)) {
     case Moved::Done:
         break;
+    case Moved::Conflict:
+        return {true, false};
     case Moved::Refused:
         return {true, false};
     case Moved::Failed:

@@ -33,11 +33,16 @@ bool moveBed(AppContext &ctx, BoardModel &model, int source, int target)
     model.exchangeBeds(source, target);
     // Saved at once: a move must not be lost to a crash before the next save.
     // Unsaved, the board goes back to what the files hold.
-    if (saveWardLayout(ctx, model) != LayoutSaveResult::Saved) {
-        model.exchangeBeds(source, target);
-        return false;
+    switch (saveWardLayout(ctx, model)) {
+    case LayoutSaveResult::Saved:
+    case LayoutSaveResult::Conflict: // the board shows the store's beds now
+        return true;
+    case LayoutSaveResult::NotPermitted:
+    case LayoutSaveResult::Failed:
+        break;
     }
-    return true;
+    model.exchangeBeds(source, target);
+    return false;
 }
 
 QString roomNumberDialogText(const AppContext &ctx, const BoardModel &model, int bed)
@@ -59,7 +64,10 @@ bool setRoomNumber(AppContext &ctx, BoardModel &model, int bed, BoardOrigin orig
     if (const std::optional<QString> typed = dialog(roomNumberDialogText(ctx, model, bed)))
         model.setRoomNumber(room, *typed);
     // A number the files did not take is not kept on the board.
-    if (saveWardLayout(ctx, model) != LayoutSaveResult::Saved)
+    const LayoutSaveResult saved = saveWardLayout(ctx, model);
+    if (saved == LayoutSaveResult::Conflict)
+        return true;
+    if (saved != LayoutSaveResult::Saved)
         model.setRoomNumber(room, before);
     return model.roomNumber(room) != before;
 }
@@ -75,7 +83,10 @@ bool setRoomColour(AppContext &ctx, BoardModel &model, int bed, BoardOrigin orig
     const int before = model.roomColour(room);
     if (const std::optional<int> chosen = dialog(before))
         model.setRoomColour(room, *chosen);
-    if (saveWardLayout(ctx, model) != LayoutSaveResult::Saved)
+    const LayoutSaveResult saved = saveWardLayout(ctx, model);
+    if (saved == LayoutSaveResult::Conflict)
+        return true;
+    if (saved != LayoutSaveResult::Saved)
         model.setRoomColour(room, before);
     return model.roomColour(room) != before;
 }

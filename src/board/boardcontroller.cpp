@@ -3,13 +3,46 @@
 #include "admission.h"
 #include "backup/snapshot.h"
 #include "core/appcontext.h"
+#include "store/wardstore.h"
 #include "wardlayout.h"
 
 namespace velto {
 
 BoardController::BoardController(AppContext &ctx)
     : m_ctx(ctx)
-{ }
+{
+    if (m_ctx.store)
+        m_ctx.store->setChangeListener([this] { otherTerminalChanged(); });
+}
+
+BoardController::~BoardController()
+{
+    if (m_ctx.store)
+        m_ctx.store->setChangeListener({});
+}
+
+void BoardController::otherTerminalChanged()
+{
+    if (m_held || (m_holdCheck && m_holdCheck())) {
+        m_reloadPending = true;
+        return;
+    }
+    m_reloadPending = false;
+    if (!showsToday())
+        return;
+    m_dates = buildDateList(m_ctx);
+    m_model.reset();
+    loadWardLayout(m_ctx, m_model, QString());
+    if (m_onReloaded)
+        m_onReloaded();
+}
+
+void BoardController::setHeld(bool held)
+{
+    m_held = held;
+    if (!held && m_reloadPending)
+        otherTerminalChanged();
+}
 
 void BoardController::load()
 {
@@ -81,13 +114,18 @@ bool BoardController::setRoomColour(int bed, BoardOrigin origin, const RoomColou
 void BoardController::recordSaved(int bed, const QString &key)
 {
     // The layout naming key was saved with the record.
-    if (BoardModel::isBed(bed))
-        m_model.setBedEntry(bed, key);
+    if (!BoardModel::isBed(bed))
+        return;
+    m_model.setBedEntry(bed, key);
+    LayoutLines stored;
+    QString error;
+    if (wardLayoutLines(m_model, &stored, &error))
+        m_model.setStoredLayout(stored);
 }
 
-bool BoardController::layoutWithBedEntry(int bed, const QString &key, LayoutLines *layout)
+bool BoardController::layoutWithBedEntry(int bed, const QString &key, WardChange *change)
 {
-    return velto::layoutWithBedEntry(m_ctx, m_model, bed, key, layout);
+    return velto::layoutWithBedEntry(m_ctx, m_model, bed, key, change);
 }
 
 bool BoardController::keyTakenByOtherBed(int bed, const QString &key) const

@@ -3,6 +3,7 @@
 // the operations the board window asks for. Every operation acts on the
 // bed it is given; the window passes the selected one.
 #include <QStringList>
+#include <functional>
 
 #include "bedops.h"
 #include "boardcommands.h"
@@ -15,6 +16,9 @@ struct AppContext;
 class BoardController {
 public:
     explicit BoardController(AppContext &ctx);
+    ~BoardController();
+    BoardController(const BoardController &) = delete;
+    BoardController &operator=(const BoardController &) = delete;
 
     AppContext &context() { return m_ctx; }
     BoardModel &model() { return m_model; }
@@ -52,9 +56,22 @@ public:
     // A record saved for bed: it names the record's key from now on.
     void recordSaved(int bed, const QString &key);
     // The layout with bed naming key instead, for a record save.
-    bool layoutWithBedEntry(int bed, const QString &key, LayoutLines *layout);
+    bool layoutWithBedEntry(int bed, const QString &key, WardChange *change);
     // Whether a bed other than bed holds key.
     bool keyTakenByOtherBed(int bed, const QString &key) const;
+
+    // Another terminal changed the ward (the database store): today's board
+    // is read again, at once or, while held, as soon as it is released. A
+    // snapshot day on the board stays as it is.
+    void otherTerminalChanged();
+    // Held while the user is in the middle of a change (a question, the
+    // record window, a drag), so that the board never changes under a
+    // decision; the change is then checked against what the user saw.
+    void setHeld(bool held);
+    // Called after the board was read again, for the window to show the rest.
+    void setReloadedCallback(std::function<void()> callback) { m_onReloaded = std::move(callback); }
+    // Asked when another terminal's change arrives: true holds it back.
+    void setHoldCheck(std::function<bool()> check) { m_holdCheck = std::move(check); }
 
     // Writes today's layout; false when it was not written.
     bool saveLayout();
@@ -67,6 +84,10 @@ private:
     BoardModel m_model;
     QStringList m_dates;
     int m_selectedBed = 0;
+    bool m_held = false;
+    bool m_reloadPending = false;
+    std::function<void()> m_onReloaded;
+    std::function<bool()> m_holdCheck;
 };
 
 } // namespace velto

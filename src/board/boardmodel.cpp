@@ -86,6 +86,7 @@ void BoardModel::reset()
         setRoomNumber(i, QString());
         setRoomColour(i, InitialRoomColour);
     }
+    m_stored.reset();
 }
 
 } // namespace velto

@@ -1,6 +1,9 @@
 #pragma once
 // The ward board: 240 beds in 30 rooms of 8. Bed b lies in room b / 8.
 #include <QObject>
+#include <optional>
+
+#include "store/wardstore.h"
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -50,6 +53,13 @@ public:
     // The state before the very first save: free beds, no numbers, grey rooms.
     void reset();
 
+    // Today's layout as the store held it when this board last read or
+    // wrote it. A change names it as its base, so that a store shared by
+    // several terminals writes only what this board changed, and refuses
+    // the change when another terminal changed the same bed or room.
+    const std::optional<LayoutLines> &storedLayout() const { return m_stored; }
+    void setStoredLayout(std::optional<LayoutLines> layout) { m_stored = std::move(layout); }
+
 signals:
     void bedChanged(int bed);
     void roomChanged(int room);
@@ -58,6 +68,7 @@ private:
     QStringList m_entries;
     QStringList m_roomNumbers;
     QVector<int> m_roomColours;
+    std::optional<LayoutLines> m_stored;
 };
 
 } // namespace velto

@@ -107,6 +107,8 @@ bool loadWardLayout(AppContext &ctx, BoardModel &model, const QString &snapshot)
     }
     if (const int extra = extraLine(colours, BoardModel::RoomCount))
         return fail(layoutfile::RoomColours, extra);
+    if (today)
+        model.setStoredLayout(LayoutLines {beds, numbers, colours});
     return true;
 }
 
@@ -149,7 +151,7 @@ bool wardLayoutLines(const BoardModel &model, LayoutLines *layout, QString *erro
     return true;
 }
 
-bool layoutWithBedEntry(AppContext &ctx, const BoardModel &model, int bed, const QString &entry, LayoutLines *layout)
+bool layoutWithBedEntry(AppContext &ctx, const BoardModel &model, int bed, const QString &entry, WardChange *change)
 {
     if (!BoardModel::isBed(bed))
         return false;
@@ -161,12 +163,28 @@ bool layoutWithBedEntry(AppContext &ctx, const BoardModel &model, int bed, const
         board.setRoomColour(r, model.roomColour(r));
     }
     QString error;
-    if (!wardLayoutLines(board, layout, &error)) {
+    LayoutLines layout;
+    if (!wardLayoutLines(board, &layout, &error)) {
         if (ctx.prompter)
             ctx.prompter->errorMsg(layoutNotSavedText(error));
         return false;
     }
+    change->layout = layout;
+    change->base = model.storedLayout();
     return true;
+}
+
+QString changedElsewhereText()
+{
+    return storetext::ChangedElsewhere;
+}
+
+void showChangedElsewhere(AppContext &ctx, BoardModel &model)
+{
+    if (ctx.prompter)
+        ctx.prompter->infoMsg(changedElsewhereText());
+    model.reset();
+    loadWardLayout(ctx, model, QString());
 }
 
 bool layoutSavePermitted(const AppContext &ctx)
@@ -176,7 +194,7 @@ bool layoutSavePermitted(const AppContext &ctx)
     return hasFullAuthority(ctx.currentAccount.authority) && ctx.showsToday() && ctx.layoutFault.isEmpty();
 }
 
-LayoutSaveResult saveWardLayout(AppContext &ctx, const BoardModel &model)
+LayoutSaveResult saveWardLayout(AppContext &ctx, BoardModel &model)
 {
     if (!layoutSavePermitted(ctx))
         return LayoutSaveResult::NotPermitted;
@@ -190,11 +208,19 @@ LayoutSaveResult saveWardLayout(AppContext &ctx, const BoardModel &model)
         return LayoutSaveResult::Failed;
     }
     change.layout = layout;
+    change.base = model.storedLayout();
     // The three parts change together, also across a crash.
-    if (!ctx.store->apply(change, &error)) {
+    switch (ctx.store->apply(change, &error)) {
+    case ChangeResult::Done:
+        break;
+    case ChangeResult::Conflict:
+        showChangedElsewhere(ctx, model);
+        return LayoutSaveResult::Conflict;
+    case ChangeResult::Failed:
         writeErrorLog(ctx, SaveProc);
         return LayoutSaveResult::Failed;
     }
+    model.setStoredLayout(layout);
     return LayoutSaveResult::Saved;
 }
 

@@ -30,8 +30,14 @@ QString layoutReadOnlyText(const AppContext &ctx);
 bool wardLayoutLines(const BoardModel &model, LayoutLines *layout, QString *error);
 // The same with bed naming entry instead, the model left as it is; when the
 // files cannot hold a value the user is told and false returned.
-bool layoutWithBedEntry(AppContext &ctx, const BoardModel &model, int bed, const QString &entry, LayoutLines *layout);
-enum class LayoutSaveResult { Saved, NotPermitted, Failed };
+// The change gets the layout and its base (the board's stored layout).
+bool layoutWithBedEntry(AppContext &ctx, const BoardModel &model, int bed, const QString &entry, WardChange *change);
+enum class LayoutSaveResult {
+    Saved,
+    NotPermitted,
+    Failed,
+    Conflict, // another terminal changed it first: the board now shows the store
+};
 
 // Whether the layout may be written at all: a full authority account on
 // today's board whose layout loaded whole.
@@ -42,7 +48,12 @@ bool layoutSavePermitted(const AppContext &ctx);
 // loaded whole. A value the files cannot hold
 // is shown to the user and no file is touched; a disk failure is reported
 // under "frmRoom.Command1_Click()".
-LayoutSaveResult saveWardLayout(AppContext &ctx, const BoardModel &model);
+LayoutSaveResult saveWardLayout(AppContext &ctx, BoardModel &model);
+// "他の端末で変更されました。" / "最新の状態を表示します。"
+QString changedElsewhereText();
+// After a refused change: the user is told, and the board shows today's
+// layout as the store holds it now.
+void showChangedElsewhere(AppContext &ctx, BoardModel &model);
 
 // The user's message when the layout cannot be saved; detail names why.
 QString layoutNotSavedText(const QString &detail);

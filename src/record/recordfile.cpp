@@ -147,7 +147,7 @@ bool writePatientRecord(AppContext &ctx, const RecordRef &ref, const PatientReco
         return false;
     change.writes.append({ref, bytes});
     QString error;
-    if (!ctx.store->apply(change, &error)) {
+    if (ctx.store->apply(change, &error) != ChangeResult::Done) {
         writeErrorLog(ctx, RecordSaveProcedure);
         return false;
     }

@@ -181,13 +181,9 @@ SaveResult savePatientRecord(AppContext &ctx, const PatientRecord &record, bool 
     if (ctx.store->dataFolder().isEmpty() && !write.photoPath->isEmpty() && readPhotoFile(*write.photoPath, &photo))
         write.photo = photo;
     change.writes.append(write);
-    LayoutLines layout;
-    if (layoutWithKey) {
-        if (!layoutWithKey(result.key, &layout)) {
-            result.outcome = SaveResult::Failed;
-            return result;
-        }
-        change.layout = layout;
+    if (layoutWithKey && !layoutWithKey(result.key, &change)) {
+        result.outcome = SaveResult::Failed;
+        return result;
     }
     const QString old = oldKey ? *oldKey : QString();
     if (!old.isEmpty() && old != result.key) {
@@ -198,7 +194,16 @@ SaveResult savePatientRecord(AppContext &ctx, const PatientRecord &record, bool 
             change.removals << oldRef;
     }
     QString error;
-    if (!ctx.store->apply(change, &error)) {
+    switch (ctx.store->apply(change, &error)) {
+    case ChangeResult::Done:
+        break;
+    case ChangeResult::Conflict:
+        // The bed was taken on another terminal: nothing saved, the window
+        // keeps what was typed, and the board shows the other change.
+        ctx.prompter->infoMsg(storetext::ChangedElsewhere);
+        result.outcome = SaveResult::Failed;
+        return result;
+    case ChangeResult::Failed:
         writeErrorLog(ctx, RecordSaveProcedure);
         result.outcome = SaveResult::Failed;
         return result;

@@ -110,7 +110,7 @@ struct SaveResult {
 // The bed's layout files with the bed naming key, to be written in the same
 // change as the record (see savePatientRecord). False when they cannot be made; the
 // provider has then told the user why.
-using LayoutWithKey = std::function<bool(const QString &key, LayoutLines *layout)>;
+using LayoutWithKey = std::function<bool(const QString &key, WardChange *change)>;
 
 // Refuses on a snapshot day or for restricted staff. Rejects, with a message
 // naming the field, a name or birth date that cannot be a plain file name,

@@ -244,13 +244,13 @@ bool FolderStore::readPhoto(const RecordRef &, const QString &storedPath, QByteA
     return readRegularFile(storedPath, bytes);
 }
 
-bool FolderStore::apply(const WardChange &change, QString *error)
+ChangeResult FolderStore::apply(const WardChange &change, QString *error)
 {
     const QString db = folder(QStringLiteral("DB"));
     if (!QFileInfo(db).isDir()) {
         if (error)
             *error = QDir::toNativeSeparators(db);
-        return false;
+        return ChangeResult::Failed;
     }
     auto pathOf = [&](const RecordRef &ref) {
         const QString path = ref.place == RecordPlace::Snapshot ? QString() : recordPath(ref);
@@ -265,7 +265,7 @@ bool FolderStore::apply(const WardChange &change, QString *error)
     for (const RecordWrite &w : change.writes) {
         const QString path = pathOf(w.ref);
         if (path.isEmpty())
-            return false;
+            return ChangeResult::Failed;
         keptFolderNeeded = keptFolderNeeded || w.ref.place == RecordPlace::Kept;
         files.write(path, w.bytes);
         writtenPaths << path;
@@ -281,14 +281,14 @@ bool FolderStore::apply(const WardChange &change, QString *error)
             QByteArray bytes;
             const QString path = dir.filePath(part.first);
             if (!textfile::encodeLines(path, *part.second, &bytes, error))
-                return false;
+                return ChangeResult::Failed;
             files.write(path, bytes);
         }
     }
     for (const RecordRef &r : change.removals) {
         const QString path = pathOf(r);
         if (path.isEmpty())
-            return false;
+            return ChangeResult::Failed;
         // Removing what this change writes would lose it.
         const bool written = std::any_of(writtenPaths.begin(), writtenPaths.end(),
                                          [&](const QString &w) { return w == path || sameFile(w, path); });
@@ -298,9 +298,10 @@ bool FolderStore::apply(const WardChange &change, QString *error)
     if (keptFolderNeeded && !textfile::makeDataFolder(folder(QStringLiteral("DB/Out")))) {
         if (error)
             *error = QDir::toNativeSeparators(folder(QStringLiteral("DB/Out")));
-        return false;
+        return ChangeResult::Failed;
     }
-    return files.commit(error);
+    // One terminal at a time: the base never differs from the files.
+    return files.commit(error) ? ChangeResult::Done : ChangeResult::Failed;
 }
 
 bool FolderStore::hasFacility()

@@ -28,7 +28,7 @@ public:
     bool hasRecord(const RecordRef &ref) override;
     QStringList keptRecords() override;
     bool readPhoto(const RecordRef &ref, const QString &storedPath, QByteArray *bytes) override;
-    bool apply(const WardChange &change, QString *error) override;
+    ChangeResult apply(const WardChange &change, QString *error) override;
     bool hasFacility() override;
     StoreRead readFacility(QByteArray *bytes, QString *error) override;
     bool writeFacility(const QByteArray &bytes, QString *error) override;
@@ -36,6 +36,7 @@ public:
     SnapshotCopy takeSnapshot(const QString &day, const QString &keepIfPresent) override;
     bool removeSnapshot(const QString &name, QString *error) override;
     SettingsStore *wardSettings() override;
+    void setChangeListener(std::function<void()>) override { } // one terminal at a time
 
     // The file a record is kept in; empty when the key or snapshot name is
     // no plain file name.

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 #include "core/appcontext.h"
@@ -87,9 +88,24 @@ struct RecordWrite {
 struct WardChange {
     QList<RecordWrite> writes;
     std::optional<LayoutLines> layout;
+    // The layout this change was made from. A store shared by several
+    // terminals writes only the beds and rooms that differ from it, and
+    // refuses the change (a conflict) when one of them differs there now.
+    std::optional<LayoutLines> base;
     QList<RecordRef> removals; // Today or Kept
 
     bool isEmpty() const { return writes.isEmpty() && !layout && removals.isEmpty(); }
+};
+
+namespace storetext {
+// A change refused because another terminal changed the same thing first.
+inline const QString ChangedElsewhere = QStringLiteral("他の端末で変更されました。\r最新の状態を表示します。");
+} // namespace storetext
+
+enum class ChangeResult {
+    Done,
+    Failed,
+    Conflict, // another terminal changed the same bed, room or patient first
 };
 
 // What a day's snapshot copied. A file that could not be copied keeps its
@@ -128,7 +144,7 @@ public:
     // The picture a record names (storedPath as the record holds it).
     virtual bool readPhoto(const RecordRef &ref, const QString &storedPath, QByteArray *bytes) = 0;
 
-    virtual bool apply(const WardChange &change, QString *error) = 0;
+    virtual ChangeResult apply(const WardChange &change, QString *error) = 0;
 
     virtual bool hasFacility() = 0;
     virtual StoreRead readFacility(QByteArray *bytes, QString *error) = 0;
@@ -141,6 +157,10 @@ public:
     virtual SnapshotCopy takeSnapshot(const QString &day, const QString &keepIfPresent) = 0;
     // Removes the snapshot of exactly that name; *error names what stayed.
     virtual bool removeSnapshot(const QString &name, QString *error) = 0;
+
+    // Called when another terminal has changed the ward (a store shared by
+    // several terminals); the board then reads it again.
+    virtual void setChangeListener(std::function<void()> listener) = 0;
 
     // Where the ward's staff accounts ("Pass") and options ("Option") are
     // kept; null when they are the user's own settings file.

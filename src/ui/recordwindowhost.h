@@ -23,7 +23,7 @@ struct RecordHost {
     std::function<void(const QString &key, const QString &caption)> onSaved;
     // The layout files with the bed naming key, saved in one change with the
     // record. Empty: the record alone is written.
-    std::function<bool(const QString &key, LayoutLines *layout)> layoutWithKey;
+    std::function<bool(const QString &key, WardChange *change)> layoutWithKey;
     // True when the key is the entry of another bed: saving under it would
     // overwrite that patient's record. Empty: no other bed is checked.
     std::function<bool(const QString &key)> keyTakenByOtherBed;

@@ -1,6 +1,7 @@
 #include "wardboardwindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QComboBox>
@@ -17,6 +18,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <exception>
@@ -255,6 +257,21 @@ WardBoardWindow::WardBoardWindow(AppContext &ctx, QWidget *parent)
     buildUi();
     connect(&model(), &BoardModel::bedChanged, this, &WardBoardWindow::showBed);
     connect(&model(), &BoardModel::roomChanged, this, &WardBoardWindow::showRoom);
+    // Another terminal's change: never under an open question, menu,
+    // record window or drag; shown as soon as the user is done.
+    const auto userBusy = [this] {
+        QWidget *modal = QApplication::activeModalWidget();
+        return (modal && modal != this) || QApplication::activePopupWidget() || m_dragging;
+    };
+    m_board.setHoldCheck(userBusy);
+    m_board.setReloadedCallback([this] {
+        fillDateBox(m_board.dates(), m_board.displayDateIndex());
+        updateCommandStates();
+    });
+    auto *release = new QTimer(this);
+    release->setInterval(200);
+    connect(release, &QTimer::timeout, this, [this, userBusy] { m_board.setHeld(userBusy()); });
+    release->start();
     resize(sizeHint().expandedTo(QSize(1100, 760)));
     guarded(m_ctx, "frmRoom.Form_Load()", [this] { loadBoard(); });
 }
@@ -593,7 +610,7 @@ void WardBoardWindow::openRecord(int bed)
     host.canSave = m_ctx.layoutFault.isEmpty();
     host.onSaved = [this, bed](const QString &key, const QString &) { m_board.recordSaved(bed, key); };
     host.layoutWithKey
-        = [this, bed](const QString &key, LayoutLines *layout) { return m_board.layoutWithBedEntry(bed, key, layout); };
+        = [this, bed](const QString &key, WardChange *change) { return m_board.layoutWithBedEntry(bed, key, change); };
     // One record file per patient: another bed's patient is never overwritten.
     host.keyTakenByOtherBed = [this, bed](const QString &key) { return m_board.keyTakenByOtherBed(bed, key); };
     const QString helpDir = m_ctx.appDir + QStringLiteral("/help");
@@ -622,7 +639,9 @@ void WardBoardWindow::startBedMove(int bed)
     drag->setMimeData(mime);
     drag->setPixmap(source->grab());
     drag->setHotSpot(QPoint(source->width() / 2, source->height() / 2));
+    m_dragging = true;
     m_dragRunner(*drag);
+    m_dragging = false;
 }
 
 void WardBoardWindow::readmit(int bed)

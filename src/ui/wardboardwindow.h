@@ -120,6 +120,7 @@ private:
 
     AppContext &m_ctx;
     BoardController m_board;
+    bool m_dragging = false;
     QComboBox *m_dateBox = nullptr;
     QPushButton *m_todayButton = nullptr;
     QLabel *m_readOnlyBanner = nullptr;

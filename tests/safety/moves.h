@@ -113,8 +113,8 @@ inline bool doMove(AppContext &ctx, const QString &kind)
         const QString from = back ? Renamed : InBed, to = back ? InBed : Renamed;
         QString oldKey = from;
         const SaveResult r
-            = savePatientRecord(ctx, patient(to), true, &oldKey, {}, {}, [&](const QString &key, LayoutLines *layout) {
-                  return layoutWithBedEntry(ctx, m, 0, key, layout);
+            = savePatientRecord(ctx, patient(to), true, &oldKey, {}, {}, [&](const QString &key, WardChange *change) {
+                  return layoutWithBedEntry(ctx, m, 0, key, change);
               });
         return r.outcome == SaveResult::Saved;
     }
@@ -133,8 +133,8 @@ inline bool doMove(AppContext &ctx, const QString &kind)
         if (back) {
             QString oldKey;
             return savePatientRecord(ctx, patient(InBed), true, &oldKey, {}, {},
-                                     [&](const QString &key, LayoutLines *layout) {
-                                         return layoutWithBedEntry(ctx, m, 0, key, layout);
+                                     [&](const QString &key, WardChange *change) {
+                                         return layoutWithBedEntry(ctx, m, 0, key, change);
                                      })
                        .outcome
                    == SaveResult::Saved;

@@ -135,9 +135,7 @@ struct Ward {
         const SaveResult r = savePatientRecord(
             ctx(), record, true, &oldKey, [&](const SaveResult &s) { board.setBedEntry(bed, s.key); },
             [&](const QString &key) { return entryInUse(board, key, bed); },
-            [&](const QString &key, LayoutLines *layout) {
-                return layoutWithBedEntry(ctx(), board, bed, key, layout);
-            });
+            [&](const QString &key, WardChange *change) { return layoutWithBedEntry(ctx(), board, bed, key, change); });
         return r.outcome == SaveResult::Saved;
     }
     bool admitSato(int bed) { return admit(bed, patient("佐藤", "一郎", "昭和", "10年", "5月", "3日")); }
@@ -181,6 +179,12 @@ QMap<QString, Case> &cases()
     static QMap<QString, Case> table {
         {QStringLiteral("an empty ward"),
          [](Ward &w, const StoreKind &) {
+             // Today's board loads whole: free beds, unnumbered light grey rooms, editable.
+             BoardModel board;
+             QVERIFY(loadWardLayout(w.ctx(), board, QString()));
+             QCOMPARE(w.ctx().layoutFault, QString());
+             QCOMPARE(board.roomColour(0), BoardModel::InitialRoomColour);
+             QCOMPARE(board.roomNumber(29), QString());
              QCOMPARE(w.beds(), QStringList());
              QCOMPARE(w.store->keptRecords(), QStringList());
              QCOMPARE(w.store->snapshots(), QStringList());
@@ -207,8 +211,8 @@ QMap<QString, Case> &cases()
              QString oldKey = Sato;
              PatientRecord renamed = Ward::patient("佐藤", "一郎", "昭和", "11年", "5月", "3日");
              const SaveResult r
-                 = savePatientRecord(w.ctx(), renamed, true, &oldKey, {}, {}, [&](const QString &key, LayoutLines *l) {
-                       return layoutWithBedEntry(w.ctx(), w.board, 3, key, l);
+                 = savePatientRecord(w.ctx(), renamed, true, &oldKey, {}, {}, [&](const QString &key, WardChange *c) {
+                       return layoutWithBedEntry(w.ctx(), w.board, 3, key, c);
                    });
              QCOMPARE(int(r.outcome), int(SaveResult::Saved));
              QCOMPARE(w.beds(), QStringList {"3:" + r.key});
@@ -331,7 +335,7 @@ QMap<QString, Case> &cases()
              }
              change.layout = layout;
              QString error;
-             QVERIFY2(w.store->apply(change, &error), qPrintable(error));
+             QVERIFY2(w.store->apply(change, &error) == ChangeResult::Done, qPrintable(error));
              QByteArray back;
              QCOMPARE(int(w.store->readRecord(RecordRef::today(Suzuki), &back, &error)), int(StoreRead::Read));
              QCOMPARE(back, foreign);
@@ -402,7 +406,7 @@ QMap<QString, Case> &cases()
              WardChange change;
              change.removals << RecordRef::inSnapshot(SnapshotDay, Sato);
              QString error;
-             QVERIFY(!w.store->apply(change, &error));
+             QVERIFY(w.store->apply(change, &error) == ChangeResult::Failed);
              QVERIFY(w.store->hasRecord(RecordRef::inSnapshot(SnapshotDay, Sato)));
          }},
     };

@@ -1,6 +1,7 @@
 #include "pgstore.h"
 
 #include <QFile>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
@@ -18,6 +19,8 @@ namespace velto {
 namespace {
 
 const QString FacilityFile = QStringLiteral("HOSPITAL_INFO.WBD");
+// Every change of the ward is announced here to the other terminals.
+const QString ChangeChannel = QStringLiteral("velto_ward");
 
 QString placeName(RecordPlace place)
 {
@@ -84,6 +87,7 @@ PgStore::PgStore(QString connectionString, QString lockPath, QString connectionN
 
 PgStore::~PgStore()
 {
+    QObject::disconnect(m_notification);
     m_settings.reset();
     {
         QSqlDatabase d = QSqlDatabase::database(m_name, false);
@@ -104,7 +108,22 @@ bool PgStore::open(QString *error, int passwordIterations)
     if (!d.isOpen() || !wardschema::migrate(d, error))
         return false;
     m_settings = std::make_unique<WardDatabaseSettings>(m_name, passwordIterations);
-    return m_settings->load(error);
+    if (!m_settings->load(error))
+        return false;
+    // Another terminal's change reaches this board without a click.
+    QSqlDriver *driver = d.driver();
+    if (!driver->subscribeToNotification(ChangeChannel)) {
+        if (error)
+            *error = driver->lastError().text();
+        return false;
+    }
+    m_notification
+        = QObject::connect(driver, &QSqlDriver::notification,
+                           [this](const QString &name, QSqlDriver::NotificationSource source, const QVariant &) {
+                               if (name == ChangeChannel && source == QSqlDriver::OtherSource && m_listener)
+                                   m_listener();
+                           });
+    return true;
 }
 
 bool PgStore::connected() const
@@ -245,27 +264,104 @@ bool PgStore::readPhoto(const RecordRef &ref, const QString &storedPath, QByteAr
     return ref.place == RecordPlace::Snapshot && readRegularFile(storedPath, bytes);
 }
 
-bool PgStore::apply(const WardChange &change, QString *error)
+bool PgStore::notifyOthers(QSqlDatabase &d, QString *error)
+{
+    // Sent when the transaction commits, never for one rolled back.
+    QSqlQuery q = prepared(d, QStringLiteral("select pg_notify('%1', '')").arg(ChangeChannel));
+    return exec(q, error);
+}
+
+void PgStore::setChangeListener(std::function<void()> listener)
+{
+    m_listener = std::move(listener);
+}
+
+bool PgStore::applyLayout(QSqlDatabase &d, const LayoutLines &l, const std::optional<LayoutLines> &base, bool *conflict,
+                          QString *error)
+{
+    // The beds and rooms this change sets: those that differ from its base,
+    // or from what is stored when it names none.
+    LayoutLines from;
+    if (base) {
+        from = *base;
+    } else {
+        const StoredLayout now = readLayout(QString());
+        from = LayoutLines {now.beds.lines, now.roomNumbers.lines, now.roomColours.lines};
+    }
+    QList<int> beds, rooms;
+    for (int bed = 0; bed < l.beds.size(); ++bed) {
+        if (l.beds.at(bed) != from.beds.value(bed))
+            beds << bed;
+    }
+    for (int room = 0; room < l.roomNumbers.size(); ++room) {
+        if (l.roomNumbers.at(room) != from.roomNumbers.value(room)
+            || l.roomColours.value(room) != from.roomColours.value(room))
+            rooms << room;
+    }
+    // Emptied first, so an exchange never names one record on two beds,
+    // not even for a moment; each only if it still holds what this
+    // terminal saw.
+    for (const int bed : std::as_const(beds)) {
+        QSqlQuery q = prepared(d, QStringLiteral("update ward_bed set entry = '', version = version + 1"
+                                                 " where bed = ? and entry = ?"));
+        q.addBindValue(bed);
+        q.addBindValue(text(from.beds.value(bed)));
+        if (!exec(q, error))
+            return false;
+        if (q.numRowsAffected() != 1) {
+            *conflict = true;
+            return false;
+        }
+    }
+    for (const int bed : std::as_const(beds)) {
+        QSqlQuery q = prepared(d, QStringLiteral("update ward_bed set entry = ? where bed = ?"));
+        q.addBindValue(text(l.beds.at(bed)));
+        q.addBindValue(bed);
+        if (!exec(q, error)) {
+            // A record named by a bed another terminal just filled.
+            *conflict = q.lastError().nativeErrorCode() == QLatin1String("23505");
+            return false;
+        }
+    }
+    for (const int room : std::as_const(rooms)) {
+        QSqlQuery q = prepared(d, QStringLiteral("update ward_room set number = ?, colour = ?, version = version + 1"
+                                                 " where room = ? and number = ? and colour = ?"));
+        q.addBindValue(text(l.roomNumbers.at(room)));
+        q.addBindValue(text(l.roomColours.value(room)));
+        q.addBindValue(room);
+        q.addBindValue(text(from.roomNumbers.value(room)));
+        q.addBindValue(text(from.roomColours.value(room)));
+        if (!exec(q, error))
+            return false;
+        if (q.numRowsAffected() != 1) {
+            *conflict = true;
+            return false;
+        }
+    }
+    return true;
+}
+
+ChangeResult PgStore::apply(const WardChange &change, QString *error)
 {
     for (const RecordWrite &w : change.writes) {
         if (w.ref.place == RecordPlace::Snapshot || w.ref.key.isEmpty()) {
             if (error)
                 *error = w.ref.key;
-            return false;
+            return ChangeResult::Failed;
         }
     }
     for (const RecordRef &r : change.removals) {
         if (r.place == RecordPlace::Snapshot || r.key.isEmpty()) {
             if (error)
                 *error = r.key;
-            return false;
+            return ChangeResult::Failed;
         }
     }
     QSqlDatabase d = db();
     if (!d.transaction()) {
         if (error)
             *error = d.lastError().text();
-        return false;
+        return ChangeResult::Failed;
     }
     bool ok = true;
     for (const RecordWrite &w : change.writes) {
@@ -313,42 +409,9 @@ bool PgStore::apply(const WardChange &change, QString *error)
         q.addBindValue(keepPhoto);
         ok = ok && exec(q, error);
     }
-    if (ok && change.layout) {
-        const LayoutLines &l = *change.layout;
-        // Beds that change are emptied first, so an exchange never names one
-        // record on two beds, not even for a moment.
-        QSqlQuery current = prepared(d, QStringLiteral("select bed, entry from ward_bed order by bed"));
-        ok = exec(current, error);
-        QList<int> changed;
-        while (ok && current.next()) {
-            const int bed = current.value(0).toInt();
-            if (bed < l.beds.size() && current.value(1).toString() != l.beds.at(bed))
-                changed << bed;
-        }
-        for (const int bed : std::as_const(changed)) {
-            QSqlQuery q = prepared(d, QStringLiteral("update ward_bed set entry = '' where bed = ?"));
-            q.addBindValue(bed);
-            ok = ok && exec(q, error);
-        }
-        for (const int bed : std::as_const(changed)) {
-            QSqlQuery q
-                = prepared(d, QStringLiteral("update ward_bed set entry = ?, version = version + 1 where bed = ?"));
-            q.addBindValue(text(l.beds.at(bed)));
-            q.addBindValue(bed);
-            ok = ok && exec(q, error);
-        }
-        for (int room = 0; ok && room < l.roomNumbers.size() && room < l.roomColours.size(); ++room) {
-            QSqlQuery q
-                = prepared(d, QStringLiteral("update ward_room set number = ?, colour = ?, version = version + 1"
-                                             " where room = ? and (number <> ? or colour <> ?)"));
-            q.addBindValue(text(l.roomNumbers.at(room)));
-            q.addBindValue(text(l.roomColours.at(room)));
-            q.addBindValue(room);
-            q.addBindValue(text(l.roomNumbers.at(room)));
-            q.addBindValue(text(l.roomColours.at(room)));
-            ok = exec(q, error);
-        }
-    }
+    bool conflict = false;
+    if (ok && change.layout)
+        ok = applyLayout(d, *change.layout, change.base, &conflict, error);
     for (const RecordRef &r : change.removals) {
         const bool written
             = std::any_of(change.writes.begin(), change.writes.end(), [&](const RecordWrite &w) { return w.ref == r; });
@@ -359,12 +422,13 @@ bool PgStore::apply(const WardChange &change, QString *error)
         q.addBindValue(r.key);
         ok = ok && exec(q, error);
     }
+    ok = ok && notifyOthers(d, error);
     if (ok && d.commit())
-        return true;
+        return ChangeResult::Done;
     if (ok && error)
         *error = d.lastError().text();
     d.rollback();
-    return false;
+    return conflict ? ChangeResult::Conflict : ChangeResult::Failed;
 }
 
 bool PgStore::hasFacility()
@@ -464,6 +528,7 @@ SnapshotCopy PgStore::takeSnapshot(const QString &day, const QString &keepIfPres
         ok = exec(q, &error);
         copied << file.first;
     }
+    ok = ok && notifyOthers(d, &error);
     if (ok && d.commit()) {
         r.started = true;
         r.copied = copied;
@@ -488,6 +553,8 @@ bool PgStore::removeSnapshot(const QString &name, QString *error)
         *error = name;
         return false;
     }
+    QSqlDatabase d = db();
+    notifyOthers(d, nullptr); // the other date lists lose the day
     return true;
 }
 

@@ -2,7 +2,9 @@
 // The ward kept in a PostgreSQL database shared by every terminal: one row
 // per bed and per room, records as the code page 932 bytes the folder store
 // holds, snapshots as the files of their day.
+#include <QObject>
 #include <QSqlDatabase>
+#include <functional>
 #include <memory>
 
 #include "store/wardstore.h"
@@ -39,7 +41,7 @@ public:
     bool hasRecord(const RecordRef &ref) override;
     QStringList keptRecords() override;
     bool readPhoto(const RecordRef &ref, const QString &storedPath, QByteArray *bytes) override;
-    bool apply(const WardChange &change, QString *error) override;
+    ChangeResult apply(const WardChange &change, QString *error) override;
     bool hasFacility() override;
     StoreRead readFacility(QByteArray *bytes, QString *error) override;
     bool writeFacility(const QByteArray &bytes, QString *error) override;
@@ -47,6 +49,7 @@ public:
     SnapshotCopy takeSnapshot(const QString &day, const QString &keepIfPresent) override;
     bool removeSnapshot(const QString &name, QString *error) override;
     SettingsStore *wardSettings() override;
+    void setChangeListener(std::function<void()> listener) override;
 
     // Whether the ward is as a first start leaves it: no record, no kept
     // record, no snapshot, every bed free, and at most the built-in account,
@@ -60,6 +63,10 @@ public:
 
 private:
     QSqlDatabase db() const;
+    bool applyLayout(QSqlDatabase &d, const LayoutLines &layout, const std::optional<LayoutLines> &base, bool *conflict,
+                     QString *error);
+    // Tells the other terminals' boards that the ward changed.
+    bool notifyOthers(QSqlDatabase &d, QString *error);
     bool todayLayoutFiles(QList<QPair<QString, QByteArray>> *files, QString *error);
 
     QString m_connectionString;
@@ -67,6 +74,8 @@ private:
     QString m_name;
     std::unique_ptr<platform::InstanceLock> m_lock;
     std::unique_ptr<WardDatabaseSettings> m_settings;
+    std::function<void()> m_listener;
+    QMetaObject::Connection m_notification;
 };
 
 } // namespace velto

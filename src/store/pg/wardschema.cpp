@@ -21,8 +21,9 @@ const QList<QStringList> &migrations()
             QStringLiteral("create table ward_bed (bed smallint primary key check (bed between 0 and 239),"
                            " entry text not null default '', version bigint not null default 1)"),
             QStringLiteral("create unique index ward_bed_entry on ward_bed (entry) where entry <> ''"),
+            // A new room is light grey (E0E0E0), as on a first start's board.
             QStringLiteral("create table ward_room (room smallint primary key check (room between 0 and 29),"
-                           " number text not null default '', colour text not null default '',"
+                           " number text not null default '', colour text not null default '14737632',"
                            " version bigint not null default 1)"),
             QStringLiteral("insert into ward_bed (bed) select generate_series(0, 239)"),
             QStringLiteral("insert into ward_room (room) select generate_series(0, 29)"),

@@ -267,7 +267,7 @@ bool exportFolder(PgStore &store, const QString &dir, QStringList *report, QStri
             {r.place == RecordPlace::Kept ? RecordRef::kept(r.key) : RecordRef::today(r.key), r.bytes});
         (r.place == RecordPlace::Kept ? kept : today) += 1;
     }
-    if (!out.apply(change, &why))
+    if (out.apply(change, &why) != ChangeResult::Done)
         return fail(why);
     if (ward.facility && !out.writeFacility(*ward.facility, &why))
         return fail(why);

@@ -1,0 +1,201 @@
+// Two terminals on one ward database: each sees the other's changes without
+// a click, changes to different beds never conflict, and a change made from
+// what another terminal has already changed is refused, with nothing lost.
+#include <QtTest>
+
+#include "board/admission.h"
+#include "board/bedops.h"
+#include "board/boardcontroller.h"
+#include "board/wardlayout.h"
+#include "record/recordfields.h"
+#include "record/recordsave.h"
+#include "scratchdatabase.h"
+#include "store/pg/pgstore.h"
+#include "support/patients.h"
+#include "support/testcontext.h"
+
+using namespace velto;
+using test::Sato;
+using test::ScratchDatabase;
+using test::Suzuki;
+
+namespace {
+
+PatientRecord patient(const QString &family, const QString &given, const QString &year)
+{
+    using namespace recordkey;
+    PatientRecord r = newPatientRecord();
+    r.setValue(FamilyName, family);
+    r.setValue(GivenName, given);
+    r.setValue(QStringLiteral("005"), QStringLiteral("男"));
+    r.setValue(Era, QStringLiteral("昭和"));
+    r.setValue(Year, year);
+    r.setValue(Month, QStringLiteral("5月"));
+    r.setValue(Day, QStringLiteral("3日"));
+    return r;
+}
+const QString SatoKey = QStringLiteral("佐藤_一郎_昭和10年5月3日");
+const QString SuzukiKey = QStringLiteral("鈴木_花子_昭和10年5月3日");
+
+// One terminal: its own connection, its own board.
+struct Terminal {
+    test::TestContext t;
+    std::unique_ptr<PgStore> store;
+    std::unique_ptr<BoardController> board;
+
+    Terminal(const QString &database, const QString &name)
+    {
+        store = std::make_unique<PgStore>(database, QString(), name);
+        QString error;
+        if (!store->open(&error, 1000))
+            qWarning() << error;
+        t.ctx.store = store.get();
+        t.ctx.currentAccount = {QStringLiteral("nurse1"), Authority::Full, QStringLiteral("山田"), QString()};
+        t.ctx.todayEraDate = QStringLiteral("令和08年12月10日");
+        board = std::make_unique<BoardController>(t.ctx);
+        board->load();
+    }
+    BoardModel &model() { return board->model(); }
+    SaveResult admit(int bed, const PatientRecord &r)
+    {
+        QString oldKey;
+        return savePatientRecord(
+            t.ctx, r, true, &oldKey, [&](const SaveResult &s) { board->recordSaved(bed, s.key); },
+            [&](const QString &key) { return board->keyTakenByOtherBed(bed, key); },
+            [&](const QString &key, WardChange *change) { return board->layoutWithBedEntry(bed, key, change); });
+    }
+    // What the store holds, read afresh.
+    QString stored(int bed)
+    {
+        BoardModel fresh;
+        loadWardLayout(t.ctx, fresh, QString());
+        return fresh.bedEntry(bed);
+    }
+};
+
+} // namespace
+
+class TestTwoTerminals : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(!ScratchDatabase::server().isEmpty(),
+                 "VELTO_TEST_DATABASE is not set: run scripts/test.sh, which starts the private server");
+    }
+
+    // A's admission shows on B's board within a second, with no click; A's
+    // own board is not read again for its own change.
+    void changeShowsOnTheOtherBoard()
+    {
+        ScratchDatabase s;
+        QVERIFY(s.ok());
+        Terminal a(s.connectionString(), "a"), b(s.connectionString(), "b");
+        int reloadsA = 0, reloadsB = 0;
+        a.board->setReloadedCallback([&] { ++reloadsA; });
+        b.board->setReloadedCallback([&] { ++reloadsB; });
+        QCOMPARE(int(a.admit(3, patient("佐藤", "一郎", "10年")).outcome), int(SaveResult::Saved));
+        QTRY_COMPARE_WITH_TIMEOUT(b.model().bedEntry(3), SatoKey, 1000);
+        QCOMPARE(reloadsB, 1);
+        QCOMPARE(reloadsA, 0);
+
+        // Held while B's user is deciding: shown once released.
+        b.board->setHeld(true);
+        a.t.prompter.answers = {true, true}; // discharge, erase
+        QVERIFY(dischargePatient(a.t.ctx, a.model(), 3));
+        QTest::qWait(300);
+        QCOMPARE(b.model().bedEntry(3), SatoKey);
+        b.board->setHeld(false);
+        QCOMPARE(b.model().bedEntry(3), QString());
+    }
+
+    void differentBedsNeverConflict()
+    {
+        ScratchDatabase s;
+        QVERIFY(s.ok());
+        Terminal a(s.connectionString(), "a"), b(s.connectionString(), "b");
+        b.board->setHeld(true); // B's board stays as it was
+        QCOMPARE(int(a.admit(3, patient("佐藤", "一郎", "10年")).outcome), int(SaveResult::Saved));
+        QCOMPARE(int(b.admit(4, patient("鈴木", "花子", "10年")).outcome), int(SaveResult::Saved));
+        b.t.prompter.answers = {true};
+        QVERIFY(setRoomNumber(b.t.ctx, b.model(), 40, BoardOrigin::PopupMenu,
+                              [](const QString &) { return std::optional<QString>("102号室"); }));
+        QCOMPARE(a.stored(3), SatoKey);
+        QCOMPARE(a.stored(4), SuzukiKey);
+        QVERIFY(b.t.prompter.asked.isEmpty() || b.t.prompter.texts() == QStringList());
+    }
+
+    // B acts on what it showed before A's change: refused with the board's
+    // message, B's board then shows the store, and nothing of A's is lost.
+    void staleChangeIsRefused_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("admission into a bed filled meanwhile") << "admit";
+        QTest::newRow("discharge of a patient moved meanwhile") << "discharge";
+        QTest::newRow("erasure of a patient moved meanwhile") << "erase";
+        QTest::newRow("exchange with a bed changed meanwhile") << "exchange";
+        QTest::newRow("room number changed meanwhile") << "room";
+    }
+    void staleChangeIsRefused()
+    {
+        QFETCH(QString, action);
+        ScratchDatabase s;
+        QVERIFY(s.ok());
+        Terminal a(s.connectionString(), "a"), b(s.connectionString(), "b");
+        QCOMPARE(int(a.admit(3, patient("佐藤", "一郎", "10年")).outcome), int(SaveResult::Saved));
+        QTRY_COMPARE_WITH_TIMEOUT(b.model().bedEntry(3), SatoKey, 1000);
+        b.board->setHeld(true); // from here on B acts on what it shows
+        // A's change: Sato moves to bed 5, room 0 gets a number.
+        QVERIFY(moveBed(a.t.ctx, a.model(), 3, 5));
+        QVERIFY(setRoomNumber(a.t.ctx, a.model(), 3, BoardOrigin::PopupMenu,
+                              [](const QString &) { return std::optional<QString>("101号室"); }));
+        QTest::qWait(200);
+        QCOMPARE(b.model().bedEntry(3), SatoKey); // B still shows the old board
+
+        if (action == "admit") {
+            QCOMPARE(int(b.admit(5, patient("鈴木", "花子", "10年")).outcome), int(SaveResult::Failed));
+            QVERIFY(!a.store->hasRecord(RecordRef::today(SuzukiKey))); // nothing of it stored
+        } else if (action == "discharge") {
+            b.t.prompter.answers = {true, false}; // discharge, keep the record
+            QVERIFY(dischargePatient(b.t.ctx, b.model(), 3));
+            QVERIFY(!a.store->hasRecord(RecordRef::kept(SatoKey)));
+        } else if (action == "erase") {
+            b.t.prompter.answers = {true};
+            QVERIFY(erasePatient(b.t.ctx, b.model(), 3));
+        } else if (action == "exchange") {
+            QVERIFY(moveBed(b.t.ctx, b.model(), 3, 4));
+        } else if (action == "room") {
+            QVERIFY(setRoomNumber(b.t.ctx, b.model(), 0, BoardOrigin::PopupMenu,
+                                  [](const QString &) { return std::optional<QString>("999号室"); }));
+        }
+        QCOMPARE(b.t.prompter.texts().value(b.t.prompter.texts().size() - 1), storetext::ChangedElsewhere);
+        // A's change stands, Sato's record with it.
+        BoardModel fresh;
+        loadWardLayout(a.t.ctx, fresh, QString());
+        QCOMPARE(fresh.bedEntry(5), SatoKey);
+        QCOMPARE(fresh.bedEntry(3), QString());
+        QCOMPARE(fresh.roomNumber(0), QStringLiteral("101号室"));
+        QVERIFY(a.store->hasRecord(RecordRef::today(SatoKey)));
+        if (action != "admit")
+            QCOMPARE(b.model().bedEntry(5), SatoKey); // B was shown the store at once
+    }
+
+    // Two terminals admit the same new patient at once, each into a bed free
+    // on its board: the database lets exactly one of them have it.
+    void samePatientOnTwoTerminals()
+    {
+        ScratchDatabase s;
+        QVERIFY(s.ok());
+        Terminal a(s.connectionString(), "a"), b(s.connectionString(), "b");
+        b.board->setHeld(true);
+        QCOMPARE(int(a.admit(5, patient("佐藤", "一郎", "10年")).outcome), int(SaveResult::Saved));
+        QCOMPARE(int(b.admit(6, patient("佐藤", "一郎", "10年")).outcome), int(SaveResult::Failed));
+        QCOMPARE(b.t.prompter.texts(), QStringList {storetext::ChangedElsewhere});
+        QCOMPARE(a.stored(5), SatoKey);
+        QCOMPARE(a.stored(6), QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTwoTerminals)
+#include "tst_twoterminals.moc"
