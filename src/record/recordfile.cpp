@@ -48,7 +48,8 @@ QString badLinesText(const QList<int> &badLines)
     return recordtext::BadLinesReadOnly.arg(numbers.join(QStringLiteral("、")));
 }
 
-RecordReadResult readPatientRecord(AppContext &ctx, const RecordRef &ref, PatientRecord *record, QList<int> *badLines)
+RecordReadResult readPatientRecord(AppContext &ctx, const RecordRef &ref, PatientRecord *record, QList<int> *badLines,
+                                   QByteArray *raw)
 {
     *record = newPatientRecord();
     if (badLines)
@@ -64,6 +65,8 @@ RecordReadResult readPatientRecord(AppContext &ctx, const RecordRef &ref, Patien
     case StoreRead::Read:
         break;
     }
+    if (raw)
+        *raw = bytes;
     QStringList lines;
     QList<int> bad;
     textfile::decodeLinesEach(bytes, &lines, &bad);

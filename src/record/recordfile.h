@@ -34,6 +34,10 @@ enum class RecordReadResult {
 };
 
 namespace recordtext {
+// Save of a record another terminal saved since it was opened (WarnYesNoDefNo);
+// %1 the staff name, %2 the time ("yyyy/MM/dd HH:mm:ss").
+inline const QString SavedElsewhere
+    = QStringLiteral("この患者情報は、%1さんが%2に保存しています。\r上書きしてよろしいですか？");
 // Status of a record with lines that did not decode; %1 lists their numbers.
 inline const QString BadLinesReadOnly = QStringLiteral("患者情報の%1行目を読み取れなかったため、保存できません。");
 } // namespace recordtext
@@ -46,8 +50,9 @@ QString badLinesText(const QList<int> &badLines);
 // "key:" ends the read through the error report; empty lines at the end are
 // no fault. A line that does not decode leaves its field empty and the rest
 // is read: PartlyRead, with the line numbers in *badLines.
+// *raw receives the record's bytes as stored.
 RecordReadResult readPatientRecord(AppContext &ctx, const RecordRef &ref, PatientRecord *record,
-                                   QList<int> *badLines = nullptr);
+                                   QList<int> *badLines = nullptr, QByteArray *raw = nullptr);
 
 struct SaveStamp {
     QString loginId;

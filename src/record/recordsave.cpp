@@ -144,7 +144,7 @@ QString ageText(AppContext &ctx, const PatientRecord &r)
 SaveResult savePatientRecord(AppContext &ctx, const PatientRecord &record, bool today, QString *oldKey,
                              const std::function<void(const SaveResult &)> &onWritten,
                              const std::function<bool(const QString &key)> &keyTakenByOtherBed,
-                             const LayoutWithKey &layoutWithKey)
+                             const LayoutWithKey &layoutWithKey, QByteArray *loaded)
 {
     SaveResult result;
     if (!today) {
@@ -175,17 +175,20 @@ SaveResult savePatientRecord(AppContext &ctx, const PatientRecord &record, bool 
         result.outcome = SaveResult::Failed;
         return result;
     }
-    RecordWrite write {ref, bytes, record.value(recordkey::PhotoPath), std::nullopt};
+    RecordWrite write(ref, bytes, record.value(recordkey::PhotoPath));
+    const QString old = oldKey ? *oldKey : QString();
+    if (loaded && !loaded->isEmpty() && old == result.key)
+        write.expected = *loaded;
     // Only the database keeps the picture's bytes; a folder names its file.
     QByteArray photo;
     if (ctx.store->dataFolder().isEmpty() && !write.photoPath->isEmpty() && readPhotoFile(*write.photoPath, &photo))
         write.photo = photo;
     change.writes.append(write);
+    const int writeIndex = int(change.writes.size()) - 1;
     if (layoutWithKey && !layoutWithKey(result.key, &change)) {
         result.outcome = SaveResult::Failed;
         return result;
     }
-    const QString old = oldKey ? *oldKey : QString();
     if (!old.isEmpty() && old != result.key) {
         // A missing old record is simply nothing to remove; an old key that
         // is no plain name is never used to delete anything.
@@ -194,7 +197,25 @@ SaveResult savePatientRecord(AppContext &ctx, const PatientRecord &record, bool 
             change.removals << oldRef;
     }
     QString error;
-    switch (ctx.store->apply(change, &error)) {
+    ChangeResult applied = ctx.store->apply(change, &error);
+    if (applied == ChangeResult::Conflict && change.writes.at(writeIndex).expected) {
+        // Another terminal saved this record since the window read it: the
+        // user decides, with the window still holding what was typed.
+        PatientRecord now;
+        QByteArray nowBytes;
+        if (readPatientRecord(ctx, ref, &now, nullptr, &nowBytes) == RecordReadResult::Read
+            && nowBytes != *change.writes.at(writeIndex).expected) {
+            const QString question
+                = recordtext::SavedElsewhere.arg(now.value(recordkey::SavedByName), now.value(recordkey::SavedAt));
+            if (!ctx.prompter->warnYesNoDefNo(question)) {
+                result.outcome = SaveResult::Failed;
+                return result;
+            }
+            change.writes[writeIndex].expected = nowBytes; // over that save, on purpose
+            applied = ctx.store->apply(change, &error);
+        }
+    }
+    switch (applied) {
     case ChangeResult::Done:
         break;
     case ChangeResult::Conflict:
@@ -208,6 +229,8 @@ SaveResult savePatientRecord(AppContext &ctx, const PatientRecord &record, bool 
         result.outcome = SaveResult::Failed;
         return result;
     }
+    if (loaded)
+        *loaded = bytes;
     result.outcome = SaveResult::Saved;
     result.updaterText = updaterText(result.stamp.loginId, result.stamp.staffName, result.stamp.savedAt);
     if (oldKey)

@@ -123,9 +123,12 @@ using LayoutWithKey = std::function<bool(const QString &key, WardChange *change)
 // Only then calls onWritten (status bar, bed caption and entry) and sets
 // *oldKey to the new key, so that a later save in the same window replaces
 // this file. A failure leaves *oldKey, the bed and every file as they were.
+// loaded: the record as the window read it (empty for a new one), set to
+// what was saved. When another terminal has saved it since, the user is
+// asked (SavedElsewhere) whether to save over it.
 SaveResult savePatientRecord(AppContext &ctx, const PatientRecord &record, bool today, QString *oldKey,
                              const std::function<void(const SaveResult &)> &onWritten = {},
                              const std::function<bool(const QString &key)> &keyTakenByOtherBed = {},
-                             const LayoutWithKey &layoutWithKey = {});
+                             const LayoutWithKey &layoutWithKey = {}, QByteArray *loaded = nullptr);
 
 } // namespace velto

@@ -66,12 +66,15 @@ struct LayoutLines {
 };
 
 struct RecordWrite {
-    RecordWrite(RecordRef r, QByteArray b, std::optional<QString> path = std::nullopt,
-                std::optional<QByteArray> picture = std::nullopt)
+    RecordWrite(RecordRef r, QByteArray b)
         : ref(std::move(r))
         , bytes(std::move(b))
-        , photoPath(std::move(path))
-        , photo(std::move(picture))
+    { }
+    // A record saved from its window, naming its picture.
+    RecordWrite(RecordRef r, QByteArray b, const QString &picturePath)
+        : ref(std::move(r))
+        , bytes(std::move(b))
+        , photoPath(picturePath)
     { }
     RecordRef ref; // Today or Kept
     QByteArray bytes;
@@ -80,6 +83,10 @@ struct RecordWrite {
     // terminal). Unset for a record moved whole: its picture goes with it.
     std::optional<QString> photoPath;
     std::optional<QByteArray> photo;
+    // The record as this terminal read it before the user changed it. A
+    // store shared by several terminals refuses the write (a conflict) when
+    // another terminal has saved it since.
+    std::optional<QByteArray> expected;
 };
 
 // One change of the ward, made whole or not at all: records written, the

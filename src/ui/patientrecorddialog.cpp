@@ -524,7 +524,7 @@ void PatientRecordDialog::loadRecord()
 
     PatientRecord r;
     QList<int> badLines;
-    const RecordReadResult read = readPatientRecord(m_ctx, ref, &r, &badLines);
+    const RecordReadResult read = readPatientRecord(m_ctx, ref, &r, &badLines, &m_loaded);
     if (read == RecordReadResult::Missing)
         return;
     for (const RecordField &f : recordFields())
@@ -638,7 +638,7 @@ int PatientRecordDialog::writeRecord(const PatientRecord &r)
             if (m_host.onSaved)
                 m_host.onSaved(s.key, s.caption);
         },
-        m_host.keyTakenByOtherBed, m_host.layoutWithKey);
+        m_host.keyTakenByOtherBed, m_host.layoutWithKey, &m_loaded);
     if (result.outcome == SaveResult::Rejected) {
         m_inAgeCheck = true; // leaving a birth-date field here is no edit
         focusField(result.focusField);

@@ -73,6 +73,7 @@ private:
     RecordHost m_host;
     QHash<QString, QWidget *> m_fields; // by objectName
     QString m_oldKey;
+    QByteArray m_loaded; // the record as read or last saved here
     bool m_readOnly = false;
     bool m_loadFailed = false;
     QString m_loadFailedText;

@@ -8,6 +8,7 @@
 #include "board/boardcontroller.h"
 #include "board/wardlayout.h"
 #include "record/recordfields.h"
+#include "record/recordfile.h"
 #include "record/recordsave.h"
 #include "scratchdatabase.h"
 #include "store/pg/pgstore.h"
@@ -194,6 +195,51 @@ private slots:
         QCOMPARE(b.t.prompter.texts(), QStringList {storetext::ChangedElsewhere});
         QCOMPARE(a.stored(5), SatoKey);
         QCOMPARE(a.stored(6), QString());
+    }
+
+    // Two nurses have the same record open; the second save asks before it
+    // goes over the first, and nothing is merged behind anyone's back.
+    void recordSavedOnTwoTerminals_data()
+    {
+        QTest::addColumn<bool>("overwrite");
+        QTest::newRow("No keeps the first save") << false;
+        QTest::newRow("Yes saves over it") << true;
+    }
+    void recordSavedOnTwoTerminals()
+    {
+        QFETCH(bool, overwrite);
+        ScratchDatabase s;
+        QVERIFY(s.ok());
+        Terminal a(s.connectionString(), "a"), b(s.connectionString(), "b");
+        a.t.clock.set(QDateTime(QDate(2026, 12, 10), QTime(10, 15, 30)));
+        QCOMPARE(int(a.admit(3, patient("佐藤", "一郎", "10年")).outcome), int(SaveResult::Saved));
+        const RecordRef ref = RecordRef::today(SatoKey);
+        PatientRecord onA, onB;
+        QByteArray loadedA, loadedB;
+        QCOMPARE(readPatientRecord(a.t.ctx, ref, &onA, nullptr, &loadedA), RecordReadResult::Read);
+        QCOMPARE(readPatientRecord(b.t.ctx, ref, &onB, nullptr, &loadedB), RecordReadResult::Read);
+        a.t.ctx.currentAccount.staffName = QStringLiteral("看護 花子");
+
+        onA.setValue("021", QStringLiteral("Aの住所"));
+        QString key = SatoKey;
+        QCOMPARE(int(savePatientRecord(a.t.ctx, onA, true, &key, {}, {}, {}, &loadedA).outcome),
+                 int(SaveResult::Saved));
+        onB.setValue("021", QStringLiteral("Bの住所"));
+        b.t.prompter.answers = {overwrite};
+        const QByteArray before = loadedB;
+        QCOMPARE(int(savePatientRecord(b.t.ctx, onB, true, &key, {}, {}, {}, &loadedB).outcome),
+                 int(overwrite ? SaveResult::Saved : SaveResult::Failed));
+        QCOMPARE(b.t.prompter.texts(),
+                 QStringList {recordtext::SavedElsewhere.arg("看護 花子", "2026/12/10 10:15:30")});
+        QCOMPARE(b.t.prompter.asked.at(0).kind, DialogKind::WarnYesNoDefNo);
+        PatientRecord stored;
+        QCOMPARE(readPatientRecord(a.t.ctx, ref, &stored), RecordReadResult::Read);
+        QCOMPARE(stored.value("021"), overwrite ? QStringLiteral("Bの住所") : QStringLiteral("Aの住所"));
+        QCOMPARE(loadedB == before, !overwrite); // No keeps the window as it was
+        // Saving again from A: asked in turn only when B saved over it.
+        a.t.prompter.answers = {false};
+        savePatientRecord(a.t.ctx, onA, true, &key, {}, {}, {}, &loadedA);
+        QCOMPARE(a.t.prompter.asked.size(), overwrite ? 1 : 0);
     }
 };
 

@@ -364,9 +364,23 @@ ChangeResult PgStore::apply(const WardChange &change, QString *error)
         return ChangeResult::Failed;
     }
     bool ok = true;
+    bool conflict = false;
     for (const RecordWrite &w : change.writes) {
         if (!ok)
             break;
+        if (w.expected) {
+            // Saved by another terminal since this one read it: refused.
+            QSqlQuery now = prepared(d, QStringLiteral("select content from patient_record where place = ? and key = ?"
+                                                       " for update"));
+            now.addBindValue(placeName(w.ref.place));
+            now.addBindValue(w.ref.key);
+            ok = exec(now, error);
+            if (ok && (!now.next() || now.value(0).toByteArray() != *w.expected)) {
+                conflict = true;
+                ok = false;
+                break;
+            }
+        }
         QString photoPath;
         QVariant photo(QMetaType(QMetaType::QByteArray)); // null
         bool keepPhoto = false;
@@ -409,7 +423,6 @@ ChangeResult PgStore::apply(const WardChange &change, QString *error)
         q.addBindValue(keepPhoto);
         ok = ok && exec(q, error);
     }
-    bool conflict = false;
     if (ok && change.layout)
         ok = applyLayout(d, *change.layout, change.base, &conflict, error);
     for (const RecordRef &r : change.removals) {
