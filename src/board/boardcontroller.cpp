@@ -12,13 +12,34 @@ BoardController::BoardController(AppContext &ctx)
     : m_ctx(ctx)
 {
     if (m_ctx.store)
-        m_ctx.store->setChangeListener([this] { otherTerminalChanged(); });
+        m_ctx.store->setChangeListener([this](WardStore::Event e) { storeEvent(e); });
 }
 
 BoardController::~BoardController()
 {
     if (m_ctx.store)
         m_ctx.store->setChangeListener({});
+}
+
+void BoardController::storeEvent(WardStore::Event event)
+{
+    switch (event) {
+    case WardStore::Event::Changed:
+        otherTerminalChanged();
+        return;
+    case WardStore::Event::Lost:
+        // The last state stays on the board, read-only, with the banner.
+        m_ctx.storeFault = storetext::ServerLost;
+        if (m_onReloaded)
+            m_onReloaded();
+        return;
+    case WardStore::Event::Regained:
+        m_ctx.storeFault.clear();
+        otherTerminalChanged();
+        if (m_onReloaded)
+            m_onReloaded(); // the banner goes even when the reload waits
+        return;
+    }
 }
 
 void BoardController::otherTerminalChanged()

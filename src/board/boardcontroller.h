@@ -64,6 +64,8 @@ public:
     // is read again, at once or, while held, as soon as it is released. A
     // snapshot day on the board stays as it is.
     void otherTerminalChanged();
+    // What the store tells: another terminal's change, the server lost or back.
+    void storeEvent(WardStore::Event event);
     // Held while the user is in the middle of a change (a question, the
     // record window, a drag), so that the board never changes under a
     // decision; the change is then checked against what the user saw.

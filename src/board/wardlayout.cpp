@@ -114,6 +114,8 @@ bool loadWardLayout(AppContext &ctx, BoardModel &model, const QString &snapshot)
 
 QString layoutReadOnlyText(const AppContext &ctx)
 {
+    if (!ctx.storeFault.isEmpty())
+        return ctx.storeFault;
     if (ctx.layoutFault.isEmpty())
         return QString();
     return QStringLiteral("読み取り専用：部屋の配置を最後まで読み込めなかったため、変更できません（") + ctx.layoutFault

@@ -21,8 +21,8 @@ class BoardModel;
 // (ctx.layoutFault names the file and line), so a partly read board never overwrites the files.
 bool loadWardLayout(AppContext &ctx, BoardModel &model, const QString &snapshot);
 
-// The board's status text while it is read-only because today's layout did
-// not load whole; empty otherwise.
+// The board's status text while it is read-only because the ward's server
+// cannot be reached or today's layout did not load whole; empty otherwise.
 QString layoutReadOnlyText(const AppContext &ctx);
 
 // The model's layout as it would be stored. Fails (with *error) when a

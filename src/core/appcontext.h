@@ -67,9 +67,15 @@ struct RunState {
     // writes its layout files for the rest of the run.
     QString layoutFault;     // the reason, naming the file and line
     QString layoutFaultFile; // the layout file that failed ("ROOM.WBD")
+    // Set while the ward's database server cannot be reached: the board
+    // keeps showing the last state, read-only, until it is back.
+    QString storeFault;
 
     bool showsToday() const { return displayDateIndex == 0; }
-    bool canChange() const { return !isRestricted(currentAccount.authority) && showsToday() && layoutFault.isEmpty(); }
+    bool canChange() const
+    {
+        return !isRestricted(currentAccount.authority) && showsToday() && layoutFault.isEmpty() && storeFault.isEmpty();
+    }
 };
 
 struct AppContext : AppServices, RunState { };

@@ -36,7 +36,7 @@ public:
     SnapshotCopy takeSnapshot(const QString &day, const QString &keepIfPresent) override;
     bool removeSnapshot(const QString &name, QString *error) override;
     SettingsStore *wardSettings() override;
-    void setChangeListener(std::function<void()>) override { } // one terminal at a time
+    void setChangeListener(std::function<void(Event)>) override { } // one terminal at a time
 
     // The file a record is kept in; empty when the key or snapshot name is
     // no plain file name.

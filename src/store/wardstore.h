@@ -107,6 +107,8 @@ struct WardChange {
 namespace storetext {
 // A change refused because another terminal changed the same thing first.
 inline const QString ChangedElsewhere = QStringLiteral("他の端末で変更されました。\r最新の状態を表示します。");
+// The board's banner while the ward's server cannot be reached.
+inline const QString ServerLost = QStringLiteral("サーバーに接続できません。再接続を待っています（閲覧のみ）");
 } // namespace storetext
 
 enum class ChangeResult {
@@ -165,9 +167,13 @@ public:
     // Removes the snapshot of exactly that name; *error names what stayed.
     virtual bool removeSnapshot(const QString &name, QString *error) = 0;
 
-    // Called when another terminal has changed the ward (a store shared by
-    // several terminals); the board then reads it again.
-    virtual void setChangeListener(std::function<void()> listener) = 0;
+    // What a store shared by several terminals tells the board.
+    enum class Event {
+        Changed,  // another terminal changed the ward: read it again
+        Lost,     // the server cannot be reached: nothing can be changed
+        Regained, // connected again: read everything again
+    };
+    virtual void setChangeListener(std::function<void(Event)> listener) = 0;
 
     // Where the ward's staff accounts ("Pass") and options ("Option") are
     // kept; null when they are the user's own settings file.

@@ -43,6 +43,16 @@ QSqlQuery prepared(const QSqlDatabase &db, const QString &sql)
     return q;
 }
 
+// No call may hold the board for long when the server or the network goes
+// away: a bounded connect, statement and dead-peer detection. The ward's own
+// keywords come last, so they win.
+QString boundedConnectionString(const QString &ward)
+{
+    return QStringLiteral("connect_timeout=5 keepalives=1 keepalives_idle=2 keepalives_interval=1"
+                          " keepalives_count=2 tcp_user_timeout=4000 options='-c statement_timeout=5000' ")
+           + ward;
+}
+
 // An empty text, never SQL's null (the driver binds a null QString as null).
 QString text(const QString &s)
 {
@@ -87,6 +97,7 @@ PgStore::PgStore(QString connectionString, QString lockPath, QString connectionN
 
 PgStore::~PgStore()
 {
+    m_heartbeat.reset();
     QObject::disconnect(m_notification);
     m_settings.reset();
     {
@@ -104,14 +115,23 @@ QSqlDatabase PgStore::db() const
 
 bool PgStore::open(QString *error, int passwordIterations)
 {
-    QSqlDatabase d = wardschema::openConnection(m_connectionString, m_name, error);
+    QSqlDatabase d = wardschema::openConnection(boundedConnectionString(m_connectionString), m_name, error);
     if (!d.isOpen() || !wardschema::migrate(d, error))
         return false;
     m_settings = std::make_unique<WardDatabaseSettings>(m_name, passwordIterations);
     if (!m_settings->load(error))
         return false;
+    return subscribe(error);
+}
+
+bool PgStore::subscribe(QString *error)
+{
     // Another terminal's change reaches this board without a click.
-    QSqlDriver *driver = d.driver();
+    QSqlDriver *driver = db().driver();
+    QObject::disconnect(m_notification);
+    // A new session after a reconnect listens again.
+    if (driver->subscribedToNotifications().contains(ChangeChannel))
+        driver->unsubscribeFromNotification(ChangeChannel);
     if (!driver->subscribeToNotification(ChangeChannel)) {
         if (error)
             *error = driver->lastError().text();
@@ -121,9 +141,44 @@ bool PgStore::open(QString *error, int passwordIterations)
         = QObject::connect(driver, &QSqlDriver::notification,
                            [this](const QString &name, QSqlDriver::NotificationSource source, const QVariant &) {
                                if (name == ChangeChannel && source == QSqlDriver::OtherSource && m_listener)
-                                   m_listener();
+                                   m_listener(Event::Changed);
                            });
     return true;
+}
+
+void PgStore::setHeartbeat(int milliseconds)
+{
+    if (m_heartbeat)
+        m_heartbeat->setInterval(milliseconds);
+}
+
+void PgStore::checkConnection()
+{
+    QSqlDatabase d = db();
+    if (!m_lost) {
+        QSqlQuery q(d);
+        if (d.isOpen() && q.exec(QStringLiteral("select 1")))
+            return;
+        connectionLost();
+        return;
+    }
+    // Reconnect; the notifications sent meanwhile are lost, so the board
+    // reads everything again.
+    d.close();
+    if (!d.open() || !subscribe(nullptr))
+        return;
+    m_lost = false;
+    if (m_listener)
+        m_listener(Event::Regained);
+}
+
+void PgStore::connectionLost()
+{
+    if (m_lost)
+        return;
+    m_lost = true;
+    if (m_listener)
+        m_listener(Event::Lost);
 }
 
 bool PgStore::connected() const
@@ -271,9 +326,19 @@ bool PgStore::notifyOthers(QSqlDatabase &d, QString *error)
     return exec(q, error);
 }
 
-void PgStore::setChangeListener(std::function<void()> listener)
+void PgStore::setChangeListener(std::function<void(Event)> listener)
 {
     m_listener = std::move(listener);
+    if (!m_listener) {
+        m_heartbeat.reset();
+        return;
+    }
+    if (!m_heartbeat) {
+        m_heartbeat = std::make_unique<QTimer>();
+        m_heartbeat->setInterval(2000);
+        QObject::connect(m_heartbeat.get(), &QTimer::timeout, [this] { checkConnection(); });
+        m_heartbeat->start();
+    }
 }
 
 bool PgStore::applyLayout(QSqlDatabase &d, const LayoutLines &l, const std::optional<LayoutLines> &base, bool *conflict,
@@ -441,6 +506,8 @@ ChangeResult PgStore::apply(const WardChange &change, QString *error)
     if (ok && error)
         *error = d.lastError().text();
     d.rollback();
+    if (!conflict && !QSqlQuery(d).exec(QStringLiteral("select 1")))
+        connectionLost(); // a save in flight when the server went: not saved
     return conflict ? ChangeResult::Conflict : ChangeResult::Failed;
 }
 

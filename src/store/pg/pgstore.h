@@ -4,6 +4,7 @@
 // holds, snapshots as the files of their day.
 #include <QObject>
 #include <QSqlDatabase>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -49,7 +50,9 @@ public:
     SnapshotCopy takeSnapshot(const QString &day, const QString &keepIfPresent) override;
     bool removeSnapshot(const QString &name, QString *error) override;
     SettingsStore *wardSettings() override;
-    void setChangeListener(std::function<void()> listener) override;
+    // Also watches the connection (every heartbeatMs) while a listener is set.
+    void setChangeListener(std::function<void(Event)> listener) override;
+    void setHeartbeat(int milliseconds);
 
     // Whether the ward is as a first start leaves it: no record, no kept
     // record, no snapshot, every bed free, and at most the built-in account,
@@ -74,8 +77,13 @@ private:
     QString m_name;
     std::unique_ptr<platform::InstanceLock> m_lock;
     std::unique_ptr<WardDatabaseSettings> m_settings;
-    std::function<void()> m_listener;
+    std::function<void(Event)> m_listener;
     QMetaObject::Connection m_notification;
+    std::unique_ptr<QTimer> m_heartbeat;
+    bool m_lost = false;
+    bool subscribe(QString *error);
+    void checkConnection();
+    void connectionLost();
 };
 
 } // namespace velto

@@ -1,0 +1,131 @@
+// The ward's server goes away in the middle of a session (stopped as a
+// crash would stop it) and comes back: the board turns read-only with its
+// banner within seconds, a save in flight is reported as not saved, and
+// after the server is back the board reconnects by itself, listens again
+// and shows what is stored. Runs alone: it stops the tests' server.
+#include <QProcess>
+#include <QtTest>
+
+#include "board/boardcontroller.h"
+#include "board/wardlayout.h"
+#include "record/recordfields.h"
+#include "record/recordsave.h"
+#include "scratchdatabase.h"
+#include "store/pg/pgstore.h"
+#include "support/testcontext.h"
+
+using namespace velto;
+using test::ScratchDatabase;
+
+namespace {
+
+bool server(const QString &action)
+{
+    const QString dir = qEnvironmentVariable("VELTO_PG_DIR");
+    const QString pgCtl = QStringLiteral("/usr/lib/postgresql/15/bin/pg_ctl -D '%1/data'").arg(dir);
+    const QString run
+        = action == QLatin1String("stop")
+              ? pgCtl + QStringLiteral(" -m immediate -w stop")
+              : QStringLiteral("bash '%1/scripts/start-database.sh'").arg(qEnvironmentVariable("VELTO_SOURCE_DIR"));
+    const QString asServer = QStringLiteral("if [ \"$(id -u)\" = 0 ] && [ %1 = stop ]; then runuser -u postgres -- %2;"
+                                            " else %2; fi")
+                                 .arg(action, run);
+    QProcess p;
+    p.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), asServer});
+    return p.waitForFinished(60000) && p.exitCode() == 0;
+}
+
+PatientRecord patient(const QString &family)
+{
+    using namespace recordkey;
+    PatientRecord r = newPatientRecord();
+    r.setValue(FamilyName, family);
+    r.setValue(GivenName, QStringLiteral("一郎"));
+    r.setValue(QStringLiteral("005"), QStringLiteral("男"));
+    r.setValue(Era, QStringLiteral("昭和"));
+    r.setValue(Year, QStringLiteral("10年"));
+    r.setValue(Month, QStringLiteral("5月"));
+    r.setValue(Day, QStringLiteral("3日"));
+    return r;
+}
+
+struct Terminal {
+    test::TestContext t;
+    std::unique_ptr<PgStore> store;
+    std::unique_ptr<BoardController> board;
+
+    Terminal(const QString &database, const QString &name)
+    {
+        store = std::make_unique<PgStore>(database, QString(), name);
+        QString error;
+        if (!store->open(&error, 1000))
+            qWarning() << error;
+        t.ctx.store = store.get();
+        t.ctx.currentAccount = {QStringLiteral("nurse1"), Authority::Full, QStringLiteral("山田"), QString()};
+        t.ctx.todayEraDate = QStringLiteral("令和08年12月10日");
+        board = std::make_unique<BoardController>(t.ctx);
+        board->load();
+        store->setHeartbeat(200);
+    }
+    SaveResult admit(int bed, const PatientRecord &r)
+    {
+        QString oldKey;
+        return savePatientRecord(
+            t.ctx, r, true, &oldKey, [&](const SaveResult &s) { board->recordSaved(bed, s.key); }, {},
+            [&](const QString &key, WardChange *change) { return board->layoutWithBedEntry(bed, key, change); });
+    }
+};
+
+} // namespace
+
+class TestServerLoss : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(!qEnvironmentVariableIsEmpty("VELTO_PG_DIR"),
+                 "VELTO_PG_DIR is not set: run scripts/test.sh, which starts the private server");
+    }
+    void cleanup()
+    {
+        server("start"); // never leave the other tests without their server
+    }
+
+    void serverStoppedAndBack()
+    {
+        ScratchDatabase s;
+        QVERIFY(s.ok());
+        Terminal a(s.connectionString(), "a"), b(s.connectionString(), "b");
+        QCOMPARE(int(a.admit(3, patient("佐藤")).outcome), int(SaveResult::Saved));
+        QTRY_COMPARE_WITH_TIMEOUT(b.board->model().bedEntry(3), a.board->model().bedEntry(3), 1000);
+
+        QVERIFY(server("stop"));
+        QElapsedTimer lost;
+        lost.start();
+        QTRY_COMPARE_WITH_TIMEOUT(b.t.ctx.storeFault, storetext::ServerLost, 5000);
+        QVERIFY(lost.elapsed() < 5000);
+        QCOMPARE(layoutReadOnlyText(b.t.ctx), storetext::ServerLost);
+        QVERIFY(!b.t.ctx.canChange());
+        QCOMPARE(b.board->model().bedEntry(3), a.board->model().bedEntry(3)); // the last state stays
+
+        // A save in flight: reported as not saved, never hanging the window.
+        QElapsedTimer save;
+        save.start();
+        QCOMPARE(int(a.admit(4, patient("鈴木")).outcome), int(SaveResult::Failed));
+        QVERIFY(save.elapsed() < 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(a.t.ctx.storeFault, storetext::ServerLost, 5000);
+
+        QVERIFY(server("start"));
+        QTRY_VERIFY_WITH_TIMEOUT(b.t.ctx.storeFault.isEmpty(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(a.t.ctx.storeFault.isEmpty(), 10000);
+        QVERIFY(b.t.ctx.canChange());
+        // Nothing of the failed save was stored; the boards listen again.
+        QCOMPARE(b.board->model().bedEntry(4), QString());
+        QCOMPARE(int(a.admit(5, patient("田中")).outcome), int(SaveResult::Saved));
+        QTRY_COMPARE_WITH_TIMEOUT(b.board->model().bedEntry(5), a.board->model().bedEntry(5), 1000);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestServerLoss)
+#include "tst_serverloss.moc"
