@@ -176,7 +176,8 @@ BoardState boardState(const AppContext &ctx, const BoardModel &model, int select
     BoardState s;
     s.authority = ctx.currentAccount.authority;
     s.today = ctx.displayDateIndex == 0;
-    s.layoutWhole = ctx.layoutFault.isEmpty();
+    // Nothing is written while the ward's server cannot be reached either.
+    s.layoutWhole = ctx.layoutFault.isEmpty() && ctx.storeFault.isEmpty();
     s.occupied = model.isOccupied(selectedBed);
     return s;
 }

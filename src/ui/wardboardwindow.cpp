@@ -607,7 +607,7 @@ void WardBoardWindow::openRecord(int bed)
     host.bedEntry = model().bedEntry(bed);
     host.today = m_board.showsToday();
     host.snapshotFolder = m_board.snapshotFolder();
-    host.canSave = m_ctx.layoutFault.isEmpty();
+    host.canSave = m_ctx.layoutFault.isEmpty() && m_ctx.storeFault.isEmpty();
     host.onSaved = [this, bed](const QString &key, const QString &) { m_board.recordSaved(bed, key); };
     host.layoutWithKey
         = [this, bed](const QString &key, WardChange *change) { return m_board.layoutWithBedEntry(bed, key, change); };

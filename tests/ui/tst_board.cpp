@@ -16,6 +16,7 @@
 #include "core/textfile.h"
 #include "record/recordfields.h"
 #include "record/recordfile.h"
+#include "store/folderstore.h"
 #include "support/patients.h"
 #include "support/testcontext.h"
 #include "ui/patientrecorddialog.h"
@@ -169,6 +170,40 @@ private slots:
         QFile f(tc->path("DB/" + layoutfile::Beds));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), before);
+    }
+
+    // The ward's server lost and back: the board keeps its beds, says why it
+    // is read-only and offers no change until the server is back.
+    void serverLostBannerAndBack()
+    {
+        struct EventfulStore : FolderStore {
+            using FolderStore::FolderStore;
+            std::function<void(Event)> listener;
+            void setChangeListener(std::function<void(Event)> l) override { listener = std::move(l); }
+        };
+        auto *store = new EventfulStore(tc->ctx.appDir);
+        tc->store.reset(store);
+        tc->ctx.store = store;
+        WardBoardWindow w(tc->ctx);
+        w.resize(1100, 760);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.bedFocused(0);
+        QVERIFY(enabled(w, "m:Taiin"));
+        store->listener(WardStore::Event::Lost);
+        QCOMPARE(w.readOnlyText(), storetext::ServerLost);
+        QVERIFY(w.findChild<QLabel *>("lblReadOnly")->isVisible());
+        QCOMPARE(bed(w, 0)->text(), QStringLiteral("佐藤"));
+        for (const char *probe : {"m:Bed", "m:Taiin", "m:DataDel", "m:set", "p:bed", "p:Out"})
+            QVERIFY2(!enabled(w, probe), probe);
+        if (!qEnvironmentVariableIsEmpty("VELTO_SHOTS"))
+            w.grab().save(qEnvironmentVariable("VELTO_SHOTS") + "/board-server-lost.png");
+        store->listener(WardStore::Event::Regained);
+        QCOMPARE(w.readOnlyText(), QString());
+        QVERIFY(!w.findChild<QLabel *>("lblReadOnly")->isVisible());
+        QVERIFY(enabled(w, "m:Taiin"));
+        w.close();
+        tc->store->setChangeListener({});
     }
 
     // A renamed patient whose layout cannot be saved: the old record stays,
