@@ -13,6 +13,7 @@
 #include "scratchdatabase.h"
 #include "store/pg/pgstore.h"
 #include "support/testcontext.h"
+#include "wardterminal.h"
 
 using namespace velto;
 using test::ScratchDatabase;
@@ -35,44 +36,14 @@ bool server(const QString &action)
     return p.waitForFinished(60000) && p.exitCode() == 0;
 }
 
-PatientRecord patient(const QString &family)
-{
-    using namespace recordkey;
-    PatientRecord r = newPatientRecord();
-    r.setValue(FamilyName, family);
-    r.setValue(GivenName, QStringLiteral("一郎"));
-    r.setValue(QStringLiteral("005"), QStringLiteral("男"));
-    r.setValue(Era, QStringLiteral("昭和"));
-    r.setValue(Year, QStringLiteral("10年"));
-    r.setValue(Month, QStringLiteral("5月"));
-    r.setValue(Day, QStringLiteral("3日"));
-    return r;
-}
+using test::patient;
 
-struct Terminal {
-    test::TestContext t;
-    std::unique_ptr<PgStore> store;
-    std::unique_ptr<BoardController> board;
-
+// A terminal that watches its server closely.
+struct Terminal : test::Terminal {
     Terminal(const QString &database, const QString &name)
+        : test::Terminal(database, name)
     {
-        store = std::make_unique<PgStore>(database, QString(), name);
-        QString error;
-        if (!store->open(&error, 1000))
-            qWarning() << error;
-        t.ctx.store = store.get();
-        t.ctx.currentAccount = {QStringLiteral("nurse1"), Authority::Full, QStringLiteral("山田"), QString()};
-        t.ctx.todayEraDate = QStringLiteral("令和08年12月10日");
-        board = std::make_unique<BoardController>(t.ctx);
-        board->load();
         store->setHeartbeat(200);
-    }
-    SaveResult admit(int bed, const PatientRecord &r)
-    {
-        QString oldKey;
-        return savePatientRecord(
-            t.ctx, r, true, &oldKey, [&](const SaveResult &s) { board->recordSaved(bed, s.key); }, {},
-            [&](const QString &key, WardChange *change) { return board->layoutWithBedEntry(bed, key, change); });
     }
 };
 
@@ -97,7 +68,7 @@ private slots:
         ScratchDatabase s;
         QVERIFY(s.ok());
         Terminal a(s.connectionString(), "a"), b(s.connectionString(), "b");
-        QCOMPARE(int(a.admit(3, patient("佐藤")).outcome), int(SaveResult::Saved));
+        QCOMPARE(int(a.admit(3, patient("佐藤", "一郎", "10年")).outcome), int(SaveResult::Saved));
         QTRY_COMPARE_WITH_TIMEOUT(b.board->model().bedEntry(3), a.board->model().bedEntry(3), 1000);
 
         QVERIFY(server("stop"));
@@ -112,7 +83,7 @@ private slots:
         // A save in flight: reported as not saved, never hanging the window.
         QElapsedTimer save;
         save.start();
-        QCOMPARE(int(a.admit(4, patient("鈴木")).outcome), int(SaveResult::Failed));
+        QCOMPARE(int(a.admit(4, patient("鈴木", "一郎", "10年")).outcome), int(SaveResult::Failed));
         QVERIFY(save.elapsed() < 5000);
         QTRY_COMPARE_WITH_TIMEOUT(a.t.ctx.storeFault, storetext::ServerLost, 5000);
 
@@ -122,7 +93,7 @@ private slots:
         QVERIFY(b.t.ctx.canChange());
         // Nothing of the failed save was stored; the boards listen again.
         QCOMPARE(b.board->model().bedEntry(4), QString());
-        QCOMPARE(int(a.admit(5, patient("田中")).outcome), int(SaveResult::Saved));
+        QCOMPARE(int(a.admit(5, patient("田中", "一郎", "10年")).outcome), int(SaveResult::Saved));
         QTRY_COMPARE_WITH_TIMEOUT(b.board->model().bedEntry(5), a.board->model().bedEntry(5), 1000);
     }
 };

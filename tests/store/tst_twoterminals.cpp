@@ -14,6 +14,7 @@
 #include "store/pg/pgstore.h"
 #include "support/patients.h"
 #include "support/testcontext.h"
+#include "wardterminal.h"
 
 using namespace velto;
 using test::Sato;
@@ -22,57 +23,10 @@ using test::Suzuki;
 
 namespace {
 
-PatientRecord patient(const QString &family, const QString &given, const QString &year)
-{
-    using namespace recordkey;
-    PatientRecord r = newPatientRecord();
-    r.setValue(FamilyName, family);
-    r.setValue(GivenName, given);
-    r.setValue(QStringLiteral("005"), QStringLiteral("男"));
-    r.setValue(Era, QStringLiteral("昭和"));
-    r.setValue(Year, year);
-    r.setValue(Month, QStringLiteral("5月"));
-    r.setValue(Day, QStringLiteral("3日"));
-    return r;
-}
+using test::patient;
+using test::Terminal;
 const QString SatoKey = QStringLiteral("佐藤_一郎_昭和10年5月3日");
 const QString SuzukiKey = QStringLiteral("鈴木_花子_昭和10年5月3日");
-
-// One terminal: its own connection, its own board.
-struct Terminal {
-    test::TestContext t;
-    std::unique_ptr<PgStore> store;
-    std::unique_ptr<BoardController> board;
-
-    Terminal(const QString &database, const QString &name)
-    {
-        store = std::make_unique<PgStore>(database, QString(), name);
-        QString error;
-        if (!store->open(&error, 1000))
-            qWarning() << error;
-        t.ctx.store = store.get();
-        t.ctx.currentAccount = {QStringLiteral("nurse1"), Authority::Full, QStringLiteral("山田"), QString()};
-        t.ctx.todayEraDate = QStringLiteral("令和08年12月10日");
-        board = std::make_unique<BoardController>(t.ctx);
-        board->load();
-    }
-    BoardModel &model() { return board->model(); }
-    SaveResult admit(int bed, const PatientRecord &r)
-    {
-        QString oldKey;
-        return savePatientRecord(
-            t.ctx, r, true, &oldKey, [&](const SaveResult &s) { board->recordSaved(bed, s.key); },
-            [&](const QString &key) { return board->keyTakenByOtherBed(bed, key); },
-            [&](const QString &key, WardChange *change) { return board->layoutWithBedEntry(bed, key, change); });
-    }
-    // What the store holds, read afresh.
-    QString stored(int bed)
-    {
-        BoardModel fresh;
-        loadWardLayout(t.ctx, fresh, QString());
-        return fresh.bedEntry(bed);
-    }
-};
 
 } // namespace
 

@@ -667,10 +667,10 @@ bool PgStore::isEmptyWard(bool *empty, QString *error)
 
 bool PgStore::importWard(const WardImage &ward, QString *error)
 {
-    QList<StaffRow> rows;
+    QList<StaffAccount> rows;
     if (!staffRows(ward.settings, &rows, error))
         return false;
-    for (StaffRow &row : rows)
+    for (StaffAccount &row : rows)
         row.password = passwordhash::hashPassword(row.password, m_settings ? m_settings->iterations() : 100000);
 
     QSqlDatabase d = db();

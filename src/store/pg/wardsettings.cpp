@@ -4,6 +4,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include "staff/accounts.h"
 #include "staff/passwordhash.h"
 
 namespace velto {
@@ -12,31 +13,6 @@ namespace {
 
 const QString Pass = QStringLiteral("Pass");
 const QString Option = QStringLiteral("Option");
-
-// "loginId,authority,staffName,password", split as the login splits it.
-bool splitLine(const QString &line, StaffRow *row)
-{
-    const int p1 = int(line.indexOf(QLatin1Char(',')));
-    if (p1 < 0 || p1 + 1 >= line.size() || !line.at(p1 + 1).isDigit() || line.at(p1 + 1).unicode() > '9')
-        return false;
-    const int nameStart = p1 + 3;
-    if (nameStart > line.size())
-        return false;
-    const int p3 = int(line.indexOf(QLatin1Char(','), nameStart));
-    if (p3 < 0)
-        return false;
-    row->loginId = line.left(p1);
-    row->authority = line.at(p1 + 1).unicode() - '0';
-    row->staffName = line.mid(nameStart, p3 - nameStart);
-    row->password = line.mid(p3 + 1);
-    return true;
-}
-
-QString joinLine(const StaffRow &a)
-{
-    return a.loginId + QLatin1Char(',') + QString::number(a.authority) + QLatin1Char(',') + a.staffName
-           + QLatin1Char(',') + a.password;
-}
 
 bool run(QSqlQuery &q, QString *error)
 {
@@ -54,13 +30,13 @@ QString text(const QString &s)
 
 } // namespace
 
-bool staffRows(const QMap<QString, QString> &values, QList<StaffRow> *rows, QString *badKey)
+bool staffRows(const QMap<QString, QString> &values, QList<StaffAccount> *rows, QString *badKey)
 {
     const int count = values.value(Pass + QStringLiteral("/cnt")).toInt();
     for (int i = 1; i <= count; ++i) {
         const QString key = Pass + QStringLiteral("/user%1").arg(i);
-        StaffRow row;
-        if (!splitLine(values.value(key), &row)) {
+        StaffAccount row;
+        if (!splitAccountLine(values.value(key), &row)) {
             if (badKey)
                 *badKey = key;
             return false;
@@ -70,7 +46,7 @@ bool staffRows(const QMap<QString, QString> &values, QList<StaffRow> *rows, QStr
     return true;
 }
 
-bool writeAccountsAndOptions(QSqlDatabase &db, const QList<StaffRow> &rows, const QMap<QString, QString> &values,
+bool writeAccountsAndOptions(QSqlDatabase &db, const QList<StaffAccount> &rows, const QMap<QString, QString> &values,
                              QString *error)
 {
     QSqlQuery clear(db);
@@ -82,7 +58,7 @@ bool writeAccountsAndOptions(QSqlDatabase &db, const QList<StaffRow> &rows, cons
                                  " values (?, ?, ?, ?, ?)"));
         q.addBindValue(i + 1);
         q.addBindValue(text(rows.at(i).loginId));
-        q.addBindValue(rows.at(i).authority);
+        q.addBindValue(storedAuthority(rows.at(i).authority));
         q.addBindValue(text(rows.at(i).staffName));
         q.addBindValue(rows.at(i).password);
         ok = run(q, error);
@@ -119,9 +95,9 @@ bool WardDatabaseSettings::load(QString *error)
     Map map;
     int n = 0;
     while (accounts.next()) {
-        const StaffRow row {accounts.value(0).toString(), accounts.value(1).toInt(), accounts.value(2).toString(),
-                            accounts.value(3).toString()};
-        map.insert(fullKey(Pass, QStringLiteral("user%1").arg(++n)), joinLine(row));
+        const StaffAccount row {accounts.value(0).toString(), static_cast<Authority>(accounts.value(1).toInt()),
+                                accounts.value(2).toString(), accounts.value(3).toString()};
+        map.insert(fullKey(Pass, QStringLiteral("user%1").arg(++n)), joinAccountLine(row));
     }
     if (n > 0)
         map.insert(fullKey(Pass, QStringLiteral("cnt")), QString::number(n));
@@ -145,14 +121,14 @@ bool WardDatabaseSettings::commit(QString *error)
             storedHash.insert(q.value(0).toString(), q.value(1).toString());
     }
     Map map = values();
-    QList<StaffRow> rows;
+    QList<StaffAccount> rows;
     if (!staffRows(map, &rows, error))
         return false;
     for (int i = 0; i < rows.size(); ++i) {
-        StaffRow &row = rows[i];
+        StaffAccount &row = rows[i];
         if (storedHash.value(row.loginId) != row.password || !passwordhash::isPasswordHash(row.password))
             row.password = passwordhash::hashPassword(row.password, m_iterations);
-        map.insert(fullKey(Pass, QStringLiteral("user%1").arg(i + 1)), joinLine(row));
+        map.insert(fullKey(Pass, QStringLiteral("user%1").arg(i + 1)), joinAccountLine(row));
     }
     if (!db.transaction()) {
         if (error)

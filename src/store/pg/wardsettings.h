@@ -7,23 +7,17 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include "core/appcontext.h"
 #include "core/settingsstore.h"
 
 namespace velto {
 
-// One staff account as the ward database keeps it.
-struct StaffRow {
-    QString loginId;
-    int authority = 0;
-    QString staffName;
-    QString password; // a hash in the database; as typed in a settings file
-};
 // The accounts of a settings map ("Pass/cnt", "Pass/user1", ...), split as
 // the login splits them. False, with the key, for a line that does not split.
-bool staffRows(const QMap<QString, QString> &values, QList<StaffRow> *rows, QString *badKey);
+bool staffRows(const QMap<QString, QString> &values, QList<StaffAccount> *rows, QString *badKey);
 // Replaces the accounts and sets the options ("Option/...") of values, in the
-// caller's transaction. Passwords are written as they are given.
-bool writeAccountsAndOptions(QSqlDatabase &db, const QList<StaffRow> &rows, const QMap<QString, QString> &values,
+// caller's transaction. Passwords are written as they are given (hashes).
+bool writeAccountsAndOptions(QSqlDatabase &db, const QList<StaffAccount> &rows, const QMap<QString, QString> &values,
                              QString *error);
 
 class WardDatabaseSettings : public SettingsStore {
