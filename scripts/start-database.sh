@@ -7,6 +7,8 @@
 # the empty database velto_test. Stop it with
 # VELTO_PG_DIR=<folder> scripts/stop-database.sh.
 # Leaves a server that already runs from that folder as it is.
+# VELTO_PG_FSYNC=on makes it flush to disk as a ward's server does (the
+# benchmarks); the tests run without.
 # initdb refuses root: as root the server runs as the package's postgres
 # user, otherwise as the calling user.
 set -euo pipefail
@@ -26,7 +28,7 @@ if ! as_server "$PG/pg_ctl" -D "$DIR/data" status >/dev/null 2>&1; then
       || { cat "$DIR/initdb.log" >&2; exit 1; }
   fi
   as_server "$PG/pg_ctl" -D "$DIR/data" -w -t 30 -l "$DIR/server.log" \
-    -o "-k $DIR -c listen_addresses='' -c fsync=off" start >/dev/null \
+    -o "-k $DIR -c listen_addresses='' -c fsync=${VELTO_PG_FSYNC:-off}" start >/dev/null \
     || { cat "$DIR/server.log" >&2; exit 1; }
 fi
 psql -h "$DIR" -U postgres -d postgres -Atqc "select 1 from pg_database where datname = 'velto_test'" | grep -q 1 \

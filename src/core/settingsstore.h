@@ -35,10 +35,17 @@ public:
     // back equal; it is readable by its owner only. On failure the old file
     // stays, the store keeps its values and *error says why.
     virtual bool commit(QString *error = nullptr);
+    // After a failed commit: another terminal had changed the same values
+    // first (a store shared by several terminals), so nothing was written.
+    bool commitConflicted() const { return m_conflicted; }
 
     // Rereads the file (drops uncommitted changes). When the file cannot be
     // read, the store returns to what it last read or wrote, never to empty.
     virtual void reload();
+    // Before a window shows the values: a store shared by several terminals
+    // rereads them unless this one has changes not yet committed. True when
+    // it did.
+    virtual bool refresh() { return false; }
 
     // Every setValue ("section/key") and removeSection ("-section") in call
     // order, so the order of writes can be checked.
@@ -54,7 +61,9 @@ protected:
         m_stored = values;
     }
     const Map &values() const { return m_values; }
+    const Map &stored() const { return m_stored; }
     void revert() { m_values = m_stored; }
+    void setConflicted(bool conflicted) { m_conflicted = conflicted; }
     static QString fullKey(const QString &section, const QString &key);
 
 private:
@@ -66,6 +75,7 @@ private:
     Map m_values;
     Map m_stored; // what the file held when last read or written
     bool m_readable = true;
+    bool m_conflicted = false;
     QStringList m_journal;
 };
 

@@ -100,9 +100,13 @@ bool prepareDataFolders(AppContext &ctx)
         for (const SettingDefault &d : firstStartSettings())
             ward.setValue(d.section, d.key, d.value);
         if (!ward.commit(&why)) {
+            // A terminal starting at the same moment may have seeded it.
+            const bool seededElsewhere = ward.commitConflicted();
             ward.reload();
-            writeErrorLog(ctx, PrepareProc);
-            return false;
+            if (!seededElsewhere || ward.isEmpty()) {
+                writeErrorLog(ctx, PrepareProc);
+                return false;
+            }
         }
     }
     return true;

@@ -77,12 +77,15 @@ bool facilityFileExists(const AppContext &ctx)
     return ctx.store->hasFacility();
 }
 
-bool loadFacilityInfo(AppContext &ctx, FacilityInfo *info)
+bool loadFacilityInfo(AppContext &ctx, FacilityInfo *info, QByteArray *stored)
 {
     *info = FacilityInfo();
     QByteArray bytes;
     QString error;
-    switch (ctx.store->readFacility(&bytes, &error)) {
+    const StoreRead read = ctx.store->readFacility(&bytes, &error);
+    if (stored)
+        *stored = read == StoreRead::Read ? bytes : QByteArray();
+    switch (read) {
     case StoreRead::Missing:
         return true;
     case StoreRead::Failed:
@@ -154,14 +157,19 @@ FacilityCheck checkFacilityInfo(FacilityInfo *info)
 
 namespace {
 
-bool writeFacilityFile(AppContext &ctx, const FacilityInfo &info, QString *error)
+ChangeResult writeFacilityFile(AppContext &ctx, const FacilityInfo &info, QByteArray *loaded, QString *error)
 {
     QStringList lines;
     for (const FacilityField &f : facilityFields())
         lines << QString::fromLatin1(f.key) + QLatin1Char(':') + info.*f.member;
     QByteArray bytes;
-    return textfile::encodeLines(QStringLiteral("HOSPITAL_INFO.WBD"), lines, &bytes, error)
-           && ctx.store->writeFacility(bytes, error);
+    if (!textfile::encodeLines(QStringLiteral("HOSPITAL_INFO.WBD"), lines, &bytes, error))
+        return ChangeResult::Failed;
+    const ChangeResult result
+        = ctx.store->writeFacility(bytes, loaded ? std::optional<QByteArray>(*loaded) : std::nullopt, error);
+    if (result == ChangeResult::Done && loaded)
+        *loaded = bytes;
+    return result;
 }
 
 void showWriteFailure(AppContext &ctx, const QString &error)
@@ -174,13 +182,13 @@ void showWriteFailure(AppContext &ctx, const QString &error)
 bool saveFacilityInfo(AppContext &ctx, const FacilityInfo &info)
 {
     QString error;
-    if (writeFacilityFile(ctx, info, &error))
+    if (writeFacilityFile(ctx, info, nullptr, &error) == ChangeResult::Done)
         return true;
     showWriteFailure(ctx, error);
     return false;
 }
 
-FacilityOkResult facilityOk(AppContext &ctx, FacilityInfo *info)
+FacilityOkResult facilityOk(AppContext &ctx, FacilityInfo *info, QByteArray *loaded)
 {
     BusyGuard busy(ctx.busy);
     if (!facilityCanSave(ctx))
@@ -192,9 +200,17 @@ FacilityOkResult facilityOk(AppContext &ctx, FacilityInfo *info)
         return {false, check.fieldName};
     }
     QString error;
-    const bool written = writeFacilityFile(ctx, *info, &error);
+    const ChangeResult written = writeFacilityFile(ctx, *info, loaded, &error);
     busy.release();
-    if (!written) {
+    if (written == ChangeResult::Conflict) {
+        // Another terminal saved first: show theirs, nothing merged.
+        ctx.prompter->infoMsg(storetext::ChangedElsewhere);
+        loadFacilityInfo(ctx, info, loaded);
+        FacilityOkResult r;
+        r.reloaded = true;
+        return r;
+    }
+    if (written != ChangeResult::Done) {
         // The form stays open with what was typed; the old file is whole.
         showWriteFailure(ctx, error);
         return {false, QString(), true};

@@ -61,7 +61,7 @@ bool facilityFileExists(const AppContext &ctx);
 // Empties *info, then fills it from the file if there is one. A line too
 // short to hold a key and a colon stops the reading with the error report;
 // the fields keep what was read before it. Returns false after a report.
-bool loadFacilityInfo(AppContext &ctx, FacilityInfo *info);
+bool loadFacilityInfo(AppContext &ctx, FacilityInfo *info, QByteArray *stored = nullptr);
 
 // Whether cmdOK is enabled: restricted accounts may only look.
 bool facilityCanSave(const AppContext &ctx);
@@ -84,7 +84,10 @@ struct FacilityOkResult {
     bool closeForm = false;
     QString focus;
     bool writeFailed = false;
+    bool reloaded = false; // another terminal saved first: *info is now theirs
 };
-FacilityOkResult facilityOk(AppContext &ctx, FacilityInfo *info);
+// loaded: the stored bytes the form was filled from (loadFacilityInfo's
+// stored); a shared store refuses the save when they have changed since.
+FacilityOkResult facilityOk(AppContext &ctx, FacilityInfo *info, QByteArray *loaded = nullptr);
 
 } // namespace velto

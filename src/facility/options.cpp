@@ -25,14 +25,24 @@ bool toShort(const QString &text, int *value)
 OptionsForm optionsActivate(AppContext &ctx)
 {
     OptionsForm form;
-    form.backOn = ctx.optionValues.backupOnOff == 1;
-    form.backOff = !form.backOn;
-    form.midashi = ctx.optionValues.midashiOnOff == 1;
     // Rights first: an unreadable value below must not leave Apply enabled
     // for a restricted account.
     form.canApply = !isRestricted(ctx.currentAccount.authority);
 
-    const QString stored = wardSettings(ctx).value(kSection, QStringLiteral("backup_off_time"));
+    SettingsStore &store = wardSettings(ctx);
+    int on = 0;
+    int midashi = 0;
+    if (store.refresh() && toShort(store.value(kSection, QStringLiteral("backup_on_off")), &on)
+        && toShort(store.value(kSection, QStringLiteral("midashi_on_off")), &midashi)) {
+        // Another terminal may have changed them since the login.
+        ctx.optionValues.backupOnOff = on;
+        ctx.optionValues.midashiOnOff = midashi;
+    }
+    form.backOn = ctx.optionValues.backupOnOff == 1;
+    form.backOff = !form.backOn;
+    form.midashi = ctx.optionValues.midashiOnOff == 1;
+
+    const QString stored = store.value(kSection, QStringLiteral("backup_off_time"));
     int offTime = 0;
     if (toShort(stored, &offTime)) {
         ctx.optionValues.backupOffTime = offTime;
@@ -44,7 +54,7 @@ OptionsForm optionsActivate(AppContext &ctx)
     return form;
 }
 
-bool optionsApply(AppContext &ctx, const OptionsForm &form)
+bool optionsApply(AppContext &ctx, const OptionsForm &form, std::optional<OptionsForm> *refreshed)
 {
     if (isRestricted(ctx.currentAccount.authority))
         return false;
@@ -57,6 +67,20 @@ bool optionsApply(AppContext &ctx, const OptionsForm &form)
     QString error;
     if (!store.commit(&error)) {
         store.reload(); // drop the changes that did not reach the file
+        if (store.commitConflicted()) {
+            // Another terminal changed them first: show theirs.
+            int on = 0;
+            int midashi = 0;
+            if (toShort(store.value(kSection, QStringLiteral("backup_on_off")), &on)
+                && toShort(store.value(kSection, QStringLiteral("midashi_on_off")), &midashi)) {
+                ctx.optionValues.backupOnOff = on;
+                ctx.optionValues.midashiOnOff = midashi;
+            }
+            ctx.prompter->infoMsg(storetext::ChangedElsewhere);
+            if (refreshed)
+                *refreshed = optionsActivate(ctx);
+            return false;
+        }
         ctx.prompter->errorMsg(QStringLiteral("オプションを保存できませんでした。") + QLatin1Char('\r') + error);
         return false;
     }

@@ -2,6 +2,7 @@
 // The options dialog: automatic backup on/off and the title screen, kept in
 // section "Option" of the settings store and in ctx.optionValues.
 #include <QString>
+#include <optional>
 
 namespace velto {
 struct AppContext;
@@ -50,6 +51,8 @@ OptionsForm optionsActivate(AppContext &ctx);
 // cmdApply: writes backup_on_off, backup_off_time, midashi_on_off in this
 // order and commits; ctx.optionValues takes the new values once they are
 // stored. A failed write is shown and false returned (nothing changes).
-bool optionsApply(AppContext &ctx, const OptionsForm &form);
+// When another terminal changed them first, the latest values are loaded
+// and, with refreshed, the form to show them.
+bool optionsApply(AppContext &ctx, const OptionsForm &form, std::optional<OptionsForm> *refreshed = nullptr);
 
 } // namespace velto

@@ -177,7 +177,10 @@ SaveResult savePatientRecord(AppContext &ctx, const PatientRecord &record, bool 
     }
     RecordWrite write(ref, bytes, record.value(recordkey::PhotoPath));
     const QString old = oldKey ? *oldKey : QString();
-    if (loaded && !loaded->isEmpty() && old == result.key)
+    // What the window read, checked where it was read: the record itself,
+    // or the old record of a patient renamed.
+    const bool checked = loaded && !loaded->isEmpty() && !old.isEmpty();
+    if (checked && old == result.key)
         write.expected = *loaded;
     // Only the database keeps the picture's bytes; a folder names its file.
     QByteArray photo;
@@ -193,25 +196,33 @@ SaveResult savePatientRecord(AppContext &ctx, const PatientRecord &record, bool 
         // A missing old record is simply nothing to remove; an old key that
         // is no plain name is never used to delete anything.
         const RecordRef oldRef = RecordRef::today(old);
-        if (isPlainFileName(old) && ctx.store->hasRecord(oldRef))
+        if (isPlainFileName(old) && ctx.store->hasRecord(oldRef)) {
             change.removals << oldRef;
+            if (checked)
+                change.removedAsRead.insert(old, *loaded);
+        }
     }
     QString error;
     ChangeResult applied = ctx.store->apply(change, &error);
-    if (applied == ChangeResult::Conflict && change.writes.at(writeIndex).expected) {
+    if (applied == ChangeResult::Conflict && checked) {
         // Another terminal saved this record since the window read it: the
         // user decides, with the window still holding what was typed.
+        const RecordRef readRef = old == result.key ? ref : RecordRef::today(old);
         PatientRecord now;
         QByteArray nowBytes;
-        if (readPatientRecord(ctx, ref, &now, nullptr, &nowBytes) == RecordReadResult::Read
-            && nowBytes != *change.writes.at(writeIndex).expected) {
+        if (readPatientRecord(ctx, readRef, &now, nullptr, &nowBytes) == RecordReadResult::Read
+            && nowBytes != *loaded) {
             const QString question
                 = recordtext::SavedElsewhere.arg(now.value(recordkey::SavedByName), now.value(recordkey::SavedAt));
             if (!ctx.prompter->warnYesNoDefNo(question)) {
                 result.outcome = SaveResult::Failed;
                 return result;
             }
-            change.writes[writeIndex].expected = nowBytes; // over that save, on purpose
+            // Over that save, on purpose.
+            if (old == result.key)
+                change.writes[writeIndex].expected = nowBytes;
+            else
+                change.removedAsRead.insert(old, nowBytes);
             applied = ctx.store->apply(change, &error);
         }
     }

@@ -14,6 +14,7 @@ StaffAdmin::StaffAdmin(AppContext &ctx)
 void StaffAdmin::load()
 {
     BusyGuard busy(m_ctx.busy);
+    wardSettings(m_ctx).refresh();
     loadAccounts(m_ctx, m_table);
     m_selected = m_table.count() > 0 ? 0 : -1;
 }
@@ -248,6 +249,13 @@ bool StaffAdmin::apply()
         // The store goes back to what the file holds; the table keeps the
         // changes so that Apply can be tried again.
         store.reload();
+        if (store.commitConflicted()) {
+            // Another administrator changed the accounts first: show theirs,
+            // so neither drops the other's accounts.
+            m_ctx.prompter->infoMsg(storetext::ChangedElsewhere);
+            load();
+            return false;
+        }
         m_ctx.prompter->errorMsg(error);
         return false;
     }

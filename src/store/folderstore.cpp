@@ -317,9 +317,11 @@ StoreRead FolderStore::readFacility(QByteArray *bytes, QString *error)
     return textfile::readFile(path, bytes, error) ? StoreRead::Read : StoreRead::Failed;
 }
 
-bool FolderStore::writeFacility(const QByteArray &bytes, QString *error)
+ChangeResult FolderStore::writeFacility(const QByteArray &bytes, const std::optional<QByteArray> &, QString *error)
 {
-    return textfile::writeAtomic(folder(QStringLiteral("DB/") + FacilityFile), bytes, error);
+    // The folder's lock keeps every other program out: nobody else writes.
+    return textfile::writeAtomic(folder(QStringLiteral("DB/") + FacilityFile), bytes, error) ? ChangeResult::Done
+                                                                                             : ChangeResult::Failed;
 }
 
 QStringList FolderStore::snapshots()

@@ -31,7 +31,8 @@ public:
     ChangeResult apply(const WardChange &change, QString *error) override;
     bool hasFacility() override;
     StoreRead readFacility(QByteArray *bytes, QString *error) override;
-    bool writeFacility(const QByteArray &bytes, QString *error) override;
+    ChangeResult writeFacility(const QByteArray &bytes, const std::optional<QByteArray> &expected,
+                               QString *error) override;
     QStringList snapshots() override;
     SnapshotCopy takeSnapshot(const QString &day, const QString &keepIfPresent) override;
     bool removeSnapshot(const QString &name, QString *error) override;

@@ -4,6 +4,7 @@
 // what the user is asked and told) stay above it and are the same for both.
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -100,6 +101,10 @@ struct WardChange {
     // refuses the change (a conflict) when one of them differs there now.
     std::optional<LayoutLines> base;
     QList<RecordRef> removals; // Today or Kept
+    // Today's records (by key) that are removed only while they still hold
+    // what this terminal read: a renamed patient's old record. A store
+    // shared by several terminals refuses the change (a conflict) otherwise.
+    QMap<QString, QByteArray> removedAsRead;
 
     bool isEmpty() const { return writes.isEmpty() && !layout && removals.isEmpty(); }
 };
@@ -157,7 +162,12 @@ public:
 
     virtual bool hasFacility() = 0;
     virtual StoreRead readFacility(QByteArray *bytes, QString *error) = 0;
-    virtual bool writeFacility(const QByteArray &bytes, QString *error) = 0;
+    // expected: the bytes this terminal read (empty when there were none).
+    // A store shared by several terminals refuses the write (a conflict)
+    // when another terminal has written the facility since.
+    virtual ChangeResult writeFacility(const QByteArray &bytes, const std::optional<QByteArray> &expected,
+                                       QString *error)
+        = 0;
 
     // The snapshots by name, ascending.
     virtual QStringList snapshots() = 0;

@@ -93,7 +93,7 @@ void FacilityDialog::loadFromFile()
 {
     BusyGuard busy(m_ctx.busy);
     FacilityInfo info;
-    loadFacilityInfo(m_ctx, &info); // reports a bad file itself; the form opens all the same
+    loadFacilityInfo(m_ctx, &info, &m_loaded); // reports a bad file itself; the form opens all the same
     showInfo(info);
 }
 
@@ -114,8 +114,8 @@ FacilityInfo FacilityDialog::typedInfo() const
 void FacilityDialog::checkAndSave()
 {
     FacilityInfo info = typedInfo();
-    const FacilityOkResult r = facilityOk(m_ctx, &info);
-    showInfo(info); // an address typed only in the second line has moved up
+    const FacilityOkResult r = facilityOk(m_ctx, &info, &m_loaded);
+    showInfo(info); // an address typed only in the second line has moved up, or another terminal's
     const bool wasLocked = m_exit.locked();
     if (m_exit.okPressed(r)) {
         accept();

@@ -35,6 +35,7 @@ private:
 
     AppContext &m_ctx;
     QMap<QString, QLineEdit *> m_boxes; // by objectName
+    QByteArray m_loaded;                // the stored facility the boxes were filled from
     QPushButton *m_ok;
     QPushButton *m_cancel;
     FacilityFormExit m_exit;

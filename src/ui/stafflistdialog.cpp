@@ -230,7 +230,13 @@ void StaffListDialog::setSelectedPassword()
 
 bool StaffListDialog::applyChanges()
 {
-    return m_admin.apply();
+    if (m_admin.apply())
+        return true;
+    // Shows the table as it now stands: kept for a retry, or reloaded
+    // with another administrator's changes.
+    fillRows();
+    updatePasswordFrame();
+    return false;
 }
 
 void StaffListDialog::applyAndClose()

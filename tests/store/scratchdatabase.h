@@ -49,8 +49,15 @@ private:
     static QSqlDatabase admin()
     {
         const QString name = QStringLiteral("admin");
-        if (QSqlDatabase::contains(name))
-            return QSqlDatabase::database(name);
+        if (QSqlDatabase::contains(name)) {
+            QSqlDatabase db = QSqlDatabase::database(name);
+            if (QSqlQuery(db).exec(QStringLiteral("select 1")))
+                return db;
+            // The server was restarted (tst_serverloss): connect again.
+            db.close();
+            db.open();
+            return db;
+        }
         QString error;
         return wardschema::openConnection(server(), name, &error);
     }

@@ -346,7 +346,7 @@ QMap<QString, Case> &cases()
 
              QByteArray facility;
              QVERIFY(textfile::encode(QStringLiteral("001:病院\r\n002:内科"), &facility, nullptr));
-             QVERIFY(w.store->writeFacility(facility, &error));
+             QCOMPARE(int(w.store->writeFacility(facility, std::nullopt, &error)), int(ChangeResult::Done));
              QVERIFY(w.store->hasFacility());
              QByteArray facilityBack;
              QCOMPARE(int(w.store->readFacility(&facilityBack, &error)), int(StoreRead::Read));

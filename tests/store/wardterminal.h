@@ -32,12 +32,14 @@ struct Terminal {
     TestContext t;
     std::unique_ptr<PgStore> store;
     std::unique_ptr<BoardController> board;
+    bool connected = false;
 
     Terminal(const QString &database, const QString &name)
     {
         store = std::make_unique<PgStore>(database, QString(), name);
         QString error;
-        if (!store->open(&error, 1000))
+        connected = store->open(&error, 1000);
+        if (!connected)
             qWarning() << error;
         t.ctx.store = store.get();
         t.ctx.currentAccount = {QStringLiteral("nurse1"), Authority::Full, QStringLiteral("山田"), QString()};

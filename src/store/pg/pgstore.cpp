@@ -495,10 +495,26 @@ ChangeResult PgStore::apply(const WardChange &change, QString *error)
             = std::any_of(change.writes.begin(), change.writes.end(), [&](const RecordWrite &w) { return w.ref == r; });
         if (written)
             continue; // removing what this change writes would lose it
-        QSqlQuery q = prepared(d, QStringLiteral("delete from patient_record where place = ? and key = ?"));
+        if (!ok)
+            break;
+        const bool asRead = r.place == RecordPlace::Today && change.removedAsRead.contains(r.key);
+        QSqlQuery q = prepared(d, asRead ? QStringLiteral("delete from patient_record"
+                                                          " where place = ? and key = ? and content = ?")
+                                         : QStringLiteral("delete from patient_record where place = ? and key = ?"));
         q.addBindValue(placeName(r.place));
         q.addBindValue(r.key);
-        ok = ok && exec(q, error);
+        if (asRead)
+            q.addBindValue(change.removedAsRead.value(r.key));
+        ok = exec(q, error);
+        // A record moved (discharged, readmitted) must still be where this
+        // terminal saw it: gone means another terminal moved or erased it
+        // first, and moving it now would bring it back.
+        const bool moved = std::any_of(change.writes.begin(), change.writes.end(),
+                                       [&](const RecordWrite &w) { return w.ref.key == r.key; });
+        if (ok && (moved || asRead) && q.numRowsAffected() == 0) {
+            conflict = true;
+            ok = false;
+        }
     }
     ok = ok && notifyOthers(d, error);
     if (ok && d.commit())
@@ -528,13 +544,36 @@ StoreRead PgStore::readFacility(QByteArray *bytes, QString *error)
     return StoreRead::Read;
 }
 
-bool PgStore::writeFacility(const QByteArray &bytes, QString *error)
+ChangeResult PgStore::writeFacility(const QByteArray &bytes, const std::optional<QByteArray> &expected, QString *error)
 {
-    QSqlQuery q = prepared(db(), QStringLiteral("insert into facility (id, content) values (1, ?) on conflict (id)"
-                                                " do update set content = excluded.content,"
-                                                " version = facility.version + 1"));
-    q.addBindValue(bytes);
-    return exec(q, error);
+    // One statement each way, so two terminals cannot both pass the check.
+    QSqlQuery q;
+    if (!expected) {
+        q = prepared(db(), QStringLiteral("insert into facility (id, content) values (1, ?) on conflict (id)"
+                                          " do update set content = excluded.content,"
+                                          " version = facility.version + 1"));
+        q.addBindValue(bytes);
+    } else if (expected->isEmpty()) {
+        q = prepared(db(), QStringLiteral("insert into facility (id, content) values (1, ?)"
+                                          " on conflict (id) do nothing"));
+        q.addBindValue(bytes);
+    } else {
+        q = prepared(db(), QStringLiteral("update facility set content = ?, version = version + 1"
+                                          " where id = 1 and content = ?"));
+        q.addBindValue(bytes);
+        q.addBindValue(*expected);
+    }
+    if (!exec(q, error)) {
+        if (!QSqlQuery(db()).exec(QStringLiteral("select 1")))
+            connectionLost();
+        return ChangeResult::Failed;
+    }
+    if (expected && q.numRowsAffected() != 1) {
+        if (error)
+            *error = storetext::ChangedElsewhere;
+        return ChangeResult::Conflict;
+    }
+    return ChangeResult::Done;
 }
 
 QStringList PgStore::snapshots()

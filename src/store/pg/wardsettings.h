@@ -31,6 +31,7 @@ public:
     // anew is hashed; one that is still its account's stored hash is kept.
     bool commit(QString *error = nullptr) override;
     void reload() override;
+    bool refresh() override;
     int iterations() const { return m_iterations; }
 
 private:

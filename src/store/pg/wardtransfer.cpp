@@ -269,7 +269,7 @@ bool exportFolder(PgStore &store, const QString &dir, QStringList *report, QStri
     }
     if (out.apply(change, &why) != ChangeResult::Done)
         return fail(why);
-    if (ward.facility && !out.writeFacility(*ward.facility, &why))
+    if (ward.facility && out.writeFacility(*ward.facility, std::nullopt, &why) != ChangeResult::Done)
         return fail(why);
     for (auto day = ward.snapshots.constBegin(); day != ward.snapshots.constEnd(); ++day) {
         const QString folder = out.folder(QStringLiteral("BackUp/") + day.key());
