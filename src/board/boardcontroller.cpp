@@ -49,8 +49,13 @@ void BoardController::otherTerminalChanged()
         return;
     }
     m_reloadPending = false;
-    if (!showsToday())
+    if (!showsToday()) {
+        // A past day does not change; the date list is read again on the
+        // way back to today.
+        m_changedWhileAway = true;
         return;
+    }
+    m_changedWhileAway = false;
     m_dates = buildDateList(m_ctx);
     m_model.reset();
     loadWardLayout(m_ctx, m_model, QString());
@@ -89,7 +94,16 @@ int BoardController::displayDateIndex() const
 
 bool BoardController::changeDisplayDate(int index)
 {
-    return velto::changeDisplayDate(m_ctx, m_model, m_dates, index);
+    if (!velto::changeDisplayDate(m_ctx, m_model, m_dates, index))
+        return false;
+    if (index == 0 && m_changedWhileAway) {
+        // Another terminal took or deleted a snapshot meanwhile.
+        m_changedWhileAway = false;
+        m_dates = buildDateList(m_ctx);
+        if (m_onReloaded)
+            m_onReloaded();
+    }
+    return true;
 }
 
 QStringList BoardController::currentDateList() const

@@ -88,6 +88,7 @@ private:
     int m_selectedBed = 0;
     bool m_held = false;
     bool m_reloadPending = false;
+    bool m_changedWhileAway = false; // another terminal's change while a past day was shown
     std::function<void()> m_onReloaded;
     std::function<bool()> m_holdCheck;
 };

@@ -268,10 +268,13 @@ WardBoardWindow::WardBoardWindow(AppContext &ctx, QWidget *parent)
         fillDateBox(m_board.dates(), m_board.displayDateIndex());
         updateCommandStates();
     });
-    auto *release = new QTimer(this);
-    release->setInterval(200);
-    connect(release, &QTimer::timeout, this, [this, userBusy] { m_board.setHeld(userBusy()); });
-    release->start();
+    if (m_ctx.store->dataFolder().isEmpty()) {
+        // Only a ward shared with other terminals has changes to hold back.
+        auto *release = new QTimer(this);
+        release->setInterval(200);
+        connect(release, &QTimer::timeout, this, [this, userBusy] { m_board.setHeld(userBusy()); });
+        release->start();
+    }
     resize(sizeHint().expandedTo(QSize(1100, 760)));
     guarded(m_ctx, "frmRoom.Form_Load()", [this] { loadBoard(); });
 }

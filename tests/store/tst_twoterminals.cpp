@@ -182,6 +182,30 @@ private slots:
         QCOMPARE(a.stored(6), QString());
     }
 
+    // Snapshot days are the ward's: a day taken or deleted on A shows in
+    // B's date list; while B looks at a past day its list stays as it is,
+    // and it is read again when B goes back to today.
+    void snapshotDaysOnBothTerminals()
+    {
+        ScratchDatabase s;
+        QVERIFY(s.ok());
+        Terminal a(s.connectionString(), "a"), b(s.connectionString(), "b");
+        QCOMPARE(int(a.admit(3, patient("佐藤", "一郎", "10年")).outcome), int(SaveResult::Saved));
+        const QString day1 = QStringLiteral("令和08年12月08日"), day2 = QStringLiteral("令和08年12月09日");
+        QVERIFY(a.store->takeSnapshot(day1, QString()).failed.isEmpty());
+        QVERIFY(a.store->takeSnapshot(day2, QString()).failed.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(b.board->dates(), (QStringList {"令和08年12月10日", day1, day2}), 1000);
+
+        QVERIFY(b.board->changeDisplayDate(1));
+        QString error;
+        QVERIFY(a.store->removeSnapshot(day2, &error));
+        QTest::qWait(300);
+        QCOMPARE(b.board->dates().size(), 3); // the indices stay what B chose from
+        QCOMPARE(b.model().bedEntry(3), SatoKey);
+        QVERIFY(b.board->changeDisplayDate(0));
+        QCOMPARE(b.board->dates(), (QStringList {"令和08年12月10日", day1}));
+    }
+
     // A record moved (readmitted, discharged) by a change made from an old
     // reading, after another terminal has moved or erased it: refused, so
     // an erased patient never comes back.
