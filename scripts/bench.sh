@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT="$PWD"
-bash scripts/setup-deps.sh run bench
+bash scripts/setup-deps.sh run test bench
 BUILD="${VELTO_BENCH_BUILD_DIR:-build-bench}"
 RUNS="${VELTO_BENCH_RUNS:-15}"
 MEM_RUNS="${VELTO_BENCH_MEM_RUNS:-3}"
@@ -23,7 +23,7 @@ configure() { # tests ON or OFF, only when the folder differs
   fi
 }
 
-BENCHES=(startup_bench board_bench record_bench print_bench backup_bench)
+BENCHES=(startup_bench board_bench record_bench print_bench backup_bench store_bench)
 configure OFF
 cmake --build "$BUILD" --target velto_probe minimal_window "${BENCHES[@]}" -j"$JOBS"
 if [ -n "${VELTO_E2E_BUILD_DIR:-}" ]; then
@@ -41,7 +41,14 @@ BUILD_ABS="$(cd "$BUILD" && pwd)"
 export QT_QPA_PLATFORM=offscreen
 ROWS="$(mktemp)"
 SCRATCH="$(mktemp -d)"
-trap 'rm -rf "$ROWS" "$SCRATCH"' EXIT
+# The shared ward's figures: a private server of this run, flushing to disk
+# as a ward's server does.
+VELTO_PG_DIR="$(mktemp -d "${TMPDIR:-/tmp}/velto-pg-bench.XXXXXX")"
+export VELTO_PG_DIR
+trap 'bash scripts/stop-database.sh >/dev/null 2>&1 || true; rm -rf "$ROWS" "$SCRATCH" "$VELTO_PG_DIR"' EXIT
+VELTO_PG_FSYNC=on bash scripts/start-database.sh
+# shellcheck disable=SC1091
+source "$VELTO_PG_DIR/env"
 for b in "${BENCHES[@]}"; do
   echo "running $b ..." >&2
   "$BUILD/bench/$b" "$RUNS" 2>/dev/null | grep '^ROW' >>"$ROWS"
