@@ -94,6 +94,8 @@ QList<BoardCommandRow> makeTable()
          onToolbar(11, 5, "toolHelp", "ヘルプを表示します"), nowhere},
         {C::About, R::Always, onMenuBar(14, "other", "white", "Veltoについて(&N)..."),
          onToolbar(10, 5, "toolVer", "バージョン情報を表示します"), nowhere},
+        {C::WallMode, R::Always, onMenuBar(15, "other", "wallMode", "壁掛け表示(&W)", "F11", "SepWall"), nowhere,
+         nowhere},
         {C::DismissMenu, R::Always, nowhere, nowhere,
          onBedMenu(7, "END", " 操作取り消し(&O)", "Ctrl+O", "Cancel.ico", "Sep3")},
     };

@@ -26,6 +26,7 @@ enum class BoardCommand {
     DeleteBackups,
     Help,
     About,
+    WallMode,
     DismissMenu, // the bed menu's last item: it only closes the menu
 };
 

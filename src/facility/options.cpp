@@ -42,6 +42,8 @@ OptionsForm optionsActivate(AppContext &ctx)
     form.backOff = !form.backOn;
     form.midashi = ctx.optionValues.midashiOnOff == 1;
 
+    form.hideNames = ctx.settings->value(QStringLiteral("Display"), QStringLiteral("hide_names")) == QLatin1String("1");
+
     const QString stored = store.value(kSection, QStringLiteral("backup_off_time"));
     int offTime = 0;
     if (toShort(stored, &offTime)) {
@@ -64,7 +66,21 @@ bool optionsApply(AppContext &ctx, const OptionsForm &form, std::optional<Option
     store.setValue(kSection, QStringLiteral("backup_on_off"), QString::number(backupOnOff));
     store.setValue(kSection, QStringLiteral("backup_off_time"), form.backupOffTime);
     store.setValue(kSection, QStringLiteral("midashi_on_off"), QString::number(midashiOnOff));
+    // A preference of this screen: the local settings file, in both stores.
+    SettingsStore &local = *ctx.settings;
+    const QString hideNames = form.hideNames ? QStringLiteral("1") : QStringLiteral("0");
+    const bool displayChanged
+        = local.value(QStringLiteral("Display"), QStringLiteral("hide_names")) != hideNames
+          && (form.hideNames || local.contains(QStringLiteral("Display"), QStringLiteral("hide_names")));
+    if (displayChanged)
+        local.setValue(QStringLiteral("Display"), QStringLiteral("hide_names"), hideNames);
     QString error;
+    if (&local != &store && displayChanged && !local.commit(&error)) {
+        local.reload();
+        store.reload();
+        ctx.prompter->errorMsg(QStringLiteral("オプションを保存できませんでした。") + QLatin1Char('\r') + error);
+        return false;
+    }
     if (!store.commit(&error)) {
         store.reload(); // drop the changes that did not reach the file
         if (store.commitConflicted()) {

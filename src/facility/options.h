@@ -17,6 +17,11 @@ inline const QString chkBackOn = QStringLiteral("自動バックアップを行�
 inline const QString chkBackOff = QStringLiteral("自動バックアップを行わない");
 inline const QString diskNote = QStringLiteral("※ハードディスクの容量にお気をつけください。");
 inline const QString chkMidashi = QStringLiteral("初期起動時に見出しを表示しない");
+inline const QString tabDisplay = QStringLiteral(" 表示");
+inline const QString frameDisplay = QStringLiteral("この画面");
+inline const QString chkHideNames = QStringLiteral("氏名を隠す");
+inline const QString hideNamesNote
+    = QStringLiteral("ベッドには姓の一文字目と「○○」を表示します。患者情報の画面や印刷は変わりません。");
 inline const QString buttonOk = QStringLiteral("OK(&O)");
 inline const QString buttonCancel = QStringLiteral("ｷｬﾝｾﾙ(&C)");
 inline const QString buttonApply = QStringLiteral("更新(&M)");
@@ -24,11 +29,12 @@ inline const QString buttonApply = QStringLiteral("更新(&M)");
 
 // What the dialog shows; the window mirrors it in its check boxes.
 struct OptionsForm {
-    bool backOn = true;    // chkBackOn
-    bool backOff = false;  // chkBackOff
-    bool midashi = false;  // chkMidashi
-    QString backupOffTime; // stored text, written back unchanged
-    bool canApply = false; // cmdApply and cmdOK enabled
+    bool backOn = true;     // chkBackOn
+    bool backOff = false;   // chkBackOff
+    bool midashi = false;   // chkMidashi
+    bool hideNames = false; // chkHideNames: this screen's own, in [Display]
+    QString backupOffTime;  // stored text, written back unchanged
+    bool canApply = false;  // cmdApply and cmdOK enabled
 
     // The two backup boxes act as a pair of choices: never both unchecked.
     void clickBackOn(bool nowChecked)

@@ -52,6 +52,21 @@ OptionsDialog::OptionsDialog(AppContext &ctx, QWidget *parent)
     m->addStretch();
     tabs->addTab(midashiPage, optionstext::tabMidashi);
 
+    auto *displayPage = new QWidget;
+    auto *frame3 = new QGroupBox(optionstext::frameDisplay, displayPage);
+    frame3->setObjectName(QStringLiteral("Frame3"));
+    m_hideNames = new QCheckBox(optionstext::chkHideNames, frame3);
+    m_hideNames->setObjectName(QStringLiteral("chkHideNames"));
+    auto *hideNote = new QLabel(optionstext::hideNamesNote, frame3);
+    hideNote->setWordWrap(true);
+    auto *f3 = new QVBoxLayout(frame3);
+    f3->addWidget(m_hideNames);
+    f3->addWidget(hideNote);
+    auto *d = new QVBoxLayout(displayPage);
+    d->addWidget(frame3);
+    d->addStretch();
+    tabs->addTab(displayPage, optionstext::tabDisplay);
+
     m_ok = new QPushButton(optionstext::buttonOk, this);
     m_ok->setObjectName(QStringLiteral("cmdOK"));
     m_ok->setDefault(true);
@@ -81,6 +96,7 @@ OptionsDialog::OptionsDialog(AppContext &ctx, QWidget *parent)
         showForm(m_form);
     });
     connect(m_skipSplash, &QCheckBox::clicked, this, [this](bool checked) { m_form.midashi = checked; });
+    connect(m_hideNames, &QCheckBox::clicked, this, [this](bool checked) { m_form.hideNames = checked; });
     connect(m_apply, &QPushButton::clicked, this, [this] { apply(); });
     connect(m_ok, &QPushButton::clicked, this, [this] {
         if (apply())
@@ -116,6 +132,7 @@ void OptionsDialog::showForm(const OptionsForm &form)
     m_autoBackup->setChecked(form.backOn);
     m_noAutoBackup->setChecked(form.backOff);
     m_skipSplash->setChecked(form.midashi);
+    m_hideNames->setChecked(form.hideNames);
 }
 
 bool OptionsDialog::apply()

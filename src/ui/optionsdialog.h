@@ -29,6 +29,7 @@ private:
     QCheckBox *m_autoBackup;
     QCheckBox *m_noAutoBackup;
     QCheckBox *m_skipSplash;
+    QCheckBox *m_hideNames;
     QPushButton *m_ok;
     QPushButton *m_apply;
 };

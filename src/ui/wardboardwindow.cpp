@@ -9,6 +9,7 @@
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -26,18 +27,22 @@
 #include "aboutdialog.h"
 #include "backupwindow.h"
 #include "board/boardtexts.h"
+#include "board/boardview.h"
 #include "board/roomcolour.h"
 #include "board/wardlayout.h"
 #include "core/appcontext.h"
 #include "core/errorlog.h"
+#include "core/settingsstore.h"
 #include "facilitydialog.h"
 #include "helpviewer.h"
 #include "optionsdialog.h"
+#include "passwordbox.h"
 #include "patientrecorddialog.h"
 #include "popupmenu.h"
 #include "printdialog.h"
 #include "readmissiondialog.h"
 #include "snapshotdeletedialog.h"
+#include "staff/accounts.h"
 #include "stafflistdialog.h"
 
 // The toolbar pictures live in the ui library's resources, which a static
@@ -75,8 +80,9 @@ public:
         setObjectName(QStringLiteral("roomBtn_%1").arg(bed));
         setAutoDefault(false);
         setAcceptDrops(true);
-        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        setMinimumSize(64, fontMetrics().height() + 8);
+        // The board sizes its beds from the window (boardMetrics), never
+        // from their names.
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
         connect(this, &QPushButton::clicked, this, [this] { m_board->bedClicked(m_bed); });
     }
 
@@ -136,38 +142,108 @@ private:
     int m_bed;
 };
 
-// A room: its number at the top and its colour behind its beds. The colour
-// is painted here, so changing it does not restyle the room's beds. A label
-// sizes itself by its text alone, so the beds' layout is asked instead.
+// A room: its number at the top (elided, in black or white against the
+// room's colour), its occupied beds at the top right, and its colour behind
+// its beds. Everything is painted here, so changing the colour does not
+// restyle the room's beds.
 class RoomLabel : public QLabel {
 public:
     using QLabel::QLabel;
-    void setColour(const QColor &c)
+    void showState(const QColor &colour, int occupied, bool pastDay)
     {
-        if (c == property("roomColour").value<QColor>())
+        if (colour == m_colour && occupied == m_occupied && pastDay == m_pastDay)
             return;
-        setProperty("roomColour", c);
+        m_colour = colour;
+        m_occupied = occupied;
+        m_pastDay = pastDay;
         update();
     }
+    void setLabelHeight(int height) { m_labelHeight = height; }
+    QColor shownColour() const { return m_pastDay ? mutedRoomColour(m_colour) : m_colour; }
+    int occupied() const { return m_occupied; }
 
 protected:
-    void paintEvent(QPaintEvent *e) override
+    void paintEvent(QPaintEvent *) override
     {
-        {
-            QPainter p(this);
-            p.fillRect(rect(), property("roomColour").value<QColor>());
-            p.setPen(QColor(0x80, 0x80, 0x80));
-            p.drawRect(rect().adjusted(0, 0, -1, -1));
-        }
-        QLabel::paintEvent(e);
+        QPainter p(this);
+        const QColor colour = shownColour();
+        p.fillRect(rect(), colour);
+        p.setPen(QColor(0x80, 0x80, 0x80));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+        p.setPen(roomNumberColour(colour));
+        const QRect line(6, 0, width() - 12, m_labelHeight);
+        const QString count = boardtext::roomOccupancy(m_occupied, BoardModel::BedsPerRoom);
+        QFont small = font();
+        small.setPixelSize(std::max(MinimumBoardFontPixels - 2, font().pixelSize() * 3 / 4));
+        const int countWidth = QFontMetrics(small).horizontalAdvance(count) + 6;
+        p.drawText(line.adjusted(0, 0, -countWidth, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                   fontMetrics().elidedText(text(), Qt::ElideRight, line.width() - countWidth));
+        p.setFont(small);
+        p.drawText(line, Qt::AlignRight | Qt::AlignVCenter, count);
     }
 
 public:
     QSize sizeHint() const override { return layout() ? layout()->totalSizeHint() : QLabel::sizeHint(); }
-    QSize minimumSizeHint() const override
+    QSize minimumSizeHint() const override { return QSize(0, 0); }
+
+private:
+    QColor m_colour;
+    int m_occupied = 0;
+    bool m_pastDay = false;
+    int m_labelHeight = 0;
+};
+
+// The rooms' area tells the board its size, so everything in it scales.
+class RoomsArea : public QWidget {
+public:
+    RoomsArea(QWidget *parent, std::function<void(const QSize &)> resized)
+        : QWidget(parent)
+        , m_resized(std::move(resized))
+    { }
+
+protected:
+    void resizeEvent(QResizeEvent *e) override
     {
-        return layout() ? layout()->totalMinimumSize() : QLabel::minimumSizeHint();
+        QWidget::resizeEvent(e);
+        m_resized(size());
     }
+
+private:
+    std::function<void(const QSize &)> m_resized;
+};
+
+// Leaving the wall board: the logged-in account's password, in the login
+// window's password box.
+class LeaveWallDialog : public QDialog {
+public:
+    LeaveWallDialog(const QString &staffName, QWidget *parent)
+        : QDialog(parent)
+    {
+        setObjectName(QStringLiteral("frmLeaveWall"));
+        setWindowTitle(boardtext::LeaveWallCaption);
+        setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+        auto *prompt = new QLabel(boardtext::LeaveWallPrompt.arg(staffName), this);
+        m_password = passwordLineEdit(QStringLiteral("txtPassword"), 10, this);
+        auto *ok = new QPushButton(QStringLiteral("OK"), this);
+        ok->setObjectName(QStringLiteral("cmdOK"));
+        ok->setDefault(true);
+        auto *cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+        cancel->setObjectName(QStringLiteral("cmdCancel"));
+        auto *buttons = new QHBoxLayout;
+        buttons->addStretch();
+        buttons->addWidget(ok);
+        buttons->addWidget(cancel);
+        auto *v = new QVBoxLayout(this);
+        v->addWidget(prompt);
+        v->addWidget(m_password);
+        v->addLayout(buttons);
+        connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+        connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    }
+    QString password() const { return m_password->text(); }
+
+private:
+    QLineEdit *m_password;
 };
 
 } // namespace
@@ -240,6 +316,12 @@ WardBoardWindow::WardBoardWindow(AppContext &ctx, QWidget *parent)
                    | Qt::WindowCloseButtonHint);
 
     m_popupRunner = [](QMenu &menu, const QPoint &pos) { menu.exec(pos); };
+    m_wallPassword = [this]() -> std::optional<QString> {
+        LeaveWallDialog dialog(m_ctx.currentAccount.staffName, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.password();
+    };
     m_dragRunner = [](QDrag &drag) { drag.exec(Qt::MoveAction); };
     m_numberDialog = [this](const QString &initial) -> std::optional<QString> {
         RoomNumberEditDialog dialog(initial, *m_ctx.prompter, this);
@@ -290,8 +372,10 @@ void WardBoardWindow::buildUi()
     auto *bar = new QMenuBar(this);
     buildMenuBar(bar);
     layout->setMenuBar(bar);
+    m_menuBar = bar;
 
     auto *tools = new QToolBar(this);
+    m_toolBar = tools;
     tools->setObjectName(QStringLiteral("Toolbar1"));
     buildToolBar(tools);
     layout->addWidget(tools);
@@ -310,8 +394,31 @@ void WardBoardWindow::buildUi()
     dateRow->addWidget(dateLabel);
     dateRow->addWidget(m_dateBox);
     dateRow->addWidget(m_todayButton);
-    dateRow->addStretch();
-    layout->addLayout(dateRow);
+    // A past day's banner, in the date row so the rooms never move when the
+    // day changes: empty and clear on today.
+    m_snapshotBanner = new QLabel(this);
+    m_snapshotBanner->setObjectName(QStringLiteral("lblSnapshotDay"));
+    m_snapshotBanner->setAlignment(Qt::AlignCenter);
+    m_snapshotBanner->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    QPalette bannerColours = m_snapshotBanner->palette();
+    bannerColours.setColor(QPalette::Window, QColor(0x1f, 0x4e, 0x8c));
+    bannerColours.setColor(QPalette::WindowText, Qt::white);
+    m_snapshotBanner->setPalette(bannerColours);
+    QFont bannerFont = m_snapshotBanner->font();
+    bannerFont.setBold(true);
+    m_snapshotBanner->setFont(bannerFont);
+    dateRow->addSpacing(12);
+    dateRow->addWidget(m_snapshotBanner, 1);
+    dateRow->addSpacing(12);
+    m_occupancy = new QLabel(this);
+    m_occupancy->setObjectName(QStringLiteral("lblOccupancy"));
+    QFont bold = m_occupancy->font();
+    bold.setBold(true);
+    m_occupancy->setFont(bold);
+    dateRow->addWidget(m_occupancy);
+    m_dateRow = new QWidget(this);
+    m_dateRow->setLayout(dateRow);
+    layout->addWidget(m_dateRow);
     // Shown only while the board is read-only: nobody should think a change
     // was kept when the board cannot save.
     m_readOnlyBanner = new QLabel(this);
@@ -410,19 +517,31 @@ QAction *WardBoardWindow::toolButton(const QString &key) const
 
 QWidget *WardBoardWindow::buildRooms()
 {
-    auto *area = new QWidget(this);
+    auto *area = new RoomsArea(this, [this](const QSize &size) {
+        applyMetrics(boardMetrics(size));
+        // The pixels that do not divide evenly go to the right and bottom
+        // margins, so every room is exactly the same size.
+        const int s = m_metrics.roomSpacing;
+        const int rows = BoardModel::RoomCount / BoardModel::RoomColumns;
+        const int spareX = (size.width() - (BoardModel::RoomColumns + 1) * s) % BoardModel::RoomColumns;
+        const int spareY = (size.height() - (rows + 1) * s) % rows;
+        m_roomGrid->setContentsMargins(s, s, s + std::max(0, spareX), s + std::max(0, spareY));
+    });
     area->setObjectName(QStringLiteral("rooms"));
+    // Small enough for a laptop, never so small that a name cannot show.
+    area->setMinimumSize(BoardModel::RoomColumns * 110, 5 * 90);
     auto *grid = new QGridLayout(area);
-    grid->setContentsMargins(8, 4, 8, 8);
-    grid->setSpacing(6);
-    const int labelHeight = fontMetrics().height() + 6;
+    m_roomGrid = grid;
+    // Every column and row the same size, whatever the names.
+    for (int c = 0; c < BoardModel::RoomColumns; ++c)
+        grid->setColumnStretch(c, 1);
+    for (int r = 0; r < BoardModel::RoomCount / BoardModel::RoomColumns; ++r)
+        grid->setRowStretch(r, 1);
     for (int room = 0; room < BoardModel::RoomCount; ++room) {
         auto *label = new RoomLabel(area);
         label->setObjectName(QStringLiteral("Label1_%1").arg(room));
-        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
         auto *beds = new QGridLayout(label);
-        beds->setContentsMargins(4, labelHeight, 4, 4);
-        beds->setSpacing(2);
         for (int k = 0; k < BoardModel::BedsPerRoom; ++k) {
             const int bed = room * BoardModel::BedsPerRoom + k;
             auto *button = new BedButton(this, bed, label);
@@ -440,10 +559,7 @@ void WardBoardWindow::loadBoard()
     BusyGuard busy(m_ctx.busy);
     m_board.load();
     fillDateBox(m_board.dates(), m_board.displayDateIndex());
-    for (int bed = 0; bed < BoardModel::BedCount; ++bed)
-        showBed(bed);
-    for (int room = 0; room < BoardModel::RoomCount; ++room)
-        showRoom(room);
+    showAll();
     busy.release();
     updateCommandStates();
 }
@@ -485,11 +601,41 @@ QPushButton *WardBoardWindow::bedButton(int bed) const
     return BoardModel::isBed(bed) ? m_beds.at(bed) : nullptr;
 }
 
+void WardBoardWindow::applyMetrics(const BoardMetrics &m)
+{
+    if (m.fontPixels == m_metrics.fontPixels && m.labelHeight == m_metrics.labelHeight)
+        return;
+    m_metrics = m;
+    QFont f = font();
+    f.setPixelSize(m.fontPixels);
+    m_roomGrid->setSpacing(m.roomSpacing);
+    for (QLabel *label : std::as_const(m_rooms)) {
+        label->setFont(f);
+        static_cast<RoomLabel *>(label)->setLabelHeight(m.labelHeight);
+        label->layout()->setContentsMargins(m.padding, m.labelHeight, m.padding, m.padding);
+        label->layout()->setSpacing(m.bedSpacing);
+    }
+    for (QPushButton *b : std::as_const(m_beds))
+        b->setFont(f);
+}
+
+int WardBoardWindow::bedFontPixels() const
+{
+    return m_beds.isEmpty() ? 0 : m_beds.first()->font().pixelSize();
+}
+
+bool WardBoardWindow::namesHidden() const
+{
+    return m_ctx.settings && m_ctx.settings->value(displaykey::Section, displaykey::HideNames) == QLatin1String("1");
+}
+
 void WardBoardWindow::showBed(int bed)
 {
     if (QPushButton *b = bedButton(bed)) {
-        b->setText(model().bedCaption(bed));
-        b->setToolTip(model().bedEntry(bed));
+        const bool hide = namesHidden();
+        b->setText(shownBedCaption(model(), bed, hide));
+        b->setToolTip(shownBedTooltip(model(), bed, hide));
+        showRoom(BoardModel::roomOf(bed)); // its count
     }
 }
 
@@ -498,9 +644,25 @@ void WardBoardWindow::showRoom(int room)
     if (!BoardModel::isRoom(room))
         return;
     QLabel *label = m_rooms.at(room);
-    if (label->text() != model().roomNumber(room))
+    if (label->text() != model().roomNumber(room)) {
         label->setText(model().roomNumber(room));
-    static_cast<RoomLabel *>(label)->setColour(colourFromStored(model().roomColour(room)));
+        label->setToolTip(model().roomNumber(room)); // in full, however narrow the room
+    }
+    static_cast<RoomLabel *>(label)->showState(colourFromStored(model().roomColour(room)),
+                                               occupiedBedsInRoom(model(), room), !m_board.showsToday());
+}
+
+void WardBoardWindow::showAll()
+{
+    for (int bed = 0; bed < BoardModel::BedCount; ++bed)
+        showBed(bed);
+    for (int room = 0; room < BoardModel::RoomCount; ++room)
+        showRoom(room);
+}
+
+QColor WardBoardWindow::shownRoomColour(int room) const
+{
+    return BoardModel::isRoom(room) ? static_cast<RoomLabel *>(m_rooms.at(room))->shownColour() : QColor();
 }
 
 void WardBoardWindow::updateCommandStates()
@@ -509,6 +671,18 @@ void WardBoardWindow::updateCommandStates()
     if (m_readOnlyBanner->text() != readOnly)
         m_readOnlyBanner->setText(readOnly);
     m_readOnlyBanner->setVisible(!readOnly.isEmpty());
+    // A past day is unmistakable: its banner, and its rooms washed out.
+    const bool pastDay = !m_board.showsToday();
+    const QString dayText
+        = pastDay ? boardtext::snapshotBanner(m_board.dates().value(m_board.displayDateIndex())) : QString();
+    if (m_snapshotBanner->text() != dayText) {
+        m_snapshotBanner->setText(dayText);
+        for (int room = 0; room < BoardModel::RoomCount; ++room)
+            showRoom(room);
+    }
+    m_snapshotBanner->setAutoFillBackground(pastDay);
+    const int occupied = occupiedBeds(model());
+    m_occupancy->setText(boardtext::occupancy(occupied, BoardModel::BedCount - occupied));
     BusyGuard busy(m_ctx.busy);
     guarded(m_ctx, "frmRoom.SetMenu()", [this] {
         const BoardState state = m_board.state();
@@ -522,6 +696,8 @@ void WardBoardWindow::runCommand(BoardCommand command, BoardOrigin surface)
     // A shortcut or a scripted trigger may reach a disabled command.
     if (!m_board.isEnabled(command))
         return;
+    if (m_wallMode && command != BoardCommand::WallMode)
+        return; // the wall board only shows
     const int bed = m_board.selectedBed();
     switch (command) {
     case BoardCommand::Close:
@@ -556,6 +732,7 @@ void WardBoardWindow::runCommand(BoardCommand command, BoardOrigin surface)
         break;
     case BoardCommand::Options:
         runOptions(m_ctx, this);
+        showAll(); // names hidden or shown
         break;
     case BoardCommand::Backup:
         makeBackup();
@@ -569,6 +746,9 @@ void WardBoardWindow::runCommand(BoardCommand command, BoardOrigin surface)
     case BoardCommand::About:
         showAbout();
         return;
+    case BoardCommand::WallMode:
+        setWallMode(!m_wallMode);
+        return;
     case BoardCommand::DismissMenu:
         return;
     }
@@ -577,6 +757,8 @@ void WardBoardWindow::runCommand(BoardCommand command, BoardOrigin surface)
 
 void WardBoardWindow::bedClicked(int bed)
 {
+    if (m_wallMode)
+        return; // read from across the room, never changed there
     if (!m_board.selectBed(bed))
         return;
     updateCommandStates();
@@ -691,12 +873,51 @@ bool WardBoardWindow::event(QEvent *e)
 
 void WardBoardWindow::keyPressEvent(QKeyEvent *e)
 {
+    if (m_wallMode && (e->key() == Qt::Key_Escape || e->key() == Qt::Key_F11)) {
+        setWallMode(false);
+        return;
+    }
     // The board closes only by its close box, the menu and the toolbar.
     if (e->key() == Qt::Key_Escape) {
         e->ignore();
         return;
     }
     QDialog::keyPressEvent(e);
+}
+
+bool WardBoardWindow::setWallMode(bool on)
+{
+    if (on == m_wallMode)
+        return true;
+    if (!on) {
+        // Only the nurse logged in takes the board off the wall.
+        const std::optional<QString> typed = m_wallPassword();
+        if (!typed)
+            return false;
+        if (!passwordMatches(m_ctx, m_ctx.currentAccount.password, *typed)) {
+            m_ctx.prompter->errorMsg(boardtext::LeaveWallWrong);
+            return false;
+        }
+    }
+    m_wallMode = on;
+    m_popup->close();
+    m_menuBar->setVisible(!on);
+    m_toolBar->setVisible(!on);
+    // The wall keeps the day's counts, not the date controls.
+    for (QWidget *w : m_dateRow->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+        w->setVisible(!on || w == m_occupancy || w == m_snapshotBanner);
+    for (QPushButton *b : std::as_const(m_beds))
+        b->setFocusPolicy(on ? Qt::NoFocus : Qt::StrongFocus);
+    setAcceptDrops(!on);
+    if (on) {
+        setFocus(); // no bed looks chosen on the wall
+        m_windowStateBeforeWall = windowState();
+        setWindowState(windowState() | Qt::WindowFullScreen);
+    } else {
+        setWindowState(m_windowStateBeforeWall);
+    }
+    updateCommandStates();
+    return true;
 }
 
 void WardBoardWindow::closeEvent(QCloseEvent *e)

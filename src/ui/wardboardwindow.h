@@ -5,13 +5,16 @@
 #include <QList>
 #include <QPushButton>
 #include <functional>
+#include <optional>
 
 #include "board/boardcommands.h"
 #include "board/boardcontroller.h"
+#include "board/boardview.h"
 
 class QAction;
 class QComboBox;
 class QDrag;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -86,6 +89,22 @@ public:
     using DragRunner = std::function<void(QDrag &drag)>;
     void setDragRunner(DragRunner runner) { m_dragRunner = std::move(runner); }
     void setRoomDialogs(RoomNumberDialog number, RoomColourDialog colour);
+    // The password typed to leave the wall board; nullopt: cancelled.
+    using WallPassword = std::function<std::optional<QString>()>;
+    void setWallPasswordAsker(WallPassword asker) { m_wallPassword = std::move(asker); }
+
+    // The wall board: full screen, no menus, read-only whatever the account.
+    // Leaving it asks for the logged-in account's password; false when it
+    // stays on.
+    bool setWallMode(bool on);
+    bool wallMode() const { return m_wallMode; }
+    // Sizes the rooms and beds for the rooms' area (it calls this itself).
+    void applyMetrics(const BoardMetrics &metrics);
+    int bedFontPixels() const;
+    // A room's colour as painted (washed out on a past day).
+    QColor shownRoomColour(int room) const;
+    // Reads the privacy preference again and shows every bed and room.
+    void showAll();
 
 protected:
     bool event(QEvent *e) override;
@@ -109,6 +128,7 @@ private:
     void fillDateBox(const QStringList &dates, int current);
     void showBed(int bed);
     void showRoom(int room);
+    bool namesHidden() const;
     void showPopupMenu();
     void openRecord(int bed);
     void startBedMove(int bed);
@@ -124,6 +144,16 @@ private:
     QComboBox *m_dateBox = nullptr;
     QPushButton *m_todayButton = nullptr;
     QLabel *m_readOnlyBanner = nullptr;
+    QLabel *m_snapshotBanner = nullptr;
+    QLabel *m_occupancy = nullptr;
+    QWidget *m_dateRow = nullptr;
+    QMenuBar *m_menuBar = nullptr;
+    QToolBar *m_toolBar = nullptr;
+    QGridLayout *m_roomGrid = nullptr;
+    BoardMetrics m_metrics;
+    bool m_wallMode = false;
+    Qt::WindowStates m_windowStateBeforeWall;
+    WallPassword m_wallPassword;
     QVector<QPushButton *> m_beds;
     QVector<QLabel *> m_rooms;
     QList<CommandAction> m_commandActions;

@@ -73,6 +73,26 @@ private slots:
         QCOMPARE(reread.value("Option", "backup_on_off"), QStringLiteral("0"));
         QCOMPARE(reread.value("Option", "backup_off_time"), QStringLiteral("0042"));
         QCOMPARE(reread.value("Option", "midashi_on_off"), QStringLiteral("1"));
+        QVERIFY(!reread.contains("Display", "hide_names")); // never written while off
+    }
+
+    // Names hidden is this screen's own preference, in [Display], read back
+    // when the dialog opens again.
+    void hideNamesIsThisScreens()
+    {
+        TestContext t;
+        storeOptions(t, "1", "0042", "0");
+        t.ctx.optionValues = {1, 42, 0};
+        t.ctx.currentAccount.authority = Authority::Full;
+        OptionsForm f = optionsActivate(t.ctx);
+        QVERIFY(!f.hideNames);
+        f.hideNames = true;
+        QVERIFY(optionsApply(t.ctx, f));
+        QCOMPARE(SettingsStore(t.settings->filePath()).value("Display", "hide_names"), QStringLiteral("1"));
+        QVERIFY(optionsActivate(t.ctx).hideNames);
+        f.hideNames = false;
+        QVERIFY(optionsApply(t.ctx, f));
+        QCOMPARE(SettingsStore(t.settings->filePath()).value("Display", "hide_names"), QStringLiteral("0"));
     }
 
     void unreadableOffTimeIsReportedRightsStillSet()

@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "core/startup.h"
+#include "facility/options.h"
 #include "record/recordfields.h"
 #include "record/recordsave.h"
 #include "scratchdatabase.h"
@@ -74,6 +75,25 @@ private slots:
         QVERIFY(!openWardStore(t.ctx.appDir, *t.settings, &message));
         QCOMPARE(message, QStringLiteral("サーバーに接続できません。\r/nonexistent/velto"));
         QCOMPARE(test::filesUnder(t.ctx.appDir), QStringList());
+    }
+
+    // On the shared ward, names hidden stays this screen's own: the local
+    // settings file's [Display], never the database.
+    void displayPreferenceStaysLocal()
+    {
+        ScratchDatabase s;
+        QVERIFY(s.ok());
+        Terminal a(s.connectionString());
+        QVERIFY2(a.store, qPrintable(a.message));
+        QVERIFY(prepareDataFolders(a.t.ctx));
+        a.t.ctx.currentAccount.authority = Authority::Full;
+        OptionsForm f = optionsActivate(a.t.ctx);
+        f.hideNames = true;
+        QVERIFY(optionsApply(a.t.ctx, f));
+        QCOMPARE(SettingsStore(a.t.settings->filePath()).value("Display", "hide_names"), QStringLiteral("1"));
+        QVERIFY(!SettingsStore(a.t.settings->filePath()).contains("Option", "backup_on_off"));
+        QVERIFY(!wardSettings(a.t.ctx).contains("Display", "hide_names"));
+        QVERIFY(optionsActivate(a.t.ctx).hideNames);
     }
 
     // The first start on an empty database seeds the built-in account there;

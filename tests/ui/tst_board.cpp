@@ -12,6 +12,8 @@
 #include <QToolBar>
 
 #include "board/admission.h"
+#include "board/boardview.h"
+#include "board/roomcolour.h"
 #include "board/wardlayout.h"
 #include "core/textfile.h"
 #include "record/recordfields.h"
@@ -309,7 +311,8 @@ private slots:
                                "OptionDlgStart|ｵﾌﾟｼｮﾝ(&O)...|"}));
         QCOMPARE(items("Data"),
                  (QStringList {"Backup|ﾊﾞｯｸｱｯﾌﾟ(&B)...|Ctrl+B", "BackupDataDell|ﾊﾞｯｸｱｯﾌﾟﾃﾞｰﾀ削除(&D)...|Ctrl+D"}));
-        QCOMPARE(items("other"), (QStringList {"help|Veltoのヘルプ(&H)...|F1", "white|Veltoについて(&N)...|"}));
+        QCOMPARE(items("other"), (QStringList {"help|Veltoのヘルプ(&H)...|F1", "white|Veltoについて(&N)...|",
+                                               "-SepWall", "wallMode|壁掛け表示(&W)|F11"}));
 
         QStringList tools;
         for (QAction *a : w.findChild<QToolBar *>("Toolbar1")->actions())
@@ -360,9 +363,9 @@ private slots:
         if (snapshot)
             w.findChild<QComboBox *>("cmbDate")->setCurrentIndex(1);
         w.bedFocused(selected);
-        const QList<BoardCommand> alwaysOn {BoardCommand::Close,         BoardCommand::Facility, BoardCommand::Staff,
-                                            BoardCommand::DeleteBackups, BoardCommand::Help,     BoardCommand::About,
-                                            BoardCommand::DismissMenu};
+        const QList<BoardCommand> alwaysOn {BoardCommand::Close,         BoardCommand::Facility,   BoardCommand::Staff,
+                                            BoardCommand::DeleteBackups, BoardCommand::Help,       BoardCommand::About,
+                                            BoardCommand::WallMode,      BoardCommand::DismissMenu};
         int checked = 0;
         for (const BoardCommandRow &row : boardCommands()) {
             const bool expected = alwaysOn.contains(row.command) || on.contains(row.command);
@@ -375,7 +378,7 @@ private slots:
                 ++checked;
             }
         }
-        QCOMPARE(checked, 15 + 12 + 8);
+        QCOMPARE(checked, 16 + 12 + 8);
     }
 
     // Each surface's action runs its own command on the selected bed.
@@ -561,6 +564,12 @@ private slots:
 
         // Leaving today saved it first.
         QCOMPARE(bedFile(*tc).value(100), Tanaka);
+        // The past day is unmistakable: its banner and its washed-out rooms.
+        auto *banner = w.findChild<QLabel *>("lblSnapshotDay");
+        QVERIFY(banner && banner->isVisible() == w.isVisible() && banner->autoFillBackground());
+        QCOMPARE(banner->text(), QStringLiteral("令和08年11月01日 の記録（閲覧のみ）"));
+        QCOMPARE(w.shownRoomColour(0), mutedRoomColour(colourFromStored(BoardModel::InitialRoomColour)));
+        QCOMPARE(w.findChild<QLabel *>("lblOccupancy")->text(), QStringLiteral("入院 1名 / 空床 239床"));
         QCOMPARE(tc->ctx.displayDateIndex, 1);
         QCOMPARE(bed(w, 0)->toolTip(), Tanaka);
         QCOMPARE(w.findChild<QLabel *>("Label1_0")->text(), QStringLiteral("201"));
@@ -579,6 +588,121 @@ private slots:
         QCOMPARE(bed(w, 0)->toolTip(), Sato);
         QCOMPARE(bed(w, 100)->toolTip(), Tanaka);
         QVERIFY(w.menuItem("Taiin")->isEnabled());
+        QVERIFY(banner->text().isEmpty() && !banner->autoFillBackground());
+        QCOMPARE(w.shownRoomColour(0), colourFromStored(BoardModel::InitialRoomColour));
+    }
+
+    // The board grows with its window: maximised on a 1920×1080 screen the
+    // names are at least 24 px high; the 30 rooms keep one uniform grid
+    // whatever their numbers, a long number elided with its full text in
+    // the tooltip; the grid does not move when the date changes.
+    void boardScalesWithItsWindow()
+    {
+        WardBoardWindow w(tc->ctx);
+        w.model().setRoomNumber(1, QStringLiteral("１２３４５６７８９０１２３４５６７８９０")); // 20 characters
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.resize(1280, 800);
+        QCoreApplication::processEvents();
+        const int small = w.bedFontPixels();
+        auto geometries = [&] {
+            QList<QRect> g;
+            for (int room = 0; room < BoardModel::RoomCount; ++room)
+                g << w.findChild<QLabel *>(QStringLiteral("Label1_%1").arg(room))->geometry();
+            return g;
+        };
+        const QList<QRect> rooms = geometries();
+        for (const QRect &r : rooms) {
+            QCOMPARE(r.width(), rooms.first().width());
+            QCOMPARE(r.height(), rooms.first().height());
+        }
+        QCOMPARE(w.findChild<QLabel *>("Label1_1")->toolTip(),
+                 QStringLiteral("１２３４５６７８９０１２３４５６７８９０"));
+        w.findChild<QComboBox *>("cmbDate")->setCurrentIndex(1);
+        QCoreApplication::processEvents();
+        QCOMPARE(geometries(), rooms);
+
+        w.resize(1920, 1050); // maximised under a title bar
+        QCoreApplication::processEvents();
+        QVERIFY2(w.bedFontPixels() >= 24, qPrintable(QString::number(w.bedFontPixels())));
+        QVERIFY(w.bedFontPixels() > small);
+        QCOMPARE(bed(w, 0)->font().pixelSize(), w.bedFontPixels());
+        if (!qEnvironmentVariableIsEmpty("VELTO_SHOTS"))
+            w.grab().save(qEnvironmentVariable("VELTO_SHOTS") + "/board-1920.png");
+    }
+
+    // The counts follow every change of the board.
+    void occupancyFollowsChanges()
+    {
+        WardBoardWindow w(tc->ctx);
+        auto *counts = w.findChild<QLabel *>("lblOccupancy");
+        QCOMPARE(counts->text(), QStringLiteral("入院 2名 / 空床 238床")); // an entry without "_" is no patient
+        tc->prompter.answers = {true, true};                               // discharge, erase the record
+        w.bedFocused(5);
+        w.runCommand(BoardCommand::Discharge, BoardOrigin::MenuBar);
+        QCOMPARE(counts->text(), QStringLiteral("入院 1名 / 空床 239床"));
+    }
+
+    // Names hidden on this screen: a bed shows the family name's first
+    // character and "○○", its tooltip nothing; the preference is the
+    // screen's own, in [Display].
+    void hiddenNamesOnTheBoard()
+    {
+        tc->settings->setValue("Display", "hide_names", "1");
+        WardBoardWindow w(tc->ctx);
+        QCOMPARE(bed(w, 0)->text(), QStringLiteral("佐○○"));
+        QCOMPARE(bed(w, 0)->toolTip(), QString());
+        QCOMPARE(bed(w, 1)->text(), QString());
+        tc->settings->setValue("Display", "hide_names", "0");
+        w.showAll();
+        QCOMPARE(bed(w, 0)->text(), QStringLiteral("佐藤"));
+        QCOMPARE(bed(w, 0)->toolTip(), Sato);
+    }
+
+    // The wall board: F11 puts it on, it shows without menus or toolbar,
+    // clicks and commands do nothing whatever the account, and only the
+    // logged-in account's password takes it off (F11 or Escape).
+    void wallMode()
+    {
+        tc->ctx.currentAccount.password = QStringLiteral("secret");
+        WardBoardWindow w(tc->ctx);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QList<std::optional<QString>> typed {QStringLiteral("wrong"), std::nullopt, QStringLiteral("secret")};
+        int asked = 0;
+        w.setWallPasswordAsker([&] {
+            ++asked;
+            return typed.takeFirst();
+        });
+        QTest::keyClick(&w, Qt::Key_F11);
+        QVERIFY(w.wallMode());
+        QVERIFY(w.windowState() & Qt::WindowFullScreen);
+        QVERIFY(w.findChild<QMenuBar *>()->isHidden());
+        QVERIFY(w.findChild<QToolBar *>("Toolbar1")->isHidden());
+        QVERIFY(w.findChild<QComboBox *>("cmbDate")->isHidden());
+        QVERIFY(!w.findChild<QLabel *>("lblOccupancy")->isHidden());
+
+        bool menuShown = false;
+        w.setPopupRunner([&](QMenu &, const QPoint &) { menuShown = true; });
+        QTest::mouseClick(bed(w, 0), Qt::LeftButton);
+        QVERIFY(!menuShown);
+        tc->prompter.answers = {true, true};
+        w.runCommand(BoardCommand::Discharge, BoardOrigin::MenuBar);
+        QCOMPARE(bed(w, 0)->text(), QStringLiteral("佐藤"));
+        QVERIFY(tc->prompter.asked.isEmpty());
+
+        QTest::keyClick(&w, Qt::Key_Escape); // a wrong password: stays, and says so
+        QVERIFY(w.wallMode());
+        QCOMPARE(tc->prompter.texts(), QStringList {boardtext::LeaveWallWrong});
+        QTest::keyClick(&w, Qt::Key_F11); // cancelled: stays
+        QVERIFY(w.wallMode());
+        QVERIFY(w.isVisible()); // Escape never closed the board
+        QTest::keyClick(&w, Qt::Key_F11);
+        QVERIFY(!w.wallMode());
+        QCOMPARE(asked, 3);
+        QVERIFY(!(w.windowState() & Qt::WindowFullScreen));
+        QVERIFY(!w.findChild<QMenuBar *>()->isHidden());
+        QVERIFY(!w.findChild<QComboBox *>("cmbDate")->isHidden());
     }
 
     void dropExchangesBeds()

@@ -1,0 +1,107 @@
+// Renders the windows a nurse sees, on a full ward, into PNG files for the
+// README: the board at 1280×800 and maximised on a 1920×1080 screen
+// (normal, on the wall, a past day, names hidden) and the record window.
+// Usage: screenshots <folder>
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryFile>
+#include <QTest>
+#include <cstdio>
+
+#include "benchlayout.h"
+#include "ui/patientrecorddialog.h"
+#include "ui/wardboardwindow.h"
+
+using namespace velto;
+using namespace velto::bench;
+
+namespace {
+
+QString g_folder;
+
+void save(QWidget &w, const QString &name)
+{
+    QCoreApplication::processEvents();
+    const QString file = g_folder + QLatin1Char('/') + name;
+    if (!w.grab().save(file))
+        qFatal("not written: %s", qPrintable(file));
+    const auto *board = qobject_cast<WardBoardWindow *>(&w);
+    std::printf("%s (%dx%d%s)\n", qPrintable(file), w.width(), w.height(),
+                board ? qPrintable(QStringLiteral(", bed names %1 px").arg(board->bedFontPixels())) : "");
+}
+
+// A maximised window on a 1920×1080 screen: the title bar and a panel take
+// about 30 pixels.
+const QSize Maximised(1920, 1050);
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Offscreen, on a screen of a wall's size, so full screen is 1920×1080.
+    QTemporaryFile screens;
+    if (qEnvironmentVariable("QT_QPA_PLATFORM", QStringLiteral("offscreen")) == QLatin1String("offscreen")
+        && screens.open()) {
+        screens.write(R"({"screens": [{"name": "wall", "x": 0, "y": 0, "width": 1920, "height": 1080,
+                          "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+        screens.flush();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
+    }
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: screenshots <folder>\n");
+        return 2;
+    }
+    g_folder = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(g_folder);
+
+    Ward ward;
+    ward.writeRecords();
+    ward.writeFacility();
+    writeLayout(ward, ward.path("DB"));
+    // A few free beds, as on a real day.
+    {
+        QStringList beds;
+        QString error;
+        textfile::readLines(ward.path("DB/") + layoutfile::Beds, &beds, &error);
+        for (int bed : {5, 17, 18, 60, 61, 62, 133, 200, 239})
+            beds[bed].clear();
+        textfile::writeLines(ward.path("DB/") + layoutfile::Beds, beds, &error);
+    }
+    const QStringList days = ward.makeSnapshotFolders(3);
+    for (int i = 0; i < days.size(); ++i)
+        writeLayout(ward, ward.path("BackUp/" + days.at(i)), i + 1);
+
+    {
+        WardBoardWindow w(ward.ctx);
+        w.resize(1280, 800);
+        w.show();
+        if (!QTest::qWaitForWindowExposed(&w))
+            qFatal("window not shown");
+        save(w, QStringLiteral("board-1280x800.png"));
+        w.resize(Maximised);
+        save(w, QStringLiteral("board-1920x1080.png"));
+        w.changeDisplayDate(1);
+        save(w, QStringLiteral("board-past-day.png"));
+        w.changeDisplayDate(0);
+        w.setWallMode(true);
+        QTest::qWait(50);
+        save(w, QStringLiteral("board-wall.png"));
+        w.setWallPasswordAsker([] { return std::optional<QString>(QStringLiteral("pw")); });
+        w.setWallMode(false);
+        ward.ctx.settings->setValue(QStringLiteral("Display"), QStringLiteral("hide_names"), QStringLiteral("1"));
+        w.showAll();
+        w.resize(1280, 800);
+        save(w, QStringLiteral("board-names-hidden.png"));
+    }
+    {
+        RecordHost host;
+        host.bedEntry = ward.keys.at(0);
+        PatientRecordDialog w(ward.ctx, host);
+        w.show();
+        if (!QTest::qWaitForWindowExposed(&w))
+            qFatal("window not shown");
+        save(w, QStringLiteral("record.png"));
+    }
+    return 0;
+}
