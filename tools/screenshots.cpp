@@ -57,6 +57,38 @@ int main(int argc, char *argv[])
 
     Ward ward;
     ward.writeRecords();
+    {
+        // Bed 0's record as a nurse would have filled it in.
+        PatientRecord r = completeRecord(0);
+        const QList<QPair<const char *, QString>> personal {
+            {"000", QStringLiteral("A-0012345")},
+            {"001", QStringLiteral("さとう")},
+            {"002", QStringLiteral("いちろう")},
+            {"013", QStringLiteral("100")},
+            {"014", QStringLiteral("0001")},
+            {"015", QStringLiteral("東京都")},
+            {"016", QStringLiteral("千代田区千代田一丁目一番一号")},
+            {"017", QStringLiteral("中央ビル三階")},
+            {"018", QStringLiteral("03-1234-5678")},
+            {"019", QStringLiteral("090-1234-5678")},
+            {"020", QStringLiteral("佐藤花子")},
+            {"021", QStringLiteral("妻")},
+        };
+        for (const auto &[key, value] : personal)
+            r.setValue(QString::fromLatin1(key), value);
+        const QStringList problems {
+            QStringLiteral("#1 転倒転落のおそれ（夜間トイレ歩行時にふらつきあり）"),
+            QStringLiteral("　→ ベッド柵２点、離床センサー使用。ナースコールの指導を継続する。"),
+            QStringLiteral("#2 血糖コントロール不良（食前血糖 180〜240mg/dl）"),
+            QStringLiteral("　→ 食前・眠前の血糖測定、インスリン指示を確認。低血糖症状に注意。"),
+            QStringLiteral("#3 退院後の生活への不安（独居、妻は入院中）"),
+            QStringLiteral("　→ MSW・ケアマネージャーと退院前カンファレンスを予定（12/15）。"),
+        };
+        for (int i = 0; i < 27; ++i)
+            r.setValue(QString::number(120 + i).rightJustified(3, QLatin1Char('0')), problems.value(i));
+        if (!writePatientRecord(ward.ctx, RecordRef::today(ward.keys.at(0)), r))
+            qFatal("record not written");
+    }
     ward.writeFacility();
     writeLayout(ward, ward.path("DB"));
     // A few free beds, as on a real day.
@@ -102,6 +134,8 @@ int main(int argc, char *argv[])
         if (!QTest::qWaitForWindowExposed(&w))
             qFatal("window not shown");
         save(w, QStringLiteral("record.png"));
+        w.selectTab(12);
+        save(w, QStringLiteral("record-problems.png"));
     }
     return 0;
 }

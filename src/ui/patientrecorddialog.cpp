@@ -9,12 +9,14 @@
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -131,6 +133,15 @@ QWidget *PatientRecordDialog::makeField(const RecordField &f)
         if (f.maxLength > 0) {
             e->setMaxLength(f.maxLength);
             keepLimitToStoredText(e, f.maxLength);
+            // Wide enough to show its whole limit: full-width characters
+            // where Japanese is typed, digits and letters elsewhere.
+            const QChar widest = f.inputMode == InputMode::Off ? QLatin1Char('0') : QChar(0x3042);
+            e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QString(std::min(f.maxLength, 60), widest)) + 12);
+        }
+        if (f.isLine()) {
+            // Lines of a long note read as ruled paper: compact, no frame.
+            e->setFrame(false);
+            e->setFixedHeight(e->fontMetrics().height() + 2);
         }
         setInputMode(e, f.inputMode);
         if (f.kind == FieldKind::PhotoPath)
@@ -225,6 +236,7 @@ void PatientRecordDialog::buildUi()
 
     for (int tab = 0; tab < tabs.size(); ++tab) {
         QWidget *page = tab == 0 ? buildPersonalTab() : tab == 4 ? buildVitalTab() : buildGenericTab(tab);
+        m_pageNeed = m_pageNeed.expandedTo(page->minimumSizeHint());
         QWidget *holder = scrolled(page);
         holder->setObjectName(QStringLiteral("SSTab1_page_%1").arg(tab));
         m_pages->addWidget(holder);
@@ -274,7 +286,15 @@ void PatientRecordDialog::buildUi()
     main->addWidget(tabControl, 1);
     main->addLayout(buttons);
     main->addWidget(m_statusBar);
-    resize(820, 640);
+    // Normally every page shows whole, its boxes at their full limit and the
+    // long notes' 27 lines without scrolling; on a smaller screen the pages
+    // scroll.
+    m_pages->setMinimumSize(m_pageNeed + QSize(4, 4));
+    QSize normal = minimumSizeHint().expandedTo(QSize(820, 640));
+    m_pages->setMinimumSize(0, 0);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        normal = normal.boundedTo(screen->availableGeometry().size() - QSize(0, 40));
+    resize(normal);
 }
 
 QWidget *PatientRecordDialog::buildPersonalTab()
@@ -415,11 +435,18 @@ QWidget *PatientRecordDialog::buildGenericTab(int tab)
         const int perColumn = twoColumns ? (lines.size() + 1) / 2 : lines.size();
         if (!f.caption.isEmpty() && f.caption != frame->title())
             v->addWidget(caption(f.caption));
-        auto *g = new QGridLayout;
-        g->setVerticalSpacing(1);
+        // The 1-pixel gaps between the lines show as the sheet's rules.
+        auto *sheet = new QWidget;
+        sheet->setAutoFillBackground(true);
+        QPalette rules = sheet->palette();
+        rules.setColor(QPalette::Window, QColor(0xc8, 0xc8, 0xc8));
+        sheet->setPalette(rules);
+        auto *g = new QGridLayout(sheet);
+        g->setContentsMargins(1, 1, 1, 1);
+        g->setSpacing(1);
         for (int i = 0; i < lines.size(); ++i)
             g->addWidget(fieldWidget(lines[i]->objectName()), i % perColumn, i / perColumn);
-        v->addLayout(g);
+        v->addWidget(sheet);
     }
     if (tab == 7)
         v->addWidget(caption(recordtext::DisabilityNote));
@@ -562,7 +589,30 @@ void PatientRecordDialog::applyReadOnly(bool readOnly)
     m_save->setEnabled(!readOnly);
     for (const RecordField &f : recordFields())
         if (QWidget *w = fieldWidget(f.objectName()))
-            w->setEnabled(recordFieldEditable(f, readOnly));
+            showEditable(w, recordFieldEditable(f, readOnly));
+}
+
+void PatientRecordDialog::showEditable(QWidget *w, bool editable)
+{
+    // A value nobody may change stays fully legible: a text box turns
+    // read-only on the window's grey, a list keeps its text black.
+    if (auto *e = qobject_cast<QLineEdit *>(w)) {
+        e->setEnabled(true);
+        e->setReadOnly(!editable);
+        QPalette p = e->palette();
+        p.setColor(QPalette::Base, editable ? palette().color(QPalette::Base) : palette().color(QPalette::Window));
+        e->setPalette(p);
+        if (e->objectName() == QLatin1String("txtID"))
+            e->setStyleSheet(editable ? QStringLiteral("color: red;")
+                                      : QStringLiteral("color: red; background: palette(window);"
+                                                       " border: 1px solid palette(mid);"));
+        return;
+    }
+    w->setEnabled(editable);
+    QPalette p = w->palette();
+    for (QPalette::ColorRole role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
+        p.setColor(QPalette::Disabled, role, palette().color(QPalette::Active, role));
+    w->setPalette(p);
 }
 
 void PatientRecordDialog::showInitialValues()

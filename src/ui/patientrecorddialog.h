@@ -24,6 +24,8 @@ struct RecordField;
 class PatientRecordDialog : public QDialog {
     Q_OBJECT
 public:
+    // Shows tab page tab (0-based, as the tab strip numbers them).
+    void selectTab(int tab);
     PatientRecordDialog(AppContext &ctx, RecordHost host, QWidget *parent = nullptr);
 
     // The values on screen, saved or not (the summary prints these).
@@ -58,6 +60,8 @@ private:
     QWidget *fieldWidget(const QString &objectName) const;
     void loadRecord();
     void applyReadOnly(bool readOnly);
+    void showEditable(QWidget *w, bool editable);
+    QSize m_pageNeed; // the largest page, whole
     void showInitialValues();
     void setFieldValue(const RecordField &f, const QString &value);
     QString fieldValue(const RecordField &f) const;
@@ -67,7 +71,6 @@ private:
     bool showPhoto(const QString &path, QByteArray bytes);
     void choosePhoto();
     void setPhotoButtons(bool photoShown);
-    void selectTab(int tab);
 
     AppContext &m_ctx;
     RecordHost m_host;

@@ -132,7 +132,7 @@ private slots:
     {
         QTest::addColumn<int>("surface");
         QTest::addColumn<int>("count");
-        QTest::newRow("menu bar") << int(BoardOrigin::MenuBar) << 15;
+        QTest::newRow("menu bar") << int(BoardOrigin::MenuBar) << 16;
         QTest::newRow("toolbar") << int(BoardOrigin::Toolbar) << 12;
         QTest::newRow("bed menu") << int(BoardOrigin::PopupMenu) << 8;
     }

@@ -592,7 +592,7 @@ private slots:
                         beds.insert(i, b.bedButton(i)->toolTip() + "|" + b.bedButton(i)->text());
                 for (int r = 0; r < BoardModel::RoomCount; ++r)
                     rooms << b.findChild<QLabel *>(QStringLiteral("Label1_%1").arg(r))->text();
-                shownColour = b.findChild<QLabel *>("Label1_2")->property("roomColour").value<QColor>();
+                shownColour = b.shownRoomColour(2);
                 dates = b.dateList();
             },
             {});

@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QtTest>
 #include <atomic>
@@ -211,6 +213,34 @@ private slots:
             QCOMPARE(button->toolTip(), b[2]);
         }
         QVERIFY(child<QPushButton>(w, "Command3")->isDefault());
+    }
+
+    // At its normal size the window shows every page whole: each text box
+    // as wide as its limit (the address lines their 35 and 37 characters),
+    // and the 27 lines of 問題点 and その他 without scrolling.
+    void normalSizeShowsEveryPageWhole()
+    {
+        Fixture fx;
+        PatientRecordDialog w(fx.ctx, RecordHost {});
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        for (const RecordField &f : recordFields()) {
+            auto *e = qobject_cast<QLineEdit *>(w.findChild<QWidget *>(f.objectName()));
+            if (!e || f.kind != FieldKind::Text || f.inputMode != InputMode::Hiragana || f.maxLength <= 0)
+                continue;
+            const int needed = e->fontMetrics().horizontalAdvance(QString(std::min(f.maxLength, 60), QChar(0x3042)));
+            QVERIFY2(e->width() >= needed, qPrintable(f.objectName()));
+        }
+        for (int tab = 0; tab < 21; ++tab) {
+            w.selectTab(tab);
+            QCoreApplication::processEvents();
+            auto *page = w.findChild<QScrollArea *>(QStringLiteral("SSTab1_page_%1").arg(tab));
+            QVERIFY(page);
+            QVERIFY2(page->verticalScrollBar()->maximum() == 0, qPrintable(QString::number(tab)));
+            QVERIFY2(page->horizontalScrollBar()->maximum() == 0, qPrintable(QString::number(tab)));
+        }
+        w.selectTab(12);
+        QVERIFY(w.findChild<QLineEdit *>("txtMondaiten_26")->isVisible());
     }
 
     void admitOnFreeBed()
@@ -491,12 +521,26 @@ private slots:
         QVERIFY(!child<QPushButton>(w, "Command3")->isEnabled());
         for (const char *on : {"endCmd", "Command2", "HelpCmd", "Command4"})
             QVERIFY2(child<QPushButton>(w, on)->isEnabled(), on);
+        // Nothing but the last blood pressure can be changed, and every
+        // value stays legible: text boxes read-only on the window's grey,
+        // not greyed out; lists keep their text colour.
         for (const RecordField &f : recordFields()) {
             if (!f.hasControl())
                 continue;
             const bool lastBloodPressure = f.control == "txtKetuatu1" || f.control == "txtKetuatu2";
-            QCOMPARE(w.findChild<QWidget *>(f.objectName())->isEnabled(), lastBloodPressure);
+            QWidget *field = w.findChild<QWidget *>(f.objectName());
+            if (auto *e = qobject_cast<QLineEdit *>(field)) {
+                QVERIFY(e->isEnabled());
+                QCOMPARE(e->isReadOnly(), !lastBloodPressure);
+                QCOMPARE(e->palette().color(QPalette::Base) == w.palette().color(QPalette::Window), !lastBloodPressure);
+            } else {
+                QCOMPARE(field->isEnabled(), false);
+                QCOMPARE(field->palette().color(QPalette::Disabled, QPalette::Text),
+                         w.palette().color(QPalette::Active, QPalette::Text));
+            }
         }
+        if (!qEnvironmentVariableIsEmpty("VELTO_SHOTS"))
+            w.grab().save(qEnvironmentVariable("VELTO_SHOTS") + "/record-read-only.png");
         QTest::keyClick(child<QLineEdit>(w, "txtKetuatu1"), Qt::Key_Return);
         QVERIFY(!saved);
         QVERIFY(fx.prompter.asked.isEmpty());
