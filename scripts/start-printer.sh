@@ -164,4 +164,23 @@ lpadm lpadmin -p "$QUEUE" -o pdftops-renderer-default=pdftops -o PageSize=Letter
 lpadm cupsenable "$QUEUE"
 lpadm cupsaccept "$QUEUE"
 lpadm lpadmin -d "$QUEUE"
+# A second queue like a real office printer: it cannot print the outer 5 mm
+# of the sheet (14.17 points), so the pages must keep their texts inside.
+MARGINS=VeltoPDFMargins
+if ! lpc lpstat -p "$MARGINS" >/dev/null 2>&1; then
+  ppd=""
+  for p in /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd /usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd; do
+    [ -e "$p" ] && { ppd="$p"; break; }
+  done
+  if [ -n "$ppd" ]; then
+    sed -e 's/^\*HWMargins:.*/*HWMargins: 14.17 14.17 14.17 14.17/' \
+        -e 's|^\*ImageableArea A4/A4:.*|*ImageableArea A4/A4: "14.17 14.17 580.83 827.83"|' \
+        -e 's|^\*ImageableArea Letter/US Letter:.*|*ImageableArea Letter/US Letter: "14.17 14.17 597.83 777.83"|' \
+        "$ppd" >"$DIR/margins.ppd"
+    lpadm lpadmin -p "$MARGINS" -E -v cups-pdf:/ -P "$DIR/margins.ppd"
+    lpadm lpadmin -p "$MARGINS" -o pdftops-renderer-default=pdftops
+    lpadm cupsenable "$MARGINS"
+    lpadm cupsaccept "$MARGINS"
+  fi
+fi
 lpc lpstat -d

@@ -97,4 +97,27 @@ void waitForPaint(int milliseconds)
     loop.exec();
 }
 
+QStringList buildDateList(const QString &todayEraDate, const QStringList &backupSubfolders, const QString &leaveOut)
+{
+    QStringList names = backupSubfolders;
+    std::sort(names.begin(), names.end());
+    QStringList list {todayEraDate};
+    for (const QString &name : names) {
+        // A shorter name would take part of the parent path as its date.
+        if (name.size() < SnapshotNameLength)
+            continue;
+        const QString entry = name.right(SnapshotNameLength);
+        if (entry != leaveOut)
+            list << entry;
+    }
+    return list;
+}
+
+QStringList buildDateList(AppContext &ctx)
+{
+    const QDateTime now = ctx.clock ? ctx.clock->now() : QDateTime::currentDateTime();
+    const QString today = getWaDate(ctx, now.date().toString(QStringLiteral("yyyyMMdd")));
+    return buildDateList(ctx.todayEraDate, ctx.store->snapshots(), today);
+}
+
 } // namespace velto

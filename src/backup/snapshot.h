@@ -60,4 +60,11 @@ bool makeSnapshot(AppContext &ctx);
 // Lets the backup window paint: about one second of event handling.
 void waitForPaint(int milliseconds = 1000);
 
+// The display dates: today first, then one entry per snapshot folder (in
+// ascending name order) whose name's last 11 characters are not leaveOut.
+// Names shorter than 11 characters are no snapshots and are left out.
+QStringList buildDateList(const QString &todayEraDate, const QStringList &backupSubfolders, const QString &leaveOut);
+// The same from the stored snapshots, leaving out today's snapshot by the clock.
+QStringList buildDateList(AppContext &ctx);
+
 } // namespace velto

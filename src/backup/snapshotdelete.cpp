@@ -1,5 +1,7 @@
 #include "snapshotdelete.h"
 
+#include "snapshot.h"
+
 #include "core/appcontext.h"
 #include "core/errorlog.h"
 #include "store/wardstore.h"
@@ -30,16 +32,6 @@ SnapshotListing activateSnapshotList(AppContext &ctx)
 bool removeSnapshot(AppContext &ctx, const QString &name, QString *error)
 {
     return ctx.store->removeSnapshot(name, error);
-}
-
-QStringList boardDateList(const QString &todayEraDate, const QStringList &listed)
-{
-    QStringList dates {todayEraDate};
-    for (const QString &n : listed) {
-        if (n != todayEraDate)
-            dates << n;
-    }
-    return dates;
 }
 
 DelClickResult delClick(AppContext &ctx, DeleteMode mode, const QStringList &listed, const QStringList &marked)
@@ -73,7 +65,9 @@ DelClickResult delClick(AppContext &ctx, DeleteMode mode, const QStringList &lis
     r.deleted = true;
     r.closeWindow = true;
     r.listNames = listSnapshots(ctx);
-    r.boardDates = boardDateList(ctx.todayEraDate, r.listNames);
+    // The board's list by its own rule, as at start-up: a folder that is
+    // no snapshot stays in this window's list, never in the board's.
+    r.boardDates = buildDateList(ctx);
     busy.release();
     if (failed)
         writeErrorLog(ctx, QStringLiteral("frmBack.Delclick()"));

@@ -52,8 +52,4 @@ struct DelClickResult {
 // Asks first (No keeps the window open and the marks as they are).
 DelClickResult delClick(AppContext &ctx, DeleteMode mode, const QStringList &listed, const QStringList &marked);
 
-// The board's date list after a deletion: today first, then every listed
-// name that differs from today.
-QStringList boardDateList(const QString &todayEraDate, const QStringList &listed);
-
 } // namespace velto

@@ -217,16 +217,17 @@ ReadmitResult readmitClick(AppContext &ctx, BoardModel &model, int bed, const QS
     }
     if (!ctx.canChange() || !BoardModel::isBed(bed) || !model.bedEntry(bed).isEmpty())
         return {true, false};
-    const QString displayName = name.left(p);
-    if (!ctx.prompter->confirmYesNo(readmitQuestion(displayName)))
-        return {};
     // The same key in "DB" belongs to a patient in a bed (or to a record no
-    // bed shows); overwriting it would lose that record.
+    // bed shows); overwriting it would lose that record. Said before the
+    // question: a Yes that can only be refused is no choice.
     const RecordRef to = RecordRef::today(name);
     if (ctx.store->hasRecord(to) || entryInUse(model, name)) {
         ctx.prompter->errorMsg(recordInUseText());
         return {};
     }
+    const QString displayName = name.left(p);
+    if (!ctx.prompter->confirmYesNo(readmitQuestion(displayName)))
+        return {};
 
     BusyGuard busy(ctx.busy);
     auto fail = [&] {

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "backup/snapshot.h" // the date list
 #include "store/wardstore.h"
 
 namespace velto {
@@ -57,13 +58,6 @@ void showChangedElsewhere(AppContext &ctx, BoardModel &model);
 
 // The user's message when the layout cannot be saved; detail names why.
 QString layoutNotSavedText(const QString &detail);
-
-// The display dates: today first, then one entry per snapshot folder (in
-// ascending name order) whose name's last 11 characters are not leaveOut.
-// Names shorter than 11 characters are no snapshots and are left out.
-QStringList buildDateList(const QString &todayEraDate, const QStringList &backupSubfolders, const QString &leaveOut);
-// The same from the stored snapshots, leaving out today's snapshot by the clock.
-QStringList buildDateList(AppContext &ctx);
 
 // The snapshot of date entry index: empty for today (0) and for an index
 // outside the list.

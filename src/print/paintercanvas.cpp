@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
@@ -19,8 +20,30 @@ void installMinchoSubstitution()
         QFont::insertSubstitution(kMinchoFace, kMinchoSubstitute);
 }
 
+QPointF offsetInto(const QRectF &box, const QRectF &area)
+{
+    auto along = [](double low, double high, double areaLow, double areaHigh) {
+        if (low < areaLow)
+            return areaLow - low;
+        if (high > areaHigh)
+            return std::max(areaHigh - high, areaLow - low);
+        return 0.0;
+    };
+    return {along(box.left(), box.right(), area.left(), area.right()),
+            along(box.top(), box.bottom(), area.top(), area.bottom())};
+}
+
+QRectF printableArea(const QPagedPaintDevice *device)
+{
+    QPageLayout layout = device->pageLayout();
+    layout.setUnits(QPageLayout::Millimeter);
+    const QRectF sheet = layout.fullRect(QPageLayout::Millimeter);
+    return sheet.marginsRemoved(layout.minimumMargins());
+}
+
 PainterCanvas::PainterCanvas(QPainter *painter, double sheetOffsetMm)
     : m_painter(painter)
+    , m_offset(sheetOffsetMm)
 {
     installMinchoSubstitution();
     m_painter->save();
@@ -66,7 +89,17 @@ void PainterCanvas::drawText(const PrintItem &item)
 
     // Fonts are sized in points on the device itself, so the text is drawn
     // without the millimetre scaling, at the mapped top-left corner.
-    const QPointF at = m_painter->transform().map(QPointF(item.x, item.y));
+    QPointF sheetAt(item.x, item.y);
+    if (!m_printable.isEmpty()) {
+        const QPaintDevice *device = m_painter->device();
+        const QFontMetricsF metrics(font, device);
+        const QSizeF size(metrics.horizontalAdvance(item.text) * 25.4 / device->logicalDpiX(),
+                          metrics.height() * 25.4 / device->logicalDpiY());
+        // Where it lands on the sheet: the pages are drawn m_offset up and left.
+        const QRectF box(sheetAt - QPointF(m_offset, m_offset), size);
+        sheetAt += offsetInto(box, m_printable);
+    }
+    const QPointF at = m_painter->transform().map(sheetAt);
     m_painter->save();
     m_painter->resetTransform();
     m_painter->setFont(font);
@@ -99,13 +132,14 @@ bool PrintSummaryPage(SummaryPage &page, const SummaryInput &input, QPagedPaintD
         return false;
     {
         PainterCanvas canvas(&painter, sheetOffsetMm);
+        canvas.setPrintableArea(printableArea(device));
         page.DrawPage(canvas, 0, 0, kDefaultLineWidth);
     }
     return painter.end();
 }
 
 QStringList writeSummaryPdfs(const SummaryInput &input, const QString &folder, const QString &baseName,
-                             const QVector<int> &pages, double sheetOffsetMm)
+                             const QVector<int> &pages, double sheetOffsetMm, const QMarginsF &unprintableMm)
 {
     QStringList written;
     for (int number : pages) {
@@ -118,6 +152,12 @@ QStringList writeSummaryPdfs(const SummaryInput &input, const QString &folder, c
             QPdfWriter writer(path);
             writer.setCreator(QStringLiteral("Velto"));
             writer.setTitle(QStringLiteral("患者情報 %1/3").arg(number));
+            if (!unprintableMm.isNull()) {
+                QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(),
+                                   QPageLayout::Millimeter, unprintableMm);
+                layout.setMode(QPageLayout::FullPageMode);
+                writer.setPageLayout(layout);
+            }
             ok = PrintSummaryPage(*page, input, &writer, sheetOffsetMm);
         }
         if (ok)

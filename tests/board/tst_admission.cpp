@@ -284,8 +284,10 @@ private slots:
                                     << "C" << true << true;
         QTest::newRow("no keeps the chooser open") << 2 << "" << false << Sato << "N"
                                                    << "C" << false << false;
-        QTest::newRow("same key already in DB") << 2 << "" << true << Sato << "Y"
-                                                << "CE" << false << false;
+        // Refused before the question: a Yes that could only be refused
+        // would be no choice.
+        QTest::newRow("same key already in DB") << 2 << "" << true << Sato << ""
+                                                << "E" << false << false;
         QTest::newRow("no selection") << 2 << "" << false << ""
                                       << ""
                                       << "E" << false << false;

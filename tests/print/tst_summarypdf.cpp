@@ -40,6 +40,7 @@ private slots:
     void onePdfPerPage();
     void onlyTheChosenPages();
     void textStandsAtItsPlace();
+    void staysInsideAPrintersArea();
 
 private:
     QTemporaryDir m_dir;
@@ -95,6 +96,61 @@ void TstSummaryPdf::textStandsAtItsPlace()
     QVERIFY(qAbs(m.captured(1).toDouble() - (187 - 5) * kPtPerMm) < 1.0);
     // The top of the text box sits at the item's top edge, give or take the face's leading.
     QVERIFY(qAbs(m.captured(2).toDouble() - (7 - 5) * kPtPerMm) < 2.5);
+}
+
+// Every word's box on a page, in points: xMin, yMin, xMax, yMax, and the word.
+struct Word {
+    QRectF box;
+    QString text;
+};
+static QList<Word> words(const QString &pdf)
+{
+    QList<Word> all;
+    const QRegularExpression re("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" "
+                                "yMax=\"([\\d.]+)\">([^<]*)</word>");
+    auto it = re.globalMatch(run("pdftotext", {"-bbox", pdf, "-"}));
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        all.append({QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                           QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())),
+                    m.captured(5)});
+    }
+    return all;
+}
+
+// A printer that cannot print the outer 5 mm of the sheet: every word of
+// the three pages lies inside what it prints; the page number, drawn 2 mm
+// from the top on a sheet printed whole, moves down to the edge, no further.
+void TstSummaryPdf::staysInsideAPrintersArea()
+{
+    const QStringList files
+        = writeSummaryPdfs(sampleInput(), m_dir.path(), "margins", {1, 2, 3}, kSheetOffsetMm, QMarginsF(5, 5, 5, 5));
+    QCOMPARE(files.size(), 3);
+    const QRectF printable = QRectF(5, 5, 200, 287).adjusted(-0.3, -0.3, 0.3, 0.3);
+    for (const QString &file : files) {
+        const QList<Word> all = words(file);
+        QVERIFY(!all.isEmpty());
+        for (const Word &w : all) {
+            const QRectF mm(w.box.topLeft() / kPtPerMm, w.box.bottomRight() / kPtPerMm);
+            QVERIFY2(printable.contains(mm), qPrintable(QStringLiteral("%1 at %2,%3 %4x%5 mm in %6")
+                                                            .arg(w.text)
+                                                            .arg(mm.x())
+                                                            .arg(mm.y())
+                                                            .arg(mm.width())
+                                                            .arg(mm.height())
+                                                            .arg(file)));
+        }
+    }
+    const auto pageWord = [](const QString &file) {
+        for (const Word &w : words(file))
+            if (w.text == QLatin1String("Page"))
+                return w.box;
+        return QRectF();
+    };
+    const QRectF whole = pageWord(m_files.at(0)), kept = pageWord(files.at(0));
+    QVERIFY(whole.top() < 5 * kPtPerMm); // the case: on a whole sheet it stands in the edge
+    QVERIFY(qAbs(kept.top() - 5 * kPtPerMm) < 1.0);
+    QVERIFY(qAbs(kept.left() - whole.left()) < 0.5); // nothing moved that need not
 }
 
 QTEST_MAIN(TstSummaryPdf)

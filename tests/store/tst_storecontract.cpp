@@ -270,9 +270,9 @@ QMap<QString, Case> &cases()
              w.answer("YN");
              QVERIFY(dischargePatient(w.ctx(), w.board, 3));
              QVERIFY(w.admitSato(4));
-             w.answer("Y");
+             const int asked = int(w.t.prompter.asked.size());
              QVERIFY(!readmitClick(w.ctx(), w.board, 7, Sato).readmitted);
-             QCOMPARE(w.t.prompter.texts().constLast(), recordInUseText());
+             QCOMPARE(w.t.prompter.texts().mid(asked), QStringList {recordInUseText()}); // nothing asked first
              QCOMPARE(w.state(), (QStringList {"4:" + Sato, "|", Sato, "|", Sato}));
          }},
         {QStringLiteral("erasure"),

@@ -9,11 +9,14 @@
 
 #include "core/errorlog.h"
 #include "facility/facilityinfo.h"
+#include "print/paintercanvas.h"
 #include "print/printtexts.h"
+#include "print/summarypages.h"
 #include "support/files.h"
 #include "support/testcontext.h"
 #include "support/widgets.h"
 #include "ui/printdialog.h"
+#include "ui/systemprinter.h"
 
 using namespace velto;
 using print::PrintOutcome;
@@ -287,6 +290,52 @@ private slots:
             QVERIFY2(minchoEmbedded(pdf), qPrintable(run("pdffonts", {pdf})));
             QFile::remove(pdf);
         }
+    }
+
+    // A queue whose printer cannot print the outer 5 mm (its PPD says so):
+    // the program learns the printable area from CUPS, lays the pages out
+    // inside it (the PDF tests check the words' places), and the three
+    // pages print there.
+    void printerWithUnprintableEdges()
+    {
+        if (qEnvironmentVariableIsEmpty("CUPS_SERVER"))
+            NO_PRINTER(NoPrinterSkip);
+        const QPrinterInfo info = QPrinterInfo::printerInfo(QStringLiteral("VeltoPDFMargins"));
+        if (info.isNull())
+            NO_PRINTER("no VeltoPDFMargins queue (scripts/start-printer.sh makes it)");
+        {
+            QPrinter printer(info, QPrinter::HighResolution);
+            printer.setFullPage(true);
+            print::SetupPrinter(&printer);
+            const QRectF area = print::printableArea(&printer);
+            QVERIFY2(
+                qAbs(area.left() - 5) < 0.2 && qAbs(area.top() - 5) < 0.2 && qAbs(area.right() - 205) < 0.2
+                    && qAbs(area.bottom() - 292) < 0.2,
+                qPrintable(
+                    QStringLiteral("%1,%2 %3x%4").arg(area.x()).arg(area.y()).arg(area.width()).arg(area.height())));
+        }
+        const QList<int> before = jobIds(info.printerName(), "all");
+        print::SystemPagePrinter printer([&] { return info; });
+        QVERIFY(printer.findPrinter());
+        print::SummaryInput input;
+        input.record = editedRecord();
+        for (int page = 1; page <= 3; ++page)
+            QVERIFY(printer.printPage(*print::makeSummaryPage(page), input));
+        QList<int> jobs = jobIds(info.printerName(), "all");
+        for (int id : before)
+            jobs.removeAll(id);
+        QCOMPARE(jobs.size(), 3);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                const QList<int> done = jobIds(info.printerName(), "completed");
+                for (int id : jobs)
+                    if (!done.contains(id) || jobPdf(id).isEmpty())
+                        return false;
+                return true;
+            }(),
+            120000);
+        for (int id : jobs)
+            QFile::remove(jobPdf(id));
     }
 };
 
