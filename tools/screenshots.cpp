@@ -4,11 +4,14 @@
 // Usage: screenshots <folder>
 #include <QApplication>
 #include <QDir>
+#include <QTabWidget>
 #include <QTemporaryFile>
 #include <QTest>
 #include <cstdio>
 
 #include "benchlayout.h"
+#include "print/paintercanvas.h"
+#include "ui/optionsdialog.h"
 #include "ui/patientrecorddialog.h"
 #include "ui/wardboardwindow.h"
 
@@ -73,6 +76,15 @@ int main(int argc, char *argv[])
             {"019", QStringLiteral("090-1234-5678")},
             {"020", QStringLiteral("佐藤花子")},
             {"021", QStringLiteral("妻")},
+            {"051", QStringLiteral("128")},
+            {"052", QStringLiteral("76")},
+            {"224", QStringLiteral("120")},
+            {"225", QStringLiteral("70")},
+            {"053", QStringLiteral("36.8")},
+            {"054", QStringLiteral("72")},
+            {"055", QStringLiteral("整")},
+            {"056", QStringLiteral("165")},
+            {"057", QStringLiteral("58.5")},
         };
         for (const auto &[key, value] : personal)
             r.setValue(QString::fromLatin1(key), value);
@@ -136,6 +148,24 @@ int main(int argc, char *argv[])
         save(w, QStringLiteral("record.png"));
         w.selectTab(12);
         save(w, QStringLiteral("record-problems.png"));
+    }
+    {
+        // The three summary pages of bed 0's patient, as PDF files; the
+        // script turns them into pictures.
+        print::SummaryInput input;
+        readPatientRecord(ward.ctx, RecordRef::today(ward.keys.at(0)), &input.record);
+        loadFacilityInfo(ward.ctx, &input.facility);
+        input.printDate = ward.ctx.todayEraDate;
+        for (const QString &pdf : print::writeSummaryPdfs(input, g_folder, QStringLiteral("summary")))
+            std::printf("%s\n", qPrintable(pdf));
+    }
+    {
+        OptionsDialog w(ward.ctx);
+        w.show();
+        if (!QTest::qWaitForWindowExposed(&w))
+            qFatal("window not shown");
+        w.findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(2);
+        save(w, QStringLiteral("options-display.png"));
     }
     return 0;
 }

@@ -59,6 +59,7 @@ OptionsDialog::OptionsDialog(AppContext &ctx, QWidget *parent)
     m_hideNames->setObjectName(QStringLiteral("chkHideNames"));
     auto *hideNote = new QLabel(optionstext::hideNamesNote, frame3);
     hideNote->setWordWrap(true);
+    hideNote->setMinimumWidth(hideNote->fontMetrics().horizontalAdvance(QString(26, QChar(0x3042))));
     auto *f3 = new QVBoxLayout(frame3);
     f3->addWidget(m_hideNames);
     f3->addWidget(hideNote);
