@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "benchlayout.h"
+#include "board/wardstatistics.h"
 #include "ui/wardboardwindow.h"
 
 using namespace velto;
@@ -124,5 +125,26 @@ int main(int argc, char *argv[])
     const double listed
         = timeMedian(runs, [&] { QDir(decade.path("BackUp")).entryList(QDir::Dirs | QDir::NoDotAndDotDot); });
     printRow("date list from 3,650 snapshot folders", list, listed, "QDir::entryList", {0, 50});
+
+    // A year of daily snapshots, each with its full layout, counted for the
+    // statistics window.
+    Ward year;
+    const QStringList yearDays = year.makeSnapshotFolders(365);
+    for (int i = 0; i < yearDays.size(); ++i)
+        writeLayout(year, year.path("BackUp/" + yearDays.at(i)), i);
+    const QDate today = year.clock.now().date();
+    QMap<QDate, int> counts;
+    const double counted = timeMedian(runs, [&] { counts = occupiedBedsByDay(year.ctx, today.addDays(-365), today); });
+    if (counts.size() != 365)
+        qFatal("%d days counted", int(counts.size()));
+    const double yearRaw = timeMedian(runs, [&] {
+        for (const QString &day : yearDays) {
+            QFile f(year.path("BackUp/" + day + "/" + layoutfile::Beds));
+            if (f.open(QIODevice::ReadOnly))
+                f.readAll();
+        }
+    });
+    printRow("occupied beds per day, a year of daily snapshots", counted, yearRaw, "raw read of the 365 bed files",
+             {0, 200});
     return 0;
 }
