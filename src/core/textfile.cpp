@@ -529,6 +529,51 @@ bool sameBytes(const QString &path, const QByteArray &expected)
     return f.error() == QFileDevice::NoError && data == expected;
 }
 
+// Appends the staged line to target, once: a torn last line (a write cut
+// short) is cut off first, and a line already ending the file under the
+// same id (a replay after a crash) is not written again. Only ever appends.
+bool appendLine(const QString &staged, const QString &target, const QString &id)
+{
+    QFile in(staged);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = in.readAll();
+    if (in.error() != QFileDevice::NoError || !line.endsWith("\r\n"))
+        return false;
+    if (!makeDataFolder(QFileInfo(target).absolutePath()))
+        return false;
+    QFile out(target);
+    const bool existed = out.exists();
+    if (!out.open(QIODevice::ReadWrite))
+        return false;
+    const qint64 size = out.size();
+    // The file's end: enough to hold its last lines.
+    const qint64 tailFrom = std::max<qint64>(0, size - 65536);
+    if (!out.seek(tailFrom))
+        return false;
+    const QByteArray tail = out.read(size - tailFrom);
+    qint64 whole = size;
+    if (!tail.isEmpty() && !tail.endsWith("\r\n")) {
+        const qsizetype lastEnd = tail.lastIndexOf("\r\n");
+        whole = lastEnd < 0 ? (tailFrom == 0 ? 0 : size) : tailFrom + lastEnd + 2;
+        if (whole != size && !out.resize(whole))
+            return false;
+    }
+    const QByteArray wholeTail = tail.left(whole - tailFrom);
+    const QByteArray startOfLine = "\r\n" + id.toUtf8() + '\t';
+    const bool alreadyThere = ("\r\n" + wholeTail).contains(startOfLine);
+    if (!alreadyThere) {
+        if (!out.seek(whole) || out.write(line) != line.size() || !out.flush() || !platform::syncToDisk(out))
+            return false;
+    }
+    out.close();
+#ifdef Q_OS_UNIX
+    if (!existed)
+        ::chmod(QFile::encodeName(target).constData(), newFileMode(QFileInfo(target).absolutePath(), 0, false));
+#endif
+    return true;
+}
+
 // Carries out an intent's steps in order, each one safe to repeat: a rename
 // whose staged file is gone was done before; a removal of a missing file too.
 // Stops at the first step that fails, so no removal runs before the renames
@@ -552,6 +597,22 @@ bool applyIntent(const QDir &folder, const QStringList &steps, QString *error)
                 || (QFileInfo::exists(target) && !QFile::remove(target))) {
                 setError(error,
                          QStringLiteral("ファイルを削除できませんでした。") + QLatin1Char('\r') + nativePath(target));
+                return false;
+            }
+        } else if (parts.value(0) == QLatin1String("A") && parts.size() == 4) {
+            const QString staged = folder.filePath(parts.at(1));
+            const QString target = QDir::cleanPath(folder.filePath(parts.at(2)));
+            if (!QFileInfo::exists(staged))
+                continue; // appended before
+            if (!stepAllowed(QStringLiteral("append ") + parts.at(2)) || !appendLine(staged, target, parts.at(3))) {
+                setError(error,
+                         QStringLiteral("ファイルを書き込めませんでした。") + QLatin1Char('\r') + nativePath(target));
+                return false;
+            }
+            // Appended: a crash before the staged line goes is caught by its id.
+            if (!stepAllowed(QStringLiteral("appended ") + parts.at(2)) || !QFile::remove(staged)) {
+                setError(error,
+                         QStringLiteral("ファイルを書き込めませんでした。") + QLatin1Char('\r') + nativePath(target));
                 return false;
             }
         } else if (!step.isEmpty()) {
@@ -582,6 +643,11 @@ void Change::write(const QString &path, const QByteArray &data)
 void Change::remove(const QString &path)
 {
     m_removals.append(path);
+}
+
+void Change::append(const QString &path, const QByteArray &line, const QString &id)
+{
+    m_appends.append({path, line, id});
 }
 
 bool Change::commit(QString *error)
@@ -618,6 +684,25 @@ bool Change::commit(QString *error)
             return false;
         }
         steps << QStringLiteral("R\t%1\t%2").arg(QFileInfo(file->stagedPath()).fileName(), relative);
+        staged.push_back(std::move(file));
+    }
+    for (const Append &a : std::as_const(m_appends)) {
+        // A journal beside the change's folder (its own folder, or one next to
+        // it) is appended to; its line is staged here like a file.
+        const QString relative = folder.relativeFilePath(a.path);
+        if (QDir::isAbsolutePath(relative) || relative.startsWith(QLatin1String("../../")) || a.id.isEmpty()
+            || a.id.contains(QLatin1Char('\t')) || !a.line.endsWith("\r\n")) {
+            setError(error,
+                     QStringLiteral("ファイルを書き込めませんでした。") + QLatin1Char('\r') + nativePath(a.path));
+            return false;
+        }
+        auto file = std::make_unique<StagedFile>(a.path, m_folder);
+        if (!stepAllowed(QStringLiteral("stage ") + relative) || !file->write(a.line, error)) {
+            setError(error,
+                     QStringLiteral("ファイルを書き込めませんでした。") + QLatin1Char('\r') + nativePath(a.path));
+            return false;
+        }
+        steps << QStringLiteral("A\t%1\t%2\t%3").arg(QFileInfo(file->stagedPath()).fileName(), relative, a.id);
         staged.push_back(std::move(file));
     }
     for (const QString &path : std::as_const(m_removals)) {

@@ -82,13 +82,25 @@ public:
     explicit Change(QString folder);
     void write(const QString &path, const QByteArray &data);
     void remove(const QString &path);
+    // Appends line (ending in CR LF) to the journal at path, after the
+    // writes and before the removals, exactly once: id starts the line, so a
+    // change completed again after a crash finds it and does not repeat it;
+    // a torn last line left by a crash is cut off first. path is in the
+    // change's folder or in a folder beside it ("../log/...").
+    void append(const QString &path, const QByteArray &line, const QString &id);
     // False with *error when the change did not happen; when it failed after
     // its intent was written, the rest is done at the next change or start.
     bool commit(QString *error);
 
 private:
     QString m_folder;
+    struct Append {
+        QString path;
+        QByteArray line;
+        QString id;
+    };
     QList<QPair<QString, QByteArray>> m_writes;
+    QList<Append> m_appends;
     QStringList m_removals;
 };
 
