@@ -42,6 +42,8 @@ struct HistoryEvent {
 };
 
 constexpr int HistoryFieldCount = 9;
+// The folder store's history file, beside DB.
+inline const QString HistoryFile = QStringLiteral("log/history.WBD");
 
 // The event as one line, without its CR LF.
 QString historyLine(const HistoryEvent &event);

@@ -162,6 +162,28 @@ bool FolderStore::prepare(QString *message)
     // Half-written files of a run that crashed are not data.
     for (const QString &name : {QStringLiteral("DB"), QStringLiteral("DB/Out")})
         textfile::removeStaleStagingFiles(app.filePath(name));
+    // Nor is a history line a crash cut short: it goes, never the lines before.
+    QFile history(app.filePath(HistoryFile));
+    if (history.exists() && history.open(QIODevice::ReadWrite)) {
+        int whole = 0;
+        velto::readHistory(history.readAll(), &whole);
+        if (whole < history.size())
+            history.resize(whole);
+    }
+    return true;
+}
+
+bool FolderStore::readHistory(QList<HistoryEvent> *events, QString *error)
+{
+    const QString path = folder(HistoryFile);
+    if (!QFileInfo::exists(path)) {
+        events->clear();
+        return true;
+    }
+    QByteArray bytes;
+    if (!textfile::readFile(path, &bytes, error))
+        return false;
+    *events = velto::readHistory(bytes);
     return true;
 }
 
@@ -294,6 +316,12 @@ ChangeResult FolderStore::apply(const WardChange &change, QString *error)
                                          [&](const QString &w) { return w == path || sameFile(w, path); });
         if (!written)
             files.remove(path);
+    }
+    for (const HistoryEvent &e : change.events) {
+        QByteArray line;
+        if (!encodeHistoryLine(e, &line, error))
+            return ChangeResult::Failed;
+        files.append(folder(HistoryFile), line, e.id);
     }
     if (keptFolderNeeded && !textfile::makeDataFolder(folder(QStringLiteral("DB/Out")))) {
         if (error)

@@ -22,6 +22,7 @@ public:
     bool lock(QString *message) override;
     void unlock() override;
     bool prepare(QString *message) override;
+    bool readHistory(QList<HistoryEvent> *events, QString *error) override;
     QString dataFolder() const override;
     StoredLayout readLayout(const QString &snapshot) override;
     StoreRead readRecord(const RecordRef &ref, QByteArray *bytes, QString *error) override;

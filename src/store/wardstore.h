@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "core/appcontext.h"
+#include "core/history.h"
 
 namespace velto {
 
@@ -105,8 +106,11 @@ struct WardChange {
     // what this terminal read: a renamed patient's old record. A store
     // shared by several terminals refuses the change (a conflict) otherwise.
     QMap<QString, QByteArray> removedAsRead;
+    // The history's events of this change, stored with it or not at all;
+    // an event whose id is already stored is not stored again.
+    QList<HistoryEvent> events;
 
-    bool isEmpty() const { return writes.isEmpty() && !layout && removals.isEmpty(); }
+    bool isEmpty() const { return writes.isEmpty() && !layout && removals.isEmpty() && events.isEmpty(); }
 };
 
 namespace storetext {
@@ -159,6 +163,8 @@ public:
     virtual bool readPhoto(const RecordRef &ref, const QString &storedPath, QByteArray *bytes) = 0;
 
     virtual ChangeResult apply(const WardChange &change, QString *error) = 0;
+    // The history, oldest first; false with *error when it cannot be read.
+    virtual bool readHistory(QList<HistoryEvent> *events, QString *error) = 0;
 
     virtual bool hasFacility() = 0;
     virtual StoreRead readFacility(QByteArray *bytes, QString *error) = 0;

@@ -396,6 +396,52 @@ QMap<QString, Case> &cases()
              QCOMPARE(w.store->snapshots(), QStringList());
              QVERIFY(!w.store->removeSnapshot(SnapshotDay, &error));
          }},
+        {QStringLiteral("the history goes with its change, once"),
+         [](Ward &w, const StoreKind &kind) {
+             auto event = [](const QString &id, const QString &detail) {
+                 HistoryEvent e {id,
+                                 QStringLiteral("2026/12/10 09:00:00"),
+                                 QStringLiteral("nurse1"),
+                                 QStringLiteral("山田"),
+                                 historykind::RecordSave,
+                                 QStringLiteral("201"),
+                                 QStringLiteral("3"),
+                                 Sato,
+                                 detail};
+                 return e;
+             };
+             QString error;
+             QList<HistoryEvent> read;
+             QVERIFY(w.store->readHistory(&read, &error));
+             QVERIFY(read.isEmpty());
+             WardChange first;
+             first.events << event("e1", QStringLiteral("住所\t電話")) << event("e2", QStringLiteral("二行\r\n目"));
+             QCOMPARE(int(w.store->apply(first, &error)), int(ChangeResult::Done));
+             // A replay of e2 with a new event: e2 is not recorded twice.
+             WardChange again;
+             again.events << event("e2", QStringLiteral("二行\r\n目")) << event("e3", QString());
+             QCOMPARE(int(w.store->apply(again, &error)), int(ChangeResult::Done));
+             // A change that fails part-way leaves no event behind.
+             WardChange failing;
+             const StoredLayout stored = w.store->readLayout(QString());
+             LayoutLines now {stored.beds.lines, stored.roomNumbers.lines, stored.roomColours.lines};
+             now.beds.resize(BoardModel::BedCount);
+             now.roomNumbers.resize(BoardModel::RoomCount);
+             now.roomColours.resize(BoardModel::RoomCount);
+             failing.layout = now;
+             failing.layout->beds[5] = Suzuki; // a bed and a room colour: each store's failing part
+             failing.layout->roomColours[0] = QStringLiteral("255");
+             failing.base = now;
+             failing.events << event("e4", QStringLiteral("lost"));
+             kind.failChanges(*w.store, true);
+             QVERIFY(w.store->apply(failing, &error) != ChangeResult::Done);
+             kind.failChanges(*w.store, false);
+             QVERIFY2(w.store->readHistory(&read, &error), qPrintable(error));
+             QCOMPARE(read.size(), 3);
+             QCOMPARE(read.at(0), event("e1", QStringLiteral("住所\t電話")));
+             QCOMPARE(read.at(1), event("e2", QStringLiteral("二行\r\n目")));
+             QCOMPARE(read.at(2).id, QStringLiteral("e3"));
+         }},
         {QStringLiteral("a snapshot's record cannot be written"),
          [](Ward &w, const StoreKind &) {
              QVERIFY(w.admitSato(3));
@@ -436,6 +482,33 @@ private slots:
         QVERIFY2(w.store, "the store did not open (the database store needs VELTO_TEST_DATABASE: scripts/test.sh)");
         cases()[name](w, kind);
         kind.failChanges(*w.store, false);
+    }
+
+    // What a crash cut short in the folder's history is no event: the start
+    // removes that torn last line and never a line before it.
+    void folderStartRemovesATornHistoryLine()
+    {
+        test::TestContext t;
+        t.makeFolders();
+        QDir().mkpath(t.path("log"));
+        HistoryEvent e;
+        e.id = QStringLiteral("e1");
+        e.kind = historykind::Admission;
+        QByteArray line;
+        QString error;
+        QVERIFY(encodeHistoryLine(e, &line, &error));
+        QFile history(t.path(HistoryFile));
+        QVERIFY(history.open(QIODevice::WriteOnly));
+        history.write(line + "e2\t2026/12/10 09:");
+        history.close();
+        FolderStore store(t.ctx.appDir);
+        QString message;
+        QVERIFY(store.prepare(&message));
+        QVERIFY(history.open(QIODevice::ReadOnly));
+        QCOMPARE(history.readAll(), line);
+        QList<HistoryEvent> read;
+        QVERIFY(store.readHistory(&read, &error));
+        QCOMPARE(read, QList<HistoryEvent> {e});
     }
 };
 

@@ -516,6 +516,8 @@ ChangeResult PgStore::apply(const WardChange &change, QString *error)
             ok = false;
         }
     }
+    if (ok)
+        ok = insertHistory(d, change.events, error);
     ok = ok && notifyOthers(d, error);
     if (ok && d.commit())
         return ChangeResult::Done;
@@ -525,6 +527,40 @@ ChangeResult PgStore::apply(const WardChange &change, QString *error)
     if (!conflict && !QSqlQuery(d).exec(QStringLiteral("select 1")))
         connectionLost(); // a save in flight when the server went: not saved
     return conflict ? ChangeResult::Conflict : ChangeResult::Failed;
+}
+
+bool PgStore::insertHistory(QSqlDatabase &d, const QList<HistoryEvent> &events, QString *error)
+{
+    for (const HistoryEvent &e : events) {
+        QSqlQuery q = prepared(d, QStringLiteral("insert into ward_history (id, at, login_id, staff_name, kind, room,"
+                                                 " bed, patient_key, detail) values (?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                                                 " on conflict (id) do nothing"));
+        for (const QString &value :
+             {e.id, e.time, e.loginId, e.staffName, e.kind, e.room, e.bed, e.patientKey, e.detail})
+            q.addBindValue(text(value));
+        if (!exec(q, error))
+            return false;
+    }
+    return true;
+}
+
+bool PgStore::readHistory(QList<HistoryEvent> *events, QString *error)
+{
+    QSqlQuery q = prepared(db(), QStringLiteral("select id, at, login_id, staff_name, kind, room, bed, patient_key,"
+                                                " detail from ward_history order by seq"));
+    if (!exec(q, error))
+        return false;
+    QList<HistoryEvent> all;
+    while (q.next()) {
+        HistoryEvent e;
+        QString *fields[]
+            = {&e.id, &e.time, &e.loginId, &e.staffName, &e.kind, &e.room, &e.bed, &e.patientKey, &e.detail};
+        for (int i = 0; i < HistoryFieldCount; ++i)
+            *fields[i] = q.value(i).toString();
+        all.append(e);
+    }
+    *events = all;
+    return true;
 }
 
 bool PgStore::hasFacility()

@@ -43,6 +43,7 @@ public:
     QStringList keptRecords() override;
     bool readPhoto(const RecordRef &ref, const QString &storedPath, QByteArray *bytes) override;
     ChangeResult apply(const WardChange &change, QString *error) override;
+    bool readHistory(QList<HistoryEvent> *events, QString *error) override;
     bool hasFacility() override;
     StoreRead readFacility(QByteArray *bytes, QString *error) override;
     ChangeResult writeFacility(const QByteArray &bytes, const std::optional<QByteArray> &expected,
@@ -85,6 +86,7 @@ private:
     bool subscribe(QString *error);
     void checkConnection();
     void connectionLost();
+    bool insertHistory(QSqlDatabase &d, const QList<HistoryEvent> &events, QString *error);
 };
 
 } // namespace velto

@@ -45,6 +45,15 @@ const QList<QStringList> &migrations()
             QStringLiteral("create table ward_option (key text primary key, value text not null,"
                            " version bigint not null default 1)"),
         },
+        {
+            // The history: who did what, when; written in each change's own
+            // transaction, never changed. The id keeps a replay from
+            // recording an event twice; seq keeps the order of writing.
+            QStringLiteral("create table ward_history (seq bigserial unique, id text primary key, at text not null,"
+                           " login_id text not null, staff_name text not null, kind text not null,"
+                           " room text not null, bed text not null, patient_key text not null,"
+                           " detail text not null)"),
+        },
     };
     return all;
 }
