@@ -91,6 +91,12 @@ struct FolderWard {
         QVERIFY(rawfiles::writeFileAtomic(day, foreign(test::Sato), foreign(QStringLiteral("003:佐藤\r\n")), &error));
         // No snapshot the date list could show: not copied.
         QDir().mkpath(t.path(QStringLiteral("BackUp/short")));
+        // The history, written by another encoder: a value with an escaped
+        // tab and line break, and an empty one.
+        writeFile(t.path(HistoryFile),
+                  foreign(QStringLiteral("e1\t2026/12/01 09:00:00\tnurse1\t山田\t入院\t101号室\t4\t") + test::Sato
+                          + QStringLiteral("\t\r\ne2\t2026/12/02 10:00:00\tnurse2\t看護 花子\t記録保存\t101号室\t4\t")
+                          + test::Sato + QStringLiteral("\t住所\\t電話\\r\\n①\r\n")));
         t.settings->setValue("Pass", "cnt", "2");
         t.settings->setValue("Pass", "user1", QStringLiteral("Administrator,2,管理者,Brellowinster"));
         t.settings->setValue("Pass", "user2", QStringLiteral("nurse2,1,看護 花子,np2"));
@@ -141,6 +147,11 @@ private slots:
         QVERIFY2(exportFolder(*db.store, target, &report, &error), qPrintable(error));
         QCOMPARE(report.constLast(), transfertext::AccountsNotExported);
 
+        QCOMPARE(test::readBytes(QDir(target).filePath(HistoryFile)), test::readBytes(ward.t.path(HistoryFile)));
+        QList<HistoryEvent> history;
+        QVERIFY(db.store->readHistory(&history, &error));
+        QCOMPARE(history.size(), 2);
+        QCOMPARE(history.at(1).detail, QStringLiteral("住所\t電話\r\n①"));
         QMap<QString, QByteArray> expected = wardFiles(ward.t.ctx.appDir);
         QVERIFY(expected.contains("DB/" + test::Sato));
         expected.insert(QStringLiteral("photos/sato.jpg"), test::readBytes(ward.picture));
@@ -164,6 +175,8 @@ private slots:
         QTest::newRow("ward not empty") << "not empty" << transfertext::NotEmpty;
         QTest::newRow("undecodable layout line") << "bad line"
                                                  << "<unreadable>";
+        QTest::newRow("a history line that is no event") << "bad history"
+                                                         << "<unreadable>";
         QTest::newRow("folder in use") << "locked"
                                        << "既に起動しています。";
         QTest::newRow("no ward folder") << "no DB"
@@ -184,6 +197,9 @@ private slots:
             writeFile(ward.t.path("DB/" + layoutfile::RoomNumbers), QByteArray("101\r\n\x82\r\n"));
             message = transfertext::Unreadable.arg(textfile::undecodableLineText(
                 QDir::toNativeSeparators(ward.t.path("DB/" + layoutfile::RoomNumbers)), 2));
+        } else if (fault == "bad history") {
+            writeFile(ward.t.path(HistoryFile), QByteArray("only\tthree\tfields\r\n"));
+            message = transfertext::Unreadable.arg(QDir::toNativeSeparators(ward.t.path(HistoryFile)));
         } else if (fault == "locked") {
             QString refused;
             QVERIFY(other.lock(&refused));

@@ -819,6 +819,7 @@ bool PgStore::importWard(const WardImage &ward, QString *error)
         ok = exec(q, error);
     }
     ok = ok && writeAccountsAndOptions(d, rows, ward.settings, error);
+    ok = ok && insertHistory(d, ward.history, error);
     if (ok && d.commit()) {
         if (m_settings)
             m_settings->reload();
@@ -873,6 +874,8 @@ bool PgStore::readWard(WardImage *ward, QString *error)
     case StoreRead::Failed:
         return false;
     }
+    if (!readHistory(&w.history, error))
+        return false;
     *ward = w;
     return true;
 }

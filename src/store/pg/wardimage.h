@@ -7,6 +7,7 @@
 #include <QString>
 #include <optional>
 
+#include "core/history.h"
 #include "store/wardstore.h"
 
 namespace velto {
@@ -28,6 +29,7 @@ struct WardImage {
     QMap<QString, QList<File>> snapshots; // by day
     std::optional<QByteArray> facility;
     QMap<QString, QString> settings; // "Pass/..." and "Option/..."
+    QList<HistoryEvent> history;     // oldest first
 };
 
 } // namespace velto

@@ -169,6 +169,21 @@ bool importFolder(const QString &dir, const SettingsStore &settings, PgStore &st
         *error = transfertext::Unreadable.arg(why);
         return false;
     }
+    // The history, whole: a line that is no event stops the import.
+    {
+        const QString path = folder.folder(HistoryFile);
+        QByteArray bytes;
+        if (QFileInfo::exists(path) && !textfile::readFile(path, &bytes, &why)) {
+            *error = transfertext::Unreadable.arg(why);
+            return false;
+        }
+        int bad = 0;
+        ward.history = readHistory(bytes, nullptr, &bad);
+        if (bad > 0) {
+            *error = transfertext::Unreadable.arg(QDir::toNativeSeparators(path));
+            return false;
+        }
+    }
     // This user's staff accounts and options, as the settings file has them.
     const int count = settings.value(QStringLiteral("Pass"), QStringLiteral("cnt")).toInt();
     if (count > 0)
@@ -279,6 +294,19 @@ bool exportFolder(PgStore &store, const QString &dir, QStringList *report, QStri
             if (!rawfiles::writeFileAtomic(folder, f.name, f.content, &why))
                 return fail(why);
         }
+    }
+    // The history as the folder store writes it, line for line.
+    if (!ward.history.isEmpty()) {
+        QByteArray bytes;
+        for (const HistoryEvent &e : std::as_const(ward.history)) {
+            QByteArray line;
+            if (!encodeHistoryLine(e, &line, &why))
+                return fail(why);
+            bytes += line;
+        }
+        if (!textfile::makeDataFolder(out.folder(QStringLiteral("log")))
+            || !textfile::writeAtomic(out.folder(HistoryFile), bytes, &why))
+            return fail(why.isEmpty() ? QDir::toNativeSeparators(out.folder(HistoryFile)) : why);
     }
     // The pictures by their own file names; the records keep their paths.
     for (const WardImage::Record &r : std::as_const(ward.records)) {
