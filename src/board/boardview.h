@@ -31,6 +31,8 @@ inline const QString HiddenNameMark = QStringLiteral("○○");
 inline const QString LeaveWallCaption = QStringLiteral("壁掛け表示の終了");
 inline const QString LeaveWallPrompt = QStringLiteral("%1さんのパスワードを入力してください。");
 inline const QString LeaveWallWrong = QStringLiteral("パスワードが間違えています。");
+inline const QString LeaveWallOk = QStringLiteral("OK(&O)");
+inline const QString LeaveWallCancel = QStringLiteral("ｷｬﾝｾﾙ(&C)");
 } // namespace boardtext
 
 // Sizes, in pixels, of the board's parts for a rooms area of a given size.

@@ -224,10 +224,10 @@ public:
         setWindowFlag(Qt::WindowContextHelpButtonHint, false);
         auto *prompt = new QLabel(boardtext::LeaveWallPrompt.arg(staffName), this);
         m_password = passwordLineEdit(QStringLiteral("txtPassword"), 10, this);
-        auto *ok = new QPushButton(QStringLiteral("OK"), this);
+        auto *ok = new QPushButton(boardtext::LeaveWallOk, this);
         ok->setObjectName(QStringLiteral("cmdOK"));
         ok->setDefault(true);
-        auto *cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+        auto *cancel = new QPushButton(boardtext::LeaveWallCancel, this);
         cancel->setObjectName(QStringLiteral("cmdCancel"));
         auto *buttons = new QHBoxLayout;
         buttons->addStretch();
