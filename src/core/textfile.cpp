@@ -532,6 +532,27 @@ bool sameBytes(const QString &path, const QByteArray &expected)
 // Appends the staged line to target, once: a torn last line (a write cut
 // short) is cut off first, and a line already ending the file under the
 // same id (a replay after a crash) is not written again. Only ever appends.
+// Cuts a last line without its CR LF (a write a crash cut short) off an
+// open journal, reading only its end; *tail: the whole lines of that end.
+bool cutTornLine(QFile &file, QByteArray *tail)
+{
+    const qint64 size = file.size();
+    const qint64 tailFrom = std::max<qint64>(0, size - 65536);
+    if (!file.seek(tailFrom))
+        return false;
+    const QByteArray end = file.read(size - tailFrom);
+    qint64 whole = size;
+    if (!end.isEmpty() && !end.endsWith("\r\n")) {
+        const qsizetype lastEnd = end.lastIndexOf("\r\n");
+        whole = lastEnd < 0 ? (tailFrom == 0 ? 0 : size) : tailFrom + lastEnd + 2;
+        if (whole != size && !file.resize(whole))
+            return false;
+    }
+    if (tail)
+        *tail = end.left(whole - tailFrom);
+    return true;
+}
+
 bool appendLine(const QString &staged, const QString &target, const QString &id)
 {
     QFile in(staged);
@@ -546,20 +567,10 @@ bool appendLine(const QString &staged, const QString &target, const QString &id)
     const bool existed = out.exists();
     if (!out.open(QIODevice::ReadWrite))
         return false;
-    const qint64 size = out.size();
-    // The file's end: enough to hold its last lines.
-    const qint64 tailFrom = std::max<qint64>(0, size - 65536);
-    if (!out.seek(tailFrom))
+    QByteArray wholeTail;
+    if (!cutTornLine(out, &wholeTail))
         return false;
-    const QByteArray tail = out.read(size - tailFrom);
-    qint64 whole = size;
-    if (!tail.isEmpty() && !tail.endsWith("\r\n")) {
-        const qsizetype lastEnd = tail.lastIndexOf("\r\n");
-        whole = lastEnd < 0 ? (tailFrom == 0 ? 0 : size) : tailFrom + lastEnd + 2;
-        if (whole != size && !out.resize(whole))
-            return false;
-    }
-    const QByteArray wholeTail = tail.left(whole - tailFrom);
+    const qint64 whole = out.size();
     const QByteArray startOfLine = "\r\n" + id.toUtf8() + '\t';
     const bool alreadyThere = ("\r\n" + wholeTail).contains(startOfLine);
     if (!alreadyThere) {
@@ -798,6 +809,14 @@ QVector<bool> writeEachAtomic(const QList<QPair<QString, QByteArray>> &files, QS
             *errors << error;
     }
     return done;
+}
+
+bool cutTornLine(const QString &path)
+{
+    QFile file(path);
+    if (!file.exists())
+        return true;
+    return file.open(QIODevice::ReadWrite) && cutTornLine(file, nullptr);
 }
 
 bool isStagingFile(const QString &fileName)

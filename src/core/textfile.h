@@ -104,6 +104,11 @@ private:
     QStringList m_removals;
 };
 
+// Cuts a last line without its CR LF off the journal at path (what a crash
+// left of an append), reading only the file's end. True when there was
+// nothing to cut or it is cut.
+bool cutTornLine(const QString &path);
+
 // Finishes a change that a crash or failure interrupted in folder. True when
 // there was none or it is now complete.
 bool completeInterruptedChange(const QString &folder, QString *error);

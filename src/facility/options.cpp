@@ -20,6 +20,18 @@ bool toShort(const QString &text, int *value)
     return ok;
 }
 
+// The two switches as the store now holds them, when both read as numbers.
+void takeStoredSwitches(AppContext &ctx, const SettingsStore &store)
+{
+    int on = 0;
+    int midashi = 0;
+    if (toShort(store.value(kSection, QStringLiteral("backup_on_off")), &on)
+        && toShort(store.value(kSection, QStringLiteral("midashi_on_off")), &midashi)) {
+        ctx.optionValues.backupOnOff = on;
+        ctx.optionValues.midashiOnOff = midashi;
+    }
+}
+
 } // namespace
 
 OptionsForm optionsActivate(AppContext &ctx)
@@ -30,14 +42,8 @@ OptionsForm optionsActivate(AppContext &ctx)
     form.canApply = !isRestricted(ctx.currentAccount.authority);
 
     SettingsStore &store = wardSettings(ctx);
-    int on = 0;
-    int midashi = 0;
-    if (store.refresh() && toShort(store.value(kSection, QStringLiteral("backup_on_off")), &on)
-        && toShort(store.value(kSection, QStringLiteral("midashi_on_off")), &midashi)) {
-        // Another terminal may have changed them since the login.
-        ctx.optionValues.backupOnOff = on;
-        ctx.optionValues.midashiOnOff = midashi;
-    }
+    if (store.refresh())
+        takeStoredSwitches(ctx, store); // another terminal may have changed them since the login
     form.backOn = ctx.optionValues.backupOnOff == 1;
     form.backOff = !form.backOn;
     form.midashi = ctx.optionValues.midashiOnOff == 1;
@@ -85,13 +91,7 @@ bool optionsApply(AppContext &ctx, const OptionsForm &form, std::optional<Option
         store.reload(); // drop the changes that did not reach the file
         if (store.commitConflicted()) {
             // Another terminal changed them first: show theirs.
-            int on = 0;
-            int midashi = 0;
-            if (toShort(store.value(kSection, QStringLiteral("backup_on_off")), &on)
-                && toShort(store.value(kSection, QStringLiteral("midashi_on_off")), &midashi)) {
-                ctx.optionValues.backupOnOff = on;
-                ctx.optionValues.midashiOnOff = midashi;
-            }
+            takeStoredSwitches(ctx, store);
             ctx.prompter->infoMsg(storetext::ChangedElsewhere);
             if (refreshed)
                 *refreshed = optionsActivate(ctx);

@@ -163,13 +163,7 @@ bool FolderStore::prepare(QString *message)
     for (const QString &name : {QStringLiteral("DB"), QStringLiteral("DB/Out")})
         textfile::removeStaleStagingFiles(app.filePath(name));
     // Nor is a history line a crash cut short: it goes, never the lines before.
-    QFile history(app.filePath(HistoryFile));
-    if (history.exists() && history.open(QIODevice::ReadWrite)) {
-        int whole = 0;
-        velto::readHistory(history.readAll(), &whole);
-        if (whole < history.size())
-            history.resize(whole);
-    }
+    textfile::cutTornLine(app.filePath(HistoryFile));
     return true;
 }
 
