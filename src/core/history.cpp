@@ -1,5 +1,9 @@
 #include "history.h"
 
+#include <QDateTime>
+#include <QUuid>
+
+#include "appcontext.h"
 #include "textfile.h"
 
 namespace velto {
@@ -144,6 +148,21 @@ bool encodeHistoryLine(const HistoryEvent &event, QByteArray *out, QString *erro
         return false;
     *out = bytes + "\r\n";
     return true;
+}
+
+HistoryEvent newHistoryEvent(const AppContext &ctx, const QString &kind, const QString &room, const QString &bed,
+                             const QString &patientKey, const QString &detail)
+{
+    const QDateTime now = ctx.clock ? ctx.clock->now() : QDateTime::currentDateTime();
+    return {QUuid::createUuid().toString(QUuid::WithoutBraces),
+            now.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")),
+            ctx.currentAccount.loginId,
+            ctx.currentAccount.staffName,
+            kind,
+            room,
+            bed,
+            patientKey,
+            detail};
 }
 
 } // namespace velto

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 namespace velto {
+struct AppContext;
 
 namespace historykind {
 inline const QString Admission = QStringLiteral("入院");
@@ -56,6 +57,10 @@ bool parseHistoryLine(const QString &line, HistoryEvent *event);
 // is the length of the part before it. Lines that cannot be read (not code
 // page 932, not an event) are skipped and counted in *badLines.
 QList<HistoryEvent> readHistory(const QByteArray &bytes, int *wholeBytes = nullptr, int *badLines = nullptr);
+// An event of this run's account, now by the run's clock, under a new id.
+HistoryEvent newHistoryEvent(const AppContext &ctx, const QString &kind, const QString &room, const QString &bed,
+                             const QString &patientKey, const QString &detail = QString());
+
 // The event's line as the file holds it, CR LF included; false with *error
 // when a value cannot be held in code page 932.
 bool encodeHistoryLine(const HistoryEvent &event, QByteArray *out, QString *error);

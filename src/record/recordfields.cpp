@@ -2,6 +2,8 @@
 
 #include <QHash>
 
+#include "recordsave.h"
+
 namespace velto {
 
 QString RecordField::objectName() const
@@ -311,6 +313,23 @@ PatientRecord newPatientRecord()
     for (const auto &key : recordWriteOrder())
         r.setValue(key, recordInitialValue(key));
     return r;
+}
+
+QStringList changedFieldCaptions(const PatientRecord &before, const PatientRecord &after)
+{
+    QStringList captions;
+    QString last;
+    for (const RecordField &f : recordFields()) {
+        if (f.kind == FieldKind::SaveStamp)
+            continue; // who saved and when: the event says so itself
+        if (f.kind == FieldKind::PhotoPath)
+            last = recordtext::PhotoButton;
+        else if (!f.caption.isEmpty())
+            last = f.caption;
+        if (before.value(f.key) != after.value(f.key) && !last.isEmpty() && !captions.contains(last))
+            captions << last;
+    }
+    return captions;
 }
 
 } // namespace velto

@@ -44,6 +44,12 @@ struct RecordTab {
 
 // The 237 fields in the order the file is written.
 const QVector<RecordField> &recordFields();
+
+// The captions of the fields whose values differ, in the fields' order,
+// each caption once (the lines of a note share theirs): what the history
+// says a save changed. Fields without a caption of their own are named by
+// the caption before them; values are never named.
+QStringList changedFieldCaptions(const PatientRecord &before, const PatientRecord &after);
 // The 237 keys in write order.
 const QStringList &recordWriteOrder();
 // The field of a key, or nullptr for a reserved or unknown key.

@@ -3,6 +3,7 @@
 // events; a value code page 932 cannot hold is refused, never mangled.
 #include <QtTest>
 
+#include "core/appcontext.h"
 #include "core/history.h"
 
 using namespace velto;
@@ -123,6 +124,25 @@ private slots:
         QVERIFY(!encodeHistoryLine(sample(QStringLiteral("絵文字😀")), &out, &error));
         QVERIFY(!error.isEmpty());
         QCOMPARE(out, QByteArray("untouched"));
+    }
+
+    // Who and when come from the run: its account and its clock; every
+    // event has an id of its own.
+    void newEventsTakeTheRunsAccountAndClock()
+    {
+        FixedClock clock(QDateTime(QDate(2026, 12, 10), QTime(9, 5, 7)));
+        AppContext ctx;
+        ctx.clock = &clock;
+        ctx.currentAccount = {QStringLiteral("nurse1"), Authority::Full, QStringLiteral("山田 花子"), QString()};
+        const HistoryEvent a
+            = newHistoryEvent(ctx, historykind::BedMove, "201", "3", "佐藤_一郎_昭和10年5月3日", "201-3 → 205-1");
+        const HistoryEvent b = newHistoryEvent(ctx, historykind::BedMove, "201", "3", "佐藤_一郎_昭和10年5月3日");
+        QCOMPARE(a.time, QStringLiteral("2026/12/10 09:05:07"));
+        QCOMPARE(a.loginId, QStringLiteral("nurse1"));
+        QCOMPARE(a.staffName, QStringLiteral("山田 花子"));
+        QVERIFY(!QUuid::fromString(a.id).isNull());
+        QVERIFY(a.id != b.id);
+        QVERIFY(!a.staffName.isEmpty() && a.detail != b.detail);
     }
 
     void everyKindOnce()

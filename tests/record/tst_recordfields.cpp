@@ -223,6 +223,31 @@ private slots:
             QVERIFY(f.tab >= -1 && f.tab < 21);
     }
 
+    // What a save changed, by the captions the nurse sees: each once, in
+    // the fields' order; who saved and when is not one of them.
+    void changedFieldCaptions_data()
+    {
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QStringList>("captions");
+        QTest::newRow("nothing") << QStringList {} << QStringList {};
+        QTest::newRow("the family name") << QStringList {"003"} << QStringList {"氏名"};
+        QTest::newRow("two lines of one note") << QStringList {"121", "140"} << QStringList {"問題点"};
+        QTest::newRow("the second address line, named by the first") << QStringList {"017"} << QStringList {"住所"};
+        QTest::newRow("name, note, picture")
+            << QStringList {"400", "121", "003"} << QStringList {"氏名", "問題点", "顔写真"};
+        QTest::newRow("only the save stamp") << QStringList {"300", "301", "302"} << QStringList {};
+    }
+    void changedFieldCaptions()
+    {
+        QFETCH(QStringList, keys);
+        QFETCH(QStringList, captions);
+        PatientRecord before = newPatientRecord();
+        PatientRecord after = before;
+        for (const QString &key : keys)
+            after.setValue(key, QStringLiteral("変更"));
+        QCOMPARE(velto::changedFieldCaptions(before, after), captions);
+    }
+
     void newRecord()
     {
         const PatientRecord r = newPatientRecord();
