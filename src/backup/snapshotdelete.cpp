@@ -31,7 +31,9 @@ SnapshotListing activateSnapshotList(AppContext &ctx)
 
 bool removeSnapshot(AppContext &ctx, const QString &name, QString *error)
 {
-    return ctx.store->removeSnapshot(name, error);
+    // The day's name says which snapshot went.
+    return ctx.store->removeSnapshot(
+        name, {newHistoryEvent(ctx, historykind::SnapshotDeletion, QString(), QString(), QString(), name)}, error);
 }
 
 DelClickResult delClick(AppContext &ctx, DeleteMode mode, const QStringList &listed, const QStringList &marked)

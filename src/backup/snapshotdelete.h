@@ -37,7 +37,8 @@ SnapshotListing activateSnapshotList(AppContext &ctx);
 
 // Removes "BackUp/" + name with everything in it. Refuses names that are
 // empty, "." or "..", contain a separator, or are links or lead out of
-// "BackUp"; links inside are removed, never followed.
+// "BackUp"; links inside are removed, never followed. The deletion is
+// recorded in the history with it.
 bool removeSnapshot(AppContext &ctx, const QString &name, QString *error);
 
 enum class DeleteMode { Marked = 1, All = 2 };

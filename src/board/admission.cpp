@@ -1,5 +1,6 @@
 #include "admission.h"
 
+#include "boardhistory.h"
 #include "boardmodel.h"
 #include "core/appcontext.h"
 #include "core/busy.h"
@@ -131,6 +132,8 @@ bool dischargePatient(AppContext &ctx, BoardModel &model, int bed)
     }
     if (ctx.store->hasRecord(from))
         change.removals << from;
+    change.events << bedEvent(ctx, model, bed, erase ? historykind::DischargeErased : historykind::DischargeKept,
+                              entry);
     switch (commitMove(ctx, model, bed, QString(), change)) {
     case Moved::Done:
     case Moved::Conflict: // the board shows the store's beds now
@@ -161,6 +164,7 @@ bool erasePatient(AppContext &ctx, BoardModel &model, int bed)
     WardChange change;
     if (ctx.store->hasRecord(record))
         change.removals << record;
+    change.events << bedEvent(ctx, model, bed, historykind::Erasure, entry);
     switch (commitMove(ctx, model, bed, QString(), change)) {
     case Moved::Done:
     case Moved::Conflict:
@@ -245,6 +249,7 @@ ReadmitResult readmitClick(AppContext &ctx, BoardModel &model, int bed, const QS
     WardChange change;
     change.writes.append({to, kept});
     change.removals << from;
+    change.events << bedEvent(ctx, model, bed, historykind::Readmission, name);
     switch (commitMove(ctx, model, bed, name, change)) {
     case Moved::Done:
         break;

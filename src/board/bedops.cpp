@@ -1,5 +1,6 @@
 #include "bedops.h"
 
+#include "boardhistory.h"
 #include "boardmodel.h"
 #include "core/appcontext.h"
 #include "wardlayout.h"
@@ -30,10 +31,11 @@ bool moveBed(AppContext &ctx, BoardModel &model, int source, int target)
         return false;
     if (model.bedEntry(source) == model.bedEntry(target))
         return false;
+    const QList<HistoryEvent> events = bedMoveEvents(ctx, model, source, target);
     model.exchangeBeds(source, target);
     // Saved at once: a move must not be lost to a crash before the next save.
     // Unsaved, the board goes back to what the files hold.
-    switch (saveWardLayout(ctx, model)) {
+    switch (saveWardLayout(ctx, model, events)) {
     case LayoutSaveResult::Saved:
     case LayoutSaveResult::Conflict: // the board shows the store's beds now
         return true;
@@ -64,7 +66,7 @@ bool setRoomNumber(AppContext &ctx, BoardModel &model, int bed, BoardOrigin orig
     if (const std::optional<QString> typed = dialog(roomNumberDialogText(ctx, model, bed)))
         model.setRoomNumber(room, *typed);
     // A number the files did not take is not kept on the board.
-    const LayoutSaveResult saved = saveWardLayout(ctx, model);
+    const LayoutSaveResult saved = saveWardLayout(ctx, model, roomNumberEvents(ctx, model, room, before));
     if (saved == LayoutSaveResult::Conflict)
         return true;
     if (saved != LayoutSaveResult::Saved)
@@ -83,7 +85,7 @@ bool setRoomColour(AppContext &ctx, BoardModel &model, int bed, BoardOrigin orig
     const int before = model.roomColour(room);
     if (const std::optional<int> chosen = dialog(before))
         model.setRoomColour(room, *chosen);
-    const LayoutSaveResult saved = saveWardLayout(ctx, model);
+    const LayoutSaveResult saved = saveWardLayout(ctx, model, roomColourEvents(ctx, model, room, before));
     if (saved == LayoutSaveResult::Conflict)
         return true;
     if (saved != LayoutSaveResult::Saved)

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <algorithm>
 
+#include "boardhistory.h"
 #include "boardmodel.h"
 #include "core/appcontext.h"
 #include "core/busy.h"
@@ -173,6 +174,7 @@ bool layoutWithBedEntry(AppContext &ctx, const BoardModel &model, int bed, const
     }
     change->layout = layout;
     change->base = model.storedLayout();
+    placeEventsAtBed(model, bed, &change->events);
     return true;
 }
 
@@ -196,7 +198,7 @@ bool layoutSavePermitted(const AppContext &ctx)
     return hasFullAuthority(ctx.currentAccount.authority) && ctx.showsToday() && ctx.layoutFault.isEmpty();
 }
 
-LayoutSaveResult saveWardLayout(AppContext &ctx, BoardModel &model)
+LayoutSaveResult saveWardLayout(AppContext &ctx, BoardModel &model, const QList<HistoryEvent> &events)
 {
     if (!layoutSavePermitted(ctx))
         return LayoutSaveResult::NotPermitted;
@@ -211,6 +213,7 @@ LayoutSaveResult saveWardLayout(AppContext &ctx, BoardModel &model)
     }
     change.layout = layout;
     change.base = model.storedLayout();
+    change.events = events;
     // The three parts change together, also across a crash.
     switch (ctx.store->apply(change, &error)) {
     case ChangeResult::Done:

@@ -49,7 +49,7 @@ bool layoutSavePermitted(const AppContext &ctx);
 // loaded whole. A value the files cannot hold
 // is shown to the user and no file is touched; a disk failure is reported
 // under "frmRoom.Command1_Click()".
-LayoutSaveResult saveWardLayout(AppContext &ctx, BoardModel &model);
+LayoutSaveResult saveWardLayout(AppContext &ctx, BoardModel &model, const QList<HistoryEvent> &events = {});
 // "他の端末で変更されました。" / "最新の状態を表示します。"
 QString changedElsewhereText();
 // After a refused change: the user is told, and the board shows today's

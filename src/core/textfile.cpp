@@ -626,6 +626,17 @@ bool applyIntent(const QDir &folder, const QStringList &steps, QString *error)
                          QStringLiteral("ファイルを書き込めませんでした。") + QLatin1Char('\r') + nativePath(target));
                 return false;
             }
+        } else if (parts.value(0) == QLatin1String("M") && parts.size() == 3) {
+            // Done before when the folder is already out of its place.
+            const QString from = QDir::cleanPath(folder.filePath(parts.at(1)));
+            const QString aside = QDir::cleanPath(folder.filePath(parts.at(2)));
+            if (!stepAllowed(QStringLiteral("move ") + parts.at(1))
+                || (QFileInfo(from).isDir() && !QDir().rename(from, aside))) {
+                setError(error,
+                         QStringLiteral("ファイルを削除できませんでした。") + QLatin1Char('\r') + nativePath(from));
+                return false;
+            }
+            syncFolder(QFileInfo(from).absolutePath());
         } else if (!step.isEmpty()) {
             setError(error, QStringLiteral("ファイルを読み込めませんでした。") + QLatin1Char('\r')
                                 + nativePath(folder.filePath(kIntentName)));
@@ -649,6 +660,11 @@ Change::Change(QString folder)
 void Change::write(const QString &path, const QByteArray &data)
 {
     m_writes.append({path, data});
+}
+
+void Change::moveAside(const QString &path, const QString &aside)
+{
+    m_moves.append({path, aside});
 }
 
 void Change::remove(const QString &path)
@@ -715,6 +731,20 @@ bool Change::commit(QString *error)
         }
         steps << QStringLiteral("A\t%1\t%2\t%3").arg(QFileInfo(file->stagedPath()).fileName(), relative, a.id);
         staged.push_back(std::move(file));
+    }
+    for (const auto &m : std::as_const(m_moves)) {
+        const QString from = folder.relativeFilePath(m.first);
+        const QString aside = folder.relativeFilePath(m.second);
+        const auto near = [](const QString &r) {
+            return !QDir::isAbsolutePath(r) && !r.startsWith(QLatin1String("../../")) && r != QLatin1String("..")
+                   && r != QLatin1String(".") && !r.contains(QLatin1Char('\t'));
+        };
+        if (!near(from) || !near(aside) || QFileInfo::exists(m.second) || !QFileInfo(m.first).isDir()) {
+            setError(error,
+                     QStringLiteral("ファイルを削除できませんでした。") + QLatin1Char('\r') + nativePath(m.first));
+            return false;
+        }
+        steps << QStringLiteral("M\t%1\t%2").arg(from, aside);
     }
     for (const QString &path : std::as_const(m_removals)) {
         const QString relative = folder.relativeFilePath(path);

@@ -88,6 +88,11 @@ public:
     // a torn last line left by a crash is cut off first. path is in the
     // change's folder or in a folder beside it ("../log/...").
     void append(const QString &path, const QByteArray &line, const QString &id);
+    // Renames the folder at path to aside, after the appends and before the
+    // removals: a folder deleted with the change goes out of sight at once
+    // and is removed whole afterwards. Both are in the change's folder or
+    // one beside it ("../BackUp/..."); aside must not exist.
+    void moveAside(const QString &path, const QString &aside);
     // False with *error when the change did not happen; when it failed after
     // its intent was written, the rest is done at the next change or start.
     bool commit(QString *error);
@@ -101,6 +106,7 @@ private:
     };
     QList<QPair<QString, QByteArray>> m_writes;
     QList<Append> m_appends;
+    QList<QPair<QString, QString>> m_moves;
     QStringList m_removals;
 };
 

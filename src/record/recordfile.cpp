@@ -23,7 +23,39 @@ QString oneLine(QString value)
     return value;
 }
 
+// Lets each line of a record's bytes overwrite its key of *record. False at
+// a line too short to hold a key: the lines before it are kept.
+bool readRecordLines(const QByteArray &bytes, PatientRecord *record, QList<int> *bad)
+{
+    QStringList lines;
+    textfile::decodeLinesEach(bytes, &lines, bad);
+    // Empty lines after the last field (an editor's doing) are no fault.
+    qsizetype end = lines.size();
+    while (end > 0 && lines.at(end - 1).isEmpty() && !bad->contains(int(end)))
+        --end;
+    for (qsizetype i = 0; i < end; ++i) {
+        if (bad->contains(int(i + 1)))
+            continue; // its field stays empty; the lines around it still count
+        const QString &line = lines.at(i);
+        if (line.size() < 4)
+            return false;
+        const QString key = line.left(3);
+        if (!recordField(key))
+            continue; // reserved (110, 111) or unknown
+        record->setValue(key, line.mid(4));
+    }
+    return true;
+}
+
 } // namespace
+
+PatientRecord decodePatientRecord(const QByteArray &bytes)
+{
+    PatientRecord record = newPatientRecord();
+    QList<int> bad;
+    readRecordLines(bytes, &record, &bad);
+    return record;
+}
 
 QString makePatientKey(const PatientRecord &r)
 {
@@ -67,26 +99,10 @@ RecordReadResult readPatientRecord(AppContext &ctx, const RecordRef &ref, Patien
     }
     if (raw)
         *raw = bytes;
-    QStringList lines;
     QList<int> bad;
-    textfile::decodeLinesEach(bytes, &lines, &bad);
-    // Empty lines after the last field (an editor's doing) are no fault.
-    qsizetype end = lines.size();
-    while (end > 0 && lines.at(end - 1).isEmpty() && !bad.contains(int(end)))
-        --end;
-    for (qsizetype i = 0; i < end; ++i) {
-        if (bad.contains(int(i + 1)))
-            continue; // its field stays empty; the lines around it still count
-        const QString &line = lines.at(i);
-        if (line.size() < 4) {
-            // No key to split off: stop here, keeping what came before.
-            writeErrorLog(ctx, RecordLoadProcedure);
-            return RecordReadResult::Failed;
-        }
-        const QString key = line.left(3);
-        if (!recordField(key))
-            continue; // reserved (110, 111) or unknown
-        record->setValue(key, line.mid(4));
+    if (!readRecordLines(bytes, record, &bad)) {
+        writeErrorLog(ctx, RecordLoadProcedure);
+        return RecordReadResult::Failed;
     }
     if (!bad.isEmpty()) {
         if (badLines)

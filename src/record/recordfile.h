@@ -54,6 +54,10 @@ QString badLinesText(const QList<int> &badLines);
 RecordReadResult readPatientRecord(AppContext &ctx, const RecordRef &ref, PatientRecord *record,
                                    QList<int> *badLines = nullptr, QByteArray *raw = nullptr);
 
+// The record of stored bytes as far as they read, without a report: what a
+// save compares with to say what it changed.
+PatientRecord decodePatientRecord(const QByteArray &bytes);
+
 struct SaveStamp {
     QString loginId;
     QString staffName;

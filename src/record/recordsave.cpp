@@ -141,6 +141,31 @@ QString ageText(AppContext &ctx, const PatientRecord &r)
     return getHowOld(ctx, birth);
 }
 
+namespace {
+
+// Admission for a new record; otherwise a save naming what it changed
+// against the record as stored before it (as the window read it).
+HistoryEvent recordSaveEvent(AppContext &ctx, const QString &oldKey, const QString &key, const QByteArray *loaded,
+                             const QByteArray &saved)
+{
+    if (oldKey.isEmpty())
+        return newHistoryEvent(ctx, historykind::Admission, QString(), QString(), key);
+    QByteArray before;
+    if (loaded && !loaded->isEmpty()) {
+        before = *loaded;
+    } else {
+        QString error;
+        if (ctx.store->readRecord(RecordRef::today(oldKey), &before, &error) != StoreRead::Read)
+            before.clear();
+    }
+    const QStringList changed = changedFieldCaptions(decodePatientRecord(before), decodePatientRecord(saved));
+    return newHistoryEvent(ctx, historykind::RecordSave, QString(), QString(), key,
+                           changed.isEmpty() ? recordtext::HistoryNothingChanged
+                                             : changed.join(recordtext::HistoryFieldSeparator));
+}
+
+} // namespace
+
 SaveResult savePatientRecord(AppContext &ctx, const PatientRecord &record, bool today, QString *oldKey,
                              const std::function<void(const SaveResult &)> &onWritten,
                              const std::function<bool(const QString &key)> &keyTakenByOtherBed,
@@ -188,6 +213,7 @@ SaveResult savePatientRecord(AppContext &ctx, const PatientRecord &record, bool 
         write.photo = photo;
     change.writes.append(write);
     const int writeIndex = int(change.writes.size()) - 1;
+    change.events << recordSaveEvent(ctx, old, result.key, loaded, bytes);
     if (layoutWithKey && !layoutWithKey(result.key, &change)) {
         result.outcome = SaveResult::Failed;
         return result;

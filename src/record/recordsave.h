@@ -66,6 +66,9 @@ inline const QString LeadingDot
 inline const QString KeyOfOtherBed
     = QStringLiteral("同じ氏名・生年月日の患者が他のベッドに登録されているため、保存できません。\r"
                      "氏名と生年月日を確認してください。");
+// The history's detail of a save: the changed fields' captions, or none.
+inline const QString HistoryFieldSeparator = QStringLiteral("、");
+inline const QString HistoryNothingChanged = QStringLiteral("変更なし");
 } // namespace recordtext
 
 // "最終更新者 : id(name)   最終更新時間 : time", or the short form without a name.

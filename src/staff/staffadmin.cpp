@@ -16,6 +16,7 @@ void StaffAdmin::load()
     BusyGuard busy(m_ctx.busy);
     wardSettings(m_ctx).refresh();
     loadAccounts(m_ctx, m_table);
+    m_savedLines = m_table.lines;
     m_selected = m_table.count() > 0 ? 0 : -1;
 }
 
@@ -259,7 +260,59 @@ bool StaffAdmin::apply()
         m_ctx.prompter->errorMsg(error);
         return false;
     }
+    // Recorded once the accounts are stored: a settings file and the
+    // ward's history cannot change in one step.
+    WardChange recorded;
+    recorded.events = staffChangeEvents(m_ctx, m_savedLines, m_table.lines);
+    m_savedLines = m_table.lines;
+    if (!recorded.isEmpty() && m_ctx.store && m_ctx.store->apply(recorded, &error) != ChangeResult::Done)
+        m_ctx.prompter->errorMsg(stafftext::HistoryNotRecorded);
     return true;
+}
+
+QList<HistoryEvent> staffChangeEvents(const AppContext &ctx, const QStringList &before, const QStringList &after)
+{
+    const auto accounts = [](const QStringList &lines) {
+        QList<StaffAccount> list;
+        for (const QString &line : lines) {
+            StaffAccount a;
+            if (splitAccountLine(line, &a))
+                list << a;
+        }
+        return list;
+    };
+    const QList<StaffAccount> old = accounts(before);
+    const QList<StaffAccount> now = accounts(after);
+    const auto find = [](const QList<StaffAccount> &list, const QString &id) -> const StaffAccount * {
+        for (const StaffAccount &a : list)
+            if (a.loginId == id)
+                return &a;
+        return nullptr;
+    };
+    const auto event = [&](const QString &detail) {
+        return newHistoryEvent(ctx, historykind::StaffChange, QString(), QString(), QString(), detail);
+    };
+    QList<HistoryEvent> events;
+    for (const StaffAccount &a : old)
+        if (!find(now, a.loginId))
+            events << event(stafftext::HistoryRemoved.arg(a.loginId, a.staffName));
+    for (const StaffAccount &a : now) {
+        const StaffAccount *was = find(old, a.loginId);
+        if (!was) {
+            events << event(stafftext::HistoryAdded.arg(a.loginId, a.staffName));
+            continue;
+        }
+        QStringList parts;
+        if (was->staffName != a.staffName)
+            parts << stafftext::HistoryName;
+        if (was->authority != a.authority)
+            parts << stafftext::HistoryAuthority;
+        if (was->password != a.password)
+            parts << stafftext::HistoryPassword;
+        if (!parts.isEmpty())
+            events << event(stafftext::HistoryChanged.arg(a.loginId, a.staffName, parts.join(QStringLiteral("、"))));
+    }
+    return events;
 }
 
 } // namespace velto

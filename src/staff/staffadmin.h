@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "accounts.h"
+#include "core/history.h"
 
 namespace velto {
 
@@ -198,6 +199,22 @@ struct StaffDialogState {
     bool okEnabled = true;
 };
 
+namespace stafftext {
+// The history's details of staff changes; a password is named, never shown.
+inline const QString HistoryAdded = QStringLiteral("追加 %1（%2）");
+inline const QString HistoryRemoved = QStringLiteral("削除 %1（%2）");
+inline const QString HistoryChanged = QStringLiteral("変更 %1（%2）: %3");
+inline const QString HistoryName = QStringLiteral("スタッフ名");
+inline const QString HistoryAuthority = QStringLiteral("権限");
+inline const QString HistoryPassword = QStringLiteral("パスワード");
+// The accounts were saved; their history event was not.
+inline const QString HistoryNotRecorded = QStringLiteral("スタッフ情報は保存しましたが、履歴に記録できませんでした。");
+} // namespace stafftext
+
+// The history's events between two versions of the section "Pass" (its
+// lines): each account added, removed or changed, by login ID.
+QList<HistoryEvent> staffChangeEvents(const AppContext &ctx, const QStringList &before, const QStringList &after);
+
 // The staff dialog's boxes and choices as the user left them.
 struct StaffEntry {
     QString loginId;
@@ -278,6 +295,7 @@ public:
 private:
     AppContext &m_ctx;
     AccountTable m_table;
+    QStringList m_savedLines; // the accounts as stored, for the history
     int m_selected = -1;
     StaffAccount m_account;
     DialogMode m_mode = AddMode;

@@ -23,6 +23,10 @@ namespace velto {
 
 namespace {
 
+// A deleted snapshot's folder, put aside until it is removed whole; hidden,
+// so no list of snapshots ever shows it.
+const QString DeletedSnapshotPrefix = QStringLiteral(".removing-");
+
 const QString FacilityFile = QStringLiteral("HOSPITAL_INFO.WBD");
 
 // One layout file; a line that does not decode fails the part.
@@ -164,6 +168,13 @@ bool FolderStore::prepare(QString *message)
         textfile::removeStaleStagingFiles(app.filePath(name));
     // Nor is a history line a crash cut short: it goes, never the lines before.
     textfile::cutTornLine(app.filePath(HistoryFile));
+    // Snapshots deleted by a run that ended before removing them.
+    const QDir backUp(app.filePath(QStringLiteral("BackUp")));
+    for (const QString &aside : backUp.entryList({DeletedSnapshotPrefix + QLatin1Char('*')},
+                                                 QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks)) {
+        QString ignored;
+        removeTree(backUp.filePath(aside), &ignored);
+    }
     return true;
 }
 
@@ -416,7 +427,7 @@ SnapshotCopy FolderStore::takeSnapshot(const QString &day, const QString &keepIf
     return r;
 }
 
-bool FolderStore::removeSnapshot(const QString &name, QString *error)
+bool FolderStore::removeSnapshot(const QString &name, const QList<HistoryEvent> &events, QString *error)
 {
     error->clear();
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") || name.contains(QLatin1Char('/'))
@@ -432,7 +443,24 @@ bool FolderStore::removeSnapshot(const QString &name, QString *error)
         *error = QDir::toNativeSeparators(target.filePath());
         return false;
     }
-    return removeTree(target.absoluteFilePath(), error);
+    // Out of sight with its events in one change; the folder put aside is
+    // removed after it, or at the next start.
+    const QString aside = QDir(backUp).filePath(DeletedSnapshotPrefix + name);
+    if (QFileInfo::exists(aside) && !removeTree(aside, error))
+        return false;
+    textfile::Change change(folder(QStringLiteral("DB")));
+    for (const HistoryEvent &e : events) {
+        QByteArray line;
+        if (!encodeHistoryLine(e, &line, error))
+            return false;
+        change.append(folder(HistoryFile), line, e.id);
+    }
+    change.moveAside(target.absoluteFilePath(), aside);
+    if (!change.commit(error))
+        return false;
+    QString ignored;
+    removeTree(aside, &ignored);
+    return true;
 }
 
 SettingsStore *FolderStore::wardSettings()

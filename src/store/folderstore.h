@@ -36,7 +36,7 @@ public:
                                QString *error) override;
     QStringList snapshots() override;
     SnapshotCopy takeSnapshot(const QString &day, const QString &keepIfPresent) override;
-    bool removeSnapshot(const QString &name, QString *error) override;
+    bool removeSnapshot(const QString &name, const QList<HistoryEvent> &events, QString *error) override;
     SettingsStore *wardSettings() override;
     void setChangeListener(std::function<void(Event)>) override { } // one terminal at a time
 

@@ -181,7 +181,8 @@ public:
     // named keepIfPresent keeps the day's earlier copy when there is one.
     virtual SnapshotCopy takeSnapshot(const QString &day, const QString &keepIfPresent) = 0;
     // Removes the snapshot of exactly that name; *error names what stayed.
-    virtual bool removeSnapshot(const QString &name, QString *error) = 0;
+    // The events are stored with the deletion, or neither happens.
+    virtual bool removeSnapshot(const QString &name, const QList<HistoryEvent> &events, QString *error) = 0;
 
     // What a store shared by several terminals tells the board.
     enum class Event {

@@ -1,8 +1,9 @@
 // A change that appends a line to a journal beside its folder (the ward's
-// history in log/ beside DB/): whatever step a failure or a crash stops the
-// change at, once it is completed the line is there exactly once and the
-// other files changed with it, or none of it happened; a torn last line left
-// by an earlier crash is cut off before the line goes on.
+// history in log/ beside DB/) and puts a folder beside it aside (a snapshot
+// deleted): whatever step a failure or a crash stops the change at, once it
+// is completed the line is there exactly once and the files and the folder
+// changed with it, or none of it happened; a torn last line left by an
+// earlier crash is cut off before the line goes on.
 #include <QtTest>
 
 #include "core/textfile.h"
@@ -33,17 +34,21 @@ struct Ward {
     QTemporaryDir dir;
     QString db = dir.filePath(QStringLiteral("DB"));
     QString journal = dir.filePath(QStringLiteral("log/history.WBD"));
+    QString day = dir.filePath(QStringLiteral("BackUp/day"));
+    QString aside = dir.filePath(QStringLiteral("BackUp/.removing-day"));
     Ward()
     {
         put(db + "/a.txt", "old");
         put(db + "/b.txt", "gone soon");
         put(journal, Earlier);
+        put(day + "/ROOM.WBD", "a snapshot");
     }
     bool change(QString *error)
     {
         textfile::Change c(db);
         c.write(db + "/a.txt", "new");
         c.append(journal, Line, Id);
+        c.moveAside(day, aside);
         c.remove(db + "/b.txt");
         return c.commit(error);
     }
@@ -71,6 +76,7 @@ private slots:
         QTest::newRow("the rename") << "rename a.txt" << true;
         QTest::newRow("the append") << "append ../log/history.WBD" << true;
         QTest::newRow("after the append, before its clean-up") << "appended ../log/history.WBD" << true;
+        QTest::newRow("the folder put aside") << "move ../BackUp/day" << true;
         QTest::newRow("the removal") << "remove b.txt" << true;
     }
     void everyStepStopped()
@@ -88,6 +94,8 @@ private slots:
         QCOMPARE(readAll(w.db + "/a.txt"), happened ? QByteArray("new") : QByteArray("old"));
         QCOMPARE(QFileInfo::exists(w.db + "/b.txt"), !happened);
         QCOMPARE(readAll(w.journal), happened ? Earlier + Line : Earlier);
+        QCOMPARE(QFileInfo::exists(w.day), !happened);
+        QCOMPARE(readAll(w.aside + "/ROOM.WBD"), happened ? QByteArray("a snapshot") : QByteArray("<missing>"));
         QCOMPARE(w.staging(), QStringList());
         // Completing once more changes nothing.
         QVERIFY(textfile::completeInterruptedChange(w.db, &error));
@@ -101,7 +109,14 @@ private slots:
         QVERIFY2(w.change(&error), qPrintable(error));
         QCOMPARE(readAll(w.journal), Earlier + Line);
         QCOMPARE(w.staging(), QStringList());
+        // A folder cannot be put aside onto one already there: nothing happens.
+        put(w.day + "/ROOM.WBD", "another day");
+        QVERIFY(!w.change(&error));
+        QCOMPARE(readAll(w.journal), Earlier + Line);
+        QCOMPARE(readAll(w.day + "/ROOM.WBD"), QByteArray("another day"));
+        QCOMPARE(w.staging(), QStringList());
         // The same event again (a replay) is not recorded twice.
+        QVERIFY(QDir(w.aside).removeRecursively());
         QVERIFY(w.change(&error));
         QCOMPARE(readAll(w.journal), Earlier + Line);
     }

@@ -6,6 +6,7 @@
 
 #include "board/admission.h"
 #include "board/bedops.h"
+#include "board/boardhistory.h"
 #include "board/boardmodel.h"
 #include "board/wardlayout.h"
 #include "core/appcontext.h"
@@ -105,9 +106,10 @@ inline bool doMove(AppContext &ctx, const QString &kind)
     else
         back = m.bedEntry(0).isEmpty();
     if (kind == QLatin1String("layout")) {
+        const QList<HistoryEvent> events = bedMoveEvents(ctx, m, 0, 1);
         m.exchangeBeds(0, 1);
         layoutVersion(m, back ? 0 : 1);
-        return saveWardLayout(ctx, m) == LayoutSaveResult::Saved;
+        return saveWardLayout(ctx, m, events) == LayoutSaveResult::Saved;
     }
     if (kind == QLatin1String("rename")) {
         const QString from = back ? Renamed : InBed, to = back ? InBed : Renamed;

@@ -1,11 +1,13 @@
 // Kills the program in the middle of every kind of ward move, at each of its
-// steps and at random moments, then starts it again: the ward must be whole.
+// steps and at random moments, then starts it again: the ward must be whole,
+// and its history must hold an event for every move made and for no other.
 #include <QDir>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QThread>
 #include <QtTest>
 
+#include "core/history.h"
 #include "core/startup.h"
 #include "moves.h"
 #include "support/testcontext.h"
@@ -17,9 +19,20 @@ namespace {
 
 using WardFiles = QMap<QString, QByteArray>; // "DB/x" or "DB/Out/x" -> bytes
 
+QByteArray historyBytes(const AppContext &ctx)
+{
+    QFile f(ctx.path(HistoryFile));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 WardFiles wardFiles(const AppContext &ctx)
 {
     WardFiles files;
+    // The history by what its events say: each run gives its events new ids.
+    QStringList said;
+    for (const HistoryEvent &e : readHistory(historyBytes(ctx)))
+        said << QStringList {e.kind, e.room, e.bed, e.patientKey, e.detail}.join(QLatin1Char('|'));
+    files.insert(HistoryFile, said.join(QLatin1Char('\n')).toUtf8());
     for (const QString &folder : {QStringLiteral("DB"), QStringLiteral("DB/Out")}) {
         const QDir dir(ctx.path(folder));
         for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden)) {
@@ -57,6 +70,33 @@ QString wardFault(AppContext &ctx, const QString &kind)
             && !named.contains(name))
             return QStringLiteral("no bed names ") + name;
     }
+    // Every move adds one event and turns the ward to its other state: an
+    // odd number of events is the state after the move, an even one the
+    // fixture's. A torn or damaged line is a fault of its own.
+    const QByteArray history = historyBytes(ctx);
+    int whole = 0, bad = 0;
+    const QList<HistoryEvent> events = readHistory(history, &whole, &bad);
+    if (whole != history.size() || bad != 0)
+        return QStringLiteral("history damaged: %1 of %2 bytes whole, %3 bad lines")
+            .arg(whole)
+            .arg(history.size())
+            .arg(bad);
+    QSet<QString> ids;
+    for (const HistoryEvent &e : events)
+        ids.insert(e.id);
+    if (ids.size() != events.size())
+        return QStringLiteral("an event recorded twice");
+    bool moved = false;
+    if (kind == QLatin1String("layout"))
+        moved = m.bedEntry(1) == InBed;
+    else if (kind == QLatin1String("rename"))
+        moved = m.bedEntry(0) == Renamed;
+    else if (kind == QLatin1String("readmit"))
+        moved = !m.bedEntry(1).isEmpty();
+    else
+        moved = m.bedEntry(0).isEmpty();
+    if (moved != (events.size() % 2 == 1))
+        return QStringLiteral("%1 events for a ward %2").arg(events.size()).arg(moved ? "moved" : "as laid");
     if (kind == QLatin1String("layout")) {
         // Version n has the patient in bed n and its rooms numbered and coloured n.
         const int n = m.bedEntry(0) == InBed ? 0 : 1;

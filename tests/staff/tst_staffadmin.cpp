@@ -331,6 +331,7 @@ private slots:
     void applyWritesTheWholeSection()
     {
         Session s("Administrator");
+        s.t.makeFolders();                                 // the ward's history beside the data
         seed(s.t, {kAdmin, kSato, kSuzuki, "old,1,古,x"}); // a fourth key the rewrite must drop
         s.admin.load();
         s.select("old");
@@ -344,6 +345,7 @@ private slots:
 
         const int journalStart = int(s.t.settings->journal().size());
         QVERIFY(s.admin.apply());
+        QCOMPARE(s.t.prompter.asked.size(), 2); // the two deletions' questions only
         QCOMPARE(s.t.settings->journal().mid(journalStart),
                  (QStringList {"-Pass", "Pass/cnt", "Pass/user1", "Pass/user2", "Pass/user3"}));
 
@@ -353,6 +355,45 @@ private slots:
         QCOMPARE(reread.value("Pass", "user2"), kSuzuki);
         QCOMPARE(reread.value("Pass", "user3"), QStringLiteral("ito,2,伊藤,pw"));
         QVERIFY(!reread.contains("Pass", "user4"));
+
+        // The history says who went and who came, by the one who applied.
+        QList<HistoryEvent> events;
+        QString error;
+        QVERIFY2(s.t.ctx.store->readHistory(&events, &error), qPrintable(error));
+        QStringList details;
+        for (const HistoryEvent &e : events) {
+            QCOMPARE(e.kind, historykind::StaffChange);
+            QCOMPARE(e.loginId, QStringLiteral("Administrator"));
+            details << e.detail;
+        }
+        QCOMPARE(details, (QStringList {"削除 sato（佐藤）", "削除 old（古）", "追加 ito（伊藤）"}));
+    }
+
+    void staffChangeEventsNameWhatChanged_data()
+    {
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QStringList>("details");
+        QTest::newRow("nothing") << kSato << QStringList();
+        QTest::newRow("the name") << "sato,1,佐藤花子,satopw" << QStringList {"変更 sato（佐藤花子）: スタッフ名"};
+        QTest::newRow("the authority") << "sato,2,佐藤,satopw" << QStringList {"変更 sato（佐藤）: 権限"};
+        // Named, never shown: neither the old password nor the new one.
+        QTest::newRow("the password") << "sato,1,佐藤,secret9" << QStringList {"変更 sato（佐藤）: パスワード"};
+        QTest::newRow("all three") << "sato,2,佐藤花子,secret9"
+                                   << QStringList {"変更 sato（佐藤花子）: スタッフ名、権限、パスワード"};
+        QTest::newRow("another login ID")
+            << "sato2,1,佐藤,satopw" << QStringList {"削除 sato（佐藤）", "追加 sato2（佐藤）"};
+    }
+    void staffChangeEventsNameWhatChanged()
+    {
+        QFETCH(QString, after);
+        QFETCH(QStringList, details);
+        test::TestContext t;
+        QStringList said;
+        for (const HistoryEvent &e : staffChangeEvents(t.ctx, {kAdmin, kSato}, {kAdmin, after})) {
+            QVERIFY(!e.detail.contains("satopw") && !e.detail.contains("secret9"));
+            said << e.detail;
+        }
+        QCOMPARE(said, details);
     }
 
     void failedApplyKeepsChanges()

@@ -5,7 +5,9 @@
 #include <functional>
 #include <memory>
 
+#include "backup/snapshotdelete.h"
 #include "board/admission.h"
+#include "board/bedops.h"
 #include "board/boardmodel.h"
 #include "board/wardlayout.h"
 #include "core/textfile.h"
@@ -133,7 +135,15 @@ struct Ward {
     {
         QString oldKey;
         const SaveResult r = savePatientRecord(
-            ctx(), record, true, &oldKey, [&](const SaveResult &s) { board.setBedEntry(bed, s.key); },
+            ctx(), record, true, &oldKey,
+            [&](const SaveResult &s) {
+                // As the board does: the layout naming the key is stored now.
+                board.setBedEntry(bed, s.key);
+                LayoutLines stored;
+                QString error;
+                if (wardLayoutLines(board, &stored, &error))
+                    board.setStoredLayout(stored);
+            },
             [&](const QString &key) { return entryInUse(board, key, bed); },
             [&](const QString &key, WardChange *change) { return layoutWithBedEntry(ctx(), board, bed, key, change); });
         return r.outcome == SaveResult::Saved;
@@ -392,9 +402,77 @@ QMap<QString, Case> &cases()
              QCOMPARE(readPatientRecord(w.ctx(), RecordRef::inSnapshot(SnapshotDay, Sato), &r), RecordReadResult::Read);
              QCOMPARE(r.value(QStringLiteral("003")), QStringLiteral("佐藤"));
              QString error;
-             QVERIFY2(w.store->removeSnapshot(SnapshotDay, &error), qPrintable(error));
+             QVERIFY2(w.store->removeSnapshot(SnapshotDay, {}, &error), qPrintable(error));
              QCOMPARE(w.store->snapshots(), QStringList());
-             QVERIFY(!w.store->removeSnapshot(SnapshotDay, &error));
+             QVERIFY(!w.store->removeSnapshot(SnapshotDay, {}, &error));
+         }},
+        {QStringLiteral("every change of a ward day is in the history, where and by whom"),
+         [](Ward &w, const StoreKind &) {
+             QVERIFY(w.admitSato(3));
+             // The record window saves again: the reading and two address lines.
+             QString oldKey = Sato;
+             QByteArray loaded;
+             PatientRecord changed;
+             QCOMPARE(readPatientRecord(w.ctx(), RecordRef::today(Sato), &changed, nullptr, &loaded),
+                      RecordReadResult::Read);
+             changed.setValue(QStringLiteral("016"), QStringLiteral("東京都"));
+             changed.setValue(QStringLiteral("017"), QStringLiteral("千代田区"));
+             changed.setValue(QStringLiteral("001"), QStringLiteral("さとう"));
+             QCOMPARE(
+                 savePatientRecord(
+                     w.ctx(), changed, true, &oldKey, {}, {},
+                     [&](const QString &key, WardChange *c) { return layoutWithBedEntry(w.ctx(), w.board, 3, key, c); },
+                     &loaded)
+                     .outcome,
+                 SaveResult::Saved);
+             // And once with nothing changed.
+             QCOMPARE(savePatientRecord(w.ctx(), changed, true, &oldKey, {}, {}, {}, &loaded).outcome,
+                      SaveResult::Saved);
+             QVERIFY(moveBed(w.ctx(), w.board, 3, 12));
+             QVERIFY(w.admitSuzuki(5));
+             QVERIFY(moveBed(w.ctx(), w.board, 12, 5));
+             QVERIFY(setRoomNumber(w.ctx(), w.board, 12, BoardOrigin::MenuBar,
+                                   [](const QString &) { return std::optional<QString>(QStringLiteral("201")); }));
+             QVERIFY(setRoomColour(w.ctx(), w.board, 0, BoardOrigin::MenuBar,
+                                   [](int) { return std::optional<int>(0x0000FF); }));
+             w.answer("YN");
+             QVERIFY(dischargePatient(w.ctx(), w.board, 5)); // 佐藤, kept
+             QCOMPARE(readmitClick(w.ctx(), w.board, 20, Sato).readmitted, true);
+             w.answer("Y");
+             QVERIFY(erasePatient(w.ctx(), w.board, 12)); // 鈴木
+             QVERIFY(w.store->takeSnapshot(SnapshotDay, QString()).started);
+             QString error;
+             QVERIFY2(removeSnapshot(w.ctx(), SnapshotDay, &error), qPrintable(error));
+             QCOMPARE(w.store->snapshots(), QStringList());
+
+             QList<HistoryEvent> events;
+             QVERIFY2(w.store->readHistory(&events, &error), qPrintable(error));
+             QStringList seen;
+             QSet<QString> ids;
+             for (const HistoryEvent &e : events) {
+                 QCOMPARE(e.time, QStringLiteral("2026/12/10 09:30:00"));
+                 QCOMPARE(e.loginId + e.staffName, QStringLiteral("nurse1山田"));
+                 QVERIFY(!QUuid::fromString(e.id).isNull());
+                 ids << e.id;
+                 seen << QStringList {e.kind, e.room, e.bed, e.patientKey, e.detail}.join(QLatin1Char('|'));
+             }
+             QCOMPARE(ids.size(), events.size());
+             const QStringList expected {
+                 "入院|（1室目）|4|" + Sato + "|",
+                 "記録保存|（1室目）|4|" + Sato + "|ふりがな、住所",
+                 "記録保存|||" + Sato + "|変更なし",
+                 "ベッド移動|（1室目）|4|" + Sato + "|（1室目） 4番 → （2室目） 5番",
+                 "入院|（1室目）|6|" + Suzuki + "|",
+                 "ベッド交換|（2室目）|5|" + Sato + "|（2室目） 5番 → （1室目） 6番",
+                 "ベッド交換|（1室目）|6|" + Suzuki + "|（1室目） 6番 → （2室目） 5番",
+                 "部屋番号|201|||（なし） → 201",
+                 "部屋の色|（1室目）|||#E0E0E0 → #FF0000",
+                 "退院（保存）|（1室目）|6|" + Sato + "|",
+                 "再入院|（3室目）|5|" + Sato + "|",
+                 "消去|201|5|" + Suzuki + "|",
+                 "バックアップ削除||||" + SnapshotDay,
+             };
+             QCOMPARE(seen, expected);
          }},
         {QStringLiteral("the history goes with its change, once"),
          [](Ward &w, const StoreKind &kind) {
@@ -509,6 +587,46 @@ private slots:
         QList<HistoryEvent> read;
         QVERIFY(store.readHistory(&read, &error));
         QCOMPARE(read, QList<HistoryEvent> {e});
+    }
+
+    // A snapshot's deletion and its event, stopped at each step and started
+    // again: both happened or neither did, and nothing is left aside.
+    void folderSnapshotDeletionIsWholeAcrossAStop_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<bool>("deleted");
+        QTest::newRow("staging the event") << "stage ../log/history.WBD" << false;
+        QTest::newRow("the intent") << "intent" << false;
+        QTest::newRow("the append") << "append ../log/history.WBD" << true;
+        QTest::newRow("putting the folder aside") << "move ../BackUp/" + SnapshotDay << true;
+    }
+    void folderSnapshotDeletionIsWholeAcrossAStop()
+    {
+        QFETCH(QString, step);
+        QFETCH(bool, deleted);
+        Ward w(storeKinds()[QStringLiteral("folder")]);
+        QVERIFY(w.admitSato(3));
+        QVERIFY(w.store->takeSnapshot(SnapshotDay, QString()).started);
+        // And one a run removed only in part before it ended.
+        const QString leftAside = w.t.path(QStringLiteral("BackUp/.removing-令和08年12月01日"));
+        QVERIFY(QDir().mkpath(leftAside + "/DB"));
+        textfile::setStepHook([&](const QString &s) { return s != step; });
+        QString error;
+        QVERIFY(!removeSnapshot(w.ctx(), SnapshotDay, &error));
+        textfile::setStepHook({});
+
+        FolderStore again(w.t.ctx.appDir);
+        QString message;
+        QVERIFY2(again.prepare(&message), qPrintable(message));
+        QCOMPARE(again.snapshots(), deleted ? QStringList() : QStringList {SnapshotDay});
+        QList<HistoryEvent> events;
+        QVERIFY(again.readHistory(&events, &error));
+        const auto deletions = std::count_if(events.begin(), events.end(), [](const HistoryEvent &e) {
+            return e.kind == historykind::SnapshotDeletion && e.detail == SnapshotDay;
+        });
+        QCOMPARE(int(deletions), deleted ? 1 : 0);
+        QCOMPARE(QDir(w.t.path("BackUp")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 deleted ? QStringList() : QStringList {SnapshotDay});
     }
 };
 

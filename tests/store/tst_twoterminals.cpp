@@ -198,7 +198,7 @@ private slots:
 
         QVERIFY(b.board->changeDisplayDate(1));
         QString error;
-        QVERIFY(a.store->removeSnapshot(day2, &error));
+        QVERIFY(a.store->removeSnapshot(day2, {}, &error));
         QTest::qWait(300);
         QCOMPARE(b.board->dates().size(), 3); // the indices stay what B chose from
         QCOMPARE(b.model().bedEntry(3), SatoKey);

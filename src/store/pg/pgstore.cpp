@@ -697,20 +697,30 @@ SnapshotCopy PgStore::takeSnapshot(const QString &day, const QString &keepIfPres
     return r;
 }
 
-bool PgStore::removeSnapshot(const QString &name, QString *error)
+bool PgStore::removeSnapshot(const QString &name, const QList<HistoryEvent> &events, QString *error)
 {
     error->clear();
-    QSqlQuery q = prepared(db(), QStringLiteral("delete from snapshot_day where day = ?"));
-    q.addBindValue(name);
-    if (!exec(q, error))
-        return false;
-    if (q.numRowsAffected() < 1) {
-        *error = name;
+    QSqlDatabase d = db();
+    if (!d.transaction()) {
+        *error = d.lastError().text();
         return false;
     }
-    QSqlDatabase d = db();
-    notifyOthers(d, nullptr); // the other date lists lose the day
-    return true;
+    QSqlQuery q = prepared(d, QStringLiteral("delete from snapshot_day where day = ?"));
+    q.addBindValue(name);
+    bool ok = exec(q, error);
+    if (ok && q.numRowsAffected() < 1) {
+        *error = name;
+        ok = false;
+    }
+    ok = ok && insertHistory(d, events, error);
+    // The other date lists lose the day.
+    ok = ok && notifyOthers(d, error);
+    if (ok && d.commit())
+        return true;
+    if (ok)
+        *error = d.lastError().text();
+    d.rollback();
+    return false;
 }
 
 bool PgStore::isEmptyWard(bool *empty, QString *error)

@@ -50,7 +50,7 @@ public:
                                QString *error) override;
     QStringList snapshots() override;
     SnapshotCopy takeSnapshot(const QString &day, const QString &keepIfPresent) override;
-    bool removeSnapshot(const QString &name, QString *error) override;
+    bool removeSnapshot(const QString &name, const QList<HistoryEvent> &events, QString *error) override;
     SettingsStore *wardSettings() override;
     // Also watches the connection (every heartbeatMs) while a listener is set.
     void setChangeListener(std::function<void(Event)> listener) override;
