@@ -8,7 +8,6 @@ inline const QString WindowCaption = QStringLiteral("病棟統計"); // frmStati
 inline const QString OccupancyTitle = QStringLiteral("使用ベッド数（日ごと・過去365日）");
 inline const QString OccupancySeries = QStringLiteral("使用ベッド数");
 inline const QString DayAxis = QStringLiteral("日付");
-inline const QString DayFormat = QStringLiteral("yyyy/MM/dd");
 inline const QString BedsAxis = QStringLiteral("ベッド数（床）");
 inline const QString MovementTitle = QStringLiteral("入院・退院数（月ごと・過去12か月）");
 inline const QString AdmissionSeries = QStringLiteral("入院（再入院を含む）");

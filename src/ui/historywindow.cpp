@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -88,6 +89,20 @@ private:
     QList<HistoryEvent> m_events;
 };
 
+namespace {
+
+// Rows a little taller than the text: a long list stays easy to follow.
+class RoomyRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(0, 6);
+    }
+};
+
+} // namespace
+
 HistoryWindow::HistoryWindow(AppContext &ctx, QWidget *parent)
     : QDialog(parent)
     , m_ctx(ctx)
@@ -147,6 +162,7 @@ HistoryWindow::HistoryWindow(AppContext &ctx, QWidget *parent)
     m_table = new QTreeView(this);
     m_table->setObjectName(QStringLiteral("tblHistory"));
     m_table->setModel(m_model);
+    m_table->setItemDelegate(new RoomyRowDelegate(m_table));
     m_table->setRootIsDecorated(false);
     m_table->setUniformRowHeights(true);
     m_table->setAlternatingRowColors(true);
@@ -199,6 +215,7 @@ HistoryWindow::HistoryWindow(AppContext &ctx, QWidget *parent)
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
     resize(1180, 640);
+    m_patient->setFocus(); // what a nurse looks for most
     applyFilter();
     if (!m_readable) {
         m_status->setText(historytext::ReadFailed.arg(readError).replace(QLatin1Char('\r'), QLatin1Char('\n')));

@@ -4,7 +4,6 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
-#include <QDateTimeAxis>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -159,11 +158,14 @@ void StatisticsWindow::buildOccupancyChart(const QDate &today)
     const QDate from = today.addDays(-364);
     const QMap<QDate, int> beds = occupiedBedsByDay(m_ctx, from, today);
     QChart *chart = newChart(statisticstext::OccupancyTitle, font());
-    auto *x = new QDateTimeAxis;
+    // A label at each month's first day, in line with the months below.
+    auto *x = new QCategoryAxis;
     styleAxis(x, statisticstext::DayAxis, font());
-    x->setFormat(statisticstext::DayFormat);
-    x->setRange(from.startOfDay(), today.startOfDay());
-    x->setTickCount(7);
+    x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    x->setStartValue(timeOf(from));
+    for (QDate m = QDate(from.year(), from.month(), 1).addMonths(1); m <= today; m = m.addMonths(1))
+        x->append(m.toString(statisticstext::MonthFormat), timeOf(m));
+    x->setRange(timeOf(from), timeOf(today));
     auto *y = new QValueAxis;
     styleAxis(y, statisticstext::BedsAxis, font());
     int highest = 0;
