@@ -191,7 +191,9 @@ HistoryWindow::HistoryWindow(AppContext &ctx, QWidget *parent)
     auto *close = new QPushButton(historytext::CloseButton, this);
     close->setObjectName(QStringLiteral("cmdClose"));
     close->setToolTip(historytext::CloseTip);
-    close->setDefault(true);
+    // Enter in the patient box only confirms the typing: no button is the
+    // default, or the window would close under the nurse's hands.
+    close->setAutoDefault(false);
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("lblStatus"));
     m_status->setWordWrap(true);

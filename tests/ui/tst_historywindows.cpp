@@ -234,6 +234,8 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         typeText(child<QLineEdit>(w, "txtPatient"), QStringLiteral("一郎"));
+        QTest::keyClick(child<QLineEdit>(w, "txtPatient"), Qt::Key_Return);
+        QVERIFY(w.isVisible()); // Enter ends the typing, not the window
         QTemporaryDir out;
         const QString path = out.filePath("history.csv");
 
