@@ -2,7 +2,8 @@
 # Renders the README's pictures of the windows into docs/screenshots/ (a
 # full ward, offscreen on a 1920x1080 screen): the board at 1280x800 and
 # maximised, on the wall, on a past day, with names hidden, the record
-# window, the options' display tab and the three summary pages.
+# window, the options' display tab, the three summary pages and the history
+# and statistics windows over a year of the ward.
 #   VELTO_BUILD_DIR  build folder (default build-test)
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -13,7 +13,7 @@ for group in "$@"; do
   case "$group" in
     run) PKGS+=(build-essential cmake ninja-build
                 qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-gtk-platformtheme
-                libgl-dev fonts-ipafont-mincho fonts-ipafont-gothic libqt6sql6-psql) ;;
+                libgl-dev fonts-ipafont-mincho fonts-ipafont-gothic libqt6sql6-psql qt6-charts-dev) ;;
     test) PKGS+=(ccache cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
                  postgresql-15 postgresql-client-15) ;;
     fuzz) PKGS+=(clang libclang-rt-14-dev) ;;

@@ -1,18 +1,24 @@
 // Renders the windows a nurse sees, on a full ward, into PNG files for the
 // README: the board at 1280×800 and maximised on a 1920×1080 screen
-// (normal, on the wall, a past day, names hidden) and the record window.
+// (normal, on the wall, a past day, names hidden), the record window, and
+// the history and statistics windows over a year of the ward's life.
 // Usage: screenshots <folder>
 #include <QApplication>
 #include <QDir>
 #include <QTabWidget>
 #include <QTemporaryFile>
 #include <QTest>
+#include <QUuid>
+#include <cmath>
 #include <cstdio>
 
 #include "benchlayout.h"
 #include "print/paintercanvas.h"
+#include "store/wardstore.h"
+#include "ui/historywindow.h"
 #include "ui/optionsdialog.h"
 #include "ui/patientrecorddialog.h"
+#include "ui/statisticswindow.h"
 #include "ui/wardboardwindow.h"
 
 using namespace velto;
@@ -31,6 +37,89 @@ void save(QWidget &w, const QString &name)
     const auto *board = qobject_cast<WardBoardWindow *>(&w);
     std::printf("%s (%dx%d%s)\n", qPrintable(file), w.width(), w.height(),
                 board ? qPrintable(QStringLiteral(", bed names %1 px").arg(board->bedFontPixels())) : "");
+}
+
+// A year of the ward (after the board's pictures: it rewrites their past
+// days): a snapshot for most days (none on the days the PC
+// was off, a week in the summer among them) holding 200 to 236 occupied beds,
+// and a history that began in April: admissions, discharges and the
+// everyday edits of four nurses.
+void writeWardYear(Ward &ward)
+{
+    const QDate today = ward.clock.now().date();
+    QStringList numbers, colours, beds;
+    QString error;
+    textfile::readLines(ward.path("DB/") + layoutfile::RoomNumbers, &numbers, &error);
+    textfile::readLines(ward.path("DB/") + layoutfile::RoomColours, &colours, &error);
+    for (int back = 1; back < 365; ++back) {
+        const QDate day = today.addDays(-back);
+        const bool off = (back % 23 == 5) || (back % 37 == 11) || (back >= 130 && back < 137);
+        if (off)
+            continue;
+        // Fuller in winter, a dip at the weekends' discharges.
+        const int occupied = 214 + int(14 * std::cos((day.dayOfYear() - 20) * 2 * M_PI / 365.0))
+                             - (day.dayOfWeek() >= 6 ? 6 : 0) + (back * 7919 % 9) - 4;
+        beds.clear();
+        for (int bed = 0; bed < BoardModel::BedCount; ++bed)
+            beds << (bed < occupied ? ward.keys.at(bed) : QString());
+        const QString folder = ward.path("BackUp/" + eraDateOf(day));
+        QDir().mkpath(folder);
+        if (!textfile::writeLines(folder + "/" + layoutfile::Beds, beds, &error)
+            || !textfile::writeLines(folder + "/" + layoutfile::RoomNumbers, numbers, &error)
+            || !textfile::writeLines(folder + "/" + layoutfile::RoomColours, colours, &error))
+            qFatal("snapshot not written: %s", qPrintable(error));
+    }
+
+    const QList<QPair<QString, QString>> nurses {{QStringLiteral("kango01"), QStringLiteral("山田 花子")},
+                                                 {QStringLiteral("kango02"), QStringLiteral("鈴木 美香")},
+                                                 {QStringLiteral("kango03"), QStringLiteral("高橋 里美")},
+                                                 {QStringLiteral("kango07"), QStringLiteral("伊藤 恵")}};
+    const QStringList fields {QStringLiteral("体温、脈拍、血圧"),     QStringLiteral("問題点"),
+                              QStringLiteral("食事・栄養"),           QStringLiteral("内服薬"),
+                              QStringLiteral("キーパーソン、連絡先"), QStringLiteral("排泄")};
+    WardChange change;
+    unsigned seed = 12345;
+    auto next = [&seed](unsigned n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    const QDate began(today.year(), 4, 1);
+    for (QDate day = began; day <= today; day = day.addDays(1)) {
+        const bool recent = day.daysTo(today) < 35;
+        const int count = recent ? 3 + int(next(5)) : int(next(3));
+        for (int i = 0; i < count; ++i) {
+            const int bed = int(next(BoardModel::BedCount));
+            const auto &nurse = nurses.at(int(next(nurses.size())));
+            HistoryEvent e;
+            e.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+            e.time = QDateTime(day, QTime(8 + int(next(11)), int(next(60)), int(next(60))))
+                         .toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+            if (day == today && e.time > ward.clock.now().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")))
+                continue;
+            e.loginId = nurse.first;
+            e.staffName = nurse.second;
+            e.room = QString::number(201 + bed / 8);
+            e.bed = QString::number(1 + bed % 8);
+            e.patientKey = ward.keys.at(bed);
+            const unsigned what = next(10);
+            if (i == 0 && what < 5) {
+                e.kind = what < 3 ? historykind::Admission : historykind::Readmission;
+            } else if (i == 1 && what < 5) {
+                e.kind = what < 3 ? historykind::DischargeKept : historykind::DischargeErased;
+            } else if (what == 9) {
+                e.kind = historykind::BedMove;
+                e.detail = QStringLiteral("%1号室 %2 へ").arg(201 + int(next(30))).arg(1 + int(next(8)));
+            } else {
+                e.kind = historykind::RecordSave;
+                e.detail = fields.at(int(next(fields.size())));
+            }
+            change.events << e;
+        }
+    }
+    std::sort(change.events.begin(), change.events.end(),
+              [](const HistoryEvent &a, const HistoryEvent &b) { return a.time < b.time; });
+    if (ward.ctx.store->apply(change, &error) != ChangeResult::Done)
+        qFatal("history not written: %s", qPrintable(error));
 }
 
 // A maximised window on a 1920×1080 screen: the title bar and a panel take
@@ -166,6 +255,23 @@ int main(int argc, char *argv[])
             qFatal("window not shown");
         w.findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(2);
         save(w, QStringLiteral("options-display.png"));
+    }
+    writeWardYear(ward);
+    {
+        HistoryWindow w(ward.ctx);
+        w.resize(1280, 800);
+        w.show();
+        if (!QTest::qWaitForWindowExposed(&w))
+            qFatal("window not shown");
+        save(w, QStringLiteral("history.png"));
+    }
+    {
+        StatisticsWindow w(ward.ctx);
+        w.resize(1280, 800);
+        w.show();
+        if (!QTest::qWaitForWindowExposed(&w))
+            qFatal("window not shown");
+        save(w, QStringLiteral("statistics.png"));
     }
     return 0;
 }

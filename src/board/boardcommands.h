@@ -24,6 +24,8 @@ enum class BoardCommand {
     Options,
     Backup,
     DeleteBackups,
+    History,    // the ward's history, read-only
+    Statistics, // the ward over time, read-only
     Help,
     About,
     WallMode,

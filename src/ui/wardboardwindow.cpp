@@ -35,6 +35,7 @@
 #include "core/settingsstore.h"
 #include "facilitydialog.h"
 #include "helpviewer.h"
+#include "historywindow.h"
 #include "optionsdialog.h"
 #include "passwordbox.h"
 #include "patientrecorddialog.h"
@@ -44,6 +45,7 @@
 #include "snapshotdeletedialog.h"
 #include "staff/accounts.h"
 #include "stafflistdialog.h"
+#include "statisticswindow.h"
 
 // The toolbar pictures live in the ui library's resources, which a static
 // library does not register on its own.
@@ -740,6 +742,12 @@ void WardBoardWindow::runCommand(BoardCommand command, BoardOrigin surface)
     case BoardCommand::DeleteBackups:
         deleteBackups();
         break;
+    case BoardCommand::History:
+        openHistoryWindow(m_ctx, this);
+        return;
+    case BoardCommand::Statistics:
+        openStatisticsWindow(m_ctx, this);
+        return;
     case BoardCommand::Help:
         showHelp();
         return;

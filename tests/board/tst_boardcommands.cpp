@@ -11,12 +11,13 @@ namespace {
 using C = BoardCommand;
 
 const QList<BoardCommand> AllCommands {
-    C::Close,    C::MoveBed, C::EditRecord, C::Discharge, C::Readmit,       C::Erase, C::RoomNumber, C::RoomColour,
-    C::Facility, C::Staff,   C::Options,    C::Backup,    C::DeleteBackups, C::Help,  C::About,      C::DismissMenu,
+    C::Close,         C::MoveBed,    C::EditRecord, C::Discharge, C::Readmit, C::Erase,
+    C::RoomNumber,    C::RoomColour, C::Facility,   C::Staff,     C::Options, C::Backup,
+    C::DeleteBackups, C::History,    C::Statistics, C::Help,      C::About,   C::DismissMenu,
 };
 // Enabled whatever the state.
-const QList<BoardCommand> AlwaysOn {C::Close, C::Facility, C::Staff,      C::DeleteBackups,
-                                    C::Help,  C::About,    C::DismissMenu};
+const QList<BoardCommand> AlwaysOn {C::Close,      C::Facility, C::Staff, C::DeleteBackups, C::History,
+                                    C::Statistics, C::Help,     C::About, C::DismissMenu};
 
 QList<BoardCommand> enabledIn(const BoardState &state)
 {
@@ -132,7 +133,7 @@ private slots:
     {
         QTest::addColumn<int>("surface");
         QTest::addColumn<int>("count");
-        QTest::newRow("menu bar") << int(BoardOrigin::MenuBar) << 16;
+        QTest::newRow("menu bar") << int(BoardOrigin::MenuBar) << 18;
         QTest::newRow("toolbar") << int(BoardOrigin::Toolbar) << 12;
         QTest::newRow("bed menu") << int(BoardOrigin::PopupMenu) << 8;
     }

@@ -310,7 +310,8 @@ private slots:
                  (QStringList {"setHospitalInfo|施設情報設定(&H)...|", "kangofu|スタッフ情報設定(&N)...|", "-Sep212",
                                "OptionDlgStart|ｵﾌﾟｼｮﾝ(&O)...|"}));
         QCOMPARE(items("Data"),
-                 (QStringList {"Backup|ﾊﾞｯｸｱｯﾌﾟ(&B)...|Ctrl+B", "BackupDataDell|ﾊﾞｯｸｱｯﾌﾟﾃﾞｰﾀ削除(&D)...|Ctrl+D"}));
+                 (QStringList {"Backup|ﾊﾞｯｸｱｯﾌﾟ(&B)...|Ctrl+B", "BackupDataDell|ﾊﾞｯｸｱｯﾌﾟﾃﾞｰﾀ削除(&D)...|Ctrl+D",
+                               "-SepHistory", "History|履歴(&H)...|", "Statistics|病棟統計(&S)...|"}));
         QCOMPARE(items("other"), (QStringList {"help|Veltoのヘルプ(&H)...|F1", "white|Veltoについて(&N)...|",
                                                "-SepWall", "wallMode|壁掛け表示(&W)|F11"}));
 
@@ -363,9 +364,10 @@ private slots:
         if (snapshot)
             w.findChild<QComboBox *>("cmbDate")->setCurrentIndex(1);
         w.bedFocused(selected);
-        const QList<BoardCommand> alwaysOn {BoardCommand::Close,         BoardCommand::Facility,   BoardCommand::Staff,
-                                            BoardCommand::DeleteBackups, BoardCommand::Help,       BoardCommand::About,
-                                            BoardCommand::WallMode,      BoardCommand::DismissMenu};
+        const QList<BoardCommand> alwaysOn {
+            BoardCommand::Close,    BoardCommand::Facility,   BoardCommand::Staff, BoardCommand::DeleteBackups,
+            BoardCommand::History,  BoardCommand::Statistics, BoardCommand::Help,  BoardCommand::About,
+            BoardCommand::WallMode, BoardCommand::DismissMenu};
         int checked = 0;
         for (const BoardCommandRow &row : boardCommands()) {
             const bool expected = alwaysOn.contains(row.command) || on.contains(row.command);
@@ -378,7 +380,7 @@ private slots:
                 ++checked;
             }
         }
-        QCOMPARE(checked, 16 + 12 + 8);
+        QCOMPARE(checked, 18 + 12 + 8);
     }
 
     // Each surface's action runs its own command on the selected bed.
