@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #include "benchlayout.h"
+#include "board/boardhistory.h"
 #include "print/paintercanvas.h"
 #include "store/wardstore.h"
 #include "ui/historywindow.h"
@@ -108,7 +109,10 @@ void writeWardYear(Ward &ward)
                 e.kind = what < 3 ? historykind::DischargeKept : historykind::DischargeErased;
             } else if (what == 9) {
                 e.kind = historykind::BedMove;
-                e.detail = QStringLiteral("%1号室 %2 へ").arg(201 + int(next(30))).arg(1 + int(next(8)));
+                // As the board writes it: from this bed to another.
+                e.detail
+                    = historydetail::FromTo.arg(historydetail::BedPlace.arg(e.room, e.bed),
+                                                historydetail::BedPlace.arg(201 + int(next(30))).arg(1 + int(next(8))));
             } else {
                 e.kind = historykind::RecordSave;
                 e.detail = fields.at(int(next(fields.size())));

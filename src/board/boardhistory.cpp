@@ -22,12 +22,12 @@ QString colourName(int stored)
 QString historyRoomName(const BoardModel &model, int room)
 {
     const QString number = model.roomNumber(room);
-    return number.isEmpty() ? historytext::UnnumberedRoom.arg(room + 1) : number;
+    return number.isEmpty() ? historydetail::UnnumberedRoom.arg(room + 1) : number;
 }
 
 QString historyBedPlace(const BoardModel &model, int bed)
 {
-    return historytext::BedPlace.arg(historyRoomName(model, BoardModel::roomOf(bed)), positionInRoom(bed));
+    return historydetail::BedPlace.arg(historyRoomName(model, BoardModel::roomOf(bed)), positionInRoom(bed));
 }
 
 HistoryEvent bedEvent(const AppContext &ctx, const BoardModel &model, int bed, const QString &kind,
@@ -57,14 +57,14 @@ QList<HistoryEvent> bedMoveEvents(const AppContext &ctx, const BoardModel &model
         return {};
     if (targetFree)
         return {bedEvent(ctx, model, source, historykind::BedMove, model.bedEntry(source),
-                         historytext::FromTo.arg(from, to))};
+                         historydetail::FromTo.arg(from, to))};
     if (sourceFree) // the patient in the target is the one who moves
         return {bedEvent(ctx, model, target, historykind::BedMove, model.bedEntry(target),
-                         historytext::FromTo.arg(to, from))};
+                         historydetail::FromTo.arg(to, from))};
     return {bedEvent(ctx, model, source, historykind::BedExchange, model.bedEntry(source),
-                     historytext::FromTo.arg(from, to)),
+                     historydetail::FromTo.arg(from, to)),
             bedEvent(ctx, model, target, historykind::BedExchange, model.bedEntry(target),
-                     historytext::FromTo.arg(to, from))};
+                     historydetail::FromTo.arg(to, from))};
 }
 
 QList<HistoryEvent> roomNumberEvents(const AppContext &ctx, const BoardModel &model, int room, const QString &before)
@@ -72,9 +72,9 @@ QList<HistoryEvent> roomNumberEvents(const AppContext &ctx, const BoardModel &mo
     const QString now = model.roomNumber(room);
     if (now == before)
         return {};
-    const auto shown = [](const QString &n) { return n.isEmpty() ? historytext::NoNumber : n; };
+    const auto shown = [](const QString &n) { return n.isEmpty() ? historydetail::NoNumber : n; };
     return {newHistoryEvent(ctx, historykind::RoomNumber, historyRoomName(model, room), QString(), QString(),
-                            historytext::FromTo.arg(shown(before), shown(now)))};
+                            historydetail::FromTo.arg(shown(before), shown(now)))};
 }
 
 QList<HistoryEvent> roomColourEvents(const AppContext &ctx, const BoardModel &model, int room, int before)
@@ -83,7 +83,7 @@ QList<HistoryEvent> roomColourEvents(const AppContext &ctx, const BoardModel &mo
     if (colourName(now) == colourName(before))
         return {};
     return {newHistoryEvent(ctx, historykind::RoomColour, historyRoomName(model, room), QString(), QString(),
-                            historytext::FromTo.arg(colourName(before), colourName(now)))};
+                            historydetail::FromTo.arg(colourName(before), colourName(now)))};
 }
 
 } // namespace velto

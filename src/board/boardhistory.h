@@ -11,7 +11,7 @@ namespace velto {
 struct AppContext;
 class BoardModel;
 
-namespace historytext {
+namespace historydetail {
 // A bed: the room's number and the bed's position in it.
 inline const QString BedPlace = QStringLiteral("%1 %2番");
 // A room without a number: its place on the board, counted from 1.
@@ -20,7 +20,7 @@ inline const QString UnnumberedRoom = QStringLiteral("（%1室目）");
 inline const QString FromTo = QStringLiteral("%1 → %2");
 // An empty room number before or after a change.
 inline const QString NoNumber = QStringLiteral("（なし）");
-} // namespace historytext
+} // namespace historydetail
 
 // The room's number as the history names it (its place when it has none).
 QString historyRoomName(const BoardModel &model, int room);

@@ -22,8 +22,12 @@ QDate dayOf(const HistoryEvent &e)
     return QDate::fromString(e.time.left(10), QStringLiteral("yyyy/MM/dd"));
 }
 
-QString csvField(const QString &value)
+QString csvField(const QString &typed)
 {
+    // A spreadsheet would run a value starting like a formula (a name or a
+    // note typed as "=..."); a leading quote keeps it text.
+    static const QRegularExpression formulaStart(QStringLiteral("^[=+\\-@\t\r]"));
+    const QString value = typed.contains(formulaStart) ? QLatin1Char('\'') + typed : typed;
     static const QRegularExpression needsQuotes(QStringLiteral("[\",\r\n]"));
     if (!value.contains(needsQuotes))
         return value;

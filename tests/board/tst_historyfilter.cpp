@@ -151,6 +151,29 @@ private slots:
         QCOMPARE(bytes, expected);
     }
 
+    // A value a spreadsheet would take for a formula stays text.
+    void csvKeepsFormulasAsText_data()
+    {
+        QTest::addColumn<QString>("detail");
+        QTest::addColumn<QByteArray>("field");
+        QTest::newRow("=") << "=HYPERLINK(\"x\")" << QByteArray("\"'=HYPERLINK(\"\"x\"\")\"");
+        QTest::newRow("+") << "+1" << QByteArray("'+1");
+        QTest::newRow("-") << "-2+3" << QByteArray("'-2+3");
+        QTest::newRow("@") << "@SUM(A1)" << QByteArray("'@SUM(A1)");
+        QTest::newRow("inside, not leading") << "a=b" << QByteArray("a=b");
+    }
+    void csvKeepsFormulasAsText()
+    {
+        QFETCH(QString, detail);
+        QFETCH(QByteArray, field);
+        HistoryEvent e = historyEvent("a", "2026/12/01 10:00:00", "kango01", historykind::RecordSave, Sato1);
+        e.detail = detail;
+        QByteArray bytes;
+        QString error;
+        QVERIFY2(historyCsv({e}, &bytes, &error), qPrintable(error));
+        QVERIFY2(bytes.endsWith("," + field + "\r\n"), bytes.constData());
+    }
+
     // A character the code page lacks refuses the export, naming it; the
     // file already there stays as it was.
     void csvRefusesWhatTheCodePageLacks()
