@@ -89,6 +89,16 @@ std::filesystem::path fsPath(const QString &p)
     return std::filesystem::path(QFile::encodeName(p).toStdString());
 }
 
+// True when the regular file at path holds exactly data.
+bool sameBytesOnDisk(const QString &path, const QByteArray &data)
+{
+    const QFileInfo fi(path);
+    if (!fi.isFile() || fi.isSymLink() || fi.size() != data.size())
+        return false;
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) && f.readAll() == data;
+}
+
 // On a case-blind disk two keys may name one file.
 bool sameFile(const QString &a, const QString &b)
 {
@@ -409,7 +419,14 @@ SnapshotCopy FolderStore::takeSnapshot(const QString &day, const QString &keepIf
             continue;
         }
         if (rawfiles::readFile(db, raw, &data, &error)) {
-            copies.append({QDir(target).filePath(name), data});
+            // A copy already holding these bytes (a second backup the same
+            // day) was flushed when it was made: it stays as it is.
+            const QString copy = QDir(target).filePath(name);
+            if (sameBytesOnDisk(copy, data)) {
+                r.copied << name;
+                continue;
+            }
+            copies.append({copy, data});
             names << name;
         } else {
             r.failed << shown + QStringLiteral(": ") + error;

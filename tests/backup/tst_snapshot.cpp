@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QFile>
 #include <QtTest>
+#include <sys/stat.h>
 
 #include "backup/codepagenames.h"
 #include "backup/snapshot.h"
@@ -131,6 +132,38 @@ private slots:
         QVERIFY(copySnapshot(t.ctx).ok);
         QVERIFY(QFileInfo(t.path("BackUp/" + snapshotDayName(t.ctx))).isDir());
         QVERIFY(QFileInfo(t.path("DB")).isDir());
+    }
+
+    // A second backup the same day rewrites only what changed since the
+    // first: an unchanged copy keeps its file, a changed one is replaced
+    // whole, and a copy that differs only in length or in one byte counts
+    // as changed.
+    void repeatedBackupRewritesOnlyChangedCopies()
+    {
+        TestContext t;
+        t.makeFolders();
+        const QString snap = t.path("BackUp/" + snapshotDayName(t.ctx));
+        put(t.path("DB/A.WBD"), "same");
+        put(t.path("DB/B.WBD"), "b1");
+        put(t.path("DB/C.WBD"), "c1");
+        QVERIFY(copySnapshot(t.ctx).ok);
+        const auto inode = [&](const QString &name) {
+            struct stat st { };
+            return ::stat(QFile::encodeName(snap + "/" + name).constData(), &st) == 0 ? quint64(st.st_ino) : 0;
+        };
+        const quint64 a = inode("A.WBD"), b = inode("B.WBD"), c = inode("C.WBD");
+        put(t.path("DB/B.WBD"), "b2");  // same length, one byte
+        put(t.path("DB/C.WBD"), "c1x"); // longer
+
+        const SnapshotResult r = copySnapshot(t.ctx);
+        QVERIFY(r.ok);
+        QCOMPARE(r.copied.size(), 3);
+        QCOMPARE(inode("A.WBD"), a);
+        QVERIFY(inode("B.WBD") != b);
+        QVERIFY(inode("C.WBD") != c);
+        QCOMPARE(readBytes(snap + "/A.WBD"), QByteArray("same"));
+        QCOMPARE(readBytes(snap + "/B.WBD"), QByteArray("b2"));
+        QCOMPARE(readBytes(snap + "/C.WBD"), QByteArray("c1x"));
     }
 
     void failedCopyIsReportedOthersGoOn()
