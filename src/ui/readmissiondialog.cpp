@@ -23,6 +23,8 @@ ReadmissionDialog::ReadmissionDialog(AppContext &ctx, BoardModel &model, int bed
     auto *label = new QLabel(admissiontext::saiLabel, this);
     label->setObjectName(QStringLiteral("Label2"));
     m_list = new QListWidget(this);
+    // Thousands of entries: every row one height, measured once.
+    m_list->setUniformItemSizes(true);
     m_list->setObjectName(QStringLiteral("File1"));
     m_list->setToolTip(admissiontext::saiListTip);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -19,6 +19,8 @@ SnapshotDeleteDialog::SnapshotDeleteDialog(AppContext &ctx, QWidget *parent)
     setWindowTitle(backupdeltext::caption);
 
     m_list = new QListWidget(this);
+    // Thousands of entries: every row one height, measured once.
+    m_list->setUniformItemSizes(true);
     m_list->setObjectName(QStringLiteral("List1"));
     m_list->setSelectionMode(QAbstractItemView::MultiSelection);
     m_delete = new QPushButton(backupdeltext::buttonDelete, this);

@@ -15,10 +15,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
+#include <QStringListModel>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -388,7 +390,19 @@ void WardBoardWindow::buildUi()
     dateLabel->setObjectName(QStringLiteral("Label2"));
     m_dateBox = new QComboBox(this);
     m_dateBox->setObjectName(QStringLiteral("cmbDate"));
-    m_dateBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // Years of snapshots cost only the dates on screen: one list of strings
+    // (no item objects), the box as wide as the widest date rather than
+    // measured over every entry, and rows of one height.
+    m_dateModel = new QStringListModel(this);
+    m_dateBox->setModel(m_dateModel);
+    if (auto *view = qobject_cast<QListView *>(m_dateBox->view()))
+        view->setUniformItemSizes(true);
+    {
+        const QFontMetrics fm = m_dateBox->fontMetrics();
+        const int widest = fm.horizontalAdvance(QStringLiteral("令和88年88月88日"));
+        m_dateBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        m_dateBox->setMinimumContentsLength(widest / qMax(1, fm.horizontalAdvance(QLatin1Char('x'))) + 1);
+    }
     m_todayButton = new QPushButton(boardtext::TodayButton, this);
     m_todayButton->setObjectName(QStringLiteral("cmdToday"));
     m_todayButton->setToolTip(boardtext::TodayButtonTip);
@@ -569,8 +583,7 @@ void WardBoardWindow::loadBoard()
 void WardBoardWindow::fillDateBox(const QStringList &dates, int current)
 {
     m_fillingDates = true;
-    m_dateBox->clear();
-    m_dateBox->addItems(dates);
+    m_dateModel->setStringList(dates);
     m_dateBox->setCurrentIndex(qBound(-1, current, int(dates.size()) - 1));
     m_fillingDates = false;
 }

@@ -13,6 +13,7 @@
 
 class QAction;
 class QComboBox;
+class QStringListModel;
 class QDrag;
 class QGridLayout;
 class QLabel;
@@ -142,6 +143,7 @@ private:
     BoardController m_board;
     bool m_dragging = false;
     QComboBox *m_dateBox = nullptr;
+    QStringListModel *m_dateModel = nullptr;
     QPushButton *m_todayButton = nullptr;
     QLabel *m_readOnlyBanner = nullptr;
     QLabel *m_snapshotBanner = nullptr;
