@@ -1,14 +1,21 @@
 // The ward board: opening it with every bed taken to its first paint against
 // a plain window of as many frames and buttons, a change of display date,
 // and the date list built from ten years of snapshot folders.
+#include <QDialog>
 #include <QFile>
 #include <QFrame>
 #include <QGridLayout>
+#include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
 #include <QTest>
+#include <QVBoxLayout>
 
+#include "backup/snapshotdelete.h"
 #include "benchlayout.h"
 #include "board/wardstatistics.h"
+#include "ui/readmissiondialog.h"
+#include "ui/snapshotdeletedialog.h"
 #include "ui/wardboardwindow.h"
 
 using namespace velto;
@@ -62,6 +69,77 @@ int main(int argc, char *argv[])
     const auto [board, plain] = paintPair(
         runs, [&] { return new WardBoardWindow(ward.ctx); }, [&] { return plainBoard(ward.keys); });
     printRow("board opened to first paint (240 beds, 30 rooms)", board, plain, "30 frames, 240 buttons", {1.5, 0});
+
+    // The same full ward with ten and a hundred years of snapshot days (empty
+    // folders: the date list is what grows), against itself with none.
+    {
+        Ward none;
+        writeLayout(none, none.path("DB"));
+        for (const int days : {3650, 36500}) {
+            Ward many;
+            writeLayout(many, many.path("DB"));
+            many.makeSnapshotFolders(days);
+            const auto [withMany, withNone] = paintPair(
+                runs, [&] { return new WardBoardWindow(many.ctx); }, [&] { return new WardBoardWindow(none.ctx); });
+            const QByteArray figure = QStringLiteral("board opened to first paint with %1 snapshot days")
+                                          .arg(QLocale::c().toString(days))
+                                          .toUtf8();
+            printRow(figure.constData(), withMany, withNone, "the same board with none",
+                     days == 3650 ? Goal {1.1, 0} : Goal {0, 100});
+        }
+    }
+
+    // The deletion window over ten and a hundred years of snapshot days, and
+    // the readmission chooser over 2,000 and 20,000 kept records, against a
+    // plain dialog listing the same names.
+    const auto plainList = [](const QStringList &names) {
+        auto *d = new QDialog;
+        auto *list = new QListWidget(d);
+        list->addItems(names);
+        (new QVBoxLayout(d))->addWidget(list);
+        return static_cast<QWidget *>(d);
+    };
+    for (const int days : {3650, 36500}) {
+        Ward many;
+        const QStringList names = many.makeSnapshotFolders(days);
+        const auto [window, plain] = paintPair(
+            runs,
+            [&] {
+                auto *d = new SnapshotDeleteDialog(many.ctx);
+                d->refill(listSnapshots(many.ctx));
+                return d;
+            },
+            [&] { return plainList(names); });
+        const QByteArray figure = QStringLiteral("deletion window opened to first paint, %1 snapshot days")
+                                      .arg(QLocale::c().toString(days))
+                                      .toUtf8();
+        printRow(figure.constData(), window, plain, "plain dialog, same list", Goal {0, days == 3650 ? 10.0 : 30.0});
+    }
+    for (const int kept : {2000, 20000}) {
+        Ward many;
+        QDir().mkpath(many.path("DB/Out"));
+        QStringList names;
+        for (int i = 0; i < kept; ++i) {
+            const QString name = QStringLiteral("退院%1_花子_昭和20年1月1日").arg(i, 5, 10, QLatin1Char('0'));
+            QFile f(many.path("DB/Out/" + name));
+            if (!f.open(QIODevice::WriteOnly))
+                qFatal("cannot write a kept record");
+            names << name;
+        }
+        BoardModel model;
+        const auto [window, plain] = paintPair(
+            runs,
+            [&] {
+                auto *d = new ReadmissionDialog(many.ctx, model, 0);
+                d->fill();
+                return d;
+            },
+            [&] { return plainList(names); });
+        const QByteArray figure = QStringLiteral("readmission chooser opened to first paint, %1 kept records")
+                                      .arg(QLocale::c().toString(kept))
+                                      .toUtf8();
+        printRow(figure.constData(), window, plain, "plain dialog, same list", Goal {0, kept == 2000 ? 10.0 : 30.0});
+    }
 
     double raw = 0, boardBetween = 0, boardFromToday = 0;
     {

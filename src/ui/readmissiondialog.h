@@ -18,9 +18,10 @@ public:
     // it does not open. Returns whether a patient was readmitted.
     bool run();
     bool readmitted() const { return m_readmitted; }
+    // The kept records as run() lists them (also for timing the window filled).
+    void fill();
 
 private:
-    void fill();
     void click();
 
     AppContext &m_ctx;

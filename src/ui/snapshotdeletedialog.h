@@ -21,13 +21,14 @@ public:
     // was deleted.
     QStringList run();
     QStringList boardDates() const { return m_boardDates; }
+    // The list as run() shows it (also for timing the window filled).
+    void refill(const QStringList &names);
 
 protected:
     // Escape presses "delete all", whose question defaults to No.
     void keyPressEvent(QKeyEvent *e) override;
 
 private:
-    void refill(const QStringList &names);
     void deleteSnapshots(DeleteMode mode);
 
     AppContext &m_ctx;
