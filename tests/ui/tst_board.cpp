@@ -11,10 +11,12 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "backup/snapshot.h"
 #include "board/admission.h"
 #include "board/boardview.h"
 #include "board/roomcolour.h"
 #include "board/wardlayout.h"
+#include "core/eradate.h"
 #include "core/textfile.h"
 #include "record/recordfields.h"
 #include "record/recordfile.h"
@@ -592,6 +594,44 @@ private slots:
         QVERIFY(w.menuItem("Taiin")->isEnabled());
         QVERIFY(banner->text().isEmpty() && !banner->autoFillBackground());
         QCOMPARE(w.shownRoomColour(0), colourFromStored(BoardModel::InitialRoomColour));
+    }
+
+    // Hundreds of snapshot days: the date list holds every one in the
+    // order the board keeps, opens on today, is wide enough for its longest
+    // date, and the keyboard still picks a past day.
+    void longDateListShowsAndSelects()
+    {
+        const QDate oldest(2025, 6, 1);
+        for (int i = 0; i < 500; ++i)
+            QVERIFY(QDir().mkpath(tc->path("BackUp/" + getWaDate(tc->ctx, oldest.addDays(i).toString("yyyyMMdd")))));
+        WardBoardWindow w(tc->ctx);
+        auto *dates = w.findChild<QComboBox *>("cmbDate");
+        const QStringList expected = buildDateList(tc->ctx);
+        QCOMPARE(expected.size(), 502);
+        QStringList shown;
+        int widest = 0;
+        for (int i = 0; i < dates->count(); ++i) {
+            shown << dates->itemText(i);
+            widest = qMax(widest, dates->fontMetrics().horizontalAdvance(shown.last()));
+        }
+        QCOMPARE(shown, expected);
+        QCOMPARE(dates->currentIndex(), 0);
+        QCOMPARE(dates->currentText(), Today);
+        QVERIFY(dates->sizeHint().width() > widest);
+
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        dates->setFocus();
+        QTest::keyClick(dates, Qt::Key_Down);
+        QCOMPARE(dates->currentIndex(), 1);
+        QCOMPARE(tc->ctx.displayDateIndex, 1);
+        QCOMPARE(w.findChild<QLabel *>("lblSnapshotDay")->text(), expected.at(1) + QStringLiteral(" の記録（閲覧のみ）"));
+        // The far end is the day that holds a board: it is the one shown.
+        QTest::keyClick(dates, Qt::Key_End);
+        QCOMPARE(dates->currentIndex(), 501);
+        QCOMPARE(dates->currentText(), PastDay);
+        QCOMPARE(tc->ctx.displayDateIndex, 501);
+        QCOMPARE(bed(w, 0)->toolTip(), Tanaka);
     }
 
     // The board grows with its window: maximised on a 1920×1080 screen the

@@ -366,6 +366,73 @@ private slots:
         ReadmissionDialog w(t.ctx, model, 3);
         QVERIFY(!child<QPushButton>(&w, "Command1")->isEnabled());
     }
+
+    // Hundreds of entries: each list shows them all in order, the keyboard
+    // and the mouse reach the far end, and the row chosen there is the one
+    // acted on.
+    void longListsShowAndSelect()
+    {
+        test::TestContext t;
+        t.makeFolders();
+        t.ctx.currentAccount.authority = Authority::Full;
+        t.ctx.todayEraDate = QStringLiteral("令和08年12月10日");
+        QStringList days;
+        const QDate last(2026, 12, 9);
+        for (int i = 499; i >= 0; --i)
+            days << getWaDate(t.ctx, last.addDays(-i).toString(QStringLiteral("yyyyMMdd")));
+        for (const QString &d : days)
+            QVERIFY(QDir(t.path("BackUp")).mkpath(d));
+        t.prompter.answers = {true};
+
+        QStringList listed;
+        QString picked;
+        onNextModal([&](QWidget *dlg) {
+            auto *list = child<QListWidget>(dlg, "List1");
+            for (int i = 0; i < list->count(); ++i)
+                listed << list->item(i)->text();
+            list->setFocus();
+            list->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+            QTest::keyClick(list, Qt::Key_End);
+            QListWidgetItem *end = list->currentItem();
+            QVERIFY(end);
+            const QRect r = list->visualItemRect(end);
+            QVERIFY(list->viewport()->rect().contains(r.center()));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+            picked = end->text();
+            QCOMPARE(list->selectedItems().size(), 1);
+            child<QPushButton>(dlg, "Command1")->click();
+        });
+        runBackupDelete(t.ctx, nullptr);
+        QCOMPARE(listed, days);
+        QCOMPARE(picked, days.last());
+        const QStringList left = QDir(t.path("BackUp")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(left.size(), 499);
+        QVERIFY(!left.contains(days.last()));
+
+        QStringList kept;
+        for (int i = 0; i < 300; ++i)
+            kept << QStringLiteral("患者%1_名_昭和10年5月3日").arg(i, 3, 10, QLatin1Char('0'));
+        for (const QString &k : kept)
+            touch(t.path("DB/Out/" + k));
+        BoardModel model;
+        QString first, chosen;
+        onNextModal([&](QWidget *dlg) {
+            auto *list = child<QListWidget>(dlg, "File1");
+            QCOMPARE(list->count(), kept.size());
+            first = list->currentItem()->text();
+            for (int i = 0; i < list->count(); ++i)
+                QCOMPARE(list->item(i)->text(), kept.at(i));
+            list->setFocus();
+            QTest::keyClick(list, Qt::Key_End);
+            QTest::keyClick(list, Qt::Key_Up);
+            chosen = list->currentItem()->text();
+            child<QPushButton>(dlg, "Command1")->click();
+        });
+        QVERIFY(runReadmit(t.ctx, model, 3, nullptr));
+        QCOMPARE(first, kept.first());
+        QCOMPARE(chosen, kept.at(298));
+        QCOMPARE(model.bedEntry(3), kept.at(298));
+    }
 };
 
 QTEST_MAIN(TestSideWindows)
