@@ -23,7 +23,7 @@ configure() { # tests ON or OFF, only when the folder differs
   fi
 }
 
-BENCHES=(startup_bench board_bench record_bench print_bench backup_bench store_bench)
+BENCHES=(board_bench record_bench print_bench backup_bench store_bench)
 configure OFF
 cmake --build "$BUILD" --target velto velto_probe minimal_window plain_login xwatch "${BENCHES[@]}" -j"$JOBS"
 if [ -n "${VELTO_E2E_BUILD_DIR:-}" ]; then
