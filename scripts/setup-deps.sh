@@ -5,7 +5,8 @@
 #   test   the tests besides: ccache, the private CUPS server with its PDF
 #          queue, pdffonts, the PostgreSQL 15 server (scripts/test.sh)
 #   fuzz   clang with libFuzzer and the sanitizers (scripts/fuzz.sh, .ci/run)
-#   bench  /usr/bin/time for the memory figure (scripts/bench.sh)
+#   bench  /usr/bin/time for the memory figure, Xvfb and the xcb headers for
+#          the X client that times windows drawn (scripts/bench.sh)
 set -euo pipefail
 [ "$#" -gt 0 ] || { echo "usage: $0 run|test|fuzz|bench ..." >&2; exit 2; }
 PKGS=()
@@ -17,7 +18,7 @@ for group in "$@"; do
     test) PKGS+=(ccache cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
                  postgresql-15 postgresql-client-15) ;;
     fuzz) PKGS+=(clang libclang-rt-14-dev) ;;
-    bench) PKGS+=(time) ;;
+    bench) PKGS+=(time xvfb xauth libxcb1-dev libxcb-damage0-dev libxcb-xtest0-dev) ;;
     *) echo "setup-deps: unknown group $group" >&2; exit 2 ;;
   esac
 done
