@@ -17,6 +17,7 @@
 #include "board/historytexts.h"
 #include "core/appcontext.h"
 #include "savefiledialog.h"
+#include "statusrow.h"
 #include "store/wardstore.h"
 
 namespace velto {
@@ -194,15 +195,7 @@ HistoryWindow::HistoryWindow(AppContext &ctx, QWidget *parent)
     // Enter in the patient box only confirms the typing: no button is the
     // default, or the window would close under the nurse's hands.
     close->setAutoDefault(false);
-    m_status = new QLabel(this);
-    m_status->setObjectName(QStringLiteral("lblStatus"));
-    m_status->setWordWrap(true);
-    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_status, 1);
-    buttons->addWidget(m_export);
-    buttons->addWidget(close);
+    QHBoxLayout *buttons = statusRow(this, &m_status, {m_export, close});
 
     auto *v = new QVBoxLayout(this);
     v->addLayout(filters);

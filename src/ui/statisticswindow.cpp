@@ -20,6 +20,7 @@
 #include "core/appcontext.h"
 #include "core/textfile.h"
 #include "savefiledialog.h"
+#include "statusrow.h"
 #include "store/wardstore.h"
 
 namespace velto {
@@ -129,14 +130,7 @@ StatisticsWindow::StatisticsWindow(AppContext &ctx, QWidget *parent)
     close->setObjectName(QStringLiteral("cmdClose"));
     close->setToolTip(statisticstext::CloseTip);
     close->setDefault(true);
-    m_status = new QLabel(this);
-    m_status->setObjectName(QStringLiteral("lblStatus"));
-    m_status->setWordWrap(true);
-    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_status, 1);
-    buttons->addWidget(save);
-    buttons->addWidget(close);
+    QHBoxLayout *buttons = statusRow(this, &m_status, {save, close});
 
     auto *v = new QVBoxLayout(this);
     v->addWidget(m_charts, 1);
