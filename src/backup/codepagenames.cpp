@@ -67,9 +67,6 @@ QString codePageRenameMessage(const CodePageRenames &r)
 
 void repairDataFolders(AppContext &ctx)
 {
-    const QDir backUp(ctx.path(QStringLiteral("BackUp")));
-    for (const QString &day : backUp.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks))
-        textfile::removeStaleStagingFiles(backUp.filePath(day));
     const CodePageRenames r = renameCodePageNames(ctx);
     if (r.any())
         ctx.prompter->infoMsg(codePageRenameMessage(r));

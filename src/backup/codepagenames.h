@@ -33,8 +33,7 @@ CodePageRenames renameCodePageNames(AppContext &ctx);
 // The information message for a result (empty when there is nothing to tell).
 QString codePageRenameMessage(const CodePageRenames &r);
 
-// Start-up: the renames, the message, and the staging files a crash left in
-// the snapshot folders.
+// Start-up: the renames and their message.
 void repairDataFolders(AppContext &ctx);
 
 } // namespace velto

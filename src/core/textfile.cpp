@@ -821,6 +821,11 @@ QVector<bool> writeEachAtomic(const QList<QPair<QString, QByteArray>> &files, QS
     for (int i = 0; i < files.size(); ++i) {
         auto file = std::make_unique<StagedFile>(files.at(i).first);
         QString error;
+        if (!stepAllowed(QStringLiteral("stage ") + QFileInfo(files.at(i).first).fileName())) {
+            if (errors)
+                *errors << QStringLiteral("ファイルを書き込めませんでした。");
+            continue;
+        }
         if (file->write(files.at(i).second, &error, !batched))
             staged[i] = std::move(file);
         else if (errors)

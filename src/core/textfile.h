@@ -120,7 +120,8 @@ bool cutTornLine(const QString &path);
 bool completeInterruptedChange(const QString &folder, QString *error);
 
 // Tests only: called with the name of each step of a change before it is
-// taken ("stage ROOM.WBD", "intent", "rename ROOM.WBD", "remove x", "done");
+// taken ("stage ROOM.WBD", "intent", "rename ROOM.WBD", "remove x", "done"),
+// and with each file writeEachAtomic stages;
 // returning false makes that step fail as a full disk would, and a test can
 // also end the process there.
 void setStepHook(std::function<bool(const QString &step)> hook);

@@ -26,6 +26,9 @@ namespace {
 // A deleted snapshot's folder, put aside until it is removed whole; hidden,
 // so no list of snapshots ever shows it.
 const QString DeletedSnapshotPrefix = QStringLiteral(".removing-");
+// Beside a snapshot being copied; one left by a run that ended names the
+// only folder that can hold its half-written copies.
+const QString CopyingSnapshotPrefix = QStringLiteral(".copying-");
 
 const QString FacilityFile = QStringLiteral("HOSPITAL_INFO.WBD");
 
@@ -180,10 +183,19 @@ bool FolderStore::prepare(QString *message)
     textfile::cutTornLine(app.filePath(HistoryFile));
     // Snapshots deleted by a run that ended before removing them.
     const QDir backUp(app.filePath(QStringLiteral("BackUp")));
-    for (const QString &aside : backUp.entryList({DeletedSnapshotPrefix + QLatin1Char('*')},
-                                                 QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks)) {
+    for (const QString &aside :
+         rawfiles::listNames(backUp.path(), rawfiles::Entries::Folders, DeletedSnapshotPrefix.toUtf8())) {
         QString ignored;
         removeTree(backUp.filePath(aside), &ignored);
+    }
+    // Half-written copies of a backup that a run did not finish. Only the
+    // marked folder is looked into, so start-up does not grow with the years.
+    for (const QString &marker :
+         rawfiles::listNames(backUp.path(), rawfiles::Entries::Files, CopyingSnapshotPrefix.toUtf8())) {
+        const QString day = marker.mid(CopyingSnapshotPrefix.size());
+        if (isPlainFileName(day))
+            textfile::removeStaleStagingFiles(backUp.filePath(day));
+        QFile::remove(backUp.filePath(marker));
     }
     return true;
 }
@@ -270,10 +282,7 @@ bool FolderStore::hasRecord(const RecordRef &ref)
 
 QStringList FolderStore::keptRecords()
 {
-    const QDir out(folder(QStringLiteral("DB/Out")));
-    if (!out.exists())
-        return {};
-    return out.entryList(QDir::Files | QDir::NoSymLinks, QDir::Name);
+    return rawfiles::listNames(folder(QStringLiteral("DB/Out")), rawfiles::Entries::Files);
 }
 
 bool FolderStore::readPhoto(const RecordRef &, const QString &storedPath, QByteArray *bytes)
@@ -369,10 +378,7 @@ ChangeResult FolderStore::writeFacility(const QByteArray &bytes, const std::opti
 
 QStringList FolderStore::snapshots()
 {
-    const QDir backUp(folder(QStringLiteral("BackUp")));
-    if (!backUp.exists())
-        return {};
-    return backUp.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name);
+    return rawfiles::listNames(folder(QStringLiteral("BackUp")), rawfiles::Entries::Folders);
 }
 
 SnapshotCopy FolderStore::takeSnapshot(const QString &day, const QString &keepIfPresent)
@@ -389,6 +395,16 @@ SnapshotCopy FolderStore::takeSnapshot(const QString &day, const QString &keepIf
 
     // A backup of this day cut short by a crash left its staging files here.
     textfile::removeStaleStagingFiles(target);
+    // Marked while copies are staged in it, for a start-up after a crash.
+    const QString marker = QDir(backUp).filePath(CopyingSnapshotPrefix + day);
+    QFile markerFile(marker);
+    if (!markerFile.open(QIODevice::WriteOnly))
+        return r;
+    markerFile.close();
+    struct Unmark {
+        QString path;
+        ~Unmark() { QFile::remove(path); }
+    } unmark {marker};
 
     // Ordinary files only: "DB/Out" and any other subfolder stay out. Hidden
     // files and names in code page 932 bytes are records all the same.

@@ -101,6 +101,34 @@ bool listFiles(const QString &dir, QList<QByteArray> *names, QString *error)
     return true;
 }
 
+QStringList listNames(const QString &dir, Entries kind, const QByteArray &hiddenPrefix)
+{
+    QStringList names;
+    DIR *d = ::opendir(QFile::encodeName(dir).constData());
+    if (!d)
+        return names;
+    const int dfd = ::dirfd(d);
+    const unsigned char wanted = kind == Entries::Folders ? DT_DIR : DT_REG;
+    while (const dirent *e = ::readdir(d)) {
+        if (hiddenPrefix.isEmpty()
+                ? e->d_name[0] == '.' // hidden, and "." and ".."
+                : std::strncmp(e->d_name, hiddenPrefix.constData(), size_t(hiddenPrefix.size())) != 0)
+            continue;
+        unsigned char type = e->d_type;
+        if (type == DT_UNKNOWN) { // file systems that leave the type out
+            struct stat st { };
+            if (::fstatat(dfd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+                continue;
+            type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
+        }
+        if (type == wanted)
+            names.append(QFile::decodeName(e->d_name));
+    }
+    ::closedir(d);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 bool qtCanName(const QByteArray &name)
 {
     return QFile::encodeName(QFile::decodeName(name)) == name;

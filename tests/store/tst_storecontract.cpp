@@ -4,6 +4,7 @@
 #include <QtTest>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 #include "backup/snapshotdelete.h"
 #include "board/admission.h"
@@ -587,6 +588,42 @@ private slots:
         QList<HistoryEvent> read;
         QVERIFY(store.readHistory(&read, &error));
         QCOMPARE(read, QList<HistoryEvent> {e});
+    }
+
+    // The folder store lists snapshots and kept records from the directory
+    // entries' own types: the same names in the same order as Qt's listing,
+    // with hidden entries, links of either kind and devices left out.
+    void folderListsSnapshotsAndKeptRecordsAsQtDoes()
+    {
+        test::TestContext t;
+        t.makeFolders();
+        QVERIFY(QDir().mkpath(t.path("DB/Out")));
+        for (const QString &where : {QStringLiteral("BackUp"), QStringLiteral("DB/Out")}) {
+            const QString dir = t.path(where);
+            for (const QString &name : {QStringLiteral("令和08年12月10日"), QStringLiteral("令和08年01月02日"),
+                                        QStringLiteral("平成31年04月30日"), QStringLiteral("Z")})
+                QVERIFY(QDir().mkpath(dir + "/d" + name));
+            QVERIFY(QDir().mkpath(dir + "/.removing-令和08年12月01日"));
+            for (const QString &name :
+                 {QStringLiteral("退院佐藤_花子"), QStringLiteral("退院ｱｲ"), QStringLiteral("a")}) {
+                QFile f(dir + "/f" + name);
+                QVERIFY(f.open(QIODevice::WriteOnly));
+            }
+            QFile hidden(dir + "/.hidden");
+            QVERIFY(hidden.open(QIODevice::WriteOnly));
+            QVERIFY(QFile::link(dir + "/d令和08年12月10日", dir + "/link-to-folder"));
+            QVERIFY(QFile::link(dir + "/fa", dir + "/link-to-file"));
+            QVERIFY(QFile::link(dir + "/nowhere", dir + "/dangling"));
+            QCOMPARE(::mkfifo(QFile::encodeName(dir + "/fifo").constData(), 0600), 0);
+        }
+        FolderStore store(t.ctx.appDir);
+        const QStringList folders = store.snapshots();
+        QCOMPARE(folders,
+                 QDir(t.path("BackUp")).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name));
+        QCOMPARE(folders, (QStringList {"dZ", "d令和08年01月02日", "d令和08年12月10日", "d平成31年04月30日"}));
+        const QStringList files = store.keptRecords();
+        QCOMPARE(files, QDir(t.path("DB/Out")).entryList(QDir::Files | QDir::NoSymLinks, QDir::Name));
+        QCOMPARE(files, (QStringList {"fa", "f退院佐藤_花子", "f退院ｱｲ"}));
     }
 
     // A snapshot's deletion and its event, stopped at each step and started
