@@ -45,7 +45,8 @@ struct OptionValues {
 
 // Injected once at start (tests inject their own).
 struct AppServices {
-    QString appDir;
+    QString appDir;     // the data folder: DB, BackUp, log
+    QString programDir; // help and menu pictures; appDir when empty
     Clock *clock = nullptr;
     Prompter *prompter = nullptr;
     SettingsStore *settings = nullptr;
@@ -54,6 +55,10 @@ struct AppServices {
 
     // appDir + relative path written with "/" ("DB/Out", "log/error.log").
     QString path(const QString &relative) const { return QDir(appDir).filePath(relative); }
+    QString programPath(const QString &relative) const
+    {
+        return QDir(programDir.isEmpty() ? appDir : programDir).filePath(relative);
+    }
 };
 
 // The run's state, as it changes.

@@ -25,8 +25,9 @@ QString asText(const QVariant &v)
 }
 } // namespace
 
-SettingsStore::SettingsStore(QString filePath)
+SettingsStore::SettingsStore(QString filePath, Sharing sharing)
     : m_path(std::move(filePath))
+    , m_sharing(sharing)
 {
     Map map;
     m_readable = readFile(&map) != ReadResult::Unreadable;
@@ -73,12 +74,18 @@ SettingsStore::ReadResult SettingsStore::readFile(Map *map) const
     return ReadResult::Read;
 }
 
+QFile::Permissions SettingsStore::permissions() const
+{
+    return m_sharing == Sharing::Group ? kOwnerOnly | QFile::ReadGroup | QFile::WriteGroup : kOwnerOnly;
+}
+
 void SettingsStore::tightenPermissions() const
 {
-    constexpr QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
-                                          | QFile::WriteOther | QFile::ExeOther;
-    if (QFile::permissions(m_path) & others)
-        QFile::setPermissions(m_path, kOwnerOnly);
+    constexpr QFile::Permissions group = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup;
+    constexpr QFile::Permissions others = QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    const QFile::Permissions loose = m_sharing == Sharing::Group ? others : group | others;
+    if (QFile::permissions(m_path) & loose)
+        QFile::setPermissions(m_path, permissions());
 }
 
 bool SettingsStore::isEmpty() const
@@ -149,7 +156,7 @@ bool SettingsStore::commit(QString *error)
     // Passwords live here: no copy is ever readable by others.
     for (const QString &p : {scratch, check}) {
         QFile f(p);
-        if (!f.open(QIODevice::WriteOnly) || !f.setPermissions(kOwnerOnly)) {
+        if (!f.open(QIODevice::WriteOnly) || !f.setPermissions(permissions())) {
             cleanup();
             return fail(p);
         }

@@ -1,5 +1,6 @@
 #pragma once
 // Per-user settings of application "Quolmar": sections "Pass" and "Option".
+#include <QFile>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -8,8 +9,12 @@ namespace velto {
 
 class SettingsStore {
 public:
+    // Who may read the file besides its owner: nobody (the user's own file,
+    // which holds passwords), or the folder's group (a ward's shared file,
+    // whose passwords are hashed).
+    enum class Sharing { OwnerOnly, Group };
     // filePath: the INI file; defaultPath() gives the user's own one.
-    explicit SettingsStore(QString filePath);
+    explicit SettingsStore(QString filePath, Sharing sharing = Sharing::OwnerOnly);
     virtual ~SettingsStore() = default;
     static QString defaultPath();
 
@@ -71,7 +76,10 @@ private:
     ReadResult readFile(Map *map) const;
     void tightenPermissions() const;
 
+    QFile::Permissions permissions() const;
+
     QString m_path;
+    Sharing m_sharing = Sharing::OwnerOnly;
     Map m_values;
     Map m_stored; // what the file held when last read or written
     bool m_readable = true;

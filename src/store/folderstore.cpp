@@ -17,6 +17,7 @@
 #include "core/settingsstore.h"
 #include "core/startup.h"
 #include "core/textfile.h"
+#include "core/wardlocation.h"
 #include "rawfiles.h"
 
 namespace velto {
@@ -134,9 +135,10 @@ bool readRegularFile(const QString &path, QByteArray *data)
     return file.error() == QFileDevice::NoError;
 }
 
-FolderStore::FolderStore(QString appDir, QString lockPath)
+FolderStore::FolderStore(QString appDir, QString lockPath, std::unique_ptr<SettingsStore> sharedSettings)
     : m_appDir(std::move(appDir))
     , m_lockPath(lockPath.isEmpty() ? platform::instanceLockPath(m_appDir) : std::move(lockPath))
+    , m_sharedSettings(std::move(sharedSettings))
 { }
 
 FolderStore::~FolderStore() = default;
@@ -162,6 +164,12 @@ bool FolderStore::prepare(QString *message)
 {
     message->clear();
     QDir app(m_appDir);
+    // A shared folder whose DB is missing is a share not (fully) there: an
+    // empty ward made here would hide the real one.
+    if (m_sharedSettings && !QFileInfo(app.filePath(QStringLiteral("DB"))).isDir()) {
+        *message = wardlocationtext::notFound(app.filePath(QStringLiteral("DB")));
+        return false;
+    }
     for (const QString &name : {QStringLiteral("DB"), QStringLiteral("BackUp"), QStringLiteral("DB/Out")}) {
         const QFileInfo fi(app.filePath(name));
         if (fi.isDir())
@@ -498,7 +506,7 @@ bool FolderStore::removeSnapshot(const QString &name, const QList<HistoryEvent> 
 
 SettingsStore *FolderStore::wardSettings()
 {
-    return nullptr; // the user's own settings file
+    return m_sharedSettings.get(); // null: the user's own settings file
 }
 
 } // namespace velto

@@ -15,8 +15,12 @@ class InstanceLock;
 
 class FolderStore : public WardStore {
 public:
-    // appDir holds the data folders; lockPath is the run's lock file.
-    explicit FolderStore(QString appDir, QString lockPath = QString());
+    // appDir holds the data folders; lockPath is the run's lock file. A
+    // folder the settings name is shared by the login accounts in its group:
+    // sharedSettings then keeps the ward's accounts and options, and the
+    // folder's DB is never created (it is there, or the share is missing).
+    explicit FolderStore(QString appDir, QString lockPath = QString(),
+                         std::unique_ptr<SettingsStore> sharedSettings = nullptr);
     ~FolderStore() override;
 
     bool lock(QString *message) override;
@@ -49,6 +53,7 @@ private:
     QString m_appDir;
     QString m_lockPath;
     std::unique_ptr<platform::InstanceLock> m_lock;
+    std::unique_ptr<SettingsStore> m_sharedSettings;
 };
 
 // Reads a regular file whole; a FIFO or a device named as a picture would

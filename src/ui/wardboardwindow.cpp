@@ -453,7 +453,7 @@ void WardBoardWindow::buildUi()
     connect(m_todayButton, &QPushButton::clicked, this,
             [this] { guarded(m_ctx, "frmRoom.cmdToday_Click()", [this] { m_dateBox->setCurrentIndex(0); }); });
 
-    m_popup = new BedPopupMenu(m_ctx.appDir, this);
+    m_popup = new BedPopupMenu(m_ctx.programPath(QStringLiteral(".")), this);
     for (const BoardCommandRow &row : commandsOn(BoardOrigin::PopupMenu))
         bindCommand(m_popup->item(QString::fromLatin1(row.popup.objectName)), row.command, BoardOrigin::PopupMenu);
 }
@@ -819,7 +819,7 @@ void WardBoardWindow::openRecord(int bed)
         = [this, bed](const QString &key, WardChange *change) { return m_board.layoutWithBedEntry(bed, key, change); };
     // One record file per patient: another bed's patient is never overwritten.
     host.keyTakenByOtherBed = [this, bed](const QString &key) { return m_board.keyTakenByOtherBed(bed, key); };
-    const QString helpDir = m_ctx.appDir + QStringLiteral("/help");
+    const QString helpDir = m_ctx.programPath(QStringLiteral("help"));
     host.showHelp = [helpDir](QWidget *owner) { HelpViewer::showHelp(owner, helpDir, HelpViewer::Index); };
     host.print = [this](QWidget *w) {
         if (auto *record = qobject_cast<PatientRecordDialog *>(w))
@@ -876,7 +876,7 @@ void WardBoardWindow::setRoomDialogs(RoomNumberDialog number, RoomColourDialog c
 
 void WardBoardWindow::showHelp()
 {
-    HelpViewer::showHelp(this, m_ctx.appDir + QStringLiteral("/help"), HelpViewer::Contents);
+    HelpViewer::showHelp(this, m_ctx.programPath(QStringLiteral("help")), HelpViewer::Contents);
 }
 
 void WardBoardWindow::showAbout()
