@@ -1,8 +1,11 @@
 // Yardstick for the login window on a real X server: a plain dialog with the
 // same controls, texts and icon, and nothing behind it (no settings, no
 // accounts). Stays open until the X client that times it ends it.
+// With --board, OK opens the board's yardstick: a window of the board's
+// size with 30 frames of 8 push buttons, captions as a full ward's.
 #include <QApplication>
 #include <QDialog>
+#include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -37,6 +40,24 @@ int main(int argc, char *argv[])
     buttons->addWidget(cancel);
     grid->addLayout(buttons, 2, 0, 1, 2);
     d.setMinimumWidth(360);
-    d.show();
+    QObject::connect(ok, &QPushButton::clicked, &d, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, &d, &QDialog::reject);
+    const bool board = app.arguments().contains(QStringLiteral("--board"));
+    if (d.exec() != QDialog::Accepted || !board)
+        return 0;
+    QWidget w;
+    w.setWindowTitle(QStringLiteral("Velto"));
+    auto *rooms = new QGridLayout(&w);
+    for (int room = 0; room < 30; ++room) {
+        auto *frame = new QFrame(&w);
+        frame->setFrameShape(QFrame::StyledPanel);
+        auto *beds = new QGridLayout(frame);
+        beds->addWidget(new QLabel(QString::number(201 + room), frame), 0, 0, 1, 2);
+        for (int b = 0; b < 8; ++b)
+            beds->addWidget(new QPushButton(QStringLiteral("山田　花子"), frame), 1 + b / 2, b % 2);
+        rooms->addWidget(frame, room / 6, room % 6);
+    }
+    w.resize(w.sizeHint().expandedTo(QSize(1100, 760)));
+    w.show();
     return app.exec();
 }

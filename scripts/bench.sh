@@ -25,7 +25,7 @@ configure() { # tests ON or OFF, only when the folder differs
 
 BENCHES=(board_bench record_bench print_bench backup_bench store_bench)
 configure OFF
-cmake --build "$BUILD" --target velto velto_probe minimal_window plain_login xwatch "${BENCHES[@]}" -j"$JOBS"
+cmake --build "$BUILD" --target velto velto_probe minimal_window plain_login make_ward xwatch "${BENCHES[@]}" -j"$JOBS"
 if [ -n "${VELTO_E2E_BUILD_DIR:-}" ]; then
   WARDDAY="$VELTO_E2E_BUILD_DIR/tests/e2e/tst_wardday"
 else
@@ -87,6 +87,48 @@ awk -v l="$LM" -v lmin="$LMIN" -v lmax="$LMAX" -v p="$PM" -v pmin="$PMIN" -v pma
   printf "ROW\tX: start to the login window drawn%s\t%.1f ms (%.1f–%.1f)\t%.1f ms (%.1f–%.1f) (plain dialog, same controls)\t%.2f\t≤ 1.2×\t%s\n",
          n ? " — " n " RUNS FAILED" : "", l, lmin, lmax, p, pmin, pmax, l / p, l / p <= 1.2 ? "yes" : "NO"
   printf "ROW\tX: login Return to the next window drawn (fresh settings: not yet the board)\t%.1f ms (%.1f–%.1f)\t—\t—\t—\t—\n", a, amin, amax }' >>"$ROWS"
+
+# The board after login on a full ward (240 beds and records) with 0, 3,650
+# and 36,500 snapshot days, the program copied into the ward's folder as the
+# README's run has it; against the plain login whose OK opens 240 buttons.
+xboard_runs() { # output file, ward folder
+  local out="$1" ward="$2"
+  : >"$out"
+  cp "$BUILD_ABS/src/app/velto" "$ward/velto"
+  for _ in $(seq "$XRUNS"); do
+    local home; home="$(mktemp -d "$SCRATCH/xhome.XXXXXX")"
+    mkdir -p "$home/config"
+    printf '[Option]\nbackup_off_time=2\nbackup_on_off=1\nmidashi_on_off=1\n[Pass]\ncnt=1\nuser1="Administrator,2,\xe7\xae\xa1\xe7\x90\x86\xe8\x80\x85,Brellowinster"\n' \
+      >"$home/config/Quolmar.ini"
+    ( cd "$home" && DISPLAY="$XDISPLAY" QT_QPA_PLATFORM=xcb HOME="$home" XDG_CONFIG_HOME="$home/config" \
+        XDG_RUNTIME_DIR="$home" "$BUILD_ABS/bench/xwatch" -t 60000 -k "Tab,B,r,e,l,l,o,w,i,n,s,t,e,r,Return" \
+        -- "$ward/velto" ) >>"$out" 2>/dev/null || echo "failed" >>"$out"
+  done
+}
+echo "running the board under X (0, 3,650 and 36,500 snapshot days) ..." >&2
+xwatch_runs "$SCRATCH/xplainboard" -k "Return" -- "$BUILD_ABS/bench/plain_login" --board
+read -r YM YMIN YMAX < <(stats "$SCRATCH/xplainboard" "^after-key" 2)
+BOARD0=""
+for days in 0 3650 36500; do
+  ward="$("$BUILD_ABS/bench/make_ward" "$days" 0)"
+  xboard_runs "$SCRATCH/xboard$days" "$ward"
+  rm -rf "$(dirname "$ward")"
+  read -r BM BMIN BMAX < <(stats "$SCRATCH/xboard$days" "^after-key" 2)
+  HWM="$(awk '/^vmhwm/ {print $2}' "$SCRATCH/xboard$days" | sort -n | tail -1)"
+  FAILS="$(grep -c failed "$SCRATCH/xboard$days" || true)"
+  [ -z "$BOARD0" ] && BOARD0="$BM"
+  awk -v d="$days" -v b="$BM" -v bmin="$BMIN" -v bmax="$BMAX" -v y="$YM" -v ymin="$YMIN" -v ymax="$YMAX" \
+      -v z="$BOARD0" -v hwm="$HWM" -v n="$FAILS" 'BEGIN {
+    fail = n ? " — " n " RUNS FAILED" : ""
+    if (d == 0)
+      printf "ROW\tX: login Return to the board drawn, full ward, no snapshots%s\t%.1f ms (%.1f–%.1f)\t%.1f ms (%.1f–%.1f) (plain login, OK to 240 buttons)\t%.2f\t≤ 1.5×\t%s\n", fail, b, bmin, bmax, y, ymin, ymax, b / y, b / y <= 1.5 ? "yes" : "NO"
+    else if (d == 3650)
+      printf "ROW\tX: login Return to the board drawn, 3,650 snapshot days%s\t%.1f ms (%.1f–%.1f)\t%.1f ms (the same with none)\t%.2f\t≤ 1.1×\t%s\n", fail, b, bmin, bmax, z, b / z, b / z <= 1.1 ? "yes" : "NO"
+    else {
+      printf "ROW\tX: login Return to the board drawn, 36,500 snapshot days%s\t%.1f ms (%.1f–%.1f)\t%.1f ms (the same with none)\t%.2f\t< 100 ms\t%s\n", fail, b, bmin, bmax, z, b / z, b < 100 ? "yes" : "NO"
+      printf "ROW\tX: peak RSS of the program with 36,500 snapshot days (board drawn)\t%.1f MB\t—\t—\t< 80 MB\t%s\n", hwm / 1024, hwm / 1024 < 80 ? "yes" : "NO"
+    } }' >>"$ROWS"
+done
 
 # Peak resident memory through the ward's day, against a minimal Qt window.
 peak_kb() { # program, log; prints the maximum resident set size in kB
