@@ -1,6 +1,9 @@
 #include "recordfile.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <algorithm>
 
 #include "core/appcontext.h"
@@ -178,6 +181,33 @@ bool writePatientRecord(AppContext &ctx, const RecordRef &ref, const PatientReco
 bool readPhotoFile(const QString &path, QByteArray *data)
 {
     return readRegularFile(path, data);
+}
+
+bool adoptPhoto(AppContext &ctx, const QString &chosen, QString *kept, QString *error)
+{
+    const QString photos = ctx.store ? ctx.store->sharedPhotoFolder() : QString();
+    if (photos.isEmpty() || QFileInfo(chosen).absolutePath() == QDir(photos).absolutePath()) {
+        *kept = chosen;
+        return true;
+    }
+    QByteArray bytes;
+    if (!readPhotoFile(chosen, &bytes)) {
+        *error = QDir::toNativeSeparators(chosen);
+        return false;
+    }
+    const QString suffix = QFileInfo(chosen).suffix().toLower();
+    const QString name = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex())
+                         + (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
+    const QString target = QDir(photos).filePath(name);
+    // The folder and the copy take the shared folder's group rights.
+    if (!textfile::makeDataFolder(photos)) {
+        *error = QDir::toNativeSeparators(photos);
+        return false;
+    }
+    if (!QFileInfo::exists(target) && !textfile::writeAtomic(target, bytes, error))
+        return false;
+    *kept = target;
+    return true;
 }
 
 } // namespace velto

@@ -78,6 +78,13 @@ bool writePatientRecord(AppContext &ctx, const RecordRef &ref, const PatientReco
 // a FIFO or a device would block the program or never end.
 bool readPhotoFile(const QString &path, QByteArray *data);
 
+// The path a record keeps for a chosen picture. In a data folder shared by
+// several login accounts the picture is copied into the folder's photos
+// (named by its content, so choosing it again makes no second copy) and
+// the copy's path is kept; elsewhere the path as chosen. False with
+// *error when the copy cannot be made.
+bool adoptPhoto(AppContext &ctx, const QString &chosen, QString *kept, QString *error);
+
 // The bytes writePatientRecord would write, with the same refusals, for a save
 // that changes other files with it.
 bool encodePatientRecord(AppContext &ctx, const RecordRef &ref, const PatientRecord &record, QByteArray *bytes,

@@ -33,6 +33,8 @@ inline const QString PhotoButton = QStringLiteral("顔写真");
 inline const QString PhotoTip = QStringLiteral("患者の顔写真を選択します");
 inline const QString PhotoChangeButton = QStringLiteral("顔写真変更");
 inline const QString PhotoDialogTitle = QStringLiteral("顔写真設定");
+// A shared data folder keeps a copy of the picture; the path that failed follows.
+inline const QString PhotoNotCopied = QStringLiteral("顔写真をデータフォルダにコピーできませんでした。");
 inline const QString PhotoDefaultSuffix = QStringLiteral("jpg");
 // Pairs of shown text and pattern, separated by "|".
 inline const QString PhotoFilter

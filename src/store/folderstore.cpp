@@ -298,6 +298,11 @@ bool FolderStore::readPhoto(const RecordRef &, const QString &storedPath, QByteA
     return readRegularFile(storedPath, bytes);
 }
 
+QString FolderStore::sharedPhotoFolder() const
+{
+    return m_sharedSettings ? folder(QStringLiteral("DB/photos")) : QString();
+}
+
 ChangeResult FolderStore::apply(const WardChange &change, QString *error)
 {
     const QString db = folder(QStringLiteral("DB"));

@@ -33,6 +33,7 @@ public:
     bool hasRecord(const RecordRef &ref) override;
     QStringList keptRecords() override;
     bool readPhoto(const RecordRef &ref, const QString &storedPath, QByteArray *bytes) override;
+    QString sharedPhotoFolder() const override;
     ChangeResult apply(const WardChange &change, QString *error) override;
     bool hasFacility() override;
     StoreRead readFacility(QByteArray *bytes, QString *error) override;

@@ -161,6 +161,10 @@ public:
     virtual QStringList keptRecords() = 0;
     // The picture a record names (storedPath as the record holds it).
     virtual bool readPhoto(const RecordRef &ref, const QString &storedPath, QByteArray *bytes) = 0;
+    // Where a chosen picture is copied so that every login account sharing
+    // the data folder can see it; empty when the record keeps the path as
+    // chosen (a folder of one account's own, or the database's own copy).
+    virtual QString sharedPhotoFolder() const { return QString(); }
 
     virtual ChangeResult apply(const WardChange &change, QString *error) = 0;
     // The history, oldest first; false with *error when it cannot be read.

@@ -5,6 +5,7 @@
 
 #include "core/startup.h"
 #include "core/wardlocation.h"
+#include "record/recordfile.h"
 #include "staff/accounts.h"
 #include "staff/passwordhash.h"
 #include "staff/sharedwardsettings.h"
@@ -123,6 +124,42 @@ private slots:
         QString refused;
         QVERIFY(!b.store->lock(&refused));
         QCOMPARE(refused, startuptext::alreadyRunning());
+    }
+
+    // A picture chosen in a shared folder is copied into it, so every
+    // account sees it; elsewhere the record keeps the path as chosen.
+    void photoIsCopiedIntoTheSharedFolder()
+    {
+        QTemporaryDir t;
+        const QString ward = t.filePath("ward");
+        QVERIFY(QDir().mkpath(ward + "/DB") && QDir().mkpath(t.filePath("pictures")));
+        const QString chosen = t.filePath("pictures/face.JPG");
+        QFile picture(chosen);
+        QVERIFY(picture.open(QIODevice::WriteOnly));
+        picture.write(QByteArray("\xff\xd8 a face \xff\xd9", 14));
+        picture.close();
+
+        Account a(t.filePath("a"), ward);
+        QVERIFY(a.start());
+        QString kept, error;
+        QVERIFY2(adoptPhoto(a.ctx, chosen, &kept, &error), qPrintable(error));
+        QCOMPARE(QFileInfo(kept).absolutePath(), ward + "/DB/photos");
+        QVERIFY(kept.endsWith(".jpg"));
+        QCOMPARE(bytesOf(kept), bytesOf(chosen));
+        QVERIFY(QFile::permissions(kept) & QFile::ReadGroup);
+        // Chosen again, or chosen from the copy: still one copy.
+        QString again;
+        QVERIFY(adoptPhoto(a.ctx, chosen, &again, &error) && adoptPhoto(a.ctx, kept, &again, &error));
+        QCOMPARE(again, kept);
+        QCOMPARE(QDir(ward + "/DB/photos").entryList(QDir::Files | QDir::Hidden).size(), 1);
+        // A picture that is no file is refused, and nothing is copied.
+        QVERIFY(!adoptPhoto(a.ctx, t.filePath("pictures"), &again, &error));
+
+        test::TestContext own;
+        own.makeFolders();
+        QVERIFY(adoptPhoto(own.ctx, chosen, &kept, &error));
+        QCOMPARE(kept, chosen);
+        QVERIFY(!QFileInfo::exists(own.path("DB/photos")));
     }
 
     // A named folder whose DB went away after the start was located (the
