@@ -9,11 +9,11 @@ file(MAKE_DIRECTORY ${velto_generated})
 if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
   set(CMAKE_INSTALL_PREFIX /usr CACHE PATH "Install prefix" FORCE)
 endif()
-# cpack installs what is built; the program alone is enough, not every test.
+# Installing (and so cpack) builds only what it installs, not every test.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
-# Compressed as Debian wants it: at most, without name or time stamp, so the
-# same text gives the same bytes.
+# Compressed as Debian wants it: best compression, no name or time stamp, so
+# the same text gives the same bytes.
 function(velto_gzip source target)
   execute_process(COMMAND gzip -9nc ${source} OUTPUT_FILE ${target} COMMAND_ERROR_IS_FATAL ANY)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})

@@ -96,6 +96,10 @@ if strings "$SCRATCH/root/usr/lib/velto/velto" | grep -F -e "$PWD" -e "/$BUILD/"
 fi
 [[ "$(file -b "$SCRATCH/root/usr/lib/velto/velto")" == *", stripped"* ]] || fail "the program is not stripped"
 
+# The hand-kept version texts follow the project's.
+grep -q "^\.TH VELTO 1 .* \"Velto $VERSION\"" packaging/velto.1 || fail "packaging/velto.1 does not name Velto $VERSION"
+head -n1 packaging/changelog | grep -qF "velto (${VERSION}-1) " || fail "packaging/changelog does not begin with ${VERSION}-1"
+
 desktop-file-validate "$SCRATCH/root/usr/share/applications/velto.desktop"
 man_warnings="$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
   man --warnings -l "$SCRATCH/root/usr/share/man/man1/velto.1.gz" 2>&1 >/dev/null)"
