@@ -9,7 +9,8 @@ file(MAKE_DIRECTORY ${velto_generated})
 if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
   set(CMAKE_INSTALL_PREFIX /usr CACHE PATH "Install prefix" FORCE)
 endif()
-# Installing (and so cpack) builds only what it installs, not every test.
+# Installing (and so cpack) builds nothing first: build the target velto
+# before (scripts/package.sh does), and the tests need not be built at all.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 # Compressed as Debian wants it: best compression, no name or time stamp, so
