@@ -45,6 +45,7 @@ cleanup() {
   exit "$rc"
 }
 trap cleanup EXIT
+trap 'exit 130' INT TERM HUP
 
 # --- The package as built -------------------------------------------------
 field() { dpkg-deb -f "$DEB" "$1"; }
