@@ -132,6 +132,8 @@ check_dirs() {
 }
 check_dirs
 [ "$(readlink /usr/bin/velto)" = ../lib/velto/velto ] || fail "/usr/bin/velto: $(readlink /usr/bin/velto)"
+# The packaged build names the settings of every account; the normal one does not.
+[[ "$(velto --help)" == *"Defaults for every user: /etc/velto/velto.ini"* ]] || fail "velto --help lacks /etc/velto/velto.ini"
 
 for user in "${USERS[@]}"; do
   useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin --groups velto "$user"
