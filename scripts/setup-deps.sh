@@ -5,10 +5,12 @@
 #   test   the tests besides: ccache, the private CUPS server with its PDF
 #          queue, pdffonts, the PostgreSQL 15 server (scripts/test.sh)
 #   fuzz   clang with libFuzzer and the sanitizers (scripts/fuzz.sh, .ci/run)
+#   package  the Debian package's build and checks: dpkg-dev (shlibdeps),
+#          lintian, desktop-file-validate, man (scripts/check-package.sh)
 #   bench  /usr/bin/time for the memory figure, Xvfb and the xcb headers for
 #          the X client that times windows drawn (scripts/bench.sh)
 set -euo pipefail
-[ "$#" -gt 0 ] || { echo "usage: $0 run|test|fuzz|bench ..." >&2; exit 2; }
+[ "$#" -gt 0 ] || { echo "usage: $0 run|test|fuzz|package|bench ..." >&2; exit 2; }
 PKGS=()
 for group in "$@"; do
   case "$group" in
@@ -18,6 +20,7 @@ for group in "$@"; do
     test) PKGS+=(ccache cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
                  postgresql-15 postgresql-client-15) ;;
     fuzz) PKGS+=(clang libclang-rt-14-dev) ;;
+    package) PKGS+=(dpkg-dev lintian desktop-file-utils man-db) ;;
     bench) PKGS+=(time xvfb xauth libxcb1-dev libxcb-damage0-dev libxcb-xtest0-dev) ;;
     *) echo "setup-deps: unknown group $group" >&2; exit 2 ;;
   esac

@@ -14,6 +14,61 @@
 
 namespace {
 
+QString usageText()
+{
+    QString text = QStringLiteral("Usage: velto [OPTION]\n"
+                                  "The electronic whiteboard of a hospital ward. Without an option it opens\n"
+                                  "the ward's board.\n"
+                                  "\n"
+                                  "Options:\n"
+                                  "  --help               show this help and end\n"
+                                  "  --version            show the program's version and end\n"
+                                  "  --import-folder DIR  copy the ward folder DIR into the empty database\n"
+                                  "                       that [Ward] database= names, and end\n"
+                                  "  --export-folder DIR  write the database's ward into the new or empty\n"
+                                  "                       folder DIR, and end\n"
+                                  "  --check              open the ward's data folder as a start would, print\n"
+                                  "                       what it holds, and end\n"
+                                  "\n"
+                                  "Settings file: %1\n");
+#ifdef VELTO_SYSTEM_SETTINGS
+    text += QStringLiteral("Defaults for every user: %1\n").arg(QStringLiteral(VELTO_SYSTEM_SETTINGS));
+#endif
+    text += QStringLiteral("  [Ward] folder=DIR    the ward's data folder (DB, BackUp, log)\n"
+                           "  [Ward] database=...  a PostgreSQL connection string: the ward is kept in\n"
+                           "                       that database in place of the folder\n");
+    return text.arg(velto::SettingsStore::defaultPath());
+}
+
+// velto --help / --version, and unknown options: answered without a display,
+// before Qt parses the command line. Returns -1 when the program goes on.
+int runInformationOption(int argc, char *argv[])
+{
+    bool help = false, version = false;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--help") {
+            help = true;
+        } else if (arg == "--version") {
+            version = true;
+        } else if (arg == "--import-folder" || arg == "--export-folder") {
+            ++i; // the folder may be named anything
+        } else if (arg.startsWith("--") && arg != "--check") {
+            QTextStream(stderr) << "velto: unknown option " << QString::fromLocal8Bit(arg) << "\n\n" << usageText();
+            return 2;
+        }
+    }
+    if (help) {
+        QTextStream(stdout) << usageText();
+        return 0;
+    }
+    if (version) {
+        QTextStream(stdout) << "velto " << VELTO_VERSION << "\n";
+        return 0;
+    }
+    return -1;
+}
+
 void print(QTextStream &stream, const QStringList &lines)
 {
     if (!lines.isEmpty())
@@ -81,6 +136,8 @@ int runCommandLine(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+    if (const int rc = runInformationOption(argc, argv); rc >= 0)
+        return rc;
     if (const int rc = runCommandLine(argc, argv); rc >= 0)
         return rc;
     QApplication app(argc, argv);
