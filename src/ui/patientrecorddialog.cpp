@@ -20,8 +20,10 @@
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <memory>
 
 #include "core/appcontext.h"
 #include "core/busy.h"
@@ -97,15 +99,6 @@ QString qtFilter(const QString &pairs)
             filters << shown + QStringLiteral(" (") + pattern + QLatin1Char(')');
     }
     return filters.join(QStringLiteral(";;"));
-}
-
-QWidget *scrolled(QWidget *inner)
-{
-    auto *area = new QScrollArea;
-    area->setWidgetResizable(true);
-    area->setFrameShape(QFrame::NoFrame);
-    area->setWidget(inner);
-    return area;
 }
 
 } // namespace
@@ -193,11 +186,6 @@ QWidget *PatientRecordDialog::fieldWidget(const QString &objectName) const
 
 void PatientRecordDialog::buildUi()
 {
-    // Every field exists before any tab places it.
-    for (const RecordField &f : recordFields())
-        if (f.hasControl())
-            makeField(f);
-
     auto *tabControl = new QWidget(this);
     tabControl->setObjectName(QStringLiteral("SSTab1"));
     auto *tabLayout = new QVBoxLayout(tabControl);
@@ -234,10 +222,12 @@ void PatientRecordDialog::buildUi()
     }
     connect(m_tabButtons, &QButtonGroup::idClicked, this, &PatientRecordDialog::selectTab);
 
+    // Until the data is read every field holds its initial value.
+    m_values = newPatientRecord();
     for (int tab = 0; tab < tabs.size(); ++tab) {
-        QWidget *page = tab == 0 ? buildPersonalTab() : tab == 4 ? buildVitalTab() : buildGenericTab(tab);
-        m_pageNeed = m_pageNeed.expandedTo(page->minimumSizeHint());
-        QWidget *holder = scrolled(page);
+        auto *holder = new QScrollArea;
+        holder->setWidgetResizable(true);
+        holder->setFrameShape(QFrame::NoFrame);
         holder->setObjectName(QStringLiteral("SSTab1_page_%1").arg(tab));
         m_pages->addWidget(holder);
     }
@@ -289,6 +279,7 @@ void PatientRecordDialog::buildUi()
     // Normally every page shows whole, its boxes at their full limit and the
     // long notes' 27 lines without scrolling; on a smaller screen the pages
     // scroll.
+    m_pageNeed = largestPageSize(m_pageNeed);
     m_pages->setMinimumSize(m_pageNeed + QSize(4, 4));
     QSize normal = minimumSizeHint().expandedTo(QSize(820, 640));
     m_pages->setMinimumSize(0, 0);
@@ -456,10 +447,83 @@ QWidget *PatientRecordDialog::buildGenericTab(int tab)
     return page;
 }
 
+QWidget *PatientRecordDialog::buildPage(int tab)
+{
+    // The page's fields first, parentless as the page itself, so that both
+    // measure in the application's font.
+    for (const RecordField &f : recordFields())
+        if (f.tab == tab && f.hasControl())
+            makeField(f);
+    return tab == 0 ? buildPersonalTab() : tab == 4 ? buildVitalTab() : buildGenericTab(tab);
+}
+
+bool PatientRecordDialog::pageBuilt(int tab) const
+{
+    const auto *holder = qobject_cast<QScrollArea *>(m_pages->widget(tab));
+    return holder && holder->widget();
+}
+
+void PatientRecordDialog::ensurePageBuilt(int tab)
+{
+    if (pageBuilt(tab))
+        return;
+    QWidget *page = buildPage(tab);
+    if (tab == 0)
+        m_pageNeed = page->minimumSizeHint();
+    static_cast<QScrollArea *>(m_pages->widget(tab))->setWidget(page);
+    // Tab moves through the page where its tab stands, after the pages
+    // before it and before the buttons: built late, it joined the end.
+    QVector<QWidget *> stops;
+    for (QWidget *w = page->nextInFocusChain(); page->isAncestorOf(w); w = w->nextInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && !w->focusProxy())
+            stops << w;
+    QWidget *previous = nullptr;
+    for (int before = tab - 1; before >= 0 && !previous; --before)
+        previous = m_lastTabStop.value(before);
+    for (QWidget *w : std::as_const(stops)) {
+        if (previous)
+            setTabOrder(previous, w);
+        previous = w;
+    }
+    m_lastTabStop[tab] = previous;
+    // The fields take the values held for them, and the window's mode.
+    for (const RecordField &f : recordFields()) {
+        if (f.tab != tab || !f.hasControl())
+            continue;
+        if (m_modeApplied)
+            showEditable(fieldWidget(f.objectName()), recordFieldEditable(f, m_readOnly));
+        setFieldValue(f, m_values.value(f.key));
+    }
+}
+
+QSize PatientRecordDialog::largestPageSize(const QSize &firstPage)
+{
+    // Every page shows whole at the window's normal size, so the window must
+    // know the largest one before any other is built. The pages' sizes depend
+    // on the style and font alone: they are measured once per process, by
+    // building the pages not shown yet and throwing them away.
+    static QHash<QString, QSize> measured;
+    const QString look = style()->name() + QLatin1Char('|') + QGuiApplication::font().key();
+    auto known = measured.constFind(look);
+    if (known == measured.constEnd()) {
+        QSize largest;
+        for (int tab = 1; tab < recordTabs().size(); ++tab) {
+            const std::unique_ptr<QWidget> page(buildPage(tab));
+            largest = largest.expandedTo(page->minimumSizeHint());
+            for (const RecordField &f : recordFields())
+                if (f.tab == tab)
+                    m_fields.remove(f.objectName());
+        }
+        known = measured.insert(look, largest);
+    }
+    return known->expandedTo(firstPage);
+}
+
 void PatientRecordDialog::selectTab(int tab)
 {
     if (tab < 0 || tab >= m_pages->count())
         return;
+    ensurePageBuilt(tab);
     m_pages->setCurrentIndex(tab);
     if (QAbstractButton *b = m_tabButtons->button(tab))
         b->setChecked(true);
@@ -486,6 +550,10 @@ void PatientRecordDialog::setCurrentTab(int tab)
 void PatientRecordDialog::setFieldValue(const RecordField &f, const QString &value)
 {
     QWidget *w = fieldWidget(f.objectName());
+    if (!w) {
+        m_values.setValue(f.key, value);
+        return;
+    }
     if (auto *e = qobject_cast<QLineEdit *>(w)) {
         fitLimitTo(e, value);
         e->setText(value);
@@ -508,6 +576,8 @@ void PatientRecordDialog::setFieldValue(const RecordField &f, const QString &val
 QString PatientRecordDialog::fieldValue(const RecordField &f) const
 {
     QWidget *w = fieldWidget(f.objectName());
+    if (!w)
+        return m_values.value(f.key);
     if (auto *e = qobject_cast<QLineEdit *>(w))
         return e->text();
     if (auto *c = qobject_cast<QComboBox *>(w))
@@ -533,7 +603,7 @@ QString PatientRecordDialog::statusText() const
 
 void PatientRecordDialog::loadRecord()
 {
-    fieldWidget(QStringLiteral("txtPathKao"))->setProperty("text", QString());
+    setFieldValue(*recordField(recordkey::PhotoPath), QString());
     setPhotoButtons(false);
     BusyGuard busy(m_ctx.busy);
 
@@ -585,6 +655,7 @@ void PatientRecordDialog::loadRecord()
 void PatientRecordDialog::applyReadOnly(bool readOnly)
 {
     m_readOnly = readOnly;
+    m_modeApplied = true;
     m_ok->setEnabled(!readOnly);
     m_save->setEnabled(!readOnly);
     for (const RecordField &f : recordFields())
@@ -666,15 +737,13 @@ void PatientRecordDialog::updateAgeFromBirthDate()
     m_inAgeCheck = false;
 }
 
-void PatientRecordDialog::focusField(const QString &objectName)
+void PatientRecordDialog::showField(const QString &objectName)
 {
-    QWidget *w = fieldWidget(objectName);
-    if (!w)
-        return;
     const RecordField *f = recordFieldByObjectName(objectName);
     if (f && f->tab >= 0)
         selectTab(f->tab);
-    w->setFocus(Qt::OtherFocusReason);
+    if (QWidget *w = fieldWidget(objectName))
+        w->setFocus(Qt::OtherFocusReason);
 }
 
 // savePatientRecord with the window's part: status bar, bed, and the field to mend
@@ -691,7 +760,7 @@ int PatientRecordDialog::writeRecord(const PatientRecord &r)
         m_host.keyTakenByOtherBed, m_host.layoutWithKey, &m_loaded);
     if (result.outcome == SaveResult::Rejected) {
         m_inAgeCheck = true; // leaving a birth-date field here is no edit
-        focusField(result.focusField);
+        showField(result.focusField);
         m_inAgeCheck = false;
     }
     return result.outcome;
@@ -706,7 +775,7 @@ bool PatientRecordDialog::save()
     const PatientRecord r = record();
     // The age check must not run on the focus moves of the input check.
     m_inAgeCheck = true;
-    const bool passed = checkRecordInputAndTell(m_ctx, r, [this](const QString &name) { focusField(name); });
+    const bool passed = checkRecordInputAndTell(m_ctx, r, [this](const QString &name) { showField(name); });
     m_inAgeCheck = false;
     if (!passed)
         return false;
@@ -721,7 +790,7 @@ void PatientRecordDialog::saveAndClose()
     }
     const PatientRecord r = record();
     m_inAgeCheck = true;
-    const bool passed = checkRecordInputAndTell(m_ctx, r, [this](const QString &name) { focusField(name); });
+    const bool passed = checkRecordInputAndTell(m_ctx, r, [this](const QString &name) { showField(name); });
     m_inAgeCheck = false;
     if (!passed)
         return;
@@ -778,7 +847,7 @@ void PatientRecordDialog::applyPhotoChoice(const QString &fileName)
         setPhotoButtons(false);
         return;
     }
-    fieldWidget(QStringLiteral("txtPathKao"))->setProperty("text", fileName);
+    setFieldValue(*recordField(recordkey::PhotoPath), fileName);
     QByteArray bytes;
     if (!readPhotoFile(fileName, &bytes) || !showPhoto(fileName, bytes)) {
         m_ctx.prompter->errorMsg(recordtext::BadPicture);

@@ -30,6 +30,9 @@ public:
 
     // The values on screen, saved or not (the summary prints these).
     PatientRecord record() const;
+    // Shows the page holding the field and gives it the focus: where the
+    // input check sends the user. The page is built if it was never shown.
+    void showField(const QString &objectName);
     bool readOnlyMode() const { return m_readOnly; }
     // The bed entry read at opening, then the key of the last save; cleared by Cancel.
     QString oldKey() const { return m_oldKey; }
@@ -56,6 +59,12 @@ private:
     QWidget *buildPersonalTab();
     QWidget *buildVitalTab();
     QWidget *buildGenericTab(int tab);
+    QWidget *buildPage(int tab);
+    // A page gets its fields the first time it is shown; until then the
+    // record read (or saved) holds their values.
+    void ensurePageBuilt(int tab);
+    bool pageBuilt(int tab) const;
+    QSize largestPageSize(const QSize &firstPage);
     QWidget *makeField(const RecordField &f);
     QWidget *fieldWidget(const QString &objectName) const;
     void loadRecord();
@@ -65,7 +74,6 @@ private:
     void showInitialValues();
     void setFieldValue(const RecordField &f, const QString &value);
     QString fieldValue(const RecordField &f) const;
-    void focusField(const QString &objectName);
     void updateAgeFromBirthDate();
     int writeRecord(const PatientRecord &r); // a SaveResult::Outcome
     bool showPhoto(const QString &path, QByteArray bytes);
@@ -74,10 +82,13 @@ private:
 
     AppContext &m_ctx;
     RecordHost m_host;
-    QHash<QString, QWidget *> m_fields; // by objectName
+    QHash<QString, QWidget *> m_fields;  // by objectName, pages built so far
+    PatientRecord m_values;              // the values of the fields not built yet
+    QHash<int, QWidget *> m_lastTabStop; // by page, once built
     QString m_oldKey;
     QByteArray m_loaded; // the record as read or last saved here
     bool m_readOnly = false;
+    bool m_modeApplied = false; // pages built from then on take m_readOnly
     bool m_loadFailed = false;
     QString m_loadFailedText;
     bool m_inAgeCheck = false;

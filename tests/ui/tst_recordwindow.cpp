@@ -16,11 +16,13 @@
 #include <unistd.h>
 
 #include "core/textfile.h"
+#include "print/paintercanvas.h"
 #include "record/recordfields.h"
 #include "record/recordfile.h"
 #include "support/files.h"
 #include "support/fixtures.h"
 #include "support/patients.h"
+#include "support/recordpages.h"
 #include "support/testcontext.h"
 #include "support/widgets.h"
 #include "ui/patientrecorddialog.h"
@@ -50,7 +52,29 @@ PatientRecord storedPatient()
     return r;
 }
 
+// A value of its own in every field, several longer than their field takes.
+PatientRecord everyFieldFilled()
+{
+    PatientRecord r = storedPatient();
+    const QStringList named {"003", "004", "005", "006", "007", "008", "009", "010", "400"};
+    for (const RecordField &f : recordFields())
+        if (f.hasControl() && !named.contains(f.key))
+            r.setValue(f.key, f.key + QStringLiteral("の値"));
+    return r;
+}
+
+QString pdfText(const QString &pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
 using test::child;
+using test::fieldOnItsTab;
+using test::showTabOf;
 
 // Typing as the user does, one character at a time (QTest only types ASCII).
 void type(QWidget *target, const QString &s)
@@ -130,7 +154,7 @@ private slots:
         for (const RecordField &f : recordFields()) {
             if (!f.hasControl())
                 continue;
-            QWidget *field = w.findChild<QWidget *>(f.objectName());
+            QWidget *field = fieldOnItsTab<QWidget>(w, f.objectName());
             QVERIFY2(field, qPrintable(f.objectName()));
             if (f.inputMode != InputMode::Default)
                 QCOMPARE(field->testAttribute(Qt::WA_InputMethodEnabled), f.inputMode == InputMode::Hiragana);
@@ -173,6 +197,7 @@ private slots:
         }
         QVERIFY(!child<QComboBox>(w, "cmbNenrei")->isEnabled());
         // Leaving the birth date fills the age.
+        QVERIFY(showTabOf(w, "cmbYmd1"));
         child<QComboBox>(w, "cmbYmd1")->setFocus();
         QTRY_VERIFY(child<QComboBox>(w, "cmbYmd1")->hasFocus());
         child<QComboBox>(w, "cmbSeibetu")->setFocus();
@@ -224,13 +249,8 @@ private slots:
         PatientRecordDialog w(fx.ctx, RecordHost {});
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        for (const RecordField &f : recordFields()) {
-            auto *e = qobject_cast<QLineEdit *>(w.findChild<QWidget *>(f.objectName()));
-            if (!e || f.kind != FieldKind::Text || f.inputMode != InputMode::Hiragana || f.maxLength <= 0)
-                continue;
-            const int needed = e->fontMetrics().horizontalAdvance(QString(std::min(f.maxLength, 60), QChar(0x3042)));
-            QVERIFY2(e->width() >= needed, qPrintable(f.objectName()));
-        }
+        const QSize normal = w.size();
+        // Each page is built when first shown: the window must not grow then.
         for (int tab = 0; tab < 21; ++tab) {
             w.selectTab(tab);
             QCoreApplication::processEvents();
@@ -238,7 +258,17 @@ private slots:
             QVERIFY(page);
             QVERIFY2(page->verticalScrollBar()->maximum() == 0, qPrintable(QString::number(tab)));
             QVERIFY2(page->horizontalScrollBar()->maximum() == 0, qPrintable(QString::number(tab)));
+            for (const RecordField &f : recordFields()) {
+                if (f.tab != tab || f.kind != FieldKind::Text || f.inputMode != InputMode::Hiragana || f.maxLength <= 0)
+                    continue;
+                auto *e = w.findChild<QLineEdit *>(f.objectName());
+                QVERIFY2(e, qPrintable(f.objectName()));
+                const int needed
+                    = e->fontMetrics().horizontalAdvance(QString(std::min(f.maxLength, 60), QChar(0x3042)));
+                QVERIFY2(e->width() >= needed, qPrintable(f.objectName()));
+            }
         }
+        QCOMPARE(w.size(), normal);
         w.selectTab(12);
         QVERIFY(w.findChild<QLineEdit *>("txtMondaiten_26")->isVisible());
     }
@@ -255,7 +285,9 @@ private slots:
 
         // A free bed: everything empty, paralysis "なし", the photo button shown.
         QCOMPARE(text(w, "txtNameKanji"), QString());
+        QVERIFY(showTabOf(w, "cmbMasui"));
         QCOMPARE(text(w, "cmbMasui"), QStringLiteral("なし"));
+        QVERIFY(showTabOf(w, "txtID"));
         QCOMPARE(child<QComboBox>(w, "cmbYmd2")->currentIndex(), -1);
         QVERIFY(child<QPushButton>(w, "Command4")->isVisible());
         QVERIFY(!child<QPushButton>(w, "Command5")->isVisible());
@@ -279,9 +311,10 @@ private slots:
         sex->setFocus();
         QTRY_COMPARE(text(w, "cmbNenrei"), QStringLiteral("91歳"));
         type(sex->lineEdit(), QStringLiteral("男性"));
-        child<QComboBox>(w, "cmbKansenAri")->lineEdit()->setText(QStringLiteral("結核"));
+        fieldOnItsTab<QComboBox>(w, "cmbKansenAri")->lineEdit()->setText(QStringLiteral("結核"));
 
         // Enter in a field saves; the window stays open.
+        QVERIFY(showTabOf(w, "txtNameKanji"));
         QTest::keyClick(child<QLineEdit>(w, "txtNameKanji"), Qt::Key_Return);
         QVERIFY2(fx.prompter.asked.isEmpty(), qPrintable(fx.prompter.texts().join('|')));
         QCOMPARE(saved, (QStringList {kKey, QStringLiteral("佐藤")}));
@@ -327,7 +360,9 @@ private slots:
         host.bedEntry = kKey;
         host.onSaved = [&](const QString &key, const QString &) { saved << key; };
         PatientRecordDialog w(fx.ctx, host);
+        QVERIFY(showTabOf(w, "cmbKansenAri"));
         QCOMPARE(text(w, "cmbKansenAri"), QStringLiteral("結核")); // stored typed value shown as is
+        QVERIFY(showTabOf(w, "txtKeireki_39"));
         QCOMPARE(text(w, "txtKeireki_39"), QStringLiteral("最終行"));
         child<QLineEdit>(w, "txtNameKanji2")->setText(QStringLiteral("次郎"));
         w.saveAndClose();
@@ -373,6 +408,114 @@ private slots:
         QVERIFY2(fx.prompter.asked.isEmpty(), qPrintable(fx.prompter.texts().join('|')));
         QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files), QStringList {host.bedEntry});
         QCOMPARE(readBytes(file), before);
+    }
+
+    // A save after only the first page was shown writes every other field's
+    // bytes as they were read.
+    void pagesNeverShownSaveAsRead()
+    {
+        Fixture fx;
+        QVERIFY(writePatientRecord(fx.ctx, RecordRef::today(kKey), everyFieldFilled()));
+        const QString file = fx.path("DB/" + kKey);
+        const QList<QByteArray> before = readBytes(file).split('\n');
+        RecordHost host;
+        host.bedEntry = kKey;
+        PatientRecordDialog w(fx.ctx, host);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(!w.findChild<QWidget *>("txtShindan_0")); // the other pages were never built
+        child<QLineEdit>(w, "txtID")->setText(QStringLiteral("B-2"));
+        QVERIFY(w.save());
+        QCOMPARE(fx.prompter.texts(), QStringList());
+        const QList<QByteArray> after = readBytes(file).split('\n');
+        QCOMPARE(after.size(), before.size());
+        for (int i = 0; i < before.size(); ++i)
+            QCOMPARE(after[i], before[i].startsWith("000:") ? QByteArray("000:B-2\r") : before[i]);
+    }
+
+    // Print reads every field whether its page was shown or not: the
+    // summary of a window whose pages were never shown is the one of a
+    // window shown page by page.
+    void printSeesPagesNeverShown()
+    {
+        Fixture fx;
+        const PatientRecord stored = everyFieldFilled();
+        QVERIFY(writePatientRecord(fx.ctx, RecordRef::today(kKey), stored));
+        auto printed = [&](bool showEveryPage) {
+            PatientRecord r;
+            RecordHost host;
+            host.bedEntry = kKey;
+            host.print = [&](QWidget *w) { r = static_cast<PatientRecordDialog *>(w)->record(); };
+            PatientRecordDialog w(fx.ctx, host);
+            for (int tab = 0; showEveryPage && tab < recordTabs().size(); ++tab)
+                child<QPushButton>(w, QStringLiteral("SSTab1_tab_%1").arg(tab))->click();
+            child<QPushButton>(w, "Command2")->click();
+            return r;
+        };
+        const PatientRecord neverShown = printed(false);
+        const PatientRecord allShown = printed(true);
+        for (const RecordField &f : recordFields()) {
+            if (!f.hasControl())
+                continue;
+            QCOMPARE(neverShown.value(f.key), stored.value(f.key));
+            QCOMPARE(allShown.value(f.key), stored.value(f.key));
+        }
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("poppler-utils not installed");
+        auto summaryText = [&](const PatientRecord &r, const QString &name) {
+            print::SummaryInput input;
+            input.record = r;
+            input.printDate = QStringLiteral("令和08年12月10日");
+            QString text;
+            for (const QString &pdf : print::writeSummaryPdfs(input, fx.dir.path(), name))
+                text += pdfText(pdf);
+            return text;
+        };
+        const QString text = summaryText(neverShown, "never-shown");
+        for (const char *key : {"022", "058", "A10", "147", "219"}) // pages 1, 5, 10, 13, 20
+            QVERIFY2(text.contains(stored.value(key)), key);
+        QCOMPARE(text, summaryText(allShown, "all-shown"));
+    }
+
+    // The check sends the user to a field on a page never shown: the page
+    // is built with the field's value, shown, and the field has the focus.
+    void showFieldBuildsItsPage()
+    {
+        Fixture fx;
+        QVERIFY(writePatientRecord(fx.ctx, RecordRef::today(kKey), storedPatient()));
+        RecordHost host;
+        host.bedEntry = kKey;
+        PatientRecordDialog w(fx.ctx, host);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(!w.findChild<QWidget *>("txtKeireki_39"));
+        w.showField(QStringLiteral("txtKeireki_39"));
+        QCOMPARE(w.currentTab(), 10);
+        QVERIFY(child<QPushButton>(w, "SSTab1_tab_10")->isChecked());
+        auto *line = child<QLineEdit>(w, "txtKeireki_39");
+        QVERIFY(line);
+        QCOMPARE(line->text(), QStringLiteral("最終行"));
+        QVERIFY(line->isVisible());
+        QTRY_VERIFY(line->hasFocus());
+    }
+
+    // Tab leaves a page's last field for the buttons, whenever the page was
+    // built; Shift+Tab comes back.
+    void tabFromALatePageReachesTheButtons()
+    {
+        Fixture fx;
+        PatientRecordDialog w(fx.ctx, RecordHost {});
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto *last = fieldOnItsTab<QLineEdit>(w, "txtKeireki_39");
+        QVERIFY(last);
+        last->setFocus();
+        QTRY_VERIFY(last->hasFocus());
+        QTest::keyClick(last, Qt::Key_Tab);
+        auto *ok = child<QPushButton>(w, "Command1");
+        QTRY_VERIFY(ok->hasFocus());
+        QTest::keyClick(ok, Qt::Key_Backtab);
+        QTRY_VERIFY(last->hasFocus());
     }
 
     // Typing never goes past the limit; shortening a long stored value brings it back.
@@ -449,12 +592,16 @@ private slots:
         PatientRecordDialog w(fx.ctx, host);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        child<QLineEdit>(w, field)->setText(value);
+        fieldOnItsTab<QLineEdit>(w, field)->setText(value);
+        // Back on the first page: the check shows the field's own.
+        QVERIFY(showTabOf(w, "txtID"));
         QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
         QCOMPARE(fx.prompter.asked.size(), 1);
         QVERIFY2(fx.prompter.asked[0].text.startsWith(message), qPrintable(fx.prompter.asked[0].text));
         QVERIFY(w.isVisible());
-        QTRY_VERIFY(child<QLineEdit>(w, field == "txtNameKanji2" ? "txtNameKanji" : field)->hasFocus());
+        const QString focused = field == "txtNameKanji2" ? "txtNameKanji" : field;
+        QCOMPARE(w.currentTab(), recordFieldByObjectName(focused)->tab);
+        QTRY_VERIFY(child<QLineEdit>(w, focused)->hasFocus());
         QCOMPARE(text(w, field), value);
         QVERIFY(!saved);
         QCOMPARE(w.oldKey(), kKey);
@@ -523,12 +670,15 @@ private slots:
             QVERIFY2(child<QPushButton>(w, on)->isEnabled(), on);
         // Nothing but the last blood pressure can be changed, and every
         // value stays legible: text boxes read-only on the window's grey,
-        // not greyed out; lists keep their text colour.
+        // not greyed out; lists keep their text colour. The same holds on
+        // the pages built only now, when their tabs are first shown.
+        QVERIFY(!w.findChild<QWidget *>("txtKetuatu1"));
         for (const RecordField &f : recordFields()) {
             if (!f.hasControl())
                 continue;
             const bool lastBloodPressure = f.control == "txtKetuatu1" || f.control == "txtKetuatu2";
-            QWidget *field = w.findChild<QWidget *>(f.objectName());
+            QWidget *field = fieldOnItsTab<QWidget>(w, f.objectName());
+            QVERIFY2(field, qPrintable(f.objectName()));
             if (auto *e = qobject_cast<QLineEdit *>(field)) {
                 QVERIFY(e->isEnabled());
                 QCOMPARE(e->isReadOnly(), !lastBloodPressure);
@@ -539,9 +689,10 @@ private slots:
                          w.palette().color(QPalette::Active, QPalette::Text));
             }
         }
+        QVERIFY(showTabOf(w, "txtID"));
         if (!qEnvironmentVariableIsEmpty("VELTO_SHOTS"))
             w.grab().save(qEnvironmentVariable("VELTO_SHOTS") + "/record-read-only.png");
-        QTest::keyClick(child<QLineEdit>(w, "txtKetuatu1"), Qt::Key_Return);
+        QTest::keyClick(fieldOnItsTab<QLineEdit>(w, "txtKetuatu1"), Qt::Key_Return);
         QVERIFY(!saved);
         QVERIFY(fx.prompter.asked.isEmpty());
         QCOMPARE(QDir(fx.path("DB")).entryList(QDir::Files).size(), today ? 1 : 0);
