@@ -854,6 +854,12 @@ void PatientRecordDialog::applyPhotoChoice(const QString &fileName)
         return;
     }
     setPhotoButtons(true);
+    // A shared data folder keeps its own copy, which every account can open.
+    QString kept, error;
+    if (adoptPhoto(m_ctx, fileName, &kept, &error))
+        setFieldValue(*recordField(recordkey::PhotoPath), kept);
+    else
+        m_ctx.prompter->errorMsg(recordtext::PhotoNotCopied + QLatin1Char('\r') + error);
 }
 
 } // namespace velto
