@@ -49,9 +49,23 @@ trap 'bash scripts/stop-database.sh >/dev/null 2>&1 || true; rm -rf "$ROWS" "$SC
 VELTO_PG_FSYNC=on bash scripts/start-database.sh
 # shellcheck disable=SC1091
 source "$VELTO_PG_DIR/env"
+# The summary printed to a private CUPS queue, as the tests print.
+VELTO_CUPS_DIR="$(mktemp -d "${TMPDIR:-/tmp}/velto-cups-bench.XXXXXX")"
+export VELTO_CUPS_DIR
+stop_services() {
+  bash scripts/stop-printer.sh >/dev/null 2>&1 || true
+  bash scripts/stop-database.sh >/dev/null 2>&1 || true
+  rm -rf "$ROWS" "$SCRATCH" "$VELTO_PG_DIR" "$VELTO_CUPS_DIR"
+}
+trap stop_services EXIT
+bash scripts/start-printer.sh >/dev/null
+# shellcheck disable=SC1091
+source "$VELTO_CUPS_DIR/env"
 for b in "${BENCHES[@]}"; do
   echo "running $b ..." >&2
   "$BUILD/bench/$b" "$RUNS" 2>/dev/null | grep '^ROW' >>"$ROWS"
+  # The queue's jobs are converted after they are accepted: not during the next figures.
+  for _ in $(seq 600); do [ -z "$(lpstat -o 2>/dev/null)" ] && break; sleep 0.2; done
 done
 
 # On a real X server: fresh processes under a private Xvfb, timed by our X
@@ -61,7 +75,7 @@ XRUNS="$RUNS"; [ -n "${VELTO_BENCH_QUICK:-}" ] && XRUNS=5
 XDISPLAY=":$(( 90 + RANDOM % 400 ))"
 Xvfb "$XDISPLAY" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
 XVFB_PID=$!
-trap 'kill "$XVFB_PID" 2>/dev/null || true; bash scripts/stop-database.sh >/dev/null 2>&1 || true; rm -rf "$ROWS" "$SCRATCH" "$VELTO_PG_DIR"' EXIT
+trap 'kill "$XVFB_PID" 2>/dev/null || true; stop_services' EXIT
 sleep 1
 xwatch_runs() { # output file, xwatch arguments...; one fresh settings folder per run
   local out="$1"; shift
