@@ -4,13 +4,16 @@
  * Optionally types at the first window through XTEST and times the next
  * window from the key press that opened it.
  *
- *   xwatch [-q QUIET_MS] [-t TIMEOUT_MS] [-k KEYS] -- program args...
+ *   xwatch [-q QUIET_MS] [-t TIMEOUT_MS] [-k KEYS] [-K KEYS] -- program args...
  *
  * KEYS is a comma-separated list of X keysym names for the first window,
- * e.g. "Tab,Return"; the last one is the key whose press is timed.
+ * e.g. "Tab,Return"; the last one is the key whose press is timed. -K types
+ * its keys at the second window once drawn ("Ctrl+d" holds Control). -H
+ * keeps the program running that many ms after the figures, to look at it.
  * Prints lines on stdout:
  *   window N mapped MS drawn MS      (from the program's start)
  *   after-key MS                     (key press to the next window drawn)
+ *   after-key2 MS                    (-K's last key press to the third window drawn)
  *   vmhwm KB                         (the program's peak resident memory)
  */
 #ifndef _GNU_SOURCE
@@ -79,14 +82,34 @@ static xcb_keycode_t keycodeFor(xcb_connection_t *c, xcb_keysym_t sym, int *shif
     return found;
 }
 
-static void pressKey(xcb_connection_t *c, xcb_window_t root, xcb_keycode_t code, int shift)
+static void pressKey(xcb_connection_t *c, xcb_window_t root, xcb_keycode_t code, int shift, int ctrl)
 {
     const xcb_keycode_t shiftCode = 50; /* Shift_L on Xvfb's default map */
+    const xcb_keycode_t ctrlCode = 37;  /* Control_L */
+    if (ctrl) xcb_test_fake_input(c, XCB_KEY_PRESS, ctrlCode, XCB_CURRENT_TIME, root, 0, 0, 0);
     if (shift) xcb_test_fake_input(c, XCB_KEY_PRESS, shiftCode, XCB_CURRENT_TIME, root, 0, 0, 0);
     xcb_test_fake_input(c, XCB_KEY_PRESS, code, XCB_CURRENT_TIME, root, 0, 0, 0);
     xcb_test_fake_input(c, XCB_KEY_RELEASE, code, XCB_CURRENT_TIME, root, 0, 0, 0);
     if (shift) xcb_test_fake_input(c, XCB_KEY_RELEASE, shiftCode, XCB_CURRENT_TIME, root, 0, 0, 0);
+    if (ctrl) xcb_test_fake_input(c, XCB_KEY_RELEASE, ctrlCode, XCB_CURRENT_TIME, root, 0, 0, 0);
     xcb_flush(c);
+}
+
+/* Types a comma-separated key list; returns the time of the last press. */
+static double typeKeys(xcb_connection_t *c, xcb_window_t root, const char *keys)
+{
+    double last = -1;
+    char *list = strdup(keys), *save = NULL;
+    for (char *k = strtok_r(list, ",", &save); k; k = strtok_r(NULL, ",", &save)) {
+        int shift = 0, ctrl = 0;
+        if (!strncmp(k, "Ctrl+", 5)) { ctrl = 1; k += 5; }
+        xcb_keycode_t code = keycodeFor(c, keysymFromName(k), &shift);
+        if (!code) { fprintf(stderr, "xwatch: no key for %s\n", k); continue; }
+        last = nowMs();
+        pressKey(c, root, code, shift, ctrl);
+    }
+    free(list);
+    return last;
 }
 
 static long peakResidentKb(pid_t pid)
@@ -104,17 +127,19 @@ static long peakResidentKb(pid_t pid)
 
 int main(int argc, char **argv)
 {
-    double quiet = 100, timeout = 30000;
-    const char *keys = NULL;
+    double quiet = 100, timeout = 30000, hold = 0;
+    const char *keys = NULL, *keys2 = NULL;
     int opt;
-    while ((opt = getopt(argc, argv, "q:t:k:")) != -1) {
+    while ((opt = getopt(argc, argv, "q:t:k:K:H:")) != -1) {
         if (opt == 'q') quiet = atof(optarg);
         else if (opt == 't') timeout = atof(optarg);
         else if (opt == 'k') keys = optarg;
+        else if (opt == 'K') keys2 = optarg;
+        else if (opt == 'H') hold = atof(optarg);
         else return 2;
     }
-    if (optind >= argc) {
-        fprintf(stderr, "usage: xwatch [-q ms] [-t ms] [-k keys] -- program args...\n");
+    if (optind >= argc || (keys2 && !keys)) {
+        fprintf(stderr, "usage: xwatch [-q ms] [-t ms] [-k keys [-K keys]] -- program args...\n");
         return 2;
     }
 
@@ -136,9 +161,9 @@ int main(int argc, char **argv)
     }
 
     struct watched w[MAX_WINDOWS];
-    int n = 0, typed = 0, status = 0;
-    double keyPress = -1;
-    int wantWindows = keys ? 2 : 1;
+    int n = 0, typed = 0, typed2 = 0, status = 0;
+    double keyPress = -1, keyPress2 = -1;
+    int wantWindows = keys2 ? 3 : keys ? 2 : 1;
     struct pollfd pfd = {xcb_get_file_descriptor(c), POLLIN, 0};
     for (;;) {
         double t = nowMs();
@@ -148,22 +173,20 @@ int main(int argc, char **argv)
             if (!w[i].drawn && w[i].lastDamage > 0 && t - w[i].lastDamage >= quiet) {
                 w[i].drawn = 1;
                 printf("window %d mapped %.2f drawn %.2f\n", i, w[i].mapped - start, w[i].lastDamage - start);
-                if (keyPress > 0 && i == n - 1)
+                if (keyPress > 0 && i == 1)
                     printf("after-key %.2f\n", w[i].lastDamage - keyPress);
+                if (keyPress2 > 0 && i == 2)
+                    printf("after-key2 %.2f\n", w[i].lastDamage - keyPress2);
             }
         if (n > 0 && w[0].drawn && keys && !typed) {
-            char *list = strdup(keys), *save = NULL;
-            for (char *k = strtok_r(list, ",", &save); k; k = strtok_r(NULL, ",", &save)) {
-                int shift = 0;
-                xcb_keycode_t code = keycodeFor(c, keysymFromName(k), &shift);
-                if (!code) { fprintf(stderr, "xwatch: no key for %s\n", k); continue; }
-                keyPress = nowMs();
-                pressKey(c, root, code, shift);
-            }
-            free(list);
+            keyPress = typeKeys(c, root, keys);
             typed = 1;
         }
-        if (n >= wantWindows && w[n - 1].drawn && (!keys || typed)) break;
+        if (n > 1 && w[1].drawn && keys2 && !typed2) {
+            keyPress2 = typeKeys(c, root, keys2);
+            typed2 = 1;
+        }
+        if (n >= wantWindows && w[n - 1].drawn && (!keys || typed) && (!keys2 || typed2)) break;
         int waitMs = 10;
         if (poll(&pfd, 1, waitMs) < 0 && errno != EINTR) break;
         xcb_generic_event_t *e;
@@ -194,6 +217,8 @@ int main(int argc, char **argv)
     }
     printf("vmhwm %ld\n", peakResidentKb(pid));
     fflush(stdout);
+    if (hold > 0) /* time to look at the windows (a screenshot) */
+        usleep((useconds_t)(hold * 1000));
     kill(pid, SIGTERM);
     waitpid(pid, NULL, 0);
     xcb_disconnect(c);

@@ -91,7 +91,7 @@ stats() { # file, awk pattern, field: "median (min–max)" in ms
     awk '{v[NR]=$1} END {if (NR) printf "%.1f\t%.1f\t%.1f\n", v[int((NR+1)/2)], v[1], v[NR]}'
 }
 echo "running the X figures ($XRUNS fresh processes each) ..." >&2
-xwatch_runs "$SCRATCH/xlogin" -k "Tab,B,r,e,l,l,o,w,i,n,s,t,e,r,Return" -- "$BUILD_ABS/src/app/velto"
+xwatch_runs "$SCRATCH/xlogin" -k "B,r,e,l,l,o,w,i,n,s,t,e,r,Return" -- "$BUILD_ABS/src/app/velto"
 xwatch_runs "$SCRATCH/xplain" -- "$BUILD_ABS/bench/plain_login"
 read -r LM LMIN LMAX < <(stats "$SCRATCH/xlogin" "^window 0 " 6)
 read -r PM PMIN PMAX < <(stats "$SCRATCH/xplain" "^window 0 " 6)
@@ -100,13 +100,14 @@ awk -v l="$LM" -v lmin="$LMIN" -v lmax="$LMAX" -v p="$PM" -v pmin="$PMIN" -v pma
     -v a="$AM" -v amin="$AMIN" -v amax="$AMAX" -v n="$(grep -c failed "$SCRATCH/xlogin" "$SCRATCH/xplain" | awk -F: '{s+=$2} END {print s}')" 'BEGIN {
   printf "ROW\tX: start to the login window drawn%s\t%.1f ms (%.1f–%.1f)\t%.1f ms (%.1f–%.1f) (plain dialog, same controls)\t%.2f\t≤ 1.2×\t%s\n",
          n ? " — " n " RUNS FAILED" : "", l, lmin, lmax, p, pmin, pmax, l / p, l / p <= 1.2 ? "yes" : "NO"
-  printf "ROW\tX: login Return to the next window drawn (fresh settings: not yet the board)\t%.1f ms (%.1f–%.1f)\t—\t—\t—\t—\n", a, amin, amax }' >>"$ROWS"
+  printf "ROW\tX: login Return to the next window drawn (fresh settings: the first-start window)\t%.1f ms (%.1f–%.1f)\t—\t—\t—\t—\n", a, amin, amax }' >>"$ROWS"
 
 # The board after login on a full ward (240 beds and records) with 0, 3,650
 # and 36,500 snapshot days, the program copied into the ward's folder as the
 # README's run has it; against the plain login whose OK opens 240 buttons.
-xboard_runs() { # output file, ward folder
-  local out="$1" ward="$2"
+xboard_runs() { # output file, ward folder, keys typed at the board (optional)
+  local out="$1" ward="$2" second=()
+  [ -n "${3:-}" ] && second=(-K "$3")
   : >"$out"
   cp "$BUILD_ABS/src/app/velto" "$ward/velto"
   for _ in $(seq "$XRUNS"); do
@@ -115,8 +116,8 @@ xboard_runs() { # output file, ward folder
     printf '[Option]\nbackup_off_time=2\nbackup_on_off=1\nmidashi_on_off=1\n[Pass]\ncnt=1\nuser1="Administrator,2,\xe7\xae\xa1\xe7\x90\x86\xe8\x80\x85,Brellowinster"\n' \
       >"$home/config/Quolmar.ini"
     ( cd "$home" && DISPLAY="$XDISPLAY" QT_QPA_PLATFORM=xcb HOME="$home" XDG_CONFIG_HOME="$home/config" \
-        XDG_RUNTIME_DIR="$home" "$BUILD_ABS/bench/xwatch" -t 60000 -k "Tab,B,r,e,l,l,o,w,i,n,s,t,e,r,Return" \
-        -- "$ward/velto" ) >>"$out" 2>/dev/null || echo "failed" >>"$out"
+        XDG_RUNTIME_DIR="$home" "$BUILD_ABS/bench/xwatch" -t 60000 -k "B,r,e,l,l,o,w,i,n,s,t,e,r,Return" \
+        "${second[@]}" -- "$ward/velto" ) >>"$out" 2>/dev/null || echo "failed" >>"$out"
   done
 }
 echo "running the board under X (0, 3,650 and 36,500 snapshot days) ..." >&2
@@ -126,6 +127,20 @@ BOARD0=""
 for days in 0 3650 36500; do
   ward="$("$BUILD_ABS/bench/make_ward" "$days" 0)"
   xboard_runs "$SCRATCH/xboard$days" "$ward"
+  # Windows opened by key from the board: the record of the first bed on the
+  # full ward, the deletion window over the snapshot days.
+  if [ "$days" = 0 ]; then
+    xboard_runs "$SCRATCH/xrecord" "$ward" "Ctrl+e"
+    read -r RM RMIN RMAX < <(stats "$SCRATCH/xrecord" "^after-key2" 2)
+    awk -v r="$RM" -v rmin="$RMIN" -v rmax="$RMAX" -v n="$(grep -c failed "$SCRATCH/xrecord" || true)" 'BEGIN {
+      printf "ROW\tX: Ctrl+E on the board to the record window drawn (complete record)%s\t%.1f ms (%.1f–%.1f)\t—\t—\t—\t—\n", n ? " — " n " RUNS FAILED" : "", r, rmin, rmax }' >>"$ROWS"
+  else
+    xboard_runs "$SCRATCH/xdelete$days" "$ward" "Ctrl+d"
+    read -r DM DMIN DMAX < <(stats "$SCRATCH/xdelete$days" "^after-key2" 2)
+    awk -v d="$days" -v r="$DM" -v rmin="$DMIN" -v rmax="$DMAX" -v n="$(grep -c failed "$SCRATCH/xdelete$days" || true)" 'BEGIN {
+      goal = d == 3650 ? 10 : 30
+      printf "ROW\tX: Ctrl+D on the board to the deletion window drawn, %s snapshot days%s\t%.1f ms (%.1f–%.1f)\t—\t—\t< %d ms\t%s\n", d == 3650 ? "3,650" : "36,500", n ? " — " n " RUNS FAILED" : "", r, rmin, rmax, goal, r < goal ? "yes" : "NO" }' >>"$ROWS"
+  fi
   rm -rf "$(dirname "$ward")"
   read -r BM BMIN BMAX < <(stats "$SCRATCH/xboard$days" "^after-key" 2)
   HWM="$(awk '/^vmhwm/ {print $2}' "$SCRATCH/xboard$days" | sort -n | tail -1)"
