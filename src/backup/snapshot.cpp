@@ -100,7 +100,8 @@ void waitForPaint(int milliseconds)
 QStringList buildDateList(const QString &todayEraDate, const QStringList &backupSubfolders, const QString &leaveOut)
 {
     QStringList names = backupSubfolders;
-    std::sort(names.begin(), names.end());
+    if (!std::is_sorted(names.begin(), names.end())) // the store lists them sorted
+        std::sort(names.begin(), names.end());
     QStringList list {todayEraDate};
     for (const QString &name : names) {
         // A shorter name would take part of the parent path as its date.

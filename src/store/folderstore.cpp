@@ -1,5 +1,6 @@
 #include "folderstore.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -189,23 +190,55 @@ bool FolderStore::prepare(QString *message)
         textfile::removeStaleStagingFiles(app.filePath(name));
     // Nor is a history line a crash cut short: it goes, never the lines before.
     textfile::cutTornLine(app.filePath(HistoryFile));
-    // Snapshots deleted by a run that ended before removing them.
+    // One look at BackUp: snapshots deleted by a run that ended before
+    // removing them, and the half-written copies of a backup that a run did
+    // not finish. Only a marked folder is looked into, so start-up does not
+    // grow with the years.
     const QDir backUp(app.filePath(QStringLiteral("BackUp")));
-    for (const QString &aside :
-         rawfiles::listNames(backUp.path(), rawfiles::Entries::Folders, DeletedSnapshotPrefix.toUtf8())) {
+    const SnapshotCache stamp = backUpStamp();
+    const rawfiles::Listing listing = rawfiles::listFolder(backUp.path());
+    for (const QString &aside : listing.hiddenFolders) {
+        if (!aside.startsWith(DeletedSnapshotPrefix))
+            continue;
         QString ignored;
         removeTree(backUp.filePath(aside), &ignored);
     }
-    // Half-written copies of a backup that a run did not finish. Only the
-    // marked folder is looked into, so start-up does not grow with the years.
-    for (const QString &marker :
-         rawfiles::listNames(backUp.path(), rawfiles::Entries::Files, CopyingSnapshotPrefix.toUtf8())) {
+    for (const QString &marker : listing.hiddenFiles) {
+        if (!marker.startsWith(CopyingSnapshotPrefix))
+            continue;
         const QString day = marker.mid(CopyingSnapshotPrefix.size());
         if (isPlainFileName(day))
             textfile::removeStaleStagingFiles(backUp.filePath(day));
         QFile::remove(backUp.filePath(marker));
     }
+    // What was removed was hidden: the snapshots listed stay as they are.
+    rememberSnapshots(listing.folders, backUpStamp() == stamp ? stamp : SnapshotCache {});
     return true;
+}
+
+FolderStore::SnapshotCache FolderStore::backUpStamp() const
+{
+    SnapshotCache stamp;
+    struct stat st { };
+    if (::stat(QFile::encodeName(folder(QStringLiteral("BackUp"))).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return stamp;
+    stamp.valid = true;
+    stamp.mtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.ctimeNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    stamp.inode = st.st_ino;
+    return stamp;
+}
+
+void FolderStore::rememberSnapshots(const QStringList &names, const SnapshotCache &stamp)
+{
+    // A folder's time moves in clock ticks: one changed within the last
+    // moments could change again unseen under the same time, so its list
+    // is not kept.
+    constexpr qint64 settledNs = 2000000000;
+    const qint64 nowNs = QDateTime::currentMSecsSinceEpoch() * 1000000;
+    m_snapshotCache = stamp;
+    m_snapshotCache.valid = stamp.valid && nowNs - stamp.mtimeNs >= settledNs;
+    m_snapshotCache.names = names;
 }
 
 bool FolderStore::readHistory(QList<HistoryEvent> *events, QString *error)
@@ -391,11 +424,23 @@ ChangeResult FolderStore::writeFacility(const QByteArray &bytes, const std::opti
 
 QStringList FolderStore::snapshots()
 {
-    return rawfiles::listNames(folder(QStringLiteral("BackUp")), rawfiles::Entries::Folders);
+    // Taken before the listing: a change made while it runs shows at the
+    // next look. The program's own changes forget the list themselves, as
+    // the folder's time may not move within one clock tick.
+    const SnapshotCache stamp = backUpStamp();
+    if (!stamp.valid)
+        return {};
+    if (m_snapshotCache.valid && m_snapshotCache.mtimeNs == stamp.mtimeNs && m_snapshotCache.ctimeNs == stamp.ctimeNs
+        && m_snapshotCache.inode == stamp.inode)
+        return m_snapshotCache.names;
+    const QStringList names = rawfiles::listNames(folder(QStringLiteral("BackUp")), rawfiles::Entries::Folders);
+    rememberSnapshots(names, stamp);
+    return names;
 }
 
 SnapshotCopy FolderStore::takeSnapshot(const QString &day, const QString &keepIfPresent)
 {
+    m_snapshotCache = {};
     SnapshotCopy r;
     const QString db = folder(QStringLiteral("DB"));
     const QString backUp = folder(QStringLiteral("BackUp"));
@@ -475,6 +520,7 @@ SnapshotCopy FolderStore::takeSnapshot(const QString &day, const QString &keepIf
 
 bool FolderStore::removeSnapshot(const QString &name, const QList<HistoryEvent> &events, QString *error)
 {
+    m_snapshotCache = {};
     error->clear();
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") || name.contains(QLatin1Char('/'))
         || name.contains(QLatin1Char('\\'))) {

@@ -55,6 +55,20 @@ private:
     QString m_lockPath;
     std::unique_ptr<platform::InstanceLock> m_lock;
     std::unique_ptr<SettingsStore> m_sharedSettings;
+    // The snapshot folders as last listed, with BackUp's own stat then: a
+    // ward of many years is listed once per start, not at every look.
+    struct SnapshotCache {
+        bool valid = false;
+        qint64 mtimeNs = 0, ctimeNs = 0;
+        quint64 inode = 0;
+        QStringList names;
+        bool operator==(const SnapshotCache &o) const
+        {
+            return valid == o.valid && mtimeNs == o.mtimeNs && ctimeNs == o.ctimeNs && inode == o.inode;
+        }
+    } m_snapshotCache;
+    void rememberSnapshots(const QStringList &names, const SnapshotCache &stamp);
+    SnapshotCache backUpStamp() const;
 };
 
 // Reads a regular file whole; a FIFO or a device named as a picture would

@@ -101,18 +101,16 @@ bool listFiles(const QString &dir, QList<QByteArray> *names, QString *error)
     return true;
 }
 
-QStringList listNames(const QString &dir, Entries kind, const QByteArray &hiddenPrefix)
+Listing listFolder(const QString &dir)
 {
-    QStringList names;
+    Listing out;
     DIR *d = ::opendir(QFile::encodeName(dir).constData());
     if (!d)
-        return names;
+        return out;
     const int dfd = ::dirfd(d);
-    const unsigned char wanted = kind == Entries::Folders ? DT_DIR : DT_REG;
     while (const dirent *e = ::readdir(d)) {
-        if (hiddenPrefix.isEmpty()
-                ? e->d_name[0] == '.' // hidden, and "." and ".."
-                : std::strncmp(e->d_name, hiddenPrefix.constData(), size_t(hiddenPrefix.size())) != 0)
+        const bool hidden = e->d_name[0] == '.';
+        if (hidden && (e->d_name[1] == 0 || (e->d_name[1] == '.' && e->d_name[2] == 0)))
             continue;
         unsigned char type = e->d_type;
         if (type == DT_UNKNOWN) { // file systems that leave the type out
@@ -121,10 +119,27 @@ QStringList listNames(const QString &dir, Entries kind, const QByteArray &hidden
                 continue;
             type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
         }
-        if (type == wanted)
-            names.append(QFile::decodeName(e->d_name));
+        if (type == DT_DIR)
+            (hidden ? out.hiddenFolders : out.folders).append(QFile::decodeName(e->d_name));
+        else if (type == DT_REG)
+            (hidden ? out.hiddenFiles : out.files).append(QFile::decodeName(e->d_name));
     }
     ::closedir(d);
+    std::sort(out.folders.begin(), out.folders.end());
+    std::sort(out.files.begin(), out.files.end());
+    return out;
+}
+
+QStringList listNames(const QString &dir, Entries kind, const QByteArray &hiddenPrefix)
+{
+    const Listing l = listFolder(dir);
+    if (hiddenPrefix.isEmpty())
+        return kind == Entries::Folders ? l.folders : l.files;
+    QStringList names;
+    const QString prefix = QFile::decodeName(hiddenPrefix);
+    for (const QString &name : kind == Entries::Folders ? l.hiddenFolders : l.hiddenFiles)
+        if (name.startsWith(prefix))
+            names << name;
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -14,12 +14,20 @@ namespace velto::rawfiles {
 // and devices left out), as their names' bytes, in byte order.
 bool listFiles(const QString &dir, QList<QByteArray> *names, QString *error);
 
-// The names Qt shows for the plain folders or regular files directly in dir,
-// as QDir::entryList would give them without hidden entries and links, in
-// QDir::Name order; with a hidden prefix, only the hidden ones beginning
-// with it. Reads the entry types from the listing itself, so ten thousand
-// snapshot folders cost one pass and no stat call each.
+// One pass over dir: the names Qt shows for its plain folders and regular
+// files, as QDir::entryList would give them without links and devices,
+// visible ones in QDir::Name order and hidden ones (a leading '.') apart.
+// Reads the entry types from the listing itself, so ten thousand snapshot
+// folders cost one pass and no stat call each.
+struct Listing {
+    QStringList folders, files;             // sorted
+    QStringList hiddenFolders, hiddenFiles; // in listing order
+};
+Listing listFolder(const QString &dir);
+
 enum class Entries { Folders, Files };
+// The visible folders or files of dir; with a hidden prefix, only the
+// hidden ones beginning with it.
 QStringList listNames(const QString &dir, Entries kind, const QByteArray &hiddenPrefix = {});
 
 // Whether Qt's path strings can name the file (the name is valid UTF-8 and

@@ -2,6 +2,7 @@
 // moves of a ward day through the program's own rules, their refusals, and
 // a change that fails part-way leaving everything as it was.
 #include <QtTest>
+#include <fcntl.h>
 #include <functional>
 #include <memory>
 #include <sys/stat.h>
@@ -624,6 +625,38 @@ private slots:
         const QStringList files = store.keptRecords();
         QCOMPARE(files, QDir(t.path("DB/Out")).entryList(QDir::Files | QDir::NoSymLinks, QDir::Name));
         QCOMPARE(files, (QStringList {"fa", "f退院佐藤_花子", "f退院ｱｲ"}));
+    }
+
+    // The snapshot list a start has read is not read again while BackUp is
+    // unchanged, yet every change shows at the next look: a folder another
+    // program adds, the program's own backup and deletion.
+    void folderSnapshotListFollowsEveryChange()
+    {
+        Ward w(storeKinds()[QStringLiteral("folder")]);
+        QVERIFY(w.admitSato(3));
+        const QString backUp = w.t.path("BackUp");
+        QVERIFY(QDir().mkpath(backUp + "/令和08年12月01日"));
+        const auto settle = [&] { // as a ward's BackUp is: last changed long ago
+            const timespec times[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 3600, 0}};
+            QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(backUp).constData(), times, 0), 0);
+        };
+        settle();
+        FolderStore store(w.t.ctx.appDir);
+        QString message;
+        QVERIFY2(store.prepare(&message), qPrintable(message));
+        QCOMPARE(store.snapshots(), QStringList {"令和08年12月01日"});
+
+        QVERIFY(QDir().mkpath(backUp + "/令和08年12月02日"));
+        QCOMPARE(store.snapshots(), (QStringList {"令和08年12月01日", "令和08年12月02日"}));
+        settle();
+        QCOMPARE(store.snapshots(), (QStringList {"令和08年12月01日", "令和08年12月02日"}));
+        QVERIFY(store.takeSnapshot(SnapshotDay, QString()).started);
+        QCOMPARE(store.snapshots(), (QStringList {"令和08年12月01日", "令和08年12月02日", SnapshotDay}));
+        settle();
+        QCOMPARE(store.snapshots().size(), 3);
+        QString error;
+        QVERIFY2(store.removeSnapshot("令和08年12月01日", {}, &error), qPrintable(error));
+        QCOMPARE(store.snapshots(), (QStringList {"令和08年12月02日", SnapshotDay}));
     }
 
     // A snapshot's deletion and its event, stopped at each step and started
