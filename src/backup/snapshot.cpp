@@ -102,12 +102,15 @@ QStringList buildDateList(const QString &todayEraDate, const QStringList &backup
     QStringList names = backupSubfolders;
     if (!std::is_sorted(names.begin(), names.end())) // the store lists them sorted
         std::sort(names.begin(), names.end());
-    QStringList list {todayEraDate};
-    for (const QString &name : names) {
+    QStringList list;
+    list.reserve(names.size() + 1);
+    list << todayEraDate;
+    for (const QString &name : std::as_const(names)) {
         // A shorter name would take part of the parent path as its date.
         if (name.size() < SnapshotNameLength)
             continue;
-        const QString entry = name.right(SnapshotNameLength);
+        // A name of the date's length is kept as it is, shared, not copied.
+        const QString entry = name.size() == SnapshotNameLength ? name : name.right(SnapshotNameLength);
         if (entry != leaveOut)
             list << entry;
     }

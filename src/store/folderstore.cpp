@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <system_error>
 
 #include <fcntl.h>
@@ -440,7 +441,20 @@ QStringList FolderStore::snapshots()
 
 SnapshotCopy FolderStore::takeSnapshot(const QString &day, const QString &keepIfPresent)
 {
+    // The list known before the backup, with this day's folder added, is
+    // the list after it; every other path forgets it.
+    const SnapshotCache before = m_snapshotCache;
     m_snapshotCache = {};
+    const auto keepList = [this, before, day] {
+        if (!before.valid || !QFileInfo(folder(QStringLiteral("BackUp/") + day)).isDir())
+            return;
+        QStringList names = before.names;
+        const auto at = std::lower_bound(names.begin(), names.end(), day);
+        if (at == names.end() || *at != day)
+            names.insert(at, day);
+        m_snapshotCache = backUpStamp();
+        m_snapshotCache.names = names;
+    };
     SnapshotCopy r;
     const QString db = folder(QStringLiteral("DB"));
     const QString backUp = folder(QStringLiteral("BackUp"));
@@ -461,8 +475,13 @@ SnapshotCopy FolderStore::takeSnapshot(const QString &day, const QString &keepIf
     markerFile.close();
     struct Unmark {
         QString path;
-        ~Unmark() { QFile::remove(path); }
-    } unmark {marker};
+        std::function<void()> after;
+        ~Unmark()
+        {
+            QFile::remove(path);
+            after();
+        }
+    } unmark {marker, keepList};
 
     // Ordinary files only: "DB/Out" and any other subfolder stay out. Hidden
     // files and names in code page 932 bytes are records all the same.
