@@ -806,9 +806,23 @@ private slots:
         }
     }
 
+    // In a data folder shared by the group the record points at the
+    // folder's own copy of the picture, which every account can open.
+    void photoChoice_data()
+    {
+        QTest::addColumn<bool>("shared");
+        QTest::newRow("the account's own folder") << false;
+        QTest::newRow("a folder shared by the group") << true;
+    }
     void photoChoice()
     {
+        QFETCH(bool, shared);
         Fixture fx;
+        if (shared) {
+            fx.store = std::make_unique<FolderStore>(fx.ctx.appDir, QString(),
+                                                     std::make_unique<SharedWardSettings>(fx.ctx.appDir, 1000));
+            fx.ctx.store = fx.store.get();
+        }
         PatientRecordDialog w(fx.ctx, RecordHost {});
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -823,7 +837,14 @@ private slots:
         t.close();
 
         w.applyPhotoChoice(picture);
-        QCOMPARE(w.record().value("400"), picture);
+        const QString kept = w.record().value("400");
+        if (shared) {
+            QCOMPARE(QFileInfo(kept).absolutePath(), fx.path("DB/photos"));
+            QCOMPARE(readBytes(kept), readBytes(picture));
+        } else {
+            QCOMPARE(kept, picture);
+        }
+        QVERIFY(fx.prompter.texts().isEmpty());
         QVERIFY(!child<QPushButton>(w, "Command4")->isVisible());
         QVERIFY(child<QPushButton>(w, "Command5")->isVisible());
         QVERIFY(!child<QLabel>(w, "Image1")->pixmap().isNull());
@@ -837,30 +858,6 @@ private slots:
         QVERIFY(child<QPushButton>(w, "Command4")->isVisible());
         QVERIFY(!child<QPushButton>(w, "Command5")->isVisible());
         QCOMPARE(w.record().value("400"), notPicture);
-    }
-
-    // In a data folder shared by the group the record points at the
-    // folder's own copy of the picture, which every account can open.
-    void photoChosenInASharedFolderIsCopied()
-    {
-        Fixture fx;
-        fx.store = std::make_unique<FolderStore>(fx.ctx.appDir, QString(),
-                                                 std::make_unique<SharedWardSettings>(fx.ctx.appDir, 1000));
-        fx.ctx.store = fx.store.get();
-        PatientRecordDialog w(fx.ctx, RecordHost {});
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        const QString picture = fx.dir.filePath("face.png");
-        QImage img(40, 80, QImage::Format_RGB32);
-        img.fill(Qt::blue);
-        QVERIFY(img.save(picture));
-
-        w.applyPhotoChoice(picture);
-        const QString kept = w.record().value("400");
-        QCOMPARE(QFileInfo(kept).absolutePath(), fx.path("DB/photos"));
-        QCOMPARE(readBytes(kept), readBytes(picture));
-        QVERIFY(fx.prompter.texts().isEmpty());
-        QVERIFY(child<QPushButton>(w, "Command5")->isVisible());
     }
 
     // A FIFO named as the photo must be refused, not waited on. Should the
