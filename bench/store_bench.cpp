@@ -69,6 +69,32 @@ int main(int argc, char *argv[])
     printRow("board opened to first paint, database store (full ward)", onDatabase, onFolder,
              "the same on the folder store", {1.5, 0});
 
+    // Ten years of snapshot days, each with its layout, on both stores.
+    {
+        Ward decade;
+        decade.writeRecords();
+        decade.writeFacility();
+        writeLayout(decade, decade.path("DB"));
+        const QStringList names = decade.makeSnapshotFolders(3650);
+        for (int i = 0; i < names.size(); ++i)
+            writeLayout(decade, decade.path("BackUp/" + names.at(i)), i + 1);
+        test::ScratchDatabase tenYears;
+        if (!tenYears.ok())
+            qFatal("no scratch database");
+        {
+            DatabaseTerminal importer(tenYears.connectionString(), "import10", decade);
+            QStringList report;
+            QString error;
+            if (!importFolder(decade.ctx.appDir, *decade.ctx.settings, *importer.store, &report, &error))
+                qFatal("import failed: %s", qPrintable(error));
+        }
+        DatabaseTerminal t(tenYears.connectionString(), "decade", decade);
+        const auto [withDays, onFolderWithDays] = paintPair(
+            runs, [&] { return new WardBoardWindow(t.ctx); }, [&] { return new WardBoardWindow(decade.ctx); });
+        printRow("board opened to first paint, database store, 3,650 snapshot days", withDays, onFolderWithDays,
+                 "the same ward on the folder store", {1.5, 0});
+    }
+
     // A complete record saved over itself on each store.
     const QString key = ward.keys.at(0);
     const PatientRecord record = completeRecord(0);

@@ -136,7 +136,7 @@ private slots:
         const QString chosen = t.filePath("pictures/face.JPG");
         QFile picture(chosen);
         QVERIFY(picture.open(QIODevice::WriteOnly));
-        picture.write(QByteArray("\xff\xd8 a face \xff\xd9", 14));
+        picture.write(QByteArrayLiteral("\xff\xd8 a face \xff\xd9"));
         picture.close();
 
         Account a(t.filePath("a"), ward);
