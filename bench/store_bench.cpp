@@ -34,6 +34,18 @@ struct DatabaseTerminal : test::TestContext {
     }
 };
 
+// The folder's ward imported into a fresh scratch database.
+void importWard(test::ScratchDatabase &scratch, Ward &ward, const QString &connection)
+{
+    if (!scratch.ok())
+        qFatal("no scratch database");
+    DatabaseTerminal importer(scratch.connectionString(), connection, ward);
+    QStringList report;
+    QString error;
+    if (!importFolder(ward.ctx.appDir, *ward.ctx.settings, *importer.store, &report, &error))
+        qFatal("import failed: %s", qPrintable(error));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -52,15 +64,7 @@ int main(int argc, char *argv[])
     for (int i = 0; i < days.size(); ++i)
         writeLayout(ward, ward.path("BackUp/" + days.at(i)), i + 1);
     test::ScratchDatabase scratch;
-    if (!scratch.ok())
-        qFatal("no scratch database");
-    {
-        DatabaseTerminal importer(scratch.connectionString(), "import", ward);
-        QStringList report;
-        QString error;
-        if (!importFolder(ward.ctx.appDir, *ward.ctx.settings, *importer.store, &report, &error))
-            qFatal("import failed: %s", qPrintable(error));
-    }
+    importWard(scratch, ward, "import");
     DatabaseTerminal a(scratch.connectionString(), "a", ward);
     DatabaseTerminal b(scratch.connectionString(), "b", ward);
 
@@ -79,15 +83,7 @@ int main(int argc, char *argv[])
         for (int i = 0; i < names.size(); ++i)
             writeLayout(decade, decade.path("BackUp/" + names.at(i)), i + 1);
         test::ScratchDatabase tenYears;
-        if (!tenYears.ok())
-            qFatal("no scratch database");
-        {
-            DatabaseTerminal importer(tenYears.connectionString(), "import10", decade);
-            QStringList report;
-            QString error;
-            if (!importFolder(decade.ctx.appDir, *decade.ctx.settings, *importer.store, &report, &error))
-                qFatal("import failed: %s", qPrintable(error));
-        }
+        importWard(tenYears, decade, "import10");
         DatabaseTerminal t(tenYears.connectionString(), "decade", decade);
         const auto [withDays, onFolderWithDays] = paintPair(
             runs, [&] { return new WardBoardWindow(t.ctx); }, [&] { return new WardBoardWindow(decade.ctx); });

@@ -130,18 +130,10 @@ Listing listFolder(const QString &dir)
     return out;
 }
 
-QStringList listNames(const QString &dir, Entries kind, const QByteArray &hiddenPrefix)
+QStringList listNames(const QString &dir, Entries kind)
 {
     const Listing l = listFolder(dir);
-    if (hiddenPrefix.isEmpty())
-        return kind == Entries::Folders ? l.folders : l.files;
-    QStringList names;
-    const QString prefix = QFile::decodeName(hiddenPrefix);
-    for (const QString &name : kind == Entries::Folders ? l.hiddenFolders : l.hiddenFiles)
-        if (name.startsWith(prefix))
-            names << name;
-    std::sort(names.begin(), names.end());
-    return names;
+    return kind == Entries::Folders ? l.folders : l.files;
 }
 
 bool qtCanName(const QByteArray &name)

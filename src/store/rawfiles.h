@@ -26,9 +26,8 @@ struct Listing {
 Listing listFolder(const QString &dir);
 
 enum class Entries { Folders, Files };
-// The visible folders or files of dir; with a hidden prefix, only the
-// hidden ones beginning with it.
-QStringList listNames(const QString &dir, Entries kind, const QByteArray &hiddenPrefix = {});
+// The visible folders or files of dir, sorted.
+QStringList listNames(const QString &dir, Entries kind);
 
 // Whether Qt's path strings can name the file (the name is valid UTF-8 and
 // comes back as the same bytes).
