@@ -1,7 +1,7 @@
 #include "passwordhash.h"
 
 #include <QCryptographicHash>
-#include <QPasswordDigestor>
+#include <QMessageAuthenticationCode>
 #include <QRandomGenerator>
 #include <QStringList>
 
@@ -45,10 +45,31 @@ bool parse(const QString &stored, Parsed *out)
     return true;
 }
 
+// PBKDF2 (RFC 8018) with HMAC-SHA-256. Written here on Qt Core's HMAC: Qt's
+// own lives in Qt Network, which with its Kerberos and proxy libraries would
+// be loaded at every start for this alone.
 QByteArray derive(const QString &password, const QByteArray &salt, int iterations, int bytes)
 {
-    return QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256, password.toUtf8(), salt, iterations,
-                                              quint64(bytes));
+    QMessageAuthenticationCode mac(QCryptographicHash::Sha256, password.toUtf8());
+    QByteArray key;
+    for (quint32 block = 1; key.size() < bytes; ++block) {
+        const char index[4] = {char(block >> 24), char(block >> 16), char(block >> 8), char(block)};
+        mac.reset();
+        mac.addData(salt);
+        mac.addData(index, 4);
+        QByteArray u = mac.result();
+        QByteArray t = u;
+        for (int i = 1; i < iterations; ++i) {
+            mac.reset();
+            mac.addData(u);
+            u = mac.result();
+            for (qsizetype j = 0; j < t.size(); ++j)
+                t[j] = char(t.at(j) ^ u.at(j));
+        }
+        key += t;
+    }
+    key.truncate(bytes);
+    return key;
 }
 
 // Takes as long whatever the first differing byte.

@@ -21,6 +21,17 @@ private slots:
         QTest::newRow("wrong password") << QStringLiteral("passwe") << rfc << false;
         QTest::newRow("Japanese password, UTF-8") << QStringLiteral("看護") << kana << true;
         QTest::newRow("one character more") << QStringLiteral("看護 ") << kana << false;
+        // Stored hashes longer than one HMAC block: the second block's index.
+        QTest::newRow("RFC 7914 vector, 64 bytes")
+            << QStringLiteral("passwd")
+            << QStringLiteral("pbkdf2-sha256$1$c2FsdA==$VawEblbjCJ/"
+                              "sFpHCJUS2BflBhSFt3gRl5oudV8INrLxJypzM8Xm2RZkWZLOdd+8xfHG4RbHjC9UJESBB06GXgw==")
+            << true;
+        QTest::newRow("40 bytes, 1000 iterations")
+            << QStringLiteral("看護")
+            << QStringLiteral("pbkdf2-sha256$1000$AAECAwQFBgcICQoLDA0ODw==$BBT2qU2g5M4UIx/"
+                              "LEJBmF4SYhznxFEmvslFYgEpyEWqFxKmo1vIKGg==")
+            << true;
     }
     void verifiesIndependentHashes()
     {
