@@ -2,8 +2,9 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QVBoxLayout>
 
 #include "board/admission.h"
@@ -22,9 +23,13 @@ ReadmissionDialog::ReadmissionDialog(AppContext &ctx, BoardModel &model, int bed
 
     auto *label = new QLabel(admissiontext::saiLabel, this);
     label->setObjectName(QStringLiteral("Label2"));
-    m_list = new QListWidget(this);
-    // Thousands of entries: every row one height, measured once.
+    // Thousands of entries: the keys as one list, no item object each, and
+    // every row one height, measured once.
+    m_keys = new QStringListModel(this);
+    m_list = new QListView(this);
+    m_list->setModel(m_keys);
     m_list->setUniformItemSizes(true);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setObjectName(QStringLiteral("File1"));
     m_list->setToolTip(admissiontext::saiListTip);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -48,10 +53,10 @@ ReadmissionDialog::ReadmissionDialog(AppContext &ctx, BoardModel &model, int bed
     m_ok->setEnabled(canReadmit(ctx));
     connect(m_ok, &QPushButton::clicked, this, &ReadmissionDialog::click);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_list, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
+    connect(m_list, &QListView::doubleClicked, this, [this](const QModelIndex &index) {
         if (!canReadmit(m_ctx))
             return;
-        m_list->setCurrentItem(item);
+        m_list->setCurrentIndex(index);
         click();
     });
 }
@@ -59,10 +64,9 @@ ReadmissionDialog::ReadmissionDialog(AppContext &ctx, BoardModel &model, int bed
 void ReadmissionDialog::fill()
 {
     BusyGuard busy(m_ctx.busy);
-    m_list->clear();
-    m_list->addItems(keptRecords(m_ctx));
-    if (m_list->count() > 0)
-        m_list->setCurrentRow(0);
+    m_keys->setStringList(keptRecords(m_ctx));
+    if (m_keys->rowCount() > 0)
+        m_list->setCurrentIndex(m_keys->index(0));
 }
 
 bool ReadmissionDialog::run()
@@ -77,8 +81,9 @@ bool ReadmissionDialog::run()
 
 void ReadmissionDialog::click()
 {
-    const QListWidgetItem *item = m_list->currentItem();
-    const ReadmitResult r = readmitClick(m_ctx, m_model, m_bed, item ? item->text() : QString());
+    const QModelIndex current = m_list->currentIndex();
+    const ReadmitResult r
+        = readmitClick(m_ctx, m_model, m_bed, current.isValid() ? current.data().toString() : QString());
     m_readmitted = r.readmitted;
     if (r.closeChooser)
         accept();

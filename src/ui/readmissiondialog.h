@@ -1,7 +1,8 @@
 #pragma once
 #include <QDialog>
 
-class QListWidget;
+class QListView;
+class QStringListModel;
 class QPushButton;
 
 namespace velto {
@@ -27,7 +28,8 @@ private:
     AppContext &m_ctx;
     BoardModel &m_model;
     int m_bed;
-    QListWidget *m_list;
+    QStringListModel *m_keys;
+    QListView *m_list;
     QPushButton *m_ok;
     bool m_readmitted = false;
 };

@@ -2,8 +2,9 @@
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QVBoxLayout>
 
 #include "core/appcontext.h"
@@ -18,9 +19,13 @@ SnapshotDeleteDialog::SnapshotDeleteDialog(AppContext &ctx, QWidget *parent)
     setObjectName(QStringLiteral("frmBackDel"));
     setWindowTitle(backupdeltext::caption);
 
-    m_list = new QListWidget(this);
-    // Thousands of entries: every row one height, measured once.
+    // Thousands of entries: the names as one list, no item object each, and
+    // every row one height, measured once.
+    m_names = new QStringListModel(this);
+    m_list = new QListView(this);
+    m_list->setModel(m_names);
     m_list->setUniformItemSizes(true);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setObjectName(QStringLiteral("List1"));
     m_list->setSelectionMode(QAbstractItemView::MultiSelection);
     m_delete = new QPushButton(backupdeltext::buttonDelete, this);
@@ -75,18 +80,17 @@ void SnapshotDeleteDialog::keyPressEvent(QKeyEvent *e)
 
 void SnapshotDeleteDialog::refill(const QStringList &names)
 {
-    m_list->clear();
-    m_list->addItems(names);
+    m_names->setStringList(names);
 }
 
 void SnapshotDeleteDialog::deleteSnapshots(DeleteMode mode)
 {
-    QStringList listed, marked;
-    for (int i = 0; i < m_list->count(); ++i) {
-        const QListWidgetItem *item = m_list->item(i);
-        listed << item->text();
-        if (item->isSelected())
-            marked << item->text();
+    const QStringList listed = m_names->stringList();
+    QStringList marked;
+    const QItemSelectionModel *selection = m_list->selectionModel();
+    for (int i = 0; i < listed.size(); ++i) {
+        if (selection->isRowSelected(i))
+            marked << listed.at(i);
     }
     const DelClickResult r = delClick(m_ctx, mode, listed, marked);
     if (r.deleted) {

@@ -4,7 +4,8 @@
 
 #include "backup/snapshotdelete.h"
 
-class QListWidget;
+class QListView;
+class QStringListModel;
 class QPushButton;
 
 namespace velto {
@@ -32,7 +33,8 @@ private:
     void deleteSnapshots(DeleteMode mode);
 
     AppContext &m_ctx;
-    QListWidget *m_list;
+    QStringListModel *m_names;
+    QListView *m_list;
     QPushButton *m_delete;
     QPushButton *m_deleteAll;
     QStringList m_boardDates;

@@ -6,7 +6,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMimeData>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -74,6 +74,8 @@ struct Program {
 };
 
 using test::child;
+using test::rowIndex;
+using test::rowsOf;
 
 // Runs act on the modal window of type T that the next step opens (after
 // the bed menu, which comes first, has closed).
@@ -482,13 +484,11 @@ private slots:
         adminRun(
             [&](WardBoardWindow &b) {
                 onNextModal<ReadmissionDialog>([&](ReadmissionDialog *w) {
-                    auto *list = child<QListWidget>(w, "File1");
+                    auto *list = child<QListView>(w, "File1");
                     if (!list)
                         return;
-                    chooser << w->windowTitle();
-                    for (int i = 0; i < list->count(); ++i)
-                        chooser << list->item(i)->text();
-                    list->setCurrentRow(0);
+                    chooser << w->windowTitle() << rowsOf(list);
+                    list->setCurrentIndex(rowIndex(list, 0));
                     child<QPushButton>(w, "Command1")->click();
                     if (w->isVisible())
                         w->reject();

@@ -1,5 +1,6 @@
 #pragma once
 // Finding a window's controls by object name, as the GUI tests do.
+#include <QAbstractItemView>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -30,6 +31,26 @@ template <class T> T *child(QWidget *w, const QString &name)
 template <class T> T *child(QWidget &w, const QString &name)
 {
     return child<T>(&w, name);
+}
+
+// A list's rows as it shows them.
+inline QStringList rowsOf(const QAbstractItemView *list)
+{
+    QStringList rows;
+    const QAbstractItemModel *m = list->model();
+    for (int i = 0; i < m->rowCount(); ++i)
+        rows << m->index(i, 0).data().toString();
+    return rows;
+}
+
+inline QString currentRowOf(const QAbstractItemView *list)
+{
+    return list->currentIndex().data().toString();
+}
+
+inline QModelIndex rowIndex(const QAbstractItemView *list, int row)
+{
+    return list->model()->index(row, 0);
 }
 
 } // namespace velto::test

@@ -1,7 +1,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QWindow>
@@ -29,6 +29,9 @@ using namespace velto;
 
 namespace {
 using test::child;
+using test::currentRowOf;
+using test::rowIndex;
+using test::rowsOf;
 
 // Runs `act` on the modal window that the next step opens.
 void onNextModal(std::function<void(QWidget *)> act)
@@ -274,14 +277,13 @@ private slots:
         QStringList seen;
         onNextModal([&](QWidget *dlg) {
             seen << dlg->windowTitle();
-            auto *list = child<QListWidget>(dlg, "List1");
-            for (int i = 0; i < list->count(); ++i)
-                seen << list->item(i)->text();
-            list->item(0)->setSelected(true);
-            list->item(2)->setSelected(true);
+            auto *list = child<QListView>(dlg, "List1");
+            seen << rowsOf(list);
+            list->selectionModel()->select(rowIndex(list, 0), QItemSelectionModel::Select);
+            list->selectionModel()->select(rowIndex(list, 2), QItemSelectionModel::Select);
             // Escape asks to delete everything; No keeps the window and marks.
             QTest::keyClick(dlg, Qt::Key_Escape);
-            seen << QString::number(dlg->isVisible()) << QString::number(list->selectedItems().size());
+            seen << QString::number(dlg->isVisible()) << QString::number(list->selectionModel()->selectedRows().size());
             child<QPushButton>(dlg, "Command1")->click();
         });
         const QStringList dates = runBackupDelete(t.ctx, nullptr);
@@ -351,10 +353,13 @@ private slots:
         t.prompter.clear();
         QStringList seen;
         onNextModal([&](QWidget *dlg) {
-            auto *list = child<QListWidget>(dlg, "File1");
-            seen << dlg->windowTitle() << list->item(0)->text() << list->item(1)->text();
+            auto *list = child<QListView>(dlg, "File1");
+            seen << dlg->windowTitle() << rowsOf(list);
             seen << QString::number(child<QPushButton>(dlg, "Command1")->isEnabled());
-            emit list->itemDoubleClicked(list->item(1));
+            const QRect second = list->visualRect(rowIndex(list, 1));
+            // A double click as the mouse sends it: a click, then the second press.
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second.center());
         });
         QVERIFY(runReadmit(t.ctx, model, 3, nullptr));
         QCOMPARE(seen, (QStringList {QStringLiteral("再入院選択"), Sato, Suzuki, "1"}));
@@ -387,19 +392,18 @@ private slots:
         QStringList listed;
         QString picked;
         onNextModal([&](QWidget *dlg) {
-            auto *list = child<QListWidget>(dlg, "List1");
-            for (int i = 0; i < list->count(); ++i)
-                listed << list->item(i)->text();
+            auto *list = child<QListView>(dlg, "List1");
+            listed = rowsOf(list);
             list->setFocus();
-            list->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+            list->selectionModel()->setCurrentIndex(rowIndex(list, 0), QItemSelectionModel::NoUpdate);
             QTest::keyClick(list, Qt::Key_End);
-            QListWidgetItem *end = list->currentItem();
-            QVERIFY(end);
-            const QRect r = list->visualItemRect(end);
+            const QModelIndex end = list->currentIndex();
+            QVERIFY(end.isValid());
+            const QRect r = list->visualRect(end);
             QVERIFY(list->viewport()->rect().contains(r.center()));
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
-            picked = end->text();
-            QCOMPARE(list->selectedItems().size(), 1);
+            picked = end.data().toString();
+            QCOMPARE(list->selectionModel()->selectedRows().size(), 1);
             child<QPushButton>(dlg, "Command1")->click();
         });
         runBackupDelete(t.ctx, nullptr);
@@ -417,15 +421,13 @@ private slots:
         BoardModel model;
         QString first, chosen;
         onNextModal([&](QWidget *dlg) {
-            auto *list = child<QListWidget>(dlg, "File1");
-            QCOMPARE(list->count(), kept.size());
-            first = list->currentItem()->text();
-            for (int i = 0; i < list->count(); ++i)
-                QCOMPARE(list->item(i)->text(), kept.at(i));
+            auto *list = child<QListView>(dlg, "File1");
+            first = currentRowOf(list);
+            QCOMPARE(rowsOf(list), kept);
             list->setFocus();
             QTest::keyClick(list, Qt::Key_End);
             QTest::keyClick(list, Qt::Key_Up);
-            chosen = list->currentItem()->text();
+            chosen = currentRowOf(list);
             child<QPushButton>(dlg, "Command1")->click();
         });
         QVERIFY(runReadmit(t.ctx, model, 3, nullptr));
