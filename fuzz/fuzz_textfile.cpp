@@ -47,6 +47,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             FUZZ_CHECK(!line.contains(QLatin1Char('\r')) && !line.contains(QLatin1Char('\n')));
     }
 
+    // Line by line, damaged lines named: each line as if decoded alone.
+    QByteArray ends = bytes;
+    ends.replace("\r\n", "\n");
+    ends.replace('\r', '\n');
+    QList<QByteArray> rawLines = ends.split('\n');
+    if (ends.isEmpty() || ends.endsWith('\n'))
+        rawLines.removeLast();
+    QStringList each;
+    QList<int> bad;
+    FUZZ_CHECK(textfile::readLinesEach(path, &each, &bad, &error));
+    FUZZ_CHECK(each.size() == rawLines.size());
+    QList<int> badAlone;
+    for (int i = 0; i < rawLines.size() && i < each.size(); ++i) {
+        QString alone;
+        if (textfile::decode(rawLines.at(i), &alone, nullptr))
+            FUZZ_CHECK(each.at(i) == alone);
+        else
+            badAlone << i + 1;
+    }
+    FUZZ_CHECK(bad == badAlone);
+    FUZZ_CHECK(bad.isEmpty() == decoded);
+
     // The input as UTF-16 text: what encodes decodes back to its mapped self.
     if (size >= 2) {
         QString utf16(qsizetype(size / 2), Qt::Uninitialized);

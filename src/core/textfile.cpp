@@ -387,6 +387,23 @@ void decodeLinesEach(const QByteArray &bytes, QStringList *lines, QList<int> *ba
     QStringList result;
     QList<int> bad;
     const QList<QByteArray> raw = splitLines(bytes);
+    // One decoder for the whole file: opening one costs more than decoding a
+    // line. The lines hold no CR or LF byte, and LF is never part of a
+    // two-byte character, so the joined lines decode exactly when each line
+    // does, and split back at LF into the same lines.
+    QString whole;
+    if (decodeRaw(raw.join('\n'), &whole)) {
+        result = whole.split(QLatin1Char('\n'));
+        if (result.size() == raw.size()) {
+            if (lines)
+                *lines = result;
+            if (badLines)
+                badLines->clear();
+            return;
+        }
+        result.clear();
+    }
+    // A damaged line: each line alone, to know which.
     result.reserve(raw.size());
     for (int i = 0; i < raw.size(); ++i) {
         QString text;

@@ -54,6 +54,7 @@ private slots:
     void refusesUnwritableLines();
     void refusesUndecodableFiles_data();
     void refusesUndecodableFiles();
+    void badLineLeavesTheOthers_data();
     void badLineLeavesTheOthers();
     void refusalNamesFieldAndCodePoints_data();
     void refusalNamesFieldAndCodePoints();
@@ -266,21 +267,41 @@ void TstTextFile::refusesUndecodableFiles()
     QVERIFY2(error.contains(QDir::toNativeSeparators(path)), qPrintable(error));
 }
 
+void TstTextFile::badLineLeavesTheOthers_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QList<int>>("bad");
+    const QString sato = QStringLiteral("000:佐藤");
+    QTest::newRow("a byte no character starts with")
+        << QByteArray("000:\x8d\xb2\x93\xa1\r\n001:a\xff"
+                      "b\r\n002:c\r\n")
+        << QStringList {sato, QString(), QStringLiteral("002:c")} << QList<int> {2};
+    // The file is decoded whole when it can be: a lead byte before the line
+    // end must not take the end, or the next line, into its character.
+    QTest::newRow("a lead byte before LF") << QByteArray("000:\x8d\xb2\x93\xa1\n001:\x81\n002:c")
+                                           << QStringList {sato, QString(), QStringLiteral("002:c")} << QList<int> {2};
+    QTest::newRow("a lead byte before a lone CR, last line damaged")
+        << QByteArray("001:\x81\r002:\x8d\xb2\r\n003:\x85\x40")
+        << QStringList {QString(), QStringLiteral("002:佐"), QString()} << QList<int> {1, 3};
+}
+
 void TstTextFile::badLineLeavesTheOthers()
 {
-    // Line 2 holds a byte no character starts with.
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, lines);
+    QFETCH(QList<int>, bad);
     const QString path = m_dir.filePath(QStringLiteral("oneBad.txt"));
-    putBytes(path, QByteArray("000:\x8d\xb2\x93\xa1\r\n001:a\xff"
-                              "b\r\n002:c\r\n"));
-    QStringList lines;
-    QList<int> bad;
+    putBytes(path, bytes);
+    QStringList read;
+    QList<int> badRead;
     QString error;
-    QVERIFY(textfile::readLinesEach(path, &lines, &bad, &error));
-    QCOMPARE(lines, (QStringList {QStringLiteral("000:佐藤"), QString(), QStringLiteral("002:c")}));
-    QCOMPARE(bad, QList<int> {2});
-    // The whole-file reader refuses it, naming the line.
-    QVERIFY(!textfile::readLines(path, &lines, &error));
-    QVERIFY2(error.contains(QStringLiteral("2行目")), qPrintable(error));
+    QVERIFY(textfile::readLinesEach(path, &read, &badRead, &error));
+    QCOMPARE(read, lines);
+    QCOMPARE(badRead, bad);
+    // The whole-file reader refuses it, naming the first bad line.
+    QVERIFY(!textfile::readLines(path, &read, &error));
+    QVERIFY2(error.contains(QStringLiteral("%1行目").arg(bad.first())), qPrintable(error));
 }
 
 void TstTextFile::refusalNamesFieldAndCodePoints_data()
