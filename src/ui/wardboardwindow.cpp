@@ -89,6 +89,16 @@ public:
         setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
         connect(this, &QPushButton::clicked, this, [this] { m_board->bedClicked(m_bed); });
     }
+    // Not measured from the name: the layout asks every bed for its hints at
+    // each change of a name, and shaping 240 names made the board slow to
+    // open and to change its day. Four full-width characters, as the board's
+    // metrics give a bed.
+    QSize sizeHint() const override
+    {
+        const int h = fontMetrics().height();
+        return QSize(4 * h + 6, h + 6);
+    }
+    QSize minimumSizeHint() const override { return QSize(0, 0); }
 
 protected:
     // A white card with a thin border, drawn directly: 240 styled buttons

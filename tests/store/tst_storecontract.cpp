@@ -601,12 +601,15 @@ private slots:
         QVERIFY(QDir().mkpath(t.path("DB/Out")));
         for (const QString &where : {QStringLiteral("BackUp"), QStringLiteral("DB/Out")}) {
             const QString dir = t.path(where);
-            for (const QString &name : {QStringLiteral("令和08年12月10日"), QStringLiteral("令和08年01月02日"),
-                                        QStringLiteral("平成31年04月30日"), QStringLiteral("Z")})
+            // "𠮷" (beyond U+FFFF) sorts before "ｱ" as strings but after it
+            // by its UTF-8 bytes.
+            for (const QString &name :
+                 {QStringLiteral("令和08年12月10日"), QStringLiteral("令和08年01月02日"),
+                  QStringLiteral("平成31年04月30日"), QStringLiteral("Z"), QStringLiteral("ｱ"), QStringLiteral("𠮷")})
                 QVERIFY(QDir().mkpath(dir + "/d" + name));
             QVERIFY(QDir().mkpath(dir + "/.removing-令和08年12月01日"));
-            for (const QString &name :
-                 {QStringLiteral("退院佐藤_花子"), QStringLiteral("退院ｱｲ"), QStringLiteral("a")}) {
+            for (const QString &name : {QStringLiteral("退院佐藤_花子"), QStringLiteral("退院ｱｲ"), QStringLiteral("a"),
+                                        QStringLiteral("𠮷")}) {
                 QFile f(dir + "/f" + name);
                 QVERIFY(f.open(QIODevice::WriteOnly));
             }
@@ -621,10 +624,11 @@ private slots:
         const QStringList folders = store.snapshots();
         QCOMPARE(folders,
                  QDir(t.path("BackUp")).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name));
-        QCOMPARE(folders, (QStringList {"dZ", "d令和08年01月02日", "d令和08年12月10日", "d平成31年04月30日"}));
+        QCOMPARE(folders,
+                 (QStringList {"dZ", "d令和08年01月02日", "d令和08年12月10日", "d平成31年04月30日", "d𠮷", "dｱ"}));
         const QStringList files = store.keptRecords();
         QCOMPARE(files, QDir(t.path("DB/Out")).entryList(QDir::Files | QDir::NoSymLinks, QDir::Name));
-        QCOMPARE(files, (QStringList {"fa", "f退院佐藤_花子", "f退院ｱｲ"}));
+        QCOMPARE(files, (QStringList {"fa", "f退院佐藤_花子", "f退院ｱｲ", "f𠮷"}));
     }
 
     // The snapshot list a start has read is not read again while BackUp is
