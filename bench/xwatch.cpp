@@ -15,6 +15,8 @@
  *   after-key MS                     (key press to the next window drawn)
  *   after-key2 MS                    (-K's last key press to the third window drawn)
  *   vmhwm KB                         (the program's peak resident memory)
+ * With XWATCH_TRACE set, every damage report goes to stderr as
+ *   damage N MS WxH+X+Y              (to see what a window draws, and when)
  */
 #ifndef _GNU_SOURCE
 #define _GNU_SOURCE
@@ -51,11 +53,16 @@ static double nowMs(void)
 /* Keysym names the login needs; enough without pulling in a keysym table. */
 static xcb_keysym_t keysymFromName(const char *name)
 {
-    if (!strcmp(name, "Return")) return 0xff0d;
-    if (!strcmp(name, "Tab")) return 0xff09;
-    if (!strcmp(name, "BackSpace")) return 0xff08;
-    if (!strcmp(name, "Escape")) return 0xff1b;
-    if (strlen(name) == 1) return (unsigned char)name[0];
+    if (!strcmp(name, "Return"))
+        return 0xff0d;
+    if (!strcmp(name, "Tab"))
+        return 0xff09;
+    if (!strcmp(name, "BackSpace"))
+        return 0xff08;
+    if (!strcmp(name, "Escape"))
+        return 0xff1b;
+    if (strlen(name) == 1)
+        return (unsigned char)name[0];
     return 0;
 }
 
@@ -64,8 +71,8 @@ static xcb_keycode_t keycodeFor(xcb_connection_t *c, xcb_keysym_t sym, int *shif
     const xcb_setup_t *setup = xcb_get_setup(c);
     xcb_keycode_t first = setup->min_keycode;
     int count = setup->max_keycode - first + 1;
-    xcb_get_keyboard_mapping_reply_t *r =
-        xcb_get_keyboard_mapping_reply(c, xcb_get_keyboard_mapping(c, first, count), NULL);
+    xcb_get_keyboard_mapping_reply_t *r
+        = xcb_get_keyboard_mapping_reply(c, xcb_get_keyboard_mapping(c, first, count), NULL);
     xcb_keycode_t found = 0;
     if (r) {
         xcb_keysym_t *syms = xcb_get_keyboard_mapping_keysyms(r);
@@ -86,12 +93,16 @@ static void pressKey(xcb_connection_t *c, xcb_window_t root, xcb_keycode_t code,
 {
     const xcb_keycode_t shiftCode = 50; /* Shift_L on Xvfb's default map */
     const xcb_keycode_t ctrlCode = 37;  /* Control_L */
-    if (ctrl) xcb_test_fake_input(c, XCB_KEY_PRESS, ctrlCode, XCB_CURRENT_TIME, root, 0, 0, 0);
-    if (shift) xcb_test_fake_input(c, XCB_KEY_PRESS, shiftCode, XCB_CURRENT_TIME, root, 0, 0, 0);
+    if (ctrl)
+        xcb_test_fake_input(c, XCB_KEY_PRESS, ctrlCode, XCB_CURRENT_TIME, root, 0, 0, 0);
+    if (shift)
+        xcb_test_fake_input(c, XCB_KEY_PRESS, shiftCode, XCB_CURRENT_TIME, root, 0, 0, 0);
     xcb_test_fake_input(c, XCB_KEY_PRESS, code, XCB_CURRENT_TIME, root, 0, 0, 0);
     xcb_test_fake_input(c, XCB_KEY_RELEASE, code, XCB_CURRENT_TIME, root, 0, 0, 0);
-    if (shift) xcb_test_fake_input(c, XCB_KEY_RELEASE, shiftCode, XCB_CURRENT_TIME, root, 0, 0, 0);
-    if (ctrl) xcb_test_fake_input(c, XCB_KEY_RELEASE, ctrlCode, XCB_CURRENT_TIME, root, 0, 0, 0);
+    if (shift)
+        xcb_test_fake_input(c, XCB_KEY_RELEASE, shiftCode, XCB_CURRENT_TIME, root, 0, 0, 0);
+    if (ctrl)
+        xcb_test_fake_input(c, XCB_KEY_RELEASE, ctrlCode, XCB_CURRENT_TIME, root, 0, 0, 0);
     xcb_flush(c);
 }
 
@@ -102,9 +113,15 @@ static double typeKeys(xcb_connection_t *c, xcb_window_t root, const char *keys)
     char *list = strdup(keys), *save = NULL;
     for (char *k = strtok_r(list, ",", &save); k; k = strtok_r(NULL, ",", &save)) {
         int shift = 0, ctrl = 0;
-        if (!strncmp(k, "Ctrl+", 5)) { ctrl = 1; k += 5; }
+        if (!strncmp(k, "Ctrl+", 5)) {
+            ctrl = 1;
+            k += 5;
+        }
         xcb_keycode_t code = keycodeFor(c, keysymFromName(k), &shift);
-        if (!code) { fprintf(stderr, "xwatch: no key for %s\n", k); continue; }
+        if (!code) {
+            fprintf(stderr, "xwatch: no key for %s\n", k);
+            continue;
+        }
         last = nowMs();
         pressKey(c, root, code, shift, ctrl);
     }
@@ -118,9 +135,11 @@ static long peakResidentKb(pid_t pid)
     long kb = -1;
     snprintf(path, sizeof path, "/proc/%d/status", (int)pid);
     FILE *f = fopen(path, "r");
-    if (!f) return -1;
+    if (!f)
+        return -1;
     while (fgets(line, sizeof line, f))
-        if (sscanf(line, "VmHWM: %ld kB", &kb) == 1) break;
+        if (sscanf(line, "VmHWM: %ld kB", &kb) == 1)
+            break;
     fclose(f);
     return kb;
 }
@@ -131,12 +150,18 @@ int main(int argc, char **argv)
     const char *keys = NULL, *keys2 = NULL;
     int opt;
     while ((opt = getopt(argc, argv, "q:t:k:K:H:")) != -1) {
-        if (opt == 'q') quiet = atof(optarg);
-        else if (opt == 't') timeout = atof(optarg);
-        else if (opt == 'k') keys = optarg;
-        else if (opt == 'K') keys2 = optarg;
-        else if (opt == 'H') hold = atof(optarg);
-        else return 2;
+        if (opt == 'q')
+            quiet = atof(optarg);
+        else if (opt == 't')
+            timeout = atof(optarg);
+        else if (opt == 'k')
+            keys = optarg;
+        else if (opt == 'K')
+            keys2 = optarg;
+        else if (opt == 'H')
+            hold = atof(optarg);
+        else
+            return 2;
     }
     if (optind >= argc || (keys2 && !keys)) {
         fprintf(stderr, "usage: xwatch [-q ms] [-t ms] [-k keys [-K keys]] -- program args...\n");
@@ -144,10 +169,16 @@ int main(int argc, char **argv)
     }
 
     xcb_connection_t *c = xcb_connect(NULL, NULL);
-    if (xcb_connection_has_error(c)) { fprintf(stderr, "xwatch: no X display\n"); return 1; }
+    if (xcb_connection_has_error(c)) {
+        fprintf(stderr, "xwatch: no X display\n");
+        return 1;
+    }
     xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     const xcb_query_extension_reply_t *dext = xcb_get_extension_data(c, &xcb_damage_id);
-    if (!dext || !dext->present) { fprintf(stderr, "xwatch: no DAMAGE extension\n"); return 1; }
+    if (!dext || !dext->present) {
+        fprintf(stderr, "xwatch: no DAMAGE extension\n");
+        return 1;
+    }
     free(xcb_damage_query_version_reply(c, xcb_damage_query_version(c, 1, 1), NULL));
     uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     xcb_change_window_attributes(c, root, XCB_CW_EVENT_MASK, &mask);
@@ -167,7 +198,11 @@ int main(int argc, char **argv)
     struct pollfd pfd = {xcb_get_file_descriptor(c), POLLIN, 0};
     for (;;) {
         double t = nowMs();
-        if (t - start > timeout) { fprintf(stderr, "xwatch: timed out\n"); status = 1; break; }
+        if (t - start > timeout) {
+            fprintf(stderr, "xwatch: timed out\n");
+            status = 1;
+            break;
+        }
         /* A window is drawn once its damage has been quiet long enough. */
         for (int i = 0; i < n; ++i)
             if (!w[i].drawn && w[i].lastDamage > 0 && t - w[i].lastDamage >= quiet) {
@@ -186,9 +221,11 @@ int main(int argc, char **argv)
             keyPress2 = typeKeys(c, root, keys2);
             typed2 = 1;
         }
-        if (n >= wantWindows && w[n - 1].drawn && (!keys || typed) && (!keys2 || typed2)) break;
+        if (n >= wantWindows && w[n - 1].drawn && (!keys || typed) && (!keys2 || typed2))
+            break;
         int waitMs = 10;
-        if (poll(&pfd, 1, waitMs) < 0 && errno != EINTR) break;
+        if (poll(&pfd, 1, waitMs) < 0 && errno != EINTR)
+            break;
         xcb_generic_event_t *e;
         while ((e = xcb_poll_for_event(c))) {
             t = nowMs();
@@ -208,12 +245,23 @@ int main(int argc, char **argv)
             } else if (type == dext->first_event + XCB_DAMAGE_NOTIFY) {
                 xcb_damage_notify_event_t *d = (xcb_damage_notify_event_t *)e;
                 for (int i = 0; i < n; ++i)
-                    if (w[i].window == d->drawable) w[i].lastDamage = t;
+                    if (w[i].window == d->drawable) {
+                        w[i].lastDamage = t;
+                        if (getenv("XWATCH_TRACE"))
+                            fprintf(stderr, "damage %d %.2f %dx%d+%d+%d\n", i, t - start, d->area.width, d->area.height,
+                                    d->area.x, d->area.y);
+                    }
             }
             free(e);
         }
-        if (xcb_connection_has_error(c)) { status = 1; break; }
-        if (waitpid(pid, NULL, WNOHANG) == pid) { fprintf(stderr, "xwatch: program ended\n"); return 1; }
+        if (xcb_connection_has_error(c)) {
+            status = 1;
+            break;
+        }
+        if (waitpid(pid, NULL, WNOHANG) == pid) {
+            fprintf(stderr, "xwatch: program ended\n");
+            return 1;
+        }
     }
     printf("vmhwm %ld\n", peakResidentKb(pid));
     fflush(stdout);

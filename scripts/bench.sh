@@ -84,17 +84,15 @@ seed_settings() { # home folder
   printf '[Option]\nbackup_off_time=2\nbackup_on_off=1\nmidashi_on_off=1\n[Pass]\ncnt=1\nuser1="Administrator,2,\xe7\xae\xa1\xe7\x90\x86\xe8\x80\x85,Brellowinster"\n' \
     >"$1/config/Quolmar.ini"
 }
-xwatch_runs() { # [--seeded] output file, xwatch arguments...; one settings folder per run, fresh or seeded
+xwatch_once() { # [--seeded] output file, xwatch arguments...: one run, appended
   local seeded=""
   [ "$1" = --seeded ] && { seeded=1; shift; }
   local out="$1"; shift
-  : >"$out"
-  for _ in $(seq "$XRUNS"); do
-    local home; home="$(mktemp -d "$SCRATCH/xhome.XXXXXX")"
-    [ -n "$seeded" ] && seed_settings "$home"
-    ( cd "$home" && DISPLAY="$XDISPLAY" QT_QPA_PLATFORM=xcb HOME="$home" XDG_CONFIG_HOME="$home/config" \
-        XDG_RUNTIME_DIR="$home" "$BUILD_ABS/bench/xwatch" -t 30000 "$@" ) >>"$out" 2>/dev/null || echo "failed" >>"$out"
-  done
+  local home; home="$(mktemp -d "$SCRATCH/xhome.XXXXXX")"
+  [ -n "$seeded" ] && seed_settings "$home"
+  ( cd "$home" && DISPLAY="$XDISPLAY" QT_QPA_PLATFORM=xcb HOME="$home" XDG_CONFIG_HOME="$home/config" \
+      XDG_RUNTIME_DIR="$home" "$BUILD_ABS/bench/xwatch" -t 60000 "$@" ) >>"$out" 2>/dev/null || echo "failed" >>"$out"
+  rm -rf "$home"
 }
 stats() { # file, awk pattern, field: "median (min–max)" in ms
   awk -v pat="$2" -v f="$3" '$0 ~ pat {print $f}' "$1" | sort -n |
@@ -102,10 +100,14 @@ stats() { # file, awk pattern, field: "median (min–max)" in ms
 }
 echo "running the X figures ($XRUNS fresh processes each) ..." >&2
 # A nurse's start (the account's settings there) and an account's first
-# start (no settings yet: the built-in account is written first).
-xwatch_runs --seeded "$SCRATCH/xlogin" -k "B,r,e,l,l,o,w,i,n,s,t,e,r,Return" -- "$BUILD_ABS/src/app/velto"
-xwatch_runs "$SCRATCH/xfirst" -- "$BUILD_ABS/src/app/velto"
-xwatch_runs "$SCRATCH/xplain" -- "$BUILD_ABS/bench/plain_login"
+# start (no settings yet: the built-in account is written first). The
+# programs compared take turns, run by run, so that what else the machine
+# does weighs on each alike.
+for _ in $(seq "$XRUNS"); do
+  xwatch_once --seeded "$SCRATCH/xlogin" -k "B,r,e,l,l,o,w,i,n,s,t,e,r,Return" -- "$BUILD_ABS/src/app/velto"
+  xwatch_once "$SCRATCH/xfirst" -- "$BUILD_ABS/src/app/velto"
+  xwatch_once "$SCRATCH/xplain" -- "$BUILD_ABS/bench/plain_login"
+done
 read -r LM LMIN LMAX < <(stats "$SCRATCH/xlogin" "^window 0 " 6)
 read -r FM FMIN FMAX < <(stats "$SCRATCH/xfirst" "^window 0 " 6)
 read -r PM PMIN PMAX < <(stats "$SCRATCH/xplain" "^window 0 " 6)
@@ -122,41 +124,39 @@ awk -v l="$LM" -v lmin="$LMIN" -v lmax="$LMAX" -v p="$PM" -v pmin="$PMIN" -v pma
 # The board after login on a full ward (240 beds and records) with 0, 3,650
 # and 36,500 snapshot days, the program copied into the ward's folder as the
 # README's run has it; against the plain login whose OK opens 240 buttons.
-xboard_runs() { # output file, ward folder, keys typed at the board (optional)
+xboard_once() { # output file, ward folder, keys typed at the board (optional)
   local out="$1" ward="$2" second=()
   [ -n "${3:-}" ] && second=(-K "$3")
-  : >"$out"
-  cp "$BUILD_ABS/src/app/velto" "$ward/velto"
-  for _ in $(seq "$XRUNS"); do
-    local home; home="$(mktemp -d "$SCRATCH/xhome.XXXXXX")"
-    seed_settings "$home"
-    ( cd "$home" && DISPLAY="$XDISPLAY" QT_QPA_PLATFORM=xcb HOME="$home" XDG_CONFIG_HOME="$home/config" \
-        XDG_RUNTIME_DIR="$home" "$BUILD_ABS/bench/xwatch" -t 60000 -k "B,r,e,l,l,o,w,i,n,s,t,e,r,Return" \
-        "${second[@]}" -- "$ward/velto" ) >>"$out" 2>/dev/null || echo "failed" >>"$out"
-  done
+  xwatch_once --seeded "$out" -k "B,r,e,l,l,o,w,i,n,s,t,e,r,Return" "${second[@]}" -- "$ward/velto"
 }
 echo "running the board under X (0, 3,650 and 36,500 snapshot days) ..." >&2
-xwatch_runs "$SCRATCH/xplainboard" -k "Return" -- "$BUILD_ABS/bench/plain_login" --board
+declare -A WARD
+for days in 0 3650 36500; do
+  WARD[$days]="$("$BUILD_ABS/bench/make_ward" "$days" 0)"
+  cp "$BUILD_ABS/src/app/velto" "${WARD[$days]}/velto"
+done
+# Turn by turn: the yardstick, the board with each number of days, and the
+# windows opened by key from the board: the record of the first bed on the
+# full ward, the deletion window over the snapshot days.
+for _ in $(seq "$XRUNS"); do
+  xwatch_once "$SCRATCH/xplainboard" -k "Return" -- "$BUILD_ABS/bench/plain_login" --board
+  for days in 0 3650 36500; do xboard_once "$SCRATCH/xboard$days" "${WARD[$days]}"; done
+  xboard_once "$SCRATCH/xrecord" "${WARD[0]}" "Ctrl+e"
+  for days in 3650 36500; do xboard_once "$SCRATCH/xdelete$days" "${WARD[$days]}" "Ctrl+d"; done
+done
+for days in 0 3650 36500; do rm -rf "$(dirname "${WARD[$days]}")"; done
 read -r YM YMIN YMAX < <(stats "$SCRATCH/xplainboard" "^after-key" 2)
+read -r RM RMIN RMAX < <(stats "$SCRATCH/xrecord" "^after-key2" 2)
+awk -v r="$RM" -v rmin="$RMIN" -v rmax="$RMAX" -v n="$(grep -c failed "$SCRATCH/xrecord" || true)" 'BEGIN {
+  printf "ROW\tX: Ctrl+E on the board to the record window drawn (complete record)%s\t%.1f ms (%.1f–%.1f)\t—\t—\t—\t—\n", n ? " — " n " RUNS FAILED" : "", r, rmin, rmax }' >>"$ROWS"
 BOARD0=""
 for days in 0 3650 36500; do
-  ward="$("$BUILD_ABS/bench/make_ward" "$days" 0)"
-  xboard_runs "$SCRATCH/xboard$days" "$ward"
-  # Windows opened by key from the board: the record of the first bed on the
-  # full ward, the deletion window over the snapshot days.
-  if [ "$days" = 0 ]; then
-    xboard_runs "$SCRATCH/xrecord" "$ward" "Ctrl+e"
-    read -r RM RMIN RMAX < <(stats "$SCRATCH/xrecord" "^after-key2" 2)
-    awk -v r="$RM" -v rmin="$RMIN" -v rmax="$RMAX" -v n="$(grep -c failed "$SCRATCH/xrecord" || true)" 'BEGIN {
-      printf "ROW\tX: Ctrl+E on the board to the record window drawn (complete record)%s\t%.1f ms (%.1f–%.1f)\t—\t—\t—\t—\n", n ? " — " n " RUNS FAILED" : "", r, rmin, rmax }' >>"$ROWS"
-  else
-    xboard_runs "$SCRATCH/xdelete$days" "$ward" "Ctrl+d"
+  if [ "$days" != 0 ]; then
     read -r DM DMIN DMAX < <(stats "$SCRATCH/xdelete$days" "^after-key2" 2)
     awk -v d="$days" -v r="$DM" -v rmin="$DMIN" -v rmax="$DMAX" -v n="$(grep -c failed "$SCRATCH/xdelete$days" || true)" 'BEGIN {
       goal = d == 3650 ? 10 : 30
       printf "ROW\tX: Ctrl+D on the board to the deletion window drawn, %s snapshot days%s\t%.1f ms (%.1f–%.1f)\t—\t—\t< %d ms\t%s\n", d == 3650 ? "3,650" : "36,500", n ? " — " n " RUNS FAILED" : "", r, rmin, rmax, goal, r < goal ? "yes" : "NO" }' >>"$ROWS"
   fi
-  rm -rf "$(dirname "$ward")"
   read -r BM BMIN BMAX < <(stats "$SCRATCH/xboard$days" "^after-key" 2)
   HWM="$(awk '/^vmhwm/ {print $2}' "$SCRATCH/xboard$days" | sort -n | tail -1)"
   FAILS="$(grep -c failed "$SCRATCH/xboard$days" || true)"
