@@ -34,6 +34,18 @@ struct DatabaseTerminal : test::TestContext {
     }
 };
 
+// A full ward with records, facility and layout, and snapshot days each
+// with its own layout.
+void fillWard(Ward &ward, int days)
+{
+    ward.writeRecords();
+    ward.writeFacility();
+    writeLayout(ward, ward.path("DB"));
+    const QStringList names = ward.makeSnapshotFolders(days);
+    for (int i = 0; i < names.size(); ++i)
+        writeLayout(ward, ward.path("BackUp/" + names.at(i)), i + 1);
+}
+
 // The folder's ward imported into a fresh scratch database.
 void importWard(test::ScratchDatabase &scratch, Ward &ward, const QString &connection)
 {
@@ -57,12 +69,7 @@ int main(int argc, char *argv[])
 
     // The same full ward in a folder and, imported from it, in a database.
     Ward ward;
-    ward.writeRecords();
-    ward.writeFacility();
-    writeLayout(ward, ward.path("DB"));
-    const QStringList days = ward.makeSnapshotFolders(30);
-    for (int i = 0; i < days.size(); ++i)
-        writeLayout(ward, ward.path("BackUp/" + days.at(i)), i + 1);
+    fillWard(ward, 30);
     test::ScratchDatabase scratch;
     importWard(scratch, ward, "import");
     DatabaseTerminal a(scratch.connectionString(), "a", ward);
@@ -76,12 +83,7 @@ int main(int argc, char *argv[])
     // Ten years of snapshot days, each with its layout, on both stores.
     {
         Ward decade;
-        decade.writeRecords();
-        decade.writeFacility();
-        writeLayout(decade, decade.path("DB"));
-        const QStringList names = decade.makeSnapshotFolders(3650);
-        for (int i = 0; i < names.size(); ++i)
-            writeLayout(decade, decade.path("BackUp/" + names.at(i)), i + 1);
+        fillWard(decade, 3650);
         test::ScratchDatabase tenYears;
         importWard(tenYears, decade, "import10");
         DatabaseTerminal t(tenYears.connectionString(), "decade", decade);

@@ -2,13 +2,12 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListView>
 #include <QPushButton>
-#include <QStringListModel>
 #include <QVBoxLayout>
 
 #include "board/admission.h"
 #include "core/appcontext.h"
+#include "namelistview.h"
 
 namespace velto {
 
@@ -23,13 +22,8 @@ ReadmissionDialog::ReadmissionDialog(AppContext &ctx, BoardModel &model, int bed
 
     auto *label = new QLabel(admissiontext::saiLabel, this);
     label->setObjectName(QStringLiteral("Label2"));
-    // Thousands of entries: the keys as one list, no item object each, and
-    // every row one height, measured once.
     m_keys = new QStringListModel(this);
-    m_list = new QListView(this);
-    m_list->setModel(m_keys);
-    m_list->setUniformItemSizes(true);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list = newNameListView(m_keys, this);
     m_list->setObjectName(QStringLiteral("File1"));
     m_list->setToolTip(admissiontext::saiListTip);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -2,12 +2,11 @@
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QListView>
 #include <QPushButton>
-#include <QStringListModel>
 #include <QVBoxLayout>
 
 #include "core/appcontext.h"
+#include "namelistview.h"
 
 namespace velto {
 
@@ -19,13 +18,8 @@ SnapshotDeleteDialog::SnapshotDeleteDialog(AppContext &ctx, QWidget *parent)
     setObjectName(QStringLiteral("frmBackDel"));
     setWindowTitle(backupdeltext::caption);
 
-    // Thousands of entries: the names as one list, no item object each, and
-    // every row one height, measured once.
     m_names = new QStringListModel(this);
-    m_list = new QListView(this);
-    m_list->setModel(m_names);
-    m_list->setUniformItemSizes(true);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list = newNameListView(m_names, this);
     m_list->setObjectName(QStringLiteral("List1"));
     m_list->setSelectionMode(QAbstractItemView::MultiSelection);
     m_delete = new QPushButton(backupdeltext::buttonDelete, this);
